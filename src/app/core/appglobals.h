@@ -1,0 +1,29 @@
+#pragma once
+
+#include <QList>
+#include <QString>
+#include <QStringList>
+
+// Application-wide tables that exist before main() and survive restarts.
+
+// Exit code with which the main window asks main() to rebuild the application.
+constexpr int RestartExitCode = -123456789;
+
+constexpr int DeviceModelCount = 142;
+
+// Display name per device-type code 0..141; empty until registerDeviceModelNames().
+extern QStringList deviceModelNames;
+
+extern const QList<int> masterDeviceTypes;       // expander models
+extern const QList<int> hubro125DeviceTypes;     // 125-device expander models
+extern const QList<int> repeaterDeviceTypes;     // models that can carry other devices
+extern const QList<int> communicatorDeviceTypes; // GSM and LTE communicators
+
+extern const QString programTitle;
+extern const QString updateCheckUrl;
+
+// Fills deviceModelNames through the translation system (context "QObject").
+void registerDeviceModelNames();
+
+// "Unknown type: %1" for codes without a table entry.
+QString deviceTypeName(int code);

@@ -1,0 +1,146 @@
+#include "logging.h"
+
+#include <QCoreApplication>
+#include <QDebug>
+#include <QDir>
+#include <QFile>
+#include <QStandardPaths>
+#include <QTextStream>
+
+namespace ZorvoLog {
+
+namespace {
+std::function<QDateTime()> &clockFunction()
+{
+    static std::function<QDateTime()> clock;
+    return clock;
+}
+
+QDateTime now()
+{
+    const auto &clock = clockFunction();
+    return clock ? clock() : QDateTime::currentDateTime();
+}
+
+// Parts are joined with "/", a "/" following a part only when it is not empty.
+QString joinParts(const QStringList &parts)
+{
+    QString path;
+    for (int i = 0; i < parts.size(); ++i) {
+        path += parts.at(i);
+        if (!parts.at(i).isEmpty() && i + 1 < parts.size())
+            path += QLatin1Char('/');
+    }
+    return path;
+}
+} // namespace
+
+void setClock(std::function<QDateTime()> clock)
+{
+    clockFunction() = std::move(clock);
+}
+
+bool EventFilter::eventFilter(QObject *watched, QEvent *event)
+{
+    if (event->type() == Event::EventType) {
+        auto *e = static_cast<Event *>(event);
+        emit newMessage(e->level, e->message);
+        return true;
+    }
+    return QObject::eventFilter(watched, event);
+}
+
+int levelOf(QtMsgType type)
+{
+    switch (type) {
+    case QtCriticalMsg:
+    case QtFatalMsg:
+        return Error;
+    case QtWarningMsg:
+        return Warning;
+    case QtDebugMsg:
+        return Debug;
+    case QtInfoMsg:
+        return Trace;
+    }
+    return int(type);
+}
+
+QString levelTag(QtMsgType type)
+{
+    switch (type) {
+    case QtDebugMsg:
+        return QStringLiteral(" DEBUG   ");
+    case QtWarningMsg:
+        return QStringLiteral(" WARNING ");
+    case QtCriticalMsg:
+        return QStringLiteral(" CRITICAL");
+    case QtFatalMsg:
+        return QStringLiteral(" FATAL   ");
+    case QtInfoMsg:
+        return QStringLiteral(" INFO    ");
+    }
+    return QString();
+}
+
+QString reduceFunctionName(const char *function)
+{
+    QString f = function ? QString::fromUtf8(function) : QString();
+    const int paren = f.indexOf(QLatin1Char('('));
+    if (paren >= 0)
+        f.truncate(paren);
+    const int space = f.lastIndexOf(QLatin1Char(' '));
+    if (space >= 0)
+        f = f.mid(space + 1);
+    return f;
+}
+
+QString logDirectory()
+{
+    const QStringList locations = QStandardPaths::standardLocations(QStandardPaths::GenericConfigLocation);
+    QString organisation = QCoreApplication::organizationName();
+    QString application = QCoreApplication::applicationName();
+    organisation.remove(QLatin1Char(' '));
+    application.remove(QLatin1Char(' '));
+    return joinParts({locations.value(0), organisation, application, QStringLiteral("logs")});
+}
+
+QString logFilePath(const QDate &day)
+{
+    return logDirectory() + QLatin1Char('/') + day.toString(Qt::ISODate);
+}
+
+} // namespace ZorvoLog
+
+void logMessageHandler(QtMsgType type, const QMessageLogContext &context, const QString &message)
+{
+    // Messages raised in here go to Qt's default output: Qt does not re-enter a handler
+    // from inside itself on the same thread.
+    const QDateTime time = ZorvoLog::now();
+    const QString dirPath = ZorvoLog::logDirectory();
+    QDir dir(dirPath);
+    if (!dir.exists() && !dir.mkpath(QStringLiteral(".")))
+        qWarning("failed to create logging directory");
+
+    QFile file(dirPath + QLatin1Char('/') + time.date().toString(Qt::ISODate));
+    const bool opened = file.open(QIODevice::WriteOnly | QIODevice::Append | QIODevice::Text);
+    if (!opened)
+        qWarning("failed to open logFile");
+    QTextStream out(&file);
+    out.setCodec("UTF-8");
+    if (opened)
+        out << time.toString(QStringLiteral("yyyy-MM-ddTHH:mm:ss")) << '>' << ZorvoLog::levelTag(type);
+
+    if (QCoreApplication *app = QCoreApplication::instance())
+        QCoreApplication::postEvent(app, new ZorvoLog::Event(ZorvoLog::levelOf(type), message));
+
+    const QString function = ZorvoLog::reduceFunctionName(context.function);
+    if (opened)
+        out << ": [" << function << "] ";
+    qDebug().noquote() << "[" << function << "]" << message;
+    if (opened) {
+        out << message << Qt::endl;
+        out.flush();
+        file.close();
+    }
+}

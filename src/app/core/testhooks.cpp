@@ -1,0 +1,5 @@
+#include "testhooks.h"
+
+namespace TestHooks {
+std::function<void(QWidget *mainWindow)> afterMainWindowShown;
+}

@@ -1,0 +1,66 @@
+#include "startup.h"
+
+#include "appglobals.h"
+#include "logging.h"
+#include "mainwindow.h"
+#include "resources.h"
+#include "settings.h"
+#include "testhooks.h"
+
+#include <QApplication>
+#include <QDebug>
+#include <QLocale>
+#include <QTranslator>
+
+int runTandrel(int argc, char **argv)
+{
+    initTandrelResources();
+    for (;;) {
+        auto *app = new QApplication(argc, argv);
+        QApplication::setApplicationVersion(QStringLiteral("1.14.4043"));
+        QApplication::setApplicationName(QStringLiteral("ZentarConfigurator"));
+        QApplication::setOrganizationName(QStringLiteral("Zorvo"));
+
+        auto *qtTranslator = new QTranslator;
+        auto *appTranslator = new QTranslator;
+        QString qmFileName;
+
+        qInstallMessageHandler(logMessageHandler);
+        qDebug("\n\n NEW START \n");
+
+        const QString language = appSettings.value(SettingsKey::Language, QStringLiteral("russian")).toString();
+        if (language == QLatin1String("russian")) {
+            qtTranslator->load(QStringLiteral(":/tr/qtbase_") + QLocale::system().name());
+            QApplication::installTranslator(qtTranslator);
+            qmFileName = QStringLiteral(":/tr/tandrel_ru");
+            qDebug() << "using tandrel_ru";
+            appTranslator->load(qmFileName);
+            QApplication::installTranslator(appTranslator);
+        } else if (language == QLatin1String("external")) {
+            qmFileName = appSettings.value(SettingsKey::QmFile).toString();
+            appTranslator->load(qmFileName);
+            QApplication::installTranslator(appTranslator);
+        }
+
+        // Linux hands the path over in the locale's encoding (UTF-8), which the
+        // application's argument list already decodes.
+        const QString filePath = QApplication::arguments().value(1);
+
+        QApplication::setApplicationDisplayName(QApplication::translate("main", "Zentar Configurator"));
+        registerDeviceModelNames();
+
+        auto *window = new MainWindow(filePath);
+        window->show();
+        if (TestHooks::afterMainWindowShown)
+            TestHooks::afterMainWindowShown(window);
+        const int code = QApplication::exec();
+
+        delete window;
+        delete appTranslator;
+        delete qtTranslator;
+        delete app;
+
+        if (code != RestartExitCode)
+            return code;
+    }
+}

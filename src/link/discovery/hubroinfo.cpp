@@ -9,6 +9,13 @@ void adjustMasterType(hubroInfo_t &info)
         info.bDevType = BluetoothMasterType;
 }
 
+uint8_t modulesByte(const hubroInfo_t &info)
+{
+    uint8_t value;
+    std::memcpy(&value, &info.modules, 1);
+    return value;
+}
+
 hubroInfo_t hubroInfoFromBytes(const QByteArray &bytes)
 {
     hubroInfo_t info;

@@ -103,6 +103,9 @@ constexpr uint8_t BluetoothMasterType = 141;
 // Sets bDevType to 141 when the record's Bluetooth module bit is set.
 void adjustMasterType(hubroInfo_t &info);
 
+// The modules byte (64) as one value: bit 0 Wireloop, bit 1 Kastrel, bit 2 Bluetooth.
+uint8_t modulesByte(const hubroInfo_t &info);
+
 // Record from the first bytes of `bytes`; bytes it does not cover are zero.
 hubroInfo_t hubroInfoFromBytes(const QByteArray &bytes);
 

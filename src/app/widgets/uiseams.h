@@ -1,0 +1,73 @@
+#pragma once
+
+#include <QMessageBox>
+#include <QString>
+#include <QStringList>
+
+#include <functional>
+
+class QDialog;
+class QWidget;
+
+// Every message box, file dialog and modal dialog of the program goes through
+// the functions below. With no hook installed they show the real windows; a
+// test installs a hook to record what would be shown and to script the answer,
+// so nothing ever waits for a user.
+namespace UiSeams {
+
+struct MessageBoxRequest
+{
+    enum Kind { Critical, Information, Warning, WarningDetails, Question, User, Choice };
+    Kind kind;
+    QString text;
+    QString informativeText;
+    QString title;
+    QMessageBox::StandardButtons buttons;
+    QStringList choices;
+    bool modal = true;
+};
+
+// Returns what the box would return: a standard button value, or for a
+// choice the position of the chosen label. Ignored for non-modal boxes.
+using MessageBoxHook = std::function<int(const MessageBoxRequest &)>;
+void setMessageBoxHook(MessageBoxHook hook); // empty: real boxes
+MessageBoxHook messageBoxHook();
+
+// A message box that does not block: shown with show() and deleted when
+// closed. With a hook set, the hook gets it (modal = false) instead.
+// NoIcon is reported as Information, Question as Question.
+void showNonModalMessage(QMessageBox::Icon icon, const QString &text, const QString &title,
+                         QWidget *parent = nullptr);
+
+struct FileDialogRequest
+{
+    enum Kind { OpenFile, OpenFiles, SaveFile, ExistingDirectory };
+    Kind kind;
+    QString caption;
+    QString directory;
+    QString filter;
+};
+
+// Returns the chosen paths; an empty list means cancelled. Single-path
+// dialogs take the first entry.
+using FileDialogHook = std::function<QStringList(const FileDialogRequest &)>;
+void setFileDialogHook(FileDialogHook hook);
+FileDialogHook fileDialogHook();
+
+QString getOpenFileName(QWidget *parent, const QString &caption, const QString &dir,
+                        const QString &filter);
+QStringList getOpenFileNames(QWidget *parent, const QString &caption, const QString &dir,
+                             const QString &filter);
+QString getSaveFileName(QWidget *parent, const QString &caption, const QString &dir,
+                        const QString &filter);
+QString getExistingDirectory(QWidget *parent, const QString &caption, const QString &dir);
+
+// Runs one of our own modal dialogs. With a hook set, the hook gets the live
+// (not shown) dialog, may fill its widgets, and returns the result code; the
+// dialog then ends with that result as if the user had closed it.
+using DialogHook = std::function<int(QDialog *)>;
+void setDialogHook(DialogHook hook);
+DialogHook dialogHook();
+int execDialog(QDialog *dialog);
+
+} // namespace UiSeams

@@ -1,0 +1,123 @@
+// The waiting window of long device operations: progress bar, closable and
+// non-closable closing, window flags.
+#include "progresswidget.h"
+#include "testsupport.h"
+
+#include <QLabel>
+#include <QMovie>
+#include <QPointer>
+#include <QProgressBar>
+#include <QSignalSpy>
+#include <QtTest>
+
+using UiSeams::MessageBoxRequest;
+
+class ProgressWidgetTest : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase() { initTestResources(); }
+
+    void freshWindow()
+    {
+        auto *w = new ProgressWidget;
+        QPointer<ProgressWidget> guard(w);
+        w->setTitle(QStringLiteral("Save configuration"));
+        w->setText(QStringLiteral("Exporting configuration.\nPlease wait..."));
+        w->show();
+
+        QCOMPARE(w->objectName(), QStringLiteral("ProgressWidget"));
+        QCOMPARE(w->windowTitle(), QStringLiteral("Save configuration"));
+        QCOMPARE(w->findChild<QLabel *>(QStringLiteral("lblStatus"))->text(),
+                 QStringLiteral("Exporting configuration.\nPlease wait..."));
+        QVERIFY(w->testAttribute(Qt::WA_DeleteOnClose));
+        QCOMPARE(w->windowModality(), Qt::ApplicationModal);
+        QCOMPARE(w->windowType(), Qt::Dialog);
+        QVERIFY(w->windowFlags().testFlag(Qt::WindowTitleHint));
+        QVERIFY(!w->windowFlags().testFlag(Qt::WindowCloseButtonHint));
+        auto *gif = w->findChild<QLabel *>(QStringLiteral("lblGif"));
+        QVERIFY(gif->movie());
+        QVERIFY(gif->movie()->isValid());
+        QCOMPARE(gif->movie()->state(), QMovie::Running);
+
+        auto *bar = w->findChild<QProgressBar *>(QStringLiteral("pBar"));
+        QVERIFY(!bar->isVisible());
+        w->setProgress(40);
+        QVERIFY(bar->isVisible());
+        QCOMPARE(bar->value(), 40);
+        delete w;
+    }
+
+    void closableAsksFirst_data()
+    {
+        QTest::addColumn<int>("answer");
+        QTest::addColumn<int>("stops");
+        QTest::newRow("no") << int(QMessageBox::No) << 0;
+        QTest::newRow("yes") << int(QMessageBox::Yes) << 1;
+    }
+
+    void closableAsksFirst()
+    {
+        QFETCH(int, answer);
+        auto *w = new ProgressWidget;
+        QPointer<ProgressWidget> guard(w);
+        QSignalSpy stop(w, &ProgressWidget::stop);
+        w->setClosable(true);
+        w->show();
+        QVERIFY(w->windowFlags().testFlag(Qt::WindowCloseButtonHint));
+
+        MessageBoxRecorder recorder;
+        recorder.answer(answer);
+        QVERIFY(!w->close());
+        QCOMPARE(recorder.count(), 1);
+        const MessageBoxRequest r = recorder.last();
+        QCOMPARE(r.kind, MessageBoxRequest::Question);
+        QCOMPARE(r.title, QStringLiteral("Waiting window"));
+        QCOMPARE(r.text, QStringLiteral("Are you sure you want to close the waiting window?"));
+        QCOMPARE(r.buttons, QMessageBox::StandardButtons(QMessageBox::Yes | QMessageBox::No));
+
+        QTEST(stop.count(), "stops");
+        QVERIFY(w->isHidden());
+        // Hidden, not deleted: it can be shown again.
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        QVERIFY(!guard.isNull());
+        w->show();
+        QVERIFY(w->isVisible());
+        delete w;
+    }
+
+    void notClosableStopsAndGoesAway()
+    {
+        auto *w = new ProgressWidget;
+        QPointer<ProgressWidget> guard(w);
+        QSignalSpy stop(w, &ProgressWidget::stop);
+        w->show();
+        MessageBoxRecorder recorder;
+        QVERIFY(w->close());
+        QCOMPARE(stop.count(), 1);
+        QCOMPARE(recorder.count(), 0);
+        QTRY_VERIFY(guard.isNull());
+    }
+
+    void setClosableKeepsAShownWindowShown()
+    {
+        ProgressWidget w;
+        w.setAttribute(Qt::WA_DeleteOnClose, false);
+        w.show();
+        w.setClosable(true);
+        QVERIFY(w.isVisible());
+        QVERIFY(w.windowFlags().testFlag(Qt::WindowCloseButtonHint));
+        w.setClosable(false);
+        QVERIFY(w.isVisible());
+        QCOMPARE(w.windowType(), Qt::Dialog);
+        QVERIFY(!w.windowFlags().testFlag(Qt::WindowCloseButtonHint));
+        // A hidden window stays hidden.
+        w.hide();
+        w.setClosable(true);
+        QVERIFY(w.isHidden());
+    }
+};
+
+QTEST_MAIN(ProgressWidgetTest)
+#include "tst_progresswidget.moc"

@@ -138,14 +138,14 @@ int execDialog(QDialog *dialog)
     bool ended = false;
     const auto connection = QObject::connect(dialog, &QDialog::finished, [&ended] { ended = true; });
     const int result = hook(dialog);
-    if (guard) {
-        QObject::disconnect(connection);
-        if (ended)
-            guard->setResult(result);
-        else
-            guard->done(result);
-    }
-    return result;
+    if (!guard)
+        return result;
+    QObject::disconnect(connection);
+    if (!ended)
+        guard->done(result);
+    // A dialog may refuse what the hook asked (an accept of invalid input ends
+    // rejected): report what the dialog really ended with.
+    return guard->result();
 }
 
 } // namespace UiSeams

@@ -64,7 +64,9 @@ QString getExistingDirectory(QWidget *parent, const QString &caption, const QStr
 
 // Runs one of our own modal dialogs. With a hook set, the hook gets the live
 // (not shown) dialog, may fill its widgets, and returns the result code; the
-// dialog then ends with that result as if the user had closed it.
+// dialog then ends with that result as if the user had closed it. The return
+// value is the result the dialog really ended with (a dialog may turn an accept
+// of invalid input into a rejection).
 using DialogHook = std::function<int(QDialog *)>;
 void setDialogHook(DialogHook hook);
 DialogHook dialogHook();

@@ -13,11 +13,6 @@ namespace HubroStatus {
 
 namespace {
 
-QString translate(const char *text)
-{
-    return QCoreApplication::translate("HubroStatus", text);
-}
-
 constexpr int FullRecordBytes = int(sizeof(hubroInfo_t));
 constexpr int ShortRecordBytes = 57;
 // The short answer's record bytes 0-55; the byte after them is RFNoise.
@@ -226,13 +221,13 @@ QString serialText(const hubroInfo_t &info)
 QString addressText(const hubroInfo_t &info, bool kastrelMode)
 {
     const int address = kastrelMode ? info.bKastrelAddr : info.bWireloopAddr;
-    return address == 0 ? translate("Not assigned") : QString::number(address);
+    return address == 0 ? QCoreApplication::translate("HubroStatus", "Not assigned") : QString::number(address);
 }
 
 QString versionText(int major, int minor)
 {
     if (major == 255)
-        return translate("Unavailable");
+        return QCoreApplication::translate("HubroStatus", "Unavailable");
     return QStringLiteral("%1.%2").arg(major).arg(minor);
 }
 
@@ -278,14 +273,14 @@ QString coreFirmwareText(const hubroInfo_t &info)
 
 QString freeMemoryText(const hubroInfo_t &info)
 {
-    return translate("%1 B").arg(info.wHeapFree);
+    return QCoreApplication::translate("HubroStatus", "%1 B").arg(info.wHeapFree);
 }
 
 QString supplyText(uint16_t millivolts)
 {
     if (millivolts <= SupplyDisconnectedMv)
-        return translate("Disconnected");
-    return translate("%1 V").arg(millivolts / 1000.0, 0, 'f', 1);
+        return QCoreApplication::translate("HubroStatus", "Disconnected");
+    return QCoreApplication::translate("HubroStatus", "%1 V").arg(millivolts / 1000.0, 0, 'f', 1);
 }
 
 double supplyVolts(uint16_t millivolts)
@@ -296,10 +291,10 @@ double supplyVolts(uint16_t millivolts)
 SupplyReading wireloopSupply(uint16_t millivolts)
 {
     if (millivolts >= WireloopHighMv)
-        return {translate("Fail"), true};
+        return {QCoreApplication::translate("HubroStatus", "Fail"), true};
     if (millivolts <= WireloopLowMv)
-        return {translate("Disconnected"), true};
-    return {translate("%1 V").arg(millivolts / 1000.0, 0, 'f', 1), false};
+        return {QCoreApplication::translate("HubroStatus", "Disconnected"), true};
+    return {QCoreApplication::translate("HubroStatus", "%1 V").arg(millivolts / 1000.0, 0, 'f', 1), false};
 }
 
 WireloopAsSupply wireloopAsSupply(const hubroInfo_t &info)
@@ -332,8 +327,8 @@ QString olderChannelText(const hubroInfo_t &info)
     if (!info.Channels.fAutoEnable)
         return QStringLiteral("%1").arg(current);
     if (recommended != current)
-        return translate("Auto: %1 (%2)").arg(recommended).arg(current);
-    return translate("Auto: %1").arg(recommended);
+        return QCoreApplication::translate("HubroStatus", "Auto: %1 (%2)").arg(recommended).arg(current);
+    return QCoreApplication::translate("HubroStatus", "Auto: %1").arg(recommended);
 }
 
 QList<int> groupChannels(int group)
@@ -358,9 +353,9 @@ QStringList channelChoiceTexts(const hubroInfo_t &info)
     QStringList texts;
     for (const int channel : groupChannels(channelGroup(info))) {
         if (channel == AutoChannel)
-            texts << (info.bChannelMode == 1 ? translate("Auto: %1").arg(current) : translate("Auto"));
+            texts << (info.bChannelMode == 1 ? QCoreApplication::translate("HubroStatus", "Auto: %1").arg(current) : QCoreApplication::translate("HubroStatus", "Auto"));
         else if (channel == DynamicChannel)
-            texts << (info.bChannelMode == 2 ? translate("Dynamic: %1").arg(current) : translate("Dynamic"));
+            texts << (info.bChannelMode == 2 ? QCoreApplication::translate("HubroStatus", "Dynamic: %1").arg(current) : QCoreApplication::translate("HubroStatus", "Dynamic"));
         else
             texts << QStringLiteral("%1").arg(channel);
     }
@@ -384,7 +379,7 @@ bool hasInterference(const hubroInfo_t &info)
 
 QString noiseText(const hubroInfo_t &info)
 {
-    return hasInterference(info) ? translate("Interference!") : translate("No");
+    return hasInterference(info) ? QCoreApplication::translate("HubroStatus", "Interference!") : QCoreApplication::translate("HubroStatus", "No");
 }
 
 QList<int> lossDetectionChoices(uint8_t deviceType, bool kastrelMode)
@@ -419,17 +414,17 @@ QString statusText(const hubroInfo_t &info, int connectedDevices, bool viewingMo
                    int wireloopAsSupply, const QString &itemStatus)
 {
     QStringList parts;
-    parts << translate("Devices connected: %1").arg(connectedDevices);
+    parts << QCoreApplication::translate("HubroStatus", "Devices connected: %1").arg(connectedDevices);
     if (viewingMode)
-        parts << translate("Viewing mode");
+        parts << QCoreApplication::translate("HubroStatus", "Viewing mode");
     if (mainSupplyFailed(info, wireloopAsSupply))
-        parts << translate("Main power failed");
+        parts << QCoreApplication::translate("HubroStatus", "Main power failed");
     if (reserveSupplyFailed(info, wireloopAsSupply))
-        parts << translate("Reserve power failed");
+        parts << QCoreApplication::translate("HubroStatus", "Reserve power failed");
     if (wireloopSupply(info.wPowerWireloop).failed)
-        parts << translate("WIRELOOP power failed");
+        parts << QCoreApplication::translate("HubroStatus", "WIRELOOP power failed");
     if (hasInterference(info))
-        parts << translate("Interference!");
+        parts << QCoreApplication::translate("HubroStatus", "Interference!");
     if (!itemStatus.isEmpty())
         parts << itemStatus;
     return parts.join(QStringLiteral(", "));

@@ -1,0 +1,233 @@
+#include "serialthreadworker.h"
+
+#include <QCoreApplication>
+#include <QDateTime>
+#include <QDebug>
+#include <QSerialPort>
+#include <QThread>
+
+SerialThreadWorker::SerialThreadWorker(QSerialPort *port, bool kastrelMode, MasterType masterType, QObject *parent)
+    : QObject(parent)
+    , m_port(port)
+    , m_kastrelMode(kastrelMode)
+    , m_transmitTimer(this)
+{
+    int interval = SerialTimeoutMs;
+    if (kastrelMode)
+        interval = KastrelTimeoutMs;
+    else if (masterType == MasterHubro32Slow)
+        interval = SlowMasterTimeoutMs;
+    m_transmitInterval = interval;
+    m_transmitTimer.setInterval(interval);
+    m_transmitTimer.setTimerType(Qt::PreciseTimer);
+    connect(&m_transmitTimer, &QTimer::timeout, this, &SerialThreadWorker::transmitTimeout);
+    connect(m_port, &QSerialPort::readyRead, this, &SerialThreadWorker::onReadyRead, Qt::DirectConnection);
+}
+
+QByteArray SerialThreadWorker::buildFrame(const QByteArray &packet)
+{
+    const QByteArray frame = buildSerialFrame(m_sequence, packet);
+    if (!frame.isEmpty())
+        ++m_sequence;
+    return frame;
+}
+
+QByteArray SerialThreadWorker::buildKastrelFrame(const QByteArray &packet)
+{
+    const QByteArray envelope = buildKastrelEnvelope(m_busAddress, m_sequence, packet);
+    if (!envelope.isEmpty())
+        ++m_sequence;
+    return envelope;
+}
+
+void SerialThreadWorker::sendPacket(const QByteArray &data, const ResponseCb &cb)
+{
+    Request request;
+    request.frame = m_kastrelMode ? buildKastrelFrame(data) : buildFrame(data);
+    if (request.frame.isEmpty()) {
+        qWarning().noquote() << QStringLiteral("Packet of %1 bytes is too long for a frame, not sent (type %2)")
+                                    .arg(data.size())
+                                    .arg(QString::fromLatin1(packetTypeName(data.isEmpty() ? 0 : uint8_t(data.at(0)))));
+        return;
+    }
+    request.cb = cb;
+    if (m_busy == 0) {
+        m_current = request;
+        transmitCurrent();
+    } else {
+        m_queue.append(request);
+        updateCounters();
+    }
+}
+
+void SerialThreadWorker::transmitCurrent()
+{
+    if (!m_port->isOpen()) {
+        abandonRequests();
+        return;
+    }
+    if (m_current.sendCount < MaxTransmissions) {
+        m_busy = 1;
+        m_port->write(m_current.frame);
+        m_port->flush();
+        const uint8_t type = requestType(m_current.frame);
+        if (!m_logFilter.contains(type))
+            qDebug() << "TX:" << m_current.frame.toHex() << packetTypeName(type);
+        ++m_current.sendCount;
+        m_transmitTimer.start();
+        return;
+    }
+    abandonRequests();
+    m_port->close();
+    updateCounters();
+    emit connectionLost();
+}
+
+void SerialThreadWorker::transmitTimeout()
+{
+    transmitCurrent();
+}
+
+void SerialThreadWorker::abandonRequests()
+{
+    // Their callbacks are never called; forgetting the request in flight also keeps a late
+    // reply from reaching it after a reconnection.
+    m_transmitTimer.stop();
+    m_busy = 0;
+    m_current = Request();
+    m_queue.clear();
+    updateCounters();
+}
+
+void SerialThreadWorker::onReadyRead()
+{
+    m_rxBuffer.append(m_port->readAll());
+    if (!m_kastrelMode) {
+        const FrameScan scan = scanFrames(m_rxBuffer);
+        const QByteArray buffer = m_rxBuffer;
+        m_rxBuffer = scan.rest;
+        handleFrames(buffer, scan);
+        return;
+    }
+    const EnvelopeUnwrap unwrap = unwrapEnvelopes(m_busAddress, m_rxBuffer);
+    m_rxBuffer = unwrap.rest;
+    if (unwrap.dropped != EnvelopeDrop::None)
+        qDebug().noquote() << QStringLiteral("Kastrel: %1 bytes dropped, %2")
+                                  .arg(unwrap.droppedBytes)
+                                  .arg(QString::fromLatin1(envelopeDropText(unwrap.dropped)));
+    for (const EnvelopeContent &envelope : unwrap.envelopes)
+        handleFrames(envelope.body, envelope.scan);
+}
+
+void SerialThreadWorker::handleFrames(const QByteArray &buffer, const FrameScan &scan)
+{
+    for (const ScannedFrame &frame : scan.frames)
+        handleFrame(buffer, frame);
+}
+
+void SerialThreadWorker::handleFrame(const QByteArray &buffer, const ScannedFrame &frame)
+{
+    const uint8_t type = frame.type();
+    // The "RX:" line is written after the packet is on its way: formatting and writing a
+    // log line must not delay the reply.
+    const auto logReceived = [&] {
+        if (!m_logFilter.contains(type))
+            qDebug() << "RX:" << buffer.mid(frame.offset).toHex() << packetTypeName(type);
+    };
+
+    if (type == PT_TRY_AGAIN_LATER) {
+        // Busy master: this transmission does not count; the running timer re-sends.
+        --m_current.sendCount;
+        logReceived();
+        return;
+    }
+
+    Packet packet;
+    packet.data = frame.data;
+    packet.timestamp = QDateTime::currentMSecsSinceEpoch();
+    if (!m_current.answered && !m_current.frame.isEmpty() && frame.sequence == requestSequence(m_current.frame)) {
+        packet.request = m_kastrelMode ? m_current.frame.mid(KastrelHeaderSize) : m_current.frame;
+        const ResponseCb cb = m_current.cb;
+        m_transmitTimer.stop();
+        m_current.answered = true;
+        emit packetReceived(packet, cb);
+        if (!m_queue.isEmpty()) {
+            m_current = m_queue.takeFirst();
+            updateCounters();
+            QTimer::singleShot(m_sendGapMs, Qt::PreciseTimer, this, &SerialThreadWorker::transmitCurrent);
+        } else {
+            m_busy = 0;
+        }
+    } else {
+        emit packetReceived(packet, ResponseCb());
+    }
+    logReceived();
+}
+
+uint8_t SerialThreadWorker::requestSequence(const QByteArray &frame) const
+{
+    return uint8_t(frame.at(m_kastrelMode ? KastrelHeaderSize + 1 : 1));
+}
+
+uint8_t SerialThreadWorker::requestType(const QByteArray &frame) const
+{
+    return uint8_t(frame.at(m_kastrelMode ? KastrelHeaderSize + 3 : 3));
+}
+
+bool SerialThreadWorker::connectToDevice(const QString &serial)
+{
+    m_port->close();
+    abandonRequests();
+    QString portName = serial;
+    if (m_kastrelMode) {
+        const KastrelAddress address = splitKastrelAddress(serial);
+        portName = address.portName;
+        m_busAddress = address.busAddress;
+    }
+    m_rxBuffer.clear();
+    m_port->setPortName(portName);
+    if (!m_port->open(QIODevice::ReadWrite)) {
+        qWarning().noquote() << QStringLiteral("Failed to connect: ") + portName;
+    } else {
+        const qint32 baud = m_kastrelMode ? KastrelBaudRate : SerialBaudRate;
+        if (!m_port->setBaudRate(baud))
+            qWarning().noquote() << QStringLiteral("Baud rate %1 not accepted by %2: %3")
+                                        .arg(baud)
+                                        .arg(portName, m_port->errorString());
+        m_port->setDataBits(QSerialPort::Data8);
+        m_port->setParity(QSerialPort::NoParity);
+        m_port->setStopBits(QSerialPort::OneStop);
+        m_port->setFlowControl(QSerialPort::NoFlowControl);
+    }
+    updateCounters();
+    return m_port->isOpen();
+}
+
+void SerialThreadWorker::disconnectFromDevice()
+{
+    if (m_port->isOpen())
+        m_port->close();
+    abandonRequests();
+    // Ends the link thread's event loop; never the application's.
+    QThread *thread = QThread::currentThread();
+    if (thread != nullptr && (QCoreApplication::instance() == nullptr || thread != QCoreApplication::instance()->thread()))
+        thread->exit(0);
+}
+
+void SerialThreadWorker::setLogFilter(const QVector<uint8_t> &filter)
+{
+    m_logFilter = filter;
+}
+
+void SerialThreadWorker::setTimings(int transmitTimeoutMs, int sendGapMs)
+{
+    m_transmitInterval = transmitTimeoutMs;
+    m_transmitTimer.setInterval(transmitTimeoutMs);
+    m_sendGapMs = sendGapMs;
+}
+
+void SerialThreadWorker::updateCounters()
+{
+    m_portOpen = m_port->isOpen();
+    m_queued = m_queue.size();
+}

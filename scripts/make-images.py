@@ -66,6 +66,15 @@ def sd_arc(px, py, cx, cy, r, a0, a1, w):
     return d - w / 2
 
 
+def sd_round_rect(px, py, x0, y0, x1, y1, r):
+    """Rectangle from (x0, y0) to (x1, y1) with corners rounded by r."""
+    cx, cy = (x0 + x1) / 2, (y0 + y1) / 2
+    hx, hy = (x1 - x0) / 2 - r, (y1 - y0) / 2 - r
+    qx, qy = abs(px - cx) - hx, abs(py - cy) - hy
+    outside = math.hypot(max(qx, 0.0), max(qy, 0.0))
+    return outside + min(max(qx, qy), 0.0) - r
+
+
 def coverage(sd):
     return clamp(0.5 - sd)
 
@@ -301,6 +310,89 @@ def draw_spinner(size=64, dots=12, delay_cs=8):
     return gif_bytes(size, size, palette, frames, delay_cs)
 
 
+def draw_save(size=16):
+    """A floppy disk: dark body, light label, metal shutter."""
+    c = Canvas(size, size)
+    s = size / 16.0
+    body = [(1.5 * s, 1.5 * s), (12.0 * s, 1.5 * s), (14.5 * s, 4.0 * s),
+            (14.5 * s, 14.5 * s), (1.5 * s, 14.5 * s)]
+    c.paint(lambda x, y: sd_polygon(x, y, body), (30, 60, 120))
+    c.paint(lambda x, y: sd_round_rect(x, y, 4.0 * s, 1.5 * s, 11.0 * s, 6.0 * s, 0.4 * s),
+            (200, 205, 215))
+    c.paint(lambda x, y: sd_round_rect(x, y, 8.5 * s, 2.3 * s, 10.0 * s, 5.2 * s, 0.2 * s),
+            (60, 70, 90))
+    c.paint(lambda x, y: sd_round_rect(x, y, 3.5 * s, 8.5 * s, 12.5 * s, 14.5 * s, 0.6 * s),
+            (250, 250, 250))
+    for yy in (10.5, 12.5):
+        c.paint(lambda x, y, yy=yy: sd_segment(x, y, 5.0 * s, yy * s, 11.0 * s, yy * s, 0.35 * s),
+                (150, 160, 180))
+    return c
+
+
+# Device pictures: 64 x 64, straight alpha, a soft shadow under a body.
+
+def device_canvas():
+    return Canvas(64, 64)
+
+
+def shadow(c, x0, y0, x1, y1, r):
+    c.paint(lambda x, y: sd_round_rect(x, y, x0 + 2, y0 + 3, x1 + 2, y1 + 3, r) - 1.5,
+            (0, 0, 0), 0.25)
+
+
+def shaded(top, bottom, y0, y1):
+    return lambda x, y: mix(top, bottom, clamp((y - y0) / (y1 - y0)))
+
+
+def draw_contact_sensor():
+    """Sensor body with an LED and the separate magnet beside it."""
+    c = device_canvas()
+    shadow(c, 8, 10, 36, 56, 5)
+    shadow(c, 42, 16, 56, 50, 4)
+    c.paint(lambda x, y: sd_round_rect(x, y, 8, 10, 36, 56, 5), (150, 150, 155))
+    c.paint(lambda x, y: sd_round_rect(x, y, 9, 11, 35, 55, 4.2),
+            shaded((252, 252, 252), (214, 216, 222), 10, 56))
+    c.paint(lambda x, y: sd_round_rect(x, y, 42, 16, 56, 50, 4), (150, 150, 155))
+    c.paint(lambda x, y: sd_round_rect(x, y, 43, 17, 55, 49, 3.2),
+            shaded((250, 250, 250), (210, 212, 218), 16, 50))
+    c.paint(lambda x, y: sd_circle(x, y, 22, 20, 2.6), (40, 190, 70))
+    c.paint(lambda x, y: sd_segment(x, y, 15, 46, 29, 46, 1.0), (170, 172, 180))
+    return c
+
+
+def draw_call_point(body, inner, mark, lid=False):
+    """A square box of the given colour with a white window and a round
+    push mark; `lid` adds a clear hinged cover."""
+    c = device_canvas()
+    shadow(c, 6, 6, 58, 58, 6)
+    c.paint(lambda x, y: sd_round_rect(x, y, 6, 6, 58, 58, 6), mix(body, (0, 0, 0), 0.35))
+    c.paint(lambda x, y: sd_round_rect(x, y, 7, 7, 57, 57, 5.2),
+            shaded(mix(body, (255, 255, 255), 0.15), body, 7, 57))
+    c.paint(lambda x, y: sd_round_rect(x, y, 16, 16, 48, 48, 3), inner)
+    c.paint(lambda x, y: sd_circle(x, y, 32, 32, 9), mix(body, (0, 0, 0), 0.15))
+    c.paint(lambda x, y: sd_circle(x, y, 32, 32, 6.5), mark)
+    if lid:
+        c.paint(lambda x, y: abs(sd_round_rect(x, y, 12, 12, 52, 52, 4)) - 0.9,
+                (230, 240, 255), 0.9)
+        c.paint(lambda x, y: sd_segment(x, y, 20, 10, 44, 10, 1.4), (90, 90, 100))
+    return c
+
+
+def draw_key_fob():
+    """A key fob with a ring hole and a red button."""
+    c = device_canvas()
+    outline = [(20, 8), (44, 8), (52, 18), (52, 50), (44, 58), (20, 58), (12, 50), (12, 18)]
+    c.paint(lambda x, y: sd_polygon(x + 2, y - 3, outline) - 1.5, (0, 0, 0), 0.25)
+    c.paint(lambda x, y: sd_polygon(x, y, outline) - 0.5, (25, 25, 30))
+    c.paint(lambda x, y: sd_polygon(x, y, outline) + 1.0, shaded((90, 92, 100), (45, 46, 52), 8, 58))
+    c.paint(lambda x, y: abs(sd_circle(x, y, 32, 15, 3.5)) - 1.0, (160, 160, 170))
+    c.paint(lambda x, y: sd_circle(x, y, 32, 37, 11), (120, 20, 20))
+    c.paint(lambda x, y: sd_circle(x, y, 32, 37, 9.5),
+            lambda x, y: mix((250, 80, 70), (190, 20, 20), clamp((y - 27) / 20)))
+    c.paint(lambda x, y: sd_circle(x, y, 32, 52, 1.6), (60, 200, 90))
+    return c
+
+
 def write(root, rel, data):
     path = os.path.join(root, *rel.split("/"))
     os.makedirs(os.path.dirname(path), exist_ok=True)
@@ -315,6 +407,18 @@ def main():
     write(root, "icons/png/logo.png", png_bytes(draw_logo()))
     write(root, "icons/png/warning.png", png_bytes(draw_warning()))
     write(root, "icons/pencil.png", png_bytes(draw_pencil()))
+    write(root, "icons/png/save.png", png_bytes(draw_save()))
+    red, white = (214, 34, 34), (250, 250, 250)
+    devices = {
+        "zentar-tirun.png": draw_contact_sensor(),
+        "zentar-dralo.png": draw_call_point(red, white, red),
+        "zentar-dralo-4.png": draw_call_point(red, white, red, lid=True),
+        "zentar-quendal.png": draw_call_point((236, 190, 20), white, (40, 40, 40)),
+        "zentar-quendal_isp2.png": draw_call_point((40, 110, 200), white, (40, 40, 40)),
+        "zentar-gurta.png": draw_key_fob(),
+    }
+    for name, canvas in devices.items():
+        write(root, "devices/" + name, png_bytes(canvas))
 
 
 if __name__ == "__main__":

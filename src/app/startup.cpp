@@ -3,6 +3,7 @@
 #include "appglobals.h"
 #include "logging.h"
 #include "mainwindow.h"
+#include "registerdeviceclasses.h"
 #include "resources.h"
 #include "settings.h"
 #include "testhooks.h"
@@ -48,6 +49,7 @@ int runTandrel(int argc, char **argv)
 
         QApplication::setApplicationDisplayName(QApplication::translate("main", "Zentar Configurator"));
         registerDeviceModelNames();
+        registerDeviceClasses();
 
         auto *window = new MainWindow(filePath);
         window->show();

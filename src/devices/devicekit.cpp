@@ -1,0 +1,110 @@
+#include "devicekit.h"
+
+#include "qtpropertymanager.h"
+#include "resources.h"
+
+#include <QPixmap>
+
+namespace DeviceKit {
+
+QImage devicePicture(const QString &fileName)
+{
+    initTandrelResources();
+    return QImage(QStringLiteral(":/images/devices/") + fileName);
+}
+
+void showPicture(DeviceItem *item, const QImage &picture)
+{
+    item->setIcon(QIcon(QPixmap::fromImage(picture)));
+    item->setDeviceImage(picture);
+}
+
+TitledKeys baseTitles(const QStringList &keys)
+{
+    TitledKeys table;
+    for (const QString &key : keys)
+        table.append(TitledKey{key, DeviceItem::staticParameterTitle(key)});
+    return table;
+}
+
+QString keyOfTitle(const TitledKeys &table, const QString &title)
+{
+    for (const TitledKey &pair : table)
+        if (pair.title == title)
+            return pair.key;
+    return QString();
+}
+
+QString titleOfKey(const TitledKeys &table, const QString &key)
+{
+    for (const TitledKey &pair : table)
+        if (pair.key == key)
+            return pair.title;
+    return QString();
+}
+
+void adjustTitleMap(QMap<QString, QString> &titleToKey, const QStringList &removeKeys, const TitledKeys &add)
+{
+    for (auto it = titleToKey.begin(); it != titleToKey.end();) {
+        if (removeKeys.contains(it.value()))
+            it = titleToKey.erase(it);
+        else
+            ++it;
+    }
+    for (const TitledKey &pair : add)
+        titleToKey.insert(pair.title, pair.key);
+}
+
+QMap<int, QIcon> pencilIcons(int count)
+{
+    initTandrelResources();
+    const QIcon pencil(QStringLiteral(":/icons/images/icons/pencil.png"));
+    QMap<int, QIcon> icons;
+    for (int i = 0; i < count; ++i)
+        icons.insert(i, pencil);
+    return icons;
+}
+
+QtProperty *PropertyKit::group(const QString &name) const
+{
+    return m_groups->addProperty(name);
+}
+
+QtProperty *PropertyKit::readOnlyEnum(QtProperty *group, const QString &name, const QStringList &names,
+                                      int initial) const
+{
+    QtProperty *property = m_readOnlyEnums->addProperty(name);
+    m_readOnlyEnums->setEnumNames(property, names);
+    m_readOnlyEnums->setValue(property, initial);
+    if (group)
+        group->addSubProperty(property);
+    return property;
+}
+
+QtProperty *PropertyKit::editableEnum(QtProperty *group, const QString &name, const QStringList &names) const
+{
+    QtProperty *property = m_editableEnums->addProperty(name);
+    m_editableEnums->setEnumNames(property, names);
+    m_editableEnums->setEnumIcons(property, pencilIcons(names.size()));
+    if (group)
+        group->addSubProperty(property);
+    return property;
+}
+
+QtProperty *PropertyKit::text(QtProperty *group, const QString &name) const
+{
+    QtProperty *property = m_texts->addProperty(name);
+    if (group)
+        group->addSubProperty(property);
+    return property;
+}
+
+bool featureSupported(const QList<FeatureMinimum> &table, int feature, const QVersionNumber &firmware)
+{
+    for (const FeatureMinimum &entry : table)
+        if (entry.feature == feature)
+            return QVersionNumber::compare(firmware, entry.firmware) >= 0;
+    return false;
+}
+
+} // namespace DeviceKit

@@ -1,0 +1,120 @@
+#include "devicebench.h"
+
+#include "deviceclasses.h"
+#include "devicekit.h"
+#include "devicesettings.h"
+#include "di_dralo.h"
+#include "registerdeviceclasses.h"
+#include "resources.h"
+
+#include <QtTest>
+
+#include <memory>
+
+class DeviceClassesTest : public QObject
+{
+    Q_OBJECT
+private slots:
+    void initTestCase()
+    {
+        registerDeviceModelNames();
+        registerDeviceClasses();
+        registerDeviceClasses(); // a second run changes nothing
+        DeviceItem::setTimings(10, 10);
+    }
+
+    void factoryByCode()
+    {
+        const QHash<int, QString> classes{{3, "DI_Dralo"}, {4, "DI_Tirun"},  {32, "DI_security"},
+                                          {63, "DI_Dralo"}, {64, "DI_Dralo"}, {67, "DI_Dralo"}};
+        for (int code = 0; code < 256; ++code) {
+            const QString expected = classes.value(code, QStringLiteral("DeviceItem"));
+            QCOMPARE(DeviceClasses::className(code), expected);
+            if (code >= 74)
+                continue; // made as the unsupported type 12, checked below
+            std::unique_ptr<DeviceItem> item(createDeviceItem(makeInfo(code), false));
+            QCOMPARE(QString::fromLatin1(item->metaObject()->className()), expected);
+            if (classes.contains(code)) {
+                // The class shows its own picture, in colour and grey.
+                QVERIFY2(!item->onlineIcon().isNull(), qPrintable(expected));
+                QVERIFY(!item->offlineIcon().isNull());
+                QVERIFY(!item->icon().isNull());
+            }
+        }
+        QTest::ignoreMessage(QtWarningMsg, "Unsupported device type: 200, 200");
+        std::unique_ptr<DeviceItem> unknown(createDeviceItem(makeInfo(200), false));
+        QCOMPARE(QString::fromLatin1(unknown->metaObject()->className()), QStringLiteral("DeviceItem"));
+    }
+
+    void pictures_data()
+    {
+        QTest::addColumn<QString>("path");
+        for (int type : {3, 63, 64, 67})
+            QTest::newRow(qPrintable(QString::number(type)))
+                << QStringLiteral(":/images/devices/") + DI_Dralo::pictureFile(type);
+        QTest::newRow("contact sensor") << QStringLiteral(":/images/devices/zentar-tirun.png");
+        QTest::newRow("alarm key") << QStringLiteral(":/images/devices/zentar-gurta.png");
+        QTest::newRow("write button") << QStringLiteral(":/icons/images/icons/png/save.png");
+    }
+    void pictures()
+    {
+        QFETCH(QString, path);
+        initTandrelResources();
+        const QImage image(path);
+        QVERIFY2(!image.isNull(), qPrintable(path));
+        // The device item takes nothing else.
+        QCOMPARE(image.format(), QImage::Format_ARGB32);
+        QVERIFY(image.pixelColor(0, 0).alpha() < 255); // drawn on a clear ground
+    }
+
+    void pictureOfEachCallPoint()
+    {
+        QCOMPARE(DI_Dralo::pictureFile(3), QStringLiteral("zentar-dralo.png"));
+        QCOMPARE(DI_Dralo::pictureFile(63), QStringLiteral("zentar-quendal.png"));
+        QCOMPARE(DI_Dralo::pictureFile(64), QStringLiteral("zentar-quendal_isp2.png"));
+        QCOMPARE(DI_Dralo::pictureFile(67), QStringLiteral("zentar-dralo-4.png"));
+    }
+
+    void settingsKeysByType()
+    {
+        QCOMPARE(DeviceSettings::keys(4), QStringList({"enabledCable", "enabledSabotage"}));
+        for (int type : {3, 32, 25, 0})
+            QVERIFY(DeviceSettings::keys(type).isEmpty());
+        // A key of another type is not served.
+        std::unique_ptr<DeviceItem> dralo(createDeviceItem(makeInfo(3), false));
+        QVERIFY(!DeviceSettings::value(dralo.get(), QStringLiteral("enabledCable")).isValid());
+        QVERIFY(!DeviceSettings::setValue(dralo.get(), QStringLiteral("enabledCable"), 1));
+        QVERIFY(!DeviceSettings::value(nullptr, QStringLiteral("enabledCable")).isValid());
+    }
+
+    void titleTableHelpers()
+    {
+        const DeviceKit::TitledKeys table{{"a", "Same"}, {"b", "Same"}, {"c", "Other"}};
+        QCOMPARE(DeviceKit::keyOfTitle(table, QStringLiteral("Same")), QStringLiteral("a"));
+        QVERIFY(DeviceKit::keyOfTitle(table, QStringLiteral("None")).isEmpty());
+        QVERIFY(DeviceKit::titleOfKey(table, QStringLiteral("z")).isEmpty());
+
+        QMap<QString, QString> map{{"Work mode", "gpActiveZone"}, {"Case", "gpCase"}, {"Alarm", "gpAlarm"}};
+        DeviceKit::adjustTitleMap(map, {"gpActiveZone", "gpAlarm"}, {{"workMode", "Work mode"}});
+        QCOMPARE(map, (QMap<QString, QString>{{"Work mode", "workMode"}, {"Case", "gpCase"}}));
+    }
+
+    void stateBytes()
+    {
+        DeviceKit::StateBytes<4> state;
+        state.load(hexBytes("0102030405"));
+        QCOMPARE(state.word(2), quint16(0x0403));
+        QCOMPARE(state.at(4), quint8(0)); // beyond the block
+        QCOMPARE(state.word(3), quint16(0x0004));
+        state.load(hexBytes("80"));
+        QVERIFY(state.bit(0, 7));
+        QCOMPARE(state.at(1), quint8(0));
+        state.setBits(1, 0x04);
+        QVERIFY(state.bit(1, 2));
+        state.load(QByteArray());
+        QCOMPARE(state.at(1), quint8(0));
+    }
+};
+
+QTEST_MAIN(DeviceClassesTest)
+#include "tst_deviceclasses.moc"

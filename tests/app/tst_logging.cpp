@@ -95,7 +95,7 @@ private slots:
     {
         QCoreApplication::sendPostedEvents(); // events of earlier tests
         ZorvoLog::EventFilter filter;
-        qApp->installEventFilter(&filter);
+        QCoreApplication::instance()->installEventFilter(&filter);
         QSignalSpy spy(&filter, &ZorvoLog::EventFilter::newMessage);
         qInstallMessageHandler(logMessageHandler);
         qInfo("i");
@@ -109,7 +109,7 @@ private slots:
         for (int i = 0; i < levels.size(); ++i)
             QCOMPARE(spy.at(i).at(0).toInt(), levels.at(i));
         QCOMPARE(spy.at(4).at(1).toString(), QStringLiteral("five"));
-        qApp->removeEventFilter(&filter);
+        QCoreApplication::instance()->removeEventFilter(&filter);
     }
 
     void unwritableFolderStillPostsEvent()
@@ -124,12 +124,12 @@ private slots:
 
         QCoreApplication::sendPostedEvents();
         ZorvoLog::EventFilter filter;
-        qApp->installEventFilter(&filter);
+        QCoreApplication::instance()->installEventFilter(&filter);
         QSignalSpy spy(&filter, &ZorvoLog::EventFilter::newMessage);
         qInstallMessageHandler(logMessageHandler);
         qDebug("lost line");
         QTRY_COMPARE(spy.count(), 1);
-        qApp->removeEventFilter(&filter);
+        QCoreApplication::instance()->removeEventFilter(&filter);
         QFile::remove(blocker.fileName());
     }
 };

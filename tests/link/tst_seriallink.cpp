@@ -94,7 +94,7 @@ struct Replies
     {
         return [this](const Packet &packet) {
             packets << packet;
-            onGuiThread << (QThread::currentThread() == qApp->thread());
+            onGuiThread << (QThread::currentThread() == QCoreApplication::instance()->thread());
             return true;
         };
     }

@@ -4,6 +4,7 @@
 #include "logging.h"
 #include "mainwindow.h"
 #include "registerdeviceclasses.h"
+#include "registermasterclass.h"
 #include "resources.h"
 #include "settings.h"
 #include "testhooks.h"
@@ -50,6 +51,7 @@ int runTandrel(int argc, char **argv)
         QApplication::setApplicationDisplayName(QApplication::translate("main", "Zentar Configurator"));
         registerDeviceModelNames();
         registerDeviceClasses();
+        registerMasterClass();
 
         auto *window = new MainWindow(filePath);
         window->show();

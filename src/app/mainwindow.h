@@ -1,7 +1,18 @@
 #pragma once
 
+#include "connectiontypes.h"
+
+#include <QList>
 #include <QMainWindow>
+#include <QModelIndex>
 #include <QPointer>
+#include <QThread>
+#include <QTimer>
+#include <QVector>
+
+#include <cstdint>
+#include <functional>
+#include <memory>
 
 namespace Ui {
 class MainWindow;
@@ -10,8 +21,37 @@ namespace ZorvoLog {
 class EventFilter;
 }
 class AboutDialog;
+class AutoNumberDialog;
+class Connection;
+class DeviceInfoCollector;
+class DeviceItem;
+class DeviceOutputControl;
+class DeviceTableModel;
+class FileLocker;
+class HubroItem;
+class NearbyHubroModel;
 class ProgressWidget;
+class QAbstractItemView;
+class QActionGroup;
+class QJsonObject;
+class QMenu;
+class QtCheckBoxFactory;
+class QtDoubleSpinBoxFactory;
+class QtEnumEditorFactory;
+class QtSpinBoxFactory;
+class QtTreePropertyBrowser;
+class RSSITestDock;
+class SQLiteView;
+class SortedDeviceModel;
+class StatisticsDock;
+class TaskbarIndicator;
+class UpdateStatusDock;
+class WaitMovie;
+struct DiscoveredDevice;
 
+// The program's main window: the device views over the device model, the log
+// and property docks, the firmware, link-quality and statistics docks, and
+// the menus and toolbar. It owns the current connection.
 class MainWindow : public QMainWindow
 {
     Q_OBJECT
@@ -20,16 +60,176 @@ public:
     ~MainWindow() override;
 
     // The command-line file given at start (empty when none).
-    QString startupFilePath() const { return m_filePath; }
+    QString startupFilePath() const { return startupFile; }
+
+    // What the start step runs when no file was given: the device selection
+    // (deviceOpen). Tests replace it so that no modal dialog opens; an empty
+    // function restores the default.
+    using DeviceSelection = std::function<void(MainWindow *window)>;
+    static void setDeviceSelection(DeviceSelection selection);
+
+    // "1.14.4043 05.12.2026": the program version, its build number padded to
+    // three digits, and the build date.
+    static QString statusBarText();
+
+    // How long the master may take to come back after a firmware update
+    // before it counts as lost: by master type and hardware byte.
+    static int reconnectTimeoutAfterUpdate(int type, int hardwareByte);
+
+    // Packet types the link leaves out of its "TX:"/"RX:" lines: those of
+    // the unticked rows of the packet filter list, in list order.
+    QVector<uint8_t> packetLogExclusions() const;
+
+    DeviceTableModel *deviceTableModel() const { return deviceModel; }
+    SortedDeviceModel *sortedDeviceModel() const { return sortedModel; }
+    QtTreePropertyBrowser *propertyTreeBrowser() const { return propertyBrowser; }
+    DeviceItem *propertyWindowItem() const { return currentItem; }
+    TaskbarIndicator *taskbar() const { return taskbarButton; }
+    int displayLogLevel() const { return logLevel; }
+
+    // The view in use (list view in Tile mode, else the tree view) and the
+    // radio devices selected in it, in ascending order.
+    QAbstractItemView *currentItemView() const;
+    QList<DeviceItem *> selectedDevices() const;
 
 public slots:
+    // Log view and packet filter.
     void newLogMessage(int level, const QString &message);
+    void onPacketFilterChanged();
+    void packetFilterSelectAll();
+    void filterPacketFilterSelection(const QString &filterString);
+
+    // Language.
+    void setCheckedLanguage(const QString &lang);
+    void changeLanguage(const QString &langName);
+
+    // Device views.
+    void sortList();
+    void viewModeChanged(int mode);
+    void applyViewMode(int mode);
+    void setFilter();
+    bool sameType(const QModelIndexList &indexes) const;
+    void itemViewContextMenuRequested(const QPoint &pos);
+    void itemViewCurrentItemChanged(const QModelIndex &currentIdx, const QModelIndex &previousIdx);
+
+    // Property window.
+    void refresh(DeviceItem *item);
+    void updatePropertyWindow(DeviceItem *item);
+    void unlockMainwindow(bool state);
+
+    // Connection road.
+    void deviceOpen();
+    void deviceClose();
+    bool establishConnection(ConnectionType connectionType, const QString &connectionAddress);
+    void onDeviceConnected(DeviceItem *device);
+    void deviceConnected(DeviceItem *device);
+    void deviceStateChanged(int newState);
+    void masterConnected();
+    void masterDisconnected();
+    void masterRestarted();
+    void restartMaster();
+    void updateMK1Header();
+    void waitForUpdatedMaster(int type);
+
+    // Commands of the menus, the toolbar and the context menu.
+    void saveConfiguration();
+    void loadConfiguration(const QString &fileName = QString());
+    void openConfigurationView();
+    void setPreferredRs();
+    void generateReport();
+    void makeReport();
+    void checkReport();
+    void hubroToggleConfig();
+    void deleteAllDevices();
+    void changePassword();
+    void onChangePasswordFailed();
+    void firmwareUpdateDevice();
+    void autoNumber();
+    void autoNumberStep();
+    void deleteDevice();
+    void deviceSetIndication();
+    void deviceSetOutput();
+    void deviceEepromRead();
+    void deviceEepromWrite();
+    void statisticsReset();
+    void statisticsGet();
+    void lqiTest();
+    void onReadProductCode();
+    void customDeviceMenuTriggered();
+    void nearbyDetectionModeEnabled();
+    void nearbyDetectionModeDisabled();
+    void checkConfiguration();
+    bool isConfigCorrupted();
+    bool isConfigEnabled() const;
+
+    void setupTaskbar();
+
+signals:
+    void openUart();
+    void establishFailed();
+    // The packet types the link is to leave out of its log, whenever the
+    // packet filter changes; the connection hands them to its link.
+    void packetLogFilterChanged(const QVector<uint8_t> &exclusions);
+
+protected:
+    void closeEvent(QCloseEvent *event) override;
 
 private:
+    void setupDocks();
+    void setupPacketFilter();
+    void setupActions();
+    void openStartupTarget(const QString &path);
+    bool confirmInterruptUpdate();
+    void enableDevTypeFilter();
+    void showDeviceCount(int count);
+    void drawTaskbarBadge(int count);
+    void markEditableRows(DeviceItem *item);
+    void showCurrentItemValues(DeviceItem *item);
+    void disconnectPropertyUpdates(DeviceItem *item);
+    void addDeviceMenuAction(QMenu *menu, QAction *action, bool enabled);
+    void dumpJsonObject(const QJsonObject &object);
+    void onDeviceModelError(int code);
+    void onDeviceModelErrorText(const QString &text);
+    // The master of the device model: the item of a master type, and the
+    // same as the master item that carries the master's commands.
+    DeviceItem *masterDevice() const;
+    HubroItem *masterItem() const;
+
     Ui::MainWindow *ui;
-    QString m_filePath;
-    AboutDialog *aboutDialog = nullptr;
-    // Deletes itself when closed; the guarded pointer drops it then.
-    QPointer<ProgressWidget> progressWidget;
     ZorvoLog::EventFilter *logEventFilter = nullptr;
+    QActionGroup *deviceActions = nullptr;
+    QActionGroup *connectionActions = nullptr;
+    std::unique_ptr<DiscoveredDevice> selectedDevice;
+    MasterType masterType = MasterOrdinary;
+    TaskbarIndicator *taskbarButton = nullptr;
+    QtEnumEditorFactory *enumEditorFactory = nullptr;
+    QtSpinBoxFactory *spinBoxFactory = nullptr;
+    QtDoubleSpinBoxFactory *doubleSpinBoxFactory = nullptr;
+    QtCheckBoxFactory *checkBoxFactory = nullptr;
+    int logLevel = 3;
+    // Made by the connection road; none until then.
+    Connection *connection = nullptr;
+    DeviceTableModel *deviceModel = nullptr;
+    NearbyHubroModel *nearbyModel = nullptr;
+    SortedDeviceModel *sortedModel = nullptr;
+    DeviceInfoCollector *collector = nullptr;
+    QThread collectorThread;
+    bool masterIsConnected = false;
+    QTimer refreshTimer;
+    DeviceItem *currentItem = nullptr;
+    AboutDialog *aboutDialog = nullptr;
+    AutoNumberDialog *autoNumberDialog = nullptr;
+    QtTreePropertyBrowser *propertyBrowser = nullptr;
+    UpdateStatusDock *updateDock = nullptr;
+    RSSITestDock *rssiTestDock = nullptr;
+    StatisticsDock *statisticsDock = nullptr;
+    FileLocker *fileLocker = nullptr;
+    QString startupFile;
+    DeviceOutputControl *outputControl = nullptr;
+    // Deletes itself when a close is accepted; the guarded pointer drops it then.
+    QPointer<ProgressWidget> progressWidget;
+    QList<DeviceItem *> autoNumberQueue;
+    QPointer<WaitMovie> autoNumberWait;
+    QTimer autoNumberTimer;
+    QPointer<SQLiteView> measurementsView;
 };

@@ -28,6 +28,31 @@ void DeviceInfoCollector::appendValue(QString tableName, uint deviceId, QVariant
     Q_UNUSED(value)
 }
 
+void DeviceInfoCollector::openSessionDatabase()
+{
+    // No session database is kept yet, so there is no name to report.
+}
+
+void DeviceInfoCollector::removeSessionDatabase() {}
+
+void DeviceInfoCollector::createDefaultTables()
+{
+    QMetaObject::invokeMethod(this, "_createDefaultTables", Qt::QueuedConnection);
+}
+
+void DeviceInfoCollector::_createDefaultTables() {}
+
+void DeviceInfoCollector::loadStoringMap(DeviceItem *device)
+{
+    Q_UNUSED(device)
+}
+
+void DeviceInfoCollector::openMeasurementsLogging(const QList<DeviceItem *> &devices, QWidget *parent)
+{
+    Q_UNUSED(devices)
+    Q_UNUSED(parent)
+}
+
 void registerStoringMapMetaType()
 {
     qRegisterMetaType<StoringMap>("StoringMap");

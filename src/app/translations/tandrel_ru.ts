@@ -35,6 +35,29 @@ Phone: +0 000 000-00-00</source>
     </message>
 </context>
 <context>
+    <name>AutoNumberDialog</name>
+    <message>
+        <source>Dialog</source>
+        <translation>Диалог</translation>
+    </message>
+    <message>
+        <source>Start address:</source>
+        <translation>Начальный адрес:</translation>
+    </message>
+    <message>
+        <source>Step:</source>
+        <translation>Шаг:</translation>
+    </message>
+    <message>
+        <source>Ok</source>
+        <translation>ОК</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation>Отмена</translation>
+    </message>
+</context>
+<context>
     <name>ChangePasswordDialog</name>
     <message>
         <source>Change password</source>
@@ -570,6 +593,17 @@ s/n: %5</source>
     </message>
 </context>
 <context>
+    <name>DeviceItemDelegate</name>
+    <message>
+        <source>Zentar-TROMBEL</source>
+        <translation>Zentar-TROMBEL</translation>
+    </message>
+    <message>
+        <source>LOST</source>
+        <translation>ПОТЕРЯН</translation>
+    </message>
+</context>
+<context>
     <name>DeviceOutputControl</name>
     <message>
         <source>Relay control</source>
@@ -582,6 +616,77 @@ s/n: %5</source>
     <message>
         <source>The command has been sent to zone %1</source>
         <translation>Команда отправлена в зону %1</translation>
+    </message>
+</context>
+<context>
+    <name>DeviceTableModel</name>
+    <message>
+        <source>Zentar-TROMBEL</source>
+        <translation>Zentar-TROMBEL</translation>
+    </message>
+    <message>
+        <source>unsupported</source>
+        <translation>не поддерживается</translation>
+    </message>
+    <message>
+        <source>Type</source>
+        <translation>Тип</translation>
+    </message>
+    <message>
+        <source>Address</source>
+        <translation>Адрес</translation>
+    </message>
+    <message>
+        <source>s/n</source>
+        <translation>с/н</translation>
+    </message>
+    <message>
+        <source>FW</source>
+        <translation>ПО</translation>
+    </message>
+    <message>
+        <source>HW</source>
+        <translation>Аппаратура</translation>
+    </message>
+    <message>
+        <source>RSSI</source>
+        <translation>RSSI</translation>
+    </message>
+    <message>
+        <source>Charge</source>
+        <translation>Заряд</translation>
+    </message>
+    <message>
+        <source>Status</source>
+        <translation>Состояние</translation>
+    </message>
+    <message>
+        <source>Radio</source>
+        <translation>Радио</translation>
+    </message>
+    <message>
+        <source>RL</source>
+        <translation>RL</translation>
+    </message>
+    <message>
+        <source>Build</source>
+        <translation>Сборка</translation>
+    </message>
+    <message>
+        <source>Value 2</source>
+        <translation>Значение 2</translation>
+    </message>
+    <message>
+        <source>Selected address range is already occupied by device: %1</source>
+        <translation>Выбранный диапазон адресов уже занят устройством: %1</translation>
+    </message>
+    <message>
+        <source>Failed to change device address</source>
+        <translation>Не удалось изменить адрес устройства</translation>
+    </message>
+    <message>
+        <source>Wireloop address change unsupported</source>
+        <translation>Изменение адреса Wireloop не поддерживается</translation>
     </message>
 </context>
 <context>
@@ -652,6 +757,447 @@ s/n: %5</source>
     <message>
         <source>Cannot write the file %1: %2. The file was left unchanged</source>
         <translation>Не удалось записать файл %1: %2. Файл оставлен без изменений</translation>
+    </message>
+</context>
+<context>
+    <name>HubroItem</name>
+    <message>
+        <source>Case</source>
+        <translation>Корпус</translation>
+    </message>
+    <message>
+        <source>Free RAM memory left</source>
+        <translation>Свободно ОЗУ</translation>
+    </message>
+    <message>
+        <source>Radio mode</source>
+        <translation>Радиорежим</translation>
+    </message>
+    <message>
+        <source>Channel group</source>
+        <translation>Группа каналов</translation>
+    </message>
+    <message>
+        <source>Radio channel</source>
+        <translation>Радиоканал</translation>
+    </message>
+    <message>
+        <source>Recomended channel</source>
+        <translation>Рекомендуемый канал</translation>
+    </message>
+    <message>
+        <source>Noise</source>
+        <translation>Шум</translation>
+    </message>
+    <message>
+        <source>Lost interval</source>
+        <translation>Интервал потери</translation>
+    </message>
+    <message>
+        <source>Power adjustment</source>
+        <translation>Регулировка мощности</translation>
+    </message>
+    <message>
+        <source>Main power</source>
+        <translation>Основное питание</translation>
+    </message>
+    <message>
+        <source>Reserve power</source>
+        <translation>Резервное питание</translation>
+    </message>
+    <message>
+        <source>WIRELOOP power mode</source>
+        <translation>Режим питания WIRELOOP</translation>
+    </message>
+    <message>
+        <source>WIRELOOP power</source>
+        <translation>Питание WIRELOOP</translation>
+    </message>
+    <message>
+        <source>Password enabled</source>
+        <translation>Пароль включён</translation>
+    </message>
+    <message>
+        <source>Hardware revision</source>
+        <translation>Ревизия аппаратуры</translation>
+    </message>
+    <message>
+        <source>Firmware information</source>
+        <translation>Сведения о ПО</translation>
+    </message>
+    <message>
+        <source>Core firmware</source>
+        <translation>ПО ядра</translation>
+    </message>
+    <message>
+        <source>Radio firmware</source>
+        <translation>ПО радио</translation>
+    </message>
+    <message>
+        <source>Uploaded WD Firmware</source>
+        <translation>Загруженное ПО устройств</translation>
+    </message>
+    <message>
+        <source>Backup core firmware</source>
+        <translation>Резервное ПО ядра</translation>
+    </message>
+    <message>
+        <source>Backup radio firmware</source>
+        <translation>Резервное ПО радио</translation>
+    </message>
+    <message>
+        <source>Base core firmware</source>
+        <translation>Базовое ПО ядра</translation>
+    </message>
+    <message>
+        <source> s</source>
+        <translation> с</translation>
+    </message>
+    <message>
+        <source>Interval</source>
+        <translation>Интервал</translation>
+    </message>
+    <message>
+        <source>Disabled</source>
+        <translation>Выключено</translation>
+    </message>
+    <message>
+        <source>Enabled</source>
+        <translation>Включено</translation>
+    </message>
+    <message>
+        <source>Bluetooth</source>
+        <translation>Bluetooth</translation>
+    </message>
+    <message>
+        <source>Off</source>
+        <translation>Выкл</translation>
+    </message>
+    <message>
+        <source>On</source>
+        <translation>Вкл</translation>
+    </message>
+    <message>
+        <source>Free memory left</source>
+        <translation>Свободно памяти</translation>
+    </message>
+    <message>
+        <source>Stack usage %</source>
+        <translation>Использование стека, %</translation>
+    </message>
+    <message>
+        <source>Task name</source>
+        <translation>Имя задачи</translation>
+    </message>
+    <message>
+        <source>auto</source>
+        <translation>авто</translation>
+    </message>
+    <message>
+        <source>dynamic</source>
+        <translation>динамический</translation>
+    </message>
+    <message>
+        <source>Radio noise</source>
+        <translation>Радиошум</translation>
+    </message>
+    <message>
+        <source>Power</source>
+        <translation>Мощность</translation>
+    </message>
+    <message>
+        <source>WIRELOOP as supply</source>
+        <translation>WIRELOOP как источник питания</translation>
+    </message>
+    <message>
+        <source>Deny</source>
+        <translation>Запретить</translation>
+    </message>
+    <message>
+        <source>Allow</source>
+        <translation>Разрешить</translation>
+    </message>
+    <message>
+        <source>No</source>
+        <translation>Нет</translation>
+    </message>
+    <message>
+        <source>Yes</source>
+        <translation>Да</translation>
+    </message>
+    <message>
+        <source>Plot noise</source>
+        <translation>График шума</translation>
+    </message>
+    <message>
+        <source>Set channel group</source>
+        <translation>Задать группу каналов</translation>
+    </message>
+    <message>
+        <source>%1 sec is incorrect interval. 180 seconds will be set</source>
+        <translation>%1 с — неверный интервал. Будет установлено 180 секунд</translation>
+    </message>
+    <message>
+        <source>Attempt to write invalid configuration data</source>
+        <translation>Попытка записать неверные данные конфигурации</translation>
+    </message>
+    <message>
+        <source>Warning</source>
+        <translation>Предупреждение</translation>
+    </message>
+    <message>
+        <source>Firmware is broken!</source>
+        <translation>ПО повреждено!</translation>
+    </message>
+    <message>
+        <source>Need to update your device firmware!</source>
+        <translation>Необходимо обновить ПО устройства!</translation>
+    </message>
+    <message>
+        <source>Critical!</source>
+        <translation>Критично!</translation>
+    </message>
+    <message>
+        <source>Your device version is outdated!</source>
+        <translation>Версия вашего устройства устарела!</translation>
+    </message>
+    <message>
+        <source>Some features such as setting device address are unavailable. It is strongly recommended to update your device firmware!</source>
+        <translation>Некоторые функции, например задание адреса устройства, недоступны. Настоятельно рекомендуется обновить ПО устройства!</translation>
+    </message>
+    <message>
+        <source>Warning!</source>
+        <translation>Внимание!</translation>
+    </message>
+    <message>
+        <source>To ensure optimal performance "Nearby master detection" mode need to be disabled before disconnecting</source>
+        <translation>Для корректной работы режим «Обнаружение соседних мастеров» нужно выключить перед отключением</translation>
+    </message>
+    <message>
+        <source>Press Ignore to disconnect without disabling</source>
+        <translation>Нажмите «Пропустить», чтобы отключиться без выключения режима</translation>
+    </message>
+    <message>
+        <source>Zentar-TROMBEL</source>
+        <translation>Zentar-TROMBEL</translation>
+    </message>
+    <message>
+        <source> #%1
+%2
+hw: %3 fw: %4
+s/n: %5</source>
+        <translation> #%1
+%2
+hw: %3 fw: %4
+с/н: %5</translation>
+    </message>
+    <message>
+        <source>
+    Type: %1
+    Serial number: %2
+    WIRELOOP address: %3
+    RAM: %4
+    radio channel: %5
+    Loss detection time: %6
+    Power adjustment: %7
+    WIRELOOP power mode: %8
+                </source>
+        <translation>
+    Тип: %1
+    Серийный номер: %2
+    Адрес WIRELOOP: %3
+    ОЗУ: %4
+    радиоканал: %5
+    Время обнаружения потери: %6
+    Регулировка мощности: %7
+    Режим питания WIRELOOP: %8
+                </translation>
+    </message>
+    <message>
+        <source>
+    Supply
+        Main source: %1
+        Backup source: %2
+        WIRELOOP: %3
+    </source>
+        <translation>
+    Питание
+        Основной источник: %1
+        Резервный источник: %2
+        WIRELOOP: %3
+    </translation>
+    </message>
+    <message>
+        <source>
+    Versions:
+        HW: %1
+        Core: %2
+        Radio: %3
+        Backup core: %4
+        Backup radio: %5
+        Uploaded FW: %6 </source>
+        <translation>
+    Версии:
+        HW: %1
+        Ядро: %2
+        Радио: %3
+        Резервное ядро: %4
+        Резервное радио: %5
+        Загруженное ПО: %6 </translation>
+    </message>
+    <message>
+        <source>        Base core: %1</source>
+        <translation>        Базовое ядро: %1</translation>
+    </message>
+    <message>
+        <source>Failed to start nearby hubro detection</source>
+        <translation>Не удалось запустить обнаружение соседних HUBRO</translation>
+    </message>
+    <message>
+        <source>Failed to stop nearby hubro detection</source>
+        <translation>Не удалось остановить обнаружение соседних HUBRO</translation>
+    </message>
+    <message>
+        <source>Fail</source>
+        <translation>Неисправность</translation>
+    </message>
+    <message>
+        <source>The device address space is full</source>
+        <translation>Адресное пространство устройства заполнено</translation>
+    </message>
+    <message>
+        <source>Сonfiguration denied</source>
+        <translation>Конфигурирование запрещено</translation>
+    </message>
+    <message>
+        <source>Failed to enable configuration mode</source>
+        <translation>Не удалось включить режим конфигурирования</translation>
+    </message>
+    <message>
+        <source>Error</source>
+        <translation>Ошибка</translation>
+    </message>
+    <message>
+        <source>Serial number filtering is not supported on this %1</source>
+        <translation>Фильтрация по серийному номеру не поддерживается на %1</translation>
+    </message>
+    <message>
+        <source>Default</source>
+        <translation>По умолчанию</translation>
+    </message>
+    <message>
+        <source>Group 1</source>
+        <translation>Группа 1</translation>
+    </message>
+    <message>
+        <source>Group 2</source>
+        <translation>Группа 2</translation>
+    </message>
+    <message>
+        <source>Group 3</source>
+        <translation>Группа 3</translation>
+    </message>
+    <message>
+        <source> (Current)</source>
+        <translation> (текущая)</translation>
+    </message>
+    <message>
+        <source>Select channel group:</source>
+        <translation>Выберите группу каналов:</translation>
+    </message>
+    <message>
+        <source>Failed to change channel group. Try to restart the device.</source>
+        <translation>Не удалось изменить группу каналов. Попробуйте перезапустить устройство.</translation>
+    </message>
+    <message>
+        <source>Channel group was set. The device will restart to apply the new settings. All devices will be lost and will need to be reconfigured.</source>
+        <translation>Группа каналов задана. Устройство перезапустится, чтобы применить новые настройки. Все устройства будут потеряны, их потребуется настроить заново.</translation>
+    </message>
+    <message>
+        <source>Restart required!</source>
+        <translation>Требуется перезапуск!</translation>
+    </message>
+    <message>
+        <source>If you forgot password, you can reset device configuration.
+Warning! All settings will be lost!</source>
+        <translation>Если вы забыли пароль, можно сбросить конфигурацию устройства.
+Внимание! Все настройки будут потеряны!</translation>
+    </message>
+    <message>
+        <source>Incorrect password</source>
+        <translation>Неверный пароль</translation>
+    </message>
+    <message>
+        <source>Command PT_PASSWORD_REMOVE failed</source>
+        <translation>Команда PT_PASSWORD_REMOVE не выполнена</translation>
+    </message>
+    <message>
+        <source>Password removing</source>
+        <translation>Удаление пароля</translation>
+    </message>
+    <message>
+        <source>The current password is entered incorrectly</source>
+        <translation>Текущий пароль введён неверно</translation>
+    </message>
+    <message>
+        <source>Password was removed</source>
+        <translation>Пароль удалён</translation>
+    </message>
+    <message>
+        <source>Password was set successfully</source>
+        <translation>Пароль успешно установлен</translation>
+    </message>
+    <message>
+        <source>Password was change successfully</source>
+        <translation>Пароль успешно изменён</translation>
+    </message>
+    <message>
+        <source>Success</source>
+        <translation>Успех</translation>
+    </message>
+    <message>
+        <source>To perform the reset procedure of the device configuration, it is necessary to open the case</source>
+        <translation>Для сброса конфигурации устройства необходимо вскрыть корпус</translation>
+    </message>
+    <message>
+        <source>Device configuration reset</source>
+        <translation>Сброс конфигурации устройства</translation>
+    </message>
+    <message>
+        <source>Warning! All settings will be lost!
+
+Will be need to confirm by pressing case button.</source>
+        <translation>Внимание! Все настройки будут потеряны!
+
+Потребуется подтверждение нажатием кнопки на корпусе.</translation>
+    </message>
+    <message>
+        <source>Are you sure you want to reset the configuration?</source>
+        <translation>Вы уверены, что хотите сбросить конфигурацию?</translation>
+    </message>
+    <message>
+        <source>Are you sure you want to turn off Bluetooth? The wireless connection will be lost</source>
+        <translation>Вы уверены, что хотите выключить Bluetooth? Беспроводное соединение будет потеряно</translation>
+    </message>
+    <message>
+        <source>Turning off Bluetooth</source>
+        <translation>Выключение Bluetooth</translation>
+    </message>
+    <message>
+        <source>Interval change</source>
+        <translation>Изменение интервала</translation>
+    </message>
+    <message>
+        <source>Bluetooth change</source>
+        <translation>Изменение Bluetooth</translation>
+    </message>
+    <message>
+        <source>Reboot required</source>
+        <translation>Требуется перезагрузка</translation>
+    </message>
+    <message>
+        <source>Your settings has been saved. Device should be restarted for settings to take effect. Restart now?</source>
+        <translation>Настройки сохранены. Чтобы они вступили в силу, устройство нужно перезапустить. Перезапустить сейчас?</translation>
     </message>
 </context>
 <context>
@@ -785,12 +1331,682 @@ s/n: %5</source>
         <translation>Конфигуратор Zentar</translation>
     </message>
     <message>
-        <source>Help</source>
-        <translation>Справка</translation>
+        <source>Find device:</source>
+        <translation>Найти устройство:</translation>
     </message>
     <message>
-        <source>About</source>
+        <source>Sorting:</source>
+        <translation>Сортировка:</translation>
+    </message>
+    <message>
+        <source>By radio address</source>
+        <translation>По радиоадресу</translation>
+    </message>
+    <message>
+        <source>By Wireloop address</source>
+        <translation>По адресу Wireloop</translation>
+    </message>
+    <message>
+        <source>By type</source>
+        <translation>По типу</translation>
+    </message>
+    <message>
+        <source>By ID</source>
+        <translation>По ID</translation>
+    </message>
+    <message>
+        <source>Collapse tree</source>
+        <translation>Свернуть дерево</translation>
+    </message>
+    <message>
+        <source>Expand tree</source>
+        <translation>Развернуть дерево</translation>
+    </message>
+    <message>
+        <source>View:</source>
+        <translation>Вид:</translation>
+    </message>
+    <message>
+        <source>Tile</source>
+        <translation>Плитка</translation>
+    </message>
+    <message>
+        <source>Table</source>
+        <translation>Таблица</translation>
+    </message>
+    <message>
+        <source>Tree</source>
+        <translation>Дерево</translation>
+    </message>
+    <message>
+        <source>Serial number</source>
+        <translation>Серийный номер</translation>
+    </message>
+    <message>
+        <source>Device type</source>
+        <translation>Тип устройства</translation>
+    </message>
+    <message>
+        <source>&amp;File</source>
+        <translation>&amp;Файл</translation>
+    </message>
+    <message>
+        <source>Device</source>
+        <translation>Устройство</translation>
+    </message>
+    <message>
+        <source>Panels</source>
+        <translation>Панели</translation>
+    </message>
+    <message>
+        <source>&amp;Help</source>
+        <translation>&amp;Справка</translation>
+    </message>
+    <message>
+        <source>Language</source>
+        <translation>Язык</translation>
+    </message>
+    <message>
+        <source>Log</source>
+        <translation>Журнал</translation>
+    </message>
+    <message>
+        <source>Log level:</source>
+        <translation>Уровень журнала:</translation>
+    </message>
+    <message>
+        <source>Error</source>
+        <translation>Ошибка</translation>
+    </message>
+    <message>
+        <source>Warning</source>
+        <translation>Предупреждение</translation>
+    </message>
+    <message>
+        <source>Debug</source>
+        <translation>Отладка</translation>
+    </message>
+    <message>
+        <source>Trace</source>
+        <translation>Трассировка</translation>
+    </message>
+    <message>
+        <source>Clear</source>
+        <translation>Очистить</translation>
+    </message>
+    <message>
+        <source>Select all</source>
+        <translation>Выбрать все</translation>
+    </message>
+    <message>
+        <source>Deselect all</source>
+        <translation>Снять все</translation>
+    </message>
+    <message>
+        <source>Device properties</source>
+        <translation>Свойства устройства</translation>
+    </message>
+    <message>
+        <source>toolBar</source>
+        <translation>Панель инструментов</translation>
+    </message>
+    <message>
+        <source>E&amp;xit</source>
+        <translation>В&amp;ыход</translation>
+    </message>
+    <message>
+        <source>Exit program</source>
+        <translation>Выйти из программы</translation>
+    </message>
+    <message>
+        <source>&amp;Load firmware</source>
+        <translation>&amp;Загрузить ПО</translation>
+    </message>
+    <message>
+        <source>Load firmware from file</source>
+        <translation>Загрузить ПО из файла</translation>
+    </message>
+    <message>
+        <source>&amp;Start update</source>
+        <translation>&amp;Начать обновление</translation>
+    </message>
+    <message>
+        <source>Start update</source>
+        <translation>Начать обновление</translation>
+    </message>
+    <message>
+        <source>&amp;About</source>
+        <translation>&amp;О программе</translation>
+    </message>
+    <message>
+        <source>About program</source>
         <translation>О программе</translation>
+    </message>
+    <message>
+        <source>&amp;Open device</source>
+        <translation>&amp;Открыть устройство</translation>
+    </message>
+    <message>
+        <source>Restart device</source>
+        <translation>Перезапустить устройство</translation>
+    </message>
+    <message>
+        <source>Update device</source>
+        <translation>Обновить устройство</translation>
+    </message>
+    <message>
+        <source>Close device</source>
+        <translation>Закрыть устройство</translation>
+    </message>
+    <message>
+        <source>Save configuration to file...</source>
+        <translation>Сохранить конфигурацию в файл...</translation>
+    </message>
+    <message>
+        <source>Save configuration to file</source>
+        <translation>Сохранить конфигурацию в файл</translation>
+    </message>
+    <message>
+        <source>Load configuration from file...</source>
+        <translation>Загрузить конфигурацию из файла...</translation>
+    </message>
+    <message>
+        <source>Write configuration from file</source>
+        <translation>Записать конфигурацию из файла</translation>
+    </message>
+    <message>
+        <source>Auto &amp;number</source>
+        <translation>Авто&amp;нумерация</translation>
+    </message>
+    <message>
+        <source>Lock keyboard</source>
+        <translation>Заблокировать клавиатуру</translation>
+    </message>
+    <message>
+        <source>Reset statistics</source>
+        <translation>Сбросить статистику</translation>
+    </message>
+    <message>
+        <source>Get statistic</source>
+        <translation>Получить статистику</translation>
+    </message>
+    <message>
+        <source>Read device EEPROM</source>
+        <translation>Прочитать EEPROM устройства</translation>
+    </message>
+    <message>
+        <source>Link quality test</source>
+        <translation>Тест качества связи</translation>
+    </message>
+    <message>
+        <source>Toggle view mode</source>
+        <translation>Переключить вид</translation>
+    </message>
+    <message>
+        <source>RefreshDevices</source>
+        <translation>Обновить устройства</translation>
+    </message>
+    <message>
+        <source>Write to device EEPROM</source>
+        <translation>Записать в EEPROM устройства</translation>
+    </message>
+    <message>
+        <source>Indication control</source>
+        <translation>Управление индикацией</translation>
+    </message>
+    <message>
+        <source>Output control</source>
+        <translation>Управление выходом</translation>
+    </message>
+    <message>
+        <source>Delete device</source>
+        <translation>Удалить устройство</translation>
+    </message>
+    <message>
+        <source>Enable config</source>
+        <translation>Разрешить конфигурирование</translation>
+    </message>
+    <message>
+        <source>Channel scan</source>
+        <translation>Сканирование каналов</translation>
+    </message>
+    <message>
+        <source>Clear error logs</source>
+        <translation>Очистить журналы ошибок</translation>
+    </message>
+    <message>
+        <source>Firmware update</source>
+        <translation>Обновление ПО</translation>
+    </message>
+    <message>
+        <source>Radio statistics</source>
+        <translation>Радиостатистика</translation>
+    </message>
+    <message>
+        <source>Delete all devices</source>
+        <translation>Удалить все устройства</translation>
+    </message>
+    <message>
+        <source>Delete devices and restart</source>
+        <translation>Удалить устройства и перезапустить</translation>
+    </message>
+    <message>
+        <source>Change password</source>
+        <translation>Смена пароля</translation>
+    </message>
+    <message>
+        <source>Write &amp;settings</source>
+        <translation>Записать &amp;настройки</translation>
+    </message>
+    <message>
+        <source>Deactivate all ZELVO</source>
+        <translation>Деактивировать все ZELVO</translation>
+    </message>
+    <message>
+        <source>Scanner</source>
+        <translation>Сканер</translation>
+    </message>
+    <message>
+        <source>Russian</source>
+        <translation>Русский</translation>
+    </message>
+    <message>
+        <source>Set application language to Russian</source>
+        <translation>Переключить язык программы на русский</translation>
+    </message>
+    <message>
+        <source>English</source>
+        <translation>English</translation>
+    </message>
+    <message>
+        <source>Set application language to English</source>
+        <translation>Переключить язык программы на английский</translation>
+    </message>
+    <message>
+        <source>Generate report</source>
+        <translation>Сформировать отчёт</translation>
+    </message>
+    <message>
+        <source>Check report</source>
+        <translation>Проверить отчёт</translation>
+    </message>
+    <message>
+        <source>Detect nearby HUBRO</source>
+        <translation>Обнаружить соседние HUBRO</translation>
+    </message>
+    <message>
+        <source>Сonvert to JSON</source>
+        <translation>Преобразовать в JSON</translation>
+    </message>
+    <message>
+        <source>View configuration</source>
+        <translation>Просмотр конфигурации</translation>
+    </message>
+    <message>
+        <source>Set preferred RS</source>
+        <translation>Задать предпочтительный ретранслятор</translation>
+    </message>
+    <message>
+        <source>Measurements logging</source>
+        <translation>Запись измерений</translation>
+    </message>
+    <message>
+        <source>TROMBEL view</source>
+        <translation>Вид TROMBEL</translation>
+    </message>
+    <message>
+        <source>Show measurements</source>
+        <translation>Показать измерения</translation>
+    </message>
+    <message>
+        <source>Tech run</source>
+        <translation>Технологический прогон</translation>
+    </message>
+    <message>
+        <source>Read product code</source>
+        <translation>Прочитать код продукта</translation>
+    </message>
+    <message>
+        <source>Reading the product code</source>
+        <translation>Чтение кода продукта</translation>
+    </message>
+    <message>
+        <source>Any</source>
+        <translation>Любой</translation>
+    </message>
+    <message>
+        <source>This command is supported on base firmware 1.19 and radio firmware 1.06 and higher.</source>
+        <translation>Команда поддерживается базовым ПО 1.19 и радио-ПО 1.06 и выше.</translation>
+    </message>
+    <message>
+        <source>Attention!</source>
+        <translation>Внимание!</translation>
+    </message>
+    <message>
+        <source>Unlock keyboard</source>
+        <translation>Разблокировать клавиатуру</translation>
+    </message>
+    <message>
+        <source>The language has already been changed. To apply, restart the application.
+Restart now?</source>
+        <translation>Язык уже изменён. Чтобы применить изменение, перезапустите программу.
+Перезапустить сейчас?</translation>
+    </message>
+    <message>
+        <source>The application must be restarted to change the language.
+Restart now?</source>
+        <translation>Чтобы сменить язык, программу нужно перезапустить.
+Перезапустить сейчас?</translation>
+    </message>
+    <message>
+        <source>Language change</source>
+        <translation>Смена языка</translation>
+    </message>
+    <message>
+        <source>Do you want to interrupt the process?</source>
+        <translation>Прервать процесс?</translation>
+    </message>
+    <message>
+        <source>Preparations are underway for an upgrade.</source>
+        <translation>Идёт подготовка к обновлению.</translation>
+    </message>
+    <message>
+        <source>Terminal device software is being updated.When the device is disconnected from the configurator, the update can be completed automatically.</source>
+        <translation>Идёт обновление ПО оконечных устройств. После отключения устройства от конфигуратора обновление может завершиться автоматически.</translation>
+    </message>
+    <message>
+        <source>Disconnect device?</source>
+        <translation>Отключить устройство?</translation>
+    </message>
+    <message>
+        <source>YES and complete the update automatically</source>
+        <translation>ДА и завершить обновление автоматически</translation>
+    </message>
+    <message>
+        <source>YES and abort update</source>
+        <translation>ДА и прервать обновление</translation>
+    </message>
+    <message>
+        <source>No</source>
+        <translation>Нет</translation>
+    </message>
+    <message>
+        <source>Serial</source>
+        <translation>Последовательный порт</translation>
+    </message>
+    <message>
+        <source>Kastrel</source>
+        <translation>Kastrel</translation>
+    </message>
+    <message>
+        <source>Bluetooth</source>
+        <translation>Bluetooth</translation>
+    </message>
+    <message>
+        <source>File</source>
+        <translation>Файл</translation>
+    </message>
+    <message>
+        <source>Simulation</source>
+        <translation>Симуляция</translation>
+    </message>
+    <message>
+        <source>MainWindow::establishConnection %1 connection with %2</source>
+        <translation>MainWindow::establishConnection %1: соединение с %2</translation>
+    </message>
+    <message>
+        <source>Connection interface closed</source>
+        <translation>Интерфейс соединения закрыт</translation>
+    </message>
+    <message>
+        <source>A configuration opened from a file cannot be saved from the device. Connect to the device to save its configuration.</source>
+        <translation>Конфигурацию, открытую из файла, нельзя сохранить с устройства. Подключитесь к устройству, чтобы сохранить его конфигурацию.</translation>
+    </message>
+    <message>
+        <source>Save configuration</source>
+        <translation>Сохранение конфигурации</translation>
+    </message>
+    <message>
+        <source>WD Type</source>
+        <translation>Тип устройства</translation>
+    </message>
+    <message>
+        <source>S/N</source>
+        <translation>С/Н</translation>
+    </message>
+    <message>
+        <source>Wireloop address</source>
+        <translation>Адрес Wireloop</translation>
+    </message>
+    <message>
+        <source>Radio address</source>
+        <translation>Радиоадрес</translation>
+    </message>
+    <message>
+        <source>Interval</source>
+        <translation>Интервал</translation>
+    </message>
+    <message>
+        <source>Radio channel</source>
+        <translation>Радиоканал</translation>
+    </message>
+    <message>
+        <source>Power</source>
+        <translation>Мощность</translation>
+    </message>
+    <message>
+        <source>Wireloop as supply</source>
+        <translation>Wireloop как источник питания</translation>
+    </message>
+    <message>
+        <source>IR Sensor</source>
+        <translation>ИК-датчик</translation>
+    </message>
+    <message>
+        <source>Test mode</source>
+        <translation>Тестовый режим</translation>
+    </message>
+    <message>
+        <source>Sensitivity</source>
+        <translation>Чувствительность</translation>
+    </message>
+    <message>
+        <source>Relay</source>
+        <translation>Реле</translation>
+    </message>
+    <message>
+        <source>Main source</source>
+        <translation>Основной источник</translation>
+    </message>
+    <message>
+        <source>Cable mode</source>
+        <comment>fotra</comment>
+        <translation>Режим шлейфа</translation>
+    </message>
+    <message>
+        <source>TIRUN Cable</source>
+        <comment>tirun</comment>
+        <translation>Шлейф TIRUN</translation>
+    </message>
+    <message>
+        <source>Enabled</source>
+        <translation>Включено</translation>
+    </message>
+    <message>
+        <source>Shift sensor</source>
+        <comment>yolvik</comment>
+        <translation>Датчик смещения</translation>
+    </message>
+    <message>
+        <source>Settings</source>
+        <translation>Настройки</translation>
+    </message>
+    <message>
+        <source>Shift detection</source>
+        <translation>Обнаружение смещения</translation>
+    </message>
+    <message>
+        <source>Shift sensitivity</source>
+        <translation>Чувствительность к смещению</translation>
+    </message>
+    <message>
+        <source>Tilt detection</source>
+        <translation>Обнаружение наклона</translation>
+    </message>
+    <message>
+        <source>Tilt sensitivity</source>
+        <translation>Чувствительность к наклону</translation>
+    </message>
+    <message>
+        <source>Auto fixate</source>
+        <translation>Автофиксация</translation>
+    </message>
+    <message>
+        <source>Work mode</source>
+        <translation>Режим работы</translation>
+    </message>
+    <message>
+        <source>Speed mode</source>
+        <translation>Скоростной режим</translation>
+    </message>
+    <message>
+        <source>Counter mode</source>
+        <comment>nilvo</comment>
+        <translation>Режим счётчика</translation>
+    </message>
+    <message>
+        <source>Range</source>
+        <translation>Диапазон</translation>
+    </message>
+    <message>
+        <source>Speed</source>
+        <translation>Скорость</translation>
+    </message>
+    <message>
+        <source>Sensitivity</source>
+        <comment>near</comment>
+        <translation>Чувствительность</translation>
+    </message>
+    <message>
+        <source>Sensitivity</source>
+        <comment>far</comment>
+        <translation>Чувствительность</translation>
+    </message>
+    <message>
+        <source>IR Sensors</source>
+        <translation>ИК-датчики</translation>
+    </message>
+    <message>
+        <source>Brightness</source>
+        <translation>Яркость</translation>
+    </message>
+    <message>
+        <source>Wall Control</source>
+        <translation>Настенное управление</translation>
+    </message>
+    <message>
+        <source>Status</source>
+        <translation>Состояние</translation>
+    </message>
+    <message>
+        <source>Power adjustment</source>
+        <translation>Регулировка мощности</translation>
+    </message>
+    <message>
+        <source>Firmware information</source>
+        <translation>Сведения о ПО</translation>
+    </message>
+    <message>
+        <source>Core firmware</source>
+        <translation>ПО ядра</translation>
+    </message>
+    <message>
+        <source>Radio firmware</source>
+        <translation>ПО радио</translation>
+    </message>
+    <message>
+        <source>Status</source>
+        <comment>pondra</comment>
+        <translation>Состояние</translation>
+    </message>
+    <message>
+        <source>Failed to set new password.</source>
+        <translation>Не удалось установить новый пароль.</translation>
+    </message>
+    <message>
+        <source>Please check if you entered your current password correctly.</source>
+        <translation>Проверьте, правильно ли введён текущий пароль.</translation>
+    </message>
+    <message>
+        <source>Failed</source>
+        <translation>Ошибка</translation>
+    </message>
+</context>
+<context>
+    <name>NearbyHubroModel</name>
+    <message>
+        <source>Not selected</source>
+        <translation>Не выбрано</translation>
+    </message>
+    <message>
+        <source>Unknown</source>
+        <translation>Неизвестно</translation>
+    </message>
+    <message>
+        <source>Enabled</source>
+        <translation>Включено</translation>
+    </message>
+    <message>
+        <source>Disabled</source>
+        <translation>Выключено</translation>
+    </message>
+    <message>
+        <source>%1 dBm</source>
+        <translation>%1 дБм</translation>
+    </message>
+    <message>
+        <source>%1 s</source>
+        <translation>%1 с</translation>
+    </message>
+    <message>
+        <source>Type</source>
+        <translation>Тип</translation>
+    </message>
+    <message>
+        <source>Channel</source>
+        <translation>Канал</translation>
+    </message>
+    <message>
+        <source>s/n</source>
+        <translation>с/н</translation>
+    </message>
+    <message>
+        <source>Master</source>
+        <translation>Мастер</translation>
+    </message>
+    <message>
+        <source>Interval</source>
+        <translation>Интервал</translation>
+    </message>
+    <message>
+        <source>Enable config</source>
+        <translation>Разрешить конфигурирование</translation>
+    </message>
+    <message>
+        <source>RSSI</source>
+        <translation>RSSI</translation>
+    </message>
+    <message>
+        <source>Time</source>
+        <translation>Время</translation>
+    </message>
+    <message>
+        <source>Count</source>
+        <translation>Количество</translation>
+    </message>
+    <message>
+        <source>%1: %2	</source>
+        <translation>%1: %2	</translation>
     </message>
 </context>
 <context>
@@ -1176,6 +2392,20 @@ s/n: %5</source>
     </message>
 </context>
 <context>
+    <name>RSSITestDock</name>
+    <message>
+        <source>Link quality test</source>
+        <translation>Тест качества связи</translation>
+    </message>
+</context>
+<context>
+    <name>SQLiteView</name>
+    <message>
+        <source>Show measurements</source>
+        <translation>Показать измерения</translation>
+    </message>
+</context>
+<context>
     <name>SendCustomDataDialog</name>
     <message>
         <source>Dialog</source>
@@ -1279,6 +2509,13 @@ Confirm by pressing case button.</source>
     </message>
 </context>
 <context>
+    <name>StatisticsDock</name>
+    <message>
+        <source>Radio statistics</source>
+        <translation>Радиостатистика</translation>
+    </message>
+</context>
+<context>
     <name>ToggleZoneStateDialog</name>
     <message>
         <source>Dialog</source>
@@ -1319,6 +2556,13 @@ Confirm by pressing case button.</source>
     <message>
         <source>Enable</source>
         <translation>Включить</translation>
+    </message>
+</context>
+<context>
+    <name>UpdateStatusDock</name>
+    <message>
+        <source>Firmware update</source>
+        <translation>Обновление ПО</translation>
     </message>
 </context>
 <context>

@@ -1,0 +1,404 @@
+// The property window following the current device of the views: the
+// device's tree with editors where editable, its write-settings panel, the
+// dock's enabled state, the kept scroll position, the selection the device
+// commands act on, and the wait after a firmware update.
+#include "appglobals.h"
+#include "deviceclasses.h"
+#include "devicetablemodel.h"
+#include "di_abstractrepeater.h"
+#include "mainwindow.h"
+#include "qtpropertybrowser.h"
+#include "qttreepropertybrowser.h"
+#include "registerdeviceclasses.h"
+#include "senddatamanager.h"
+#include "settings.h"
+#include "testsupport.h"
+#include "widgetdevicewritesettings.h"
+
+#include <QApplication>
+#include <QComboBox>
+#include <QScrollBar>
+#include <QTreeWidget>
+#include <QDialog>
+#include <QDockWidget>
+#include <QLineEdit>
+#include <QListView>
+#include <QListWidget>
+#include <QTreeView>
+#include <QVBoxLayout>
+#include <QtTest>
+
+#include <memory>
+
+namespace {
+struct Record : deviceInfo_t
+{
+    Record &wireloop(quint8 address)
+    {
+        wireloopAddress = address;
+        return *this;
+    }
+    Record &routed()
+    {
+        rlSupported = 1;
+        return *this;
+    }
+};
+
+Record record(quint8 radio, int type, quint8 linkState = 2)
+{
+    Record info;
+    info.radioAddress = radio;
+    info.serialNumber = 500000u + radio;
+    info.firmwareVersion = 0x0105;
+    info.hardwareVersion = 0x0201;
+    info.wireloopAddress = radio;
+    info.deviceType = quint8(type);
+    info.linkState = linkState;
+    info.rssi = -55;
+    return info;
+}
+
+QByteArray normalState()
+{
+    QByteArray state(6, '\0');
+    state[0] = char(0xF0);
+    state[3] = char(100);
+    return state;
+}
+
+// A window with a master and two radio devices in its device model.
+struct Fixture
+{
+    Fixture()
+    {
+        MainWindow::setDeviceSelection([](MainWindow *) {});
+        window.reset(new MainWindow(QString()));
+        window->resize(1200, 800);
+        window->show();
+        master.reset(new DI_AbstractRepeater(record(0, 0), false));
+        master->updateState(record(0, 0), normalState());
+        for (quint8 radio : {7, 3}) {
+            std::unique_ptr<DeviceItem> device(createDeviceItem(record(radio, 4), false));
+            device->updateState(record(radio, 4), normalState());
+            devices.push_back(std::move(device));
+        }
+        model()->deviceConnected(master.get());
+        for (auto &device : devices)
+            model()->deviceConnected(device.get());
+        view = window->findChild<QTreeView *>("treeView");
+        dock = window->findChild<QDockWidget *>("propertiesDock");
+        browser = window->propertyTreeBrowser();
+    }
+    ~Fixture()
+    {
+        window.reset();
+        MainWindow::setDeviceSelection(nullptr);
+    }
+
+    DeviceTableModel *model() const { return window->deviceTableModel(); }
+    QModelIndex indexOf(DeviceItem *item) const
+    {
+        auto *proxy = static_cast<QAbstractProxyModel *>(view->model());
+        return proxy->mapFromSource(model()->indexOfItem(item));
+    }
+    void select(DeviceItem *item) { view->setCurrentIndex(indexOf(item)); }
+    QWidget *panelShown() const
+    {
+        auto *layout = window->findChild<QVBoxLayout *>("vLayPropHandlers");
+        QLayoutItem *item = layout->itemAt(1);
+        return item ? item->widget() : nullptr;
+    }
+
+    std::unique_ptr<MainWindow> window;
+    std::unique_ptr<DI_AbstractRepeater> master;
+    std::vector<std::unique_ptr<DeviceItem>> devices;
+    QTreeView *view = nullptr;
+    QDockWidget *dock = nullptr;
+    QtTreePropertyBrowser *browser = nullptr;
+};
+
+QList<QtProperty *> shownProperties(QtTreePropertyBrowser *browser)
+{
+    return browser->properties();
+}
+
+// Rows of properties whose manager is editable, and whether each has an editor factory.
+struct Editable
+{
+    int rows = 0;
+    int withFactory = 0;
+    int marked = 0;
+};
+
+Editable editableRows(QtTreePropertyBrowser *browser)
+{
+    Editable result;
+    const auto visit = [&](QtProperty *property) {
+        QtAbstractPropertyManager *manager = property->propertyManager();
+        if (!manager->property("editable").toBool())
+            return;
+        ++result.rows;
+        if (browser->factoryForManager(manager))
+            ++result.withFactory;
+        for (QtBrowserItem *row : browser->items(property))
+            if (browser->backgroundColor(row) == QColor(196, 196, 255))
+                ++result.marked;
+    };
+    for (QtProperty *top : browser->properties()) {
+        visit(top);
+        for (QtProperty *sub : top->subProperties())
+            visit(sub);
+    }
+    return result;
+}
+} // namespace
+
+class PropertyWindowTest : public QObject
+{
+    Q_OBJECT
+private slots:
+    void initTestCase()
+    {
+        initTestResources();
+        registerDeviceModelNames();
+        registerDeviceClasses();
+    }
+
+    void init() { appSettings.clear(); }
+
+    void followsTheCurrentDevice()
+    {
+        Fixture f;
+        DeviceItem *device = f.devices[0].get();
+        f.select(device);
+        QCOMPARE(f.window->propertyWindowItem(), device);
+        QCOMPARE(shownProperties(f.browser), device->topProperties());
+        const Editable editable = editableRows(f.browser);
+        QVERIFY(editable.rows > 0);
+        QCOMPARE(editable.withFactory, editable.rows);
+        QCOMPARE(editable.marked, editable.rows);
+        QVERIFY(f.dock->isEnabled());
+        // The device's write-settings panel sits under the tree, with a time-out.
+        QCOMPARE(f.panelShown(), static_cast<QWidget *>(device->writeSettingsPanel()));
+        QVERIFY(device->writeSettingsPanel()->isVisibleTo(f.window.get()));
+
+        // Another device: its tree and its panel replace the first.
+        DeviceItem *other = f.devices[1].get();
+        f.select(other);
+        QCOMPARE(f.window->propertyWindowItem(), other);
+        QCOMPARE(shownProperties(f.browser), other->topProperties());
+        QCOMPARE(f.panelShown(), static_cast<QWidget *>(other->writeSettingsPanel()));
+        QVERIFY(!device->writeSettingsPanel()->isVisibleTo(f.window.get()));
+
+        // The master: its tree, no panel.
+        f.select(f.master.get());
+        QCOMPARE(f.window->propertyWindowItem(), f.master.get());
+        QCOMPARE(shownProperties(f.browser), f.master->topProperties());
+        QCOMPARE(f.panelShown(), nullptr);
+        QVERIFY(!other->writeSettingsPanel()->isVisibleTo(f.window.get()));
+    }
+
+    void sameDeviceRefreshesInPlace()
+    {
+        Fixture f;
+        DeviceItem *device = f.devices[0].get();
+        f.select(device);
+        const QList<QtBrowserItem *> rows = f.browser->topLevelItems();
+        const QModelIndex index = f.indexOf(device);
+        f.window->itemViewCurrentItemChanged(index, index);
+        QCOMPARE(f.browser->topLevelItems(), rows);
+
+        // Its updates refresh the values; going offline disables the dock.
+        device->updateState(record(7, 4, 0), normalState());
+        QCOMPARE(f.browser->topLevelItems(), rows);
+        QVERIFY(!f.dock->isEnabled());
+        device->updateState(record(7, 4, 2), normalState());
+        QVERIFY(f.dock->isEnabled());
+        QCOMPARE(editableRows(f.browser).marked, editableRows(f.browser).rows);
+
+        // Updates of a device not shown change nothing.
+        f.devices[1]->updateState(record(3, 4, 0), normalState());
+        QCOMPARE(f.window->propertyWindowItem(), device);
+        QVERIFY(f.dock->isEnabled());
+    }
+
+    void noCurrentDeviceClearsTheWindow()
+    {
+        Fixture f;
+        DeviceItem *device = f.devices[0].get();
+        f.select(device);
+        f.window->itemViewCurrentItemChanged(QModelIndex(), f.indexOf(device));
+        QVERIFY(f.browser->properties().isEmpty());
+        // Choosing it again builds its tree anew.
+        f.window->itemViewCurrentItemChanged(f.indexOf(device), QModelIndex());
+        QCOMPARE(shownProperties(f.browser), device->topProperties());
+    }
+
+    void keepsTheScrollPosition()
+    {
+        Fixture f;
+        f.window->resize(900, 300);
+        f.master->setHiddenPropertiesVisible(true);
+        f.select(f.master.get());
+        for (QtBrowserItem *row : f.browser->topLevelItems())
+            f.browser->setExpanded(row, true);
+        QApplication::processEvents();
+        QVERIFY2(f.browser->treeWidget()->verticalScrollBar()->maximum() > 2, "the tree does not scroll");
+        f.browser->setScrollPosition(2);
+        f.window->refresh(f.master.get());
+        QApplication::processEvents();
+        QCOMPARE(f.browser->scrollPosition(), 2);
+    }
+
+    void selectionLeavesMastersOut()
+    {
+        Fixture f;
+        QItemSelectionModel *selection = f.view->selectionModel();
+        for (DeviceItem *item : {static_cast<DeviceItem *>(f.devices[0].get()), static_cast<DeviceItem *>(f.master.get()),
+                                 f.devices[1].get()})
+            selection->select(f.indexOf(item), QItemSelectionModel::Select | QItemSelectionModel::Rows);
+        QCOMPARE(f.window->selectedDevices(), QList<DeviceItem *>({f.devices[1].get(), f.devices[0].get()}));
+        QVERIFY(f.window->sameType({f.indexOf(f.devices[0].get()), f.indexOf(f.devices[1].get())}));
+        QVERIFY(!f.window->sameType({f.indexOf(f.devices[0].get()), f.indexOf(f.master.get())}));
+        QVERIFY(f.window->sameType({}));
+    }
+
+    void deviceFilter()
+    {
+        Fixture f;
+        f.select(f.devices[0].get());
+        auto *filter = f.window->findChild<QLineEdit *>("leFilter");
+        filter->setText("500007");
+        QCOMPARE(f.view->model()->rowCount(), 1);
+        QCOMPARE(f.window->propertyWindowItem(), f.devices[0].get());
+        filter->setText("no such device");
+        QCOMPARE(f.view->model()->rowCount(), 0);
+        QVERIFY(f.browser->properties().isEmpty()); // the shown device was filtered away
+        filter->clear();
+        QCOMPARE(f.view->model()->rowCount(), 3);
+        // An empty search forgets the item of the property window, so the
+        // next choice builds its tree anew.
+        QCOMPARE(f.window->propertyWindowItem(), nullptr);
+    }
+
+    void preferredRepeater_data()
+    {
+        QTest::addColumn<bool>("accept");
+        QTest::newRow("accepted") << true;
+        QTest::newRow("rejected") << false;
+    }
+
+    void preferredRepeater()
+    {
+        QFETCH(bool, accept);
+        Fixture f;
+        // The master's Wireloop address is above the repeater's, so the repeater comes first.
+        f.master->updateState(record(0, 0).wireloop(5), normalState());
+        std::unique_ptr<DI_AbstractRepeater> repeater(
+            new DI_AbstractRepeater(record(9, repeaterDeviceTypes.first()).wireloop(2), false));
+        repeater->updateState(record(9, repeaterDeviceTypes.first()).wireloop(2), normalState());
+        f.model()->deviceConnected(repeater.get());
+        // Device 7 reports its route, device 3 does not: only 7 is a target.
+        f.devices[0]->updateState(record(7, 4).routed(), normalState());
+
+        QItemSelectionModel *selection = f.view->selectionModel();
+        for (auto &device : f.devices)
+            selection->select(f.indexOf(device.get()), QItemSelectionModel::Select | QItemSelectionModel::Rows);
+
+        QStringList offered;
+        DialogScript dialogs;
+        dialogs.then([&](QDialog *dialog) {
+            auto *list = dialog->findChild<QListWidget *>("lwRS");
+            for (int i = 0; i < list->count(); ++i)
+                offered << list->item(i)->text().simplified();
+            return accept ? QDialog::Accepted : QDialog::Rejected;
+        });
+        QSignalSpy sent(SendDataManager::instance(), &SendDataManager::sendPacket);
+        f.window->setPreferredRs();
+
+        QCOMPARE(dialogs.records().size(), 1);
+        QCOMPARE(offered, QStringList({repeater->toolTip().simplified(), f.master->toolTip().simplified()}));
+        if (!accept) {
+            QCOMPARE(sent.size(), 0);
+            return;
+        }
+        QCOMPARE(sent.size(), 1);
+        QCOMPARE(sent.first().at(0).toByteArray(), QByteArray::fromHex("6a07000709"));
+        // The first payload is in flight, the second (0x00 0x02) waits behind it.
+        QCOMPARE(SendDataManager::instance()->pendingCount(f.devices[0].get()), 2);
+        QCOMPARE(SendDataManager::instance()->pendingCount(f.devices[1].get()), 0);
+        SendDataManager::instance()->removeDevice(f.devices[0].get());
+    }
+
+    void viewModeKeepsTheCurrentDevice()
+    {
+        Fixture f;
+        DeviceItem *device = f.devices[0].get();
+        f.select(device);
+        auto *mode = f.window->findChild<QComboBox *>("cbViewMode");
+        mode->setCurrentIndex(2);
+        QVERIFY(f.view->isVisible());
+        QCOMPARE(DeviceTableModel::itemAt(f.view->currentIndex()), device);
+        QCOMPARE(f.window->propertyWindowItem(), device);
+        mode->setCurrentIndex(1);
+        QCOMPARE(DeviceTableModel::itemAt(f.view->currentIndex()), device);
+    }
+
+    void startsInTheSavedViewMode_data()
+    {
+        QTest::addColumn<QVariant>("stored");
+        QTest::addColumn<bool>("list");
+        QTest::addColumn<bool>("treeButtons");
+        QTest::newRow("fresh store: table") << QVariant() << false << false;
+        QTest::newRow("tile") << QVariant(0) << true << false;
+        QTest::newRow("table") << QVariant(1) << false << false;
+        QTest::newRow("tree") << QVariant(2) << false << true;
+    }
+
+    void startsInTheSavedViewMode()
+    {
+        QFETCH(QVariant, stored);
+        QFETCH(bool, list);
+        QFETCH(bool, treeButtons);
+        if (stored.isValid())
+            appSettings.setValue(SettingsKey::ViewMode, stored);
+        Fixture f;
+        QCOMPARE(f.window->findChild<QListView *>("listView")->isVisible(), list);
+        QCOMPARE(f.view->isVisible(), !list);
+        QCOMPARE(f.window->findChild<QWidget *>("cbSorting")->isVisible(), list);
+        QCOMPARE(f.window->findChild<QWidget *>("pbExpandTree")->isVisible(), treeButtons);
+        QCOMPARE(f.window->findChild<QWidget *>("pbCollapseTree")->isVisible(), treeButtons);
+        QCOMPARE(f.model()->viewMode(), stored.isValid() ? stored.toInt() : 1);
+        QCOMPARE(f.window->currentItemView(), list ? static_cast<QAbstractItemView *>(
+                                                         f.window->findChild<QListView *>("listView"))
+                                                   : static_cast<QAbstractItemView *>(f.view));
+    }
+
+    void reconnectTimeoutAfterUpdate_data()
+    {
+        QTest::addColumn<int>("type");
+        QTest::addColumn<int>("hardwareByte");
+        QTest::addColumn<int>("timeout");
+        QTest::newRow("type 1, old hardware") << 1 << 0 << 70000;
+        QTest::newRow("type 41, hardware 1") << 41 << 1 << 40000;
+        QTest::newRow("type 141, hardware 2") << 141 << 2 << 70000;
+        QTest::newRow("type 0, hardware 1") << 0 << 1 << 40000;
+        QTest::newRow("type 0, hardware 2") << 0 << 2 << 70000;
+        QTest::newRow("type 43, hardware 5") << 43 << 5 << 70000;
+        QTest::newRow("type 45") << 45 << 0 << 90000;
+        QTest::newRow("type 42") << 42 << 9 << 40000;
+        QTest::newRow("a radio device") << 4 << 2 << 40000;
+    }
+
+    void reconnectTimeoutAfterUpdate()
+    {
+        QFETCH(int, type);
+        QFETCH(int, hardwareByte);
+        QFETCH(int, timeout);
+        QCOMPARE(MainWindow::reconnectTimeoutAfterUpdate(type, hardwareByte), timeout);
+    }
+};
+
+QTEST_MAIN(PropertyWindowTest)
+#include "tst_propertywindow.moc"

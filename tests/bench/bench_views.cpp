@@ -1,0 +1,135 @@
+// Device views: the time to fill the device table model with a master and
+// 125 devices and read every row through the sorting proxy (as an expanded
+// view does), and the time of one re-sort, in each view mode. Prints the
+// median and the worst of the rounds.
+//
+//   bench_views [--rounds N]
+
+#include "appglobals.h"
+#include "deviceitem.h"
+#include "devicetablemodel.h"
+#include "di_abstractrepeater.h"
+#include "sorteddevicemodel.h"
+
+#include <QApplication>
+#include <QCommandLineParser>
+#include <QElapsedTimer>
+
+#include <algorithm>
+#include <cstdio>
+#include <memory>
+#include <vector>
+
+namespace {
+void discardMessage(QtMsgType, const QMessageLogContext &, const QString &) {}
+
+deviceInfo_t record(int radio, int type, quint32 rl)
+{
+    deviceInfo_t info;
+    info.radioAddress = quint8(radio);
+    info.serialNumber = 1000000u + quint32(radio) * 7919u % 100000u;
+    info.firmwareVersion = quint16(0x0100 + radio % 9);
+    info.hardwareVersion = 0x020A;
+    info.wireloopAddress = quint8(radio);
+    info.deviceType = quint8(type);
+    info.linkState = radio % 17 == 0 ? 0 : 2;
+    info.rssi = qint8(-40 - radio % 50);
+    info.rl = rl;
+    info.rlSupported = 1;
+    info.buildNumber = quint8(radio % 13);
+    return info;
+}
+
+struct Installation
+{
+    std::vector<std::unique_ptr<DeviceItem>> items;
+
+    Installation()
+    {
+        items.push_back(std::make_unique<DI_AbstractRepeater>(record(255, 40, 0), false));
+        // Ten repeaters on two levels, the devices spread over them and the master.
+        for (int radio = 1; radio <= 125; ++radio) {
+            const int group = radio % 11;
+            if (radio <= 10) {
+                const quint32 rl = radio <= 5 ? quint32(radio << 4) : quint32((radio - 5) << 4 | 1);
+                items.push_back(std::make_unique<DI_AbstractRepeater>(record(radio, 30, rl), false));
+            } else {
+                const quint32 rl = group == 0 ? 0 : (group <= 5 ? quint32(group << 4) : quint32((group - 5) << 4 | 1));
+                items.push_back(std::make_unique<DeviceItem>(record(radio, 4, rl), false));
+            }
+        }
+    }
+};
+
+// Reads every row through the proxy, as a fully expanded view does.
+int walk(const QAbstractItemModel &model, const QModelIndex &parent = QModelIndex())
+{
+    int rows = model.rowCount(parent);
+    for (int row = 0; row < model.rowCount(parent); ++row)
+        rows += walk(model, model.index(row, 0, parent));
+    return rows;
+}
+
+double median(std::vector<double> values)
+{
+    std::sort(values.begin(), values.end());
+    return values.empty() ? 0 : values[values.size() / 2];
+}
+
+double worst(const std::vector<double> &values)
+{
+    return values.empty() ? 0 : *std::max_element(values.begin(), values.end());
+}
+} // namespace
+
+int main(int argc, char **argv)
+{
+    QApplication app(argc, argv);
+    qInstallMessageHandler(discardMessage);
+    QCommandLineParser parser;
+    parser.addHelpOption();
+    const QCommandLineOption roundsOption("rounds", "Rounds per view mode.", "N", "20");
+    parser.addOption(roundsOption);
+    parser.process(app);
+    const int rounds = qMax(1, parser.value(roundsOption).toInt());
+    registerDeviceModelNames();
+
+    Installation site;
+    const char *modeNames[] = {"tile", "table", "tree"};
+    std::printf("devices: %zu (master, 10 repeaters, 115 devices), rounds: %d\n", site.items.size(), rounds);
+    for (int mode = 0; mode < 3; ++mode) {
+        std::vector<double> fill, resort;
+        for (int round = 0; round < rounds; ++round) {
+            DeviceTableModel model;
+            model.setViewMode(mode);
+            SortedDeviceModel proxy;
+            proxy.setSourceModel(&model);
+            if (mode == DeviceTableModel::TileMode)
+                proxy.applySortChoice(1);
+            else
+                proxy.sort(DeviceTableModel::AddressColumn);
+
+            QElapsedTimer timer;
+            timer.start();
+            for (const auto &item : site.items)
+                model.deviceConnected(item.get());
+            if (walk(proxy) != int(site.items.size()))
+                qFatal("rows lost");
+            fill.push_back(timer.nsecsElapsed() / 1e6);
+
+            timer.restart();
+            if (mode == DeviceTableModel::TileMode) {
+                proxy.applySortChoice(2);
+                proxy.applySortChoice(3);
+            } else {
+                proxy.sort(DeviceTableModel::StatusColumn, Qt::DescendingOrder);
+                proxy.sort(DeviceTableModel::SerialColumn, Qt::AscendingOrder);
+            }
+            resort.push_back(timer.nsecsElapsed() / 2e6);
+            model.clear();
+        }
+        std::printf("%-5s  fill: median %7.3f ms, worst %7.3f ms   re-sort: median %7.3f ms, worst %7.3f ms\n",
+                    modeNames[mode], median(fill), worst(fill), median(resort), worst(resort));
+    }
+    return 0;
+}

@@ -4,6 +4,7 @@
 #include "aboutdialog.h"
 #include "appglobals.h"
 #include "autonumberdialog.h"
+#include "connection.h"
 #include "deviceinfocollector.h"
 #include "deviceitem.h"
 #include "deviceoutputcontrol.h"
@@ -216,6 +217,7 @@ MainWindow::~MainWindow()
         collectorThread.exit(0);
         collectorThread.wait();
     }
+    delete connection;
     delete ui;
     delete fileLocker;
     delete propertyBrowser;

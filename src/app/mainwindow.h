@@ -127,6 +127,7 @@ public slots:
     void masterConnected();
     void masterDisconnected();
     void masterRestarted();
+    void onConnectionLost();
     void restartMaster();
     void updateMK1Header();
     void waitForUpdatedMaster(int type);
@@ -194,6 +195,8 @@ private:
     // same as the master item that carries the master's commands.
     DeviceItem *masterDevice() const;
     HubroItem *masterItem() const;
+    // The device model's radio devices (the master left out), by device number.
+    QList<DeviceItem *> radioDevicesInAddressOrder() const;
 
     Ui::MainWindow *ui;
     ZorvoLog::EventFilter *logEventFilter = nullptr;

@@ -4,12 +4,16 @@
 
 #include "aboutdialog.h"
 #include "appglobals.h"
+#include "configurationexporter.h"
+#include "deviceconnection.h"
 #include "deviceinfocollector.h"
 #include "di_abstractrepeater.h"
 #include "devicetablemodel.h"
 #include "hubroitem.h"
 #include "lqitestmanager.h"
 #include "messageboxes.h"
+#include "offlineconnections.h"
+#include "progresswidget.h"
 #include "qttreepropertybrowser.h"
 #include "rssitestdock.h"
 #include "senddatamanager.h"
@@ -20,6 +24,7 @@
 #include "updatestatusdock.h"
 
 #include <QActionGroup>
+#include <QDir>
 #include <QDebug>
 #include <QHeaderView>
 #include <QJsonObject>
@@ -43,6 +48,17 @@ QString connectionTypeText(ConnectionType type)
         return MainWindow::tr("Simulation");
     }
     return QString();
+}
+
+// The rows of a property tree, each before its sub-rows.
+QList<QtProperty *> propertyRows(const QList<QtProperty *> &rows)
+{
+    QList<QtProperty *> all;
+    for (QtProperty *row : rows) {
+        all << row;
+        all << propertyRows(row->subProperties());
+    }
+    return all;
 }
 } // namespace
 
@@ -76,7 +92,66 @@ bool MainWindow::establishConnection(ConnectionType connectionType, const QStrin
 {
     qDebug().noquote() << tr("MainWindow::establishConnection %1 connection with %2")
                               .arg(connectionTypeText(connectionType), connectionAddress);
-    return false;
+    Connection *made = nullptr;
+    switch (connectionType) {
+    case Serial:
+    case Kastrel:
+    case Bluetooth:
+        made = new DeviceConnection;
+        break;
+    case File:
+    case Simulation:
+        made = OfflineConnections::create(connectionType);
+        break;
+    }
+    if (!made) {
+        qWarning().noquote() << QStringLiteral("Establish failed");
+        emit establishFailed();
+        return false;
+    }
+
+    // The rows of the old connection's items go before the items do.
+    if (masterIsConnected)
+        masterDisconnected();
+    Connection *old = connection;
+    connection = made;
+    delete old;
+
+    connect(connection, &Connection::deviceConnected, this, &MainWindow::onDeviceConnected);
+    connect(connection, &Connection::masterConnected, this, &MainWindow::onDeviceConnected);
+    connect(connection, &Connection::deviceConnected, this, &MainWindow::deviceConnected);
+    connect(connection, &Connection::deviceStateChanged, this, &MainWindow::deviceStateChanged);
+    connect(connection, &Connection::masterConnected, this, &MainWindow::masterConnected);
+    connect(connection, &Connection::masterDisconnected, this, &MainWindow::masterDisconnected);
+    connect(connection, &Connection::masterRestarted, this, &MainWindow::masterRestarted);
+    connect(connection, &Connection::deviceRemoved, this,
+            [this](DeviceItem *device) { deviceModel->removeDevice(device); });
+    connect(connection, &Connection::masterCoreUpdateProgress, this,
+            [this](FirmwareUploadTypes::uploadStatus_t state, int percent) {
+                updateDock->onUploadStatus(state, unsigned(std::max(percent, 0)));
+            });
+    connect(connection, &Connection::connectionLost, this, &MainWindow::onConnectionLost);
+    connect(this, &MainWindow::packetLogFilterChanged, connection, &Connection::setLogFilter);
+
+    if (!connection->connectToMaster(connectionType, connectionAddress, masterType)) {
+        qWarning().noquote() << QStringLiteral("Establish failed");
+        OfflineConnections::reportFailure(connectionType, connection);
+        emit establishFailed();
+        return false;
+    }
+    deviceModel->setMasterType(masterType);
+    return true;
+}
+
+void MainWindow::onConnectionLost()
+{
+    qWarning().noquote() << QStringLiteral("Connection lost");
+    const ConnectionType kind = connection->connectionType();
+    const bool wasConnected = masterIsConnected;
+    updateDock->closeCompasiteUpdateWidget();
+    connection->forceDisconnect();
+    if (kind != Bluetooth && wasConnected)
+        showWarningMessage(tr("Unable to connect to device."), tr("Connection lost"));
 }
 
 void MainWindow::deviceClose() {}
@@ -96,7 +171,12 @@ void MainWindow::deviceStateChanged(int newState)
     Q_UNUSED(newState)
 }
 
-void MainWindow::masterConnected() {}
+void MainWindow::masterConnected()
+{
+    masterIsConnected = true;
+    // The new link takes the log's packet filter.
+    onPacketFilterChanged();
+}
 
 void MainWindow::masterDisconnected()
 {
@@ -163,7 +243,67 @@ void MainWindow::saveConfiguration()
                            tr("Save configuration"));
         return;
     }
-    // The configuration exporter reads the master from here.
+    HubroItem *master = masterItem();
+    if (!master)
+        return;
+
+    const QString fileName =
+        UiSeams::getSaveFileName(this, tr("Where to save configuration"),
+                                 appSettings.value(QLatin1String(SettingsKey::LastSaveConfPath)).toString(),
+                                 tr("Config files(*.conf)"));
+    if (fileName.isEmpty())
+        return;
+    appSettings.setValue(QLatin1String(SettingsKey::LastSaveConfPath), fileName);
+
+    QList<int> deviceNumbers;
+    for (const DeviceItem *device : radioDevicesInAddressOrder())
+        deviceNumbers << device->deviceId();
+    ConfigurationExporter *exporter = master->createConfigurationExporter(deviceNumbers);
+    if (progressWidget) {
+        progressWidget->setTitle(tr("Save configuration"));
+        progressWidget->setText(tr("Exporting configuration.\nPlease wait..."));
+    }
+
+    connect(exporter, &ConfigurationExporter::readFinished, this, [this, exporter, fileName] {
+        // The items as they are now: devices may have come or gone during the export.
+        exporter->applyExtendedSettings(radioDevicesInAddressOrder());
+        const bool saved = exporter->saveToFile(fileName);
+        exporter->deleteLater();
+        if (progressWidget)
+            progressWidget->hide();
+        if (!saved)
+            showWarningMessage(tr("The configuration could not be saved to %1.").arg(QDir::toNativeSeparators(fileName)),
+                               tr("Save configuration"));
+    });
+    connect(exporter, &ConfigurationExporter::readFailed, this, [this, exporter](const QString &reason) {
+        exporter->deleteLater();
+        if (progressWidget)
+            progressWidget->hide();
+        showWarningMessage(tr("The configuration could not be read from the device.\n%1").arg(reason),
+                           tr("Save configuration"));
+    });
+    // The exporter goes with the master item when the link or the master goes.
+    connect(exporter, &QObject::destroyed, this, [this] {
+        if (progressWidget)
+            progressWidget->hide();
+    });
+
+    exporter->masterFirmwareInfo(propertyRows(master->topProperties()));
+    exporter->writeHeader();
+    if (exporter->isRunning() && progressWidget)
+        progressWidget->show();
+}
+
+QList<DeviceItem *> MainWindow::radioDevicesInAddressOrder() const
+{
+    QList<DeviceItem *> devices;
+    const HubroItem *master = masterItem();
+    for (DeviceItem *device : deviceModel->devices())
+        if (device != master)
+            devices << device;
+    std::stable_sort(devices.begin(), devices.end(),
+                     [](const DeviceItem *a, const DeviceItem *b) { return a->deviceId() < b->deviceId(); });
+    return devices;
 }
 
 void MainWindow::loadConfiguration(const QString &fileName)

@@ -1,6 +1,9 @@
 #include "appglobals.h"
 
 #include <QObject>
+#include <QTranslator>
+
+#include <functional>
 
 QStringList deviceModelNames = [] {
     QStringList names;
@@ -17,78 +20,109 @@ const QList<int> communicatorDeviceTypes{35, 36, 37, 38, 39, 58, 59, 61, 62};
 const QString programTitle = QStringLiteral("Конфигуратор Zentar");
 const QString updateCheckUrl = QStringLiteral("http://updates.zorvo.invalid/zentar/check");
 
+namespace {
+struct ModelName
+{
+    int code;
+    const char *source; // translated in the context "QObject"
+};
+
+const ModelName modelNames[] = {
+    {0, QT_TRANSLATE_NOOP("QObject", "Zentar-HUBRO32")},
+    {1, QT_TRANSLATE_NOOP("QObject", "Zentar-HUBRO32-MK2")},
+    {2, QT_TRANSLATE_NOOP("QObject", "Zentar-BEXIL")},
+    {3, QT_TRANSLATE_NOOP("QObject", "Zentar-DRALO")},
+    {4, QT_TRANSLATE_NOOP("QObject", "Zentar-TIRUN")},
+    {5, QT_TRANSLATE_NOOP("QObject", "Zentar-MAVO")},
+    {6, QT_TRANSLATE_NOOP("QObject", "Zentar-OLVEK")},
+    {7, QT_TRANSLATE_NOOP("QObject", "Zentar-HOXEL")},
+    {10, QT_TRANSLATE_NOOP("QObject", "Zentar-WEMDAR")},
+    {11, QT_TRANSLATE_NOOP("QObject", "Zentar-QUABE")},
+    {12, QT_TRANSLATE_NOOP("QObject", "Zentar-TEST_DEV")},
+    {13, QT_TRANSLATE_NOOP("QObject", "Zentar-NILVO2")},
+    {14, QT_TRANSLATE_NOOP("QObject", "Zentar-FOTRA")},
+    {15, QT_TRANSLATE_NOOP("QObject", "Zentar-FOTRA ISP01")},
+    {16, QT_TRANSLATE_NOOP("QObject", "Zentar-YOLVIK")},
+    {17, QT_TRANSLATE_NOOP("QObject", "Zentar-VUXO")},
+    {18, QT_TRANSLATE_NOOP("QObject", "Zentar-KEMREL")},
+    {19, QT_TRANSLATE_NOOP("QObject", "Water meter")},
+    {20, QT_TRANSLATE_NOOP("QObject", "Zentar-PONDRA")},
+    {21, QT_TRANSLATE_NOOP("QObject", "Zentar-Lumeq-207")},
+    {22, QT_TRANSLATE_NOOP("QObject", "Zentar-Lumeq-609-Exd")},
+    {23, QT_TRANSLATE_NOOP("QObject", "Zentar-JORVU")},
+    {24, QT_TRANSLATE_NOOP("QObject", "Zentar-YOLVIK ISP01")},
+    {25, QT_TRANSLATE_NOOP("QObject", "Zentar-YOLVIK ISP02")},
+    {26, QT_TRANSLATE_NOOP("QObject", "Zentar-OLVEK ISP02")},
+    {27, QT_TRANSLATE_NOOP("QObject", "Zentar-TASKEL")},
+    {28, QT_TRANSLATE_NOOP("QObject", "Zentar-TASKEL-SH")},
+    {29, QT_TRANSLATE_NOOP("QObject", "Zentar-RUFTA")},
+    {30, QT_TRANSLATE_NOOP("QObject", "Zentar-SEBREL")},
+    {31, QT_TRANSLATE_NOOP("QObject", "Zentar-WEMDAR ISP01")},
+    {32, QT_TRANSLATE_NOOP("QObject", "Zentar-GURTA")},
+    {33, QT_TRANSLATE_NOOP("QObject", "Zentar-PEMMEL 53")},
+    {34, QT_TRANSLATE_NOOP("QObject", "Zentar-VUXO ISP01")},
+    {37, QT_TRANSLATE_NOOP("QObject", "Kestrune GSM-Р ISP00")},
+    {38, QT_TRANSLATE_NOOP("QObject", "Kestrune GSM-Р ISP01")},
+    {39, QT_TRANSLATE_NOOP("QObject", "Kestrune LTE ISP0")},
+    {40, QT_TRANSLATE_NOOP("QObject", "Zentar-HUBRO125")},
+    {41, QT_TRANSLATE_NOOP("QObject", "Zentar-HUBRO125")},
+    {42, QT_TRANSLATE_NOOP("QObject", "Pyxal")},
+    {43, QT_TRANSLATE_NOOP("QObject", "Zentar-MK1-Demo-TOVRA13")},
+    {44, QT_TRANSLATE_NOOP("QObject", "Zentar-MK2-Demo-TOVRA13")},
+    {45, QT_TRANSLATE_NOOP("QObject", "Zentar-HUBRO32-ExtFlash")},
+    {46, QT_TRANSLATE_NOOP("QObject", "BOOTLOADER ISP00")},
+    {47, QT_TRANSLATE_NOOP("QObject", "BOOTLOADER LTE ISP0")},
+    {48, QT_TRANSLATE_NOOP("QObject", "BOOTLOADER LTE ISP01")},
+    {49, QT_TRANSLATE_NOOP("QObject", "Zentar-PONDRA-220")},
+    {50, QT_TRANSLATE_NOOP("QObject", "Zentar-PONDRA-24")},
+    {51, QT_TRANSLATE_NOOP("QObject", "Zentar-SEBREL")},
+    {52, QT_TRANSLATE_NOOP("QObject", "Zentar-PEMMEL 55")},
+    {53, QT_TRANSLATE_NOOP("QObject", "Zentar-RUFTA SER01")},
+    {54, QT_TRANSLATE_NOOP("QObject", "Zentar-NUDRA")},
+    {55, QT_TRANSLATE_NOOP("QObject", "Zentar-RUFTA ISP01")},
+    {56, QT_TRANSLATE_NOOP("QObject", "Water meter")},
+    {57, QT_TRANSLATE_NOOP("QObject", "Zentar-Plimsa")},
+    {58, QT_TRANSLATE_NOOP("QObject", "Kestrune GSM Flash")},
+    {59, QT_TRANSLATE_NOOP("QObject", "Kestrune GSM WEB")},
+    {61, QT_TRANSLATE_NOOP("QObject", "Kestrune LTE Flash ISP0")},
+    {62, QT_TRANSLATE_NOOP("QObject", "Kestrune LTE Flash ISP01")},
+    {63, QT_TRANSLATE_NOOP("QObject", "Zentar-QUENDAL")},
+    {64, QT_TRANSLATE_NOOP("QObject", "Zentar-QUENDAL ISP02")},
+    {65, QT_TRANSLATE_NOOP("QObject", "Zentar-DROVI")},
+    {67, QT_TRANSLATE_NOOP("QObject", "Zentar-DRALO-4")},
+    {68, QT_TRANSLATE_NOOP("QObject", "Kestrune LTE ISP01")},
+    {70, QT_TRANSLATE_NOOP("QObject", "Zentar-VINDRAK")},
+    {71, QT_TRANSLATE_NOOP("QObject", "Zentar-SEBREL isp. 02")},
+    {141, QT_TRANSLATE_NOOP("QObject", "Zentar-HUBRO125 exec. 01")},
+};
+
+QStringList modelNameTable(const std::function<QString(const char *)> &text)
+{
+    QStringList names;
+    for (int i = 0; i < DeviceModelCount; ++i)
+        names << QString();
+    for (const ModelName &name : modelNames)
+        names[name.code] = text(name.source);
+    return names;
+}
+} // namespace
+
 void registerDeviceModelNames()
 {
-    QStringList n;
-    for (int i = 0; i < DeviceModelCount; ++i)
-        n << QString();
-    n[0] = QObject::tr("Zentar-HUBRO32");
-    n[1] = QObject::tr("Zentar-HUBRO32-MK2");
-    n[2] = QObject::tr("Zentar-BEXIL");
-    n[3] = QObject::tr("Zentar-DRALO");
-    n[4] = QObject::tr("Zentar-TIRUN");
-    n[5] = QObject::tr("Zentar-MAVO");
-    n[6] = QObject::tr("Zentar-OLVEK");
-    n[7] = QObject::tr("Zentar-HOXEL");
-    n[10] = QObject::tr("Zentar-WEMDAR");
-    n[11] = QObject::tr("Zentar-QUABE");
-    n[12] = QObject::tr("Zentar-TEST_DEV");
-    n[13] = QObject::tr("Zentar-NILVO2");
-    n[14] = QObject::tr("Zentar-FOTRA");
-    n[15] = QObject::tr("Zentar-FOTRA ISP01");
-    n[16] = QObject::tr("Zentar-YOLVIK");
-    n[17] = QObject::tr("Zentar-VUXO");
-    n[18] = QObject::tr("Zentar-KEMREL");
-    n[19] = QObject::tr("Water meter");
-    n[20] = QObject::tr("Zentar-PONDRA");
-    n[21] = QObject::tr("Zentar-Lumeq-207");
-    n[22] = QObject::tr("Zentar-Lumeq-609-Exd");
-    n[23] = QObject::tr("Zentar-JORVU");
-    n[24] = QObject::tr("Zentar-YOLVIK ISP01");
-    n[25] = QObject::tr("Zentar-YOLVIK ISP02");
-    n[26] = QObject::tr("Zentar-OLVEK ISP02");
-    n[27] = QObject::tr("Zentar-TASKEL");
-    n[28] = QObject::tr("Zentar-TASKEL-SH");
-    n[29] = QObject::tr("Zentar-RUFTA");
-    n[30] = QObject::tr("Zentar-SEBREL");
-    n[31] = QObject::tr("Zentar-WEMDAR ISP01");
-    n[32] = QObject::tr("Zentar-GURTA");
-    n[33] = QObject::tr("Zentar-PEMMEL 53");
-    n[34] = QObject::tr("Zentar-VUXO ISP01");
-    n[37] = QObject::tr("Kestrune GSM-Р ISP00");
-    n[38] = QObject::tr("Kestrune GSM-Р ISP01");
-    n[39] = QObject::tr("Kestrune LTE ISP0");
-    n[40] = QObject::tr("Zentar-HUBRO125");
-    n[41] = QObject::tr("Zentar-HUBRO125");
-    n[42] = QObject::tr("Pyxal");
-    n[43] = QObject::tr("Zentar-MK1-Demo-TOVRA13");
-    n[44] = QObject::tr("Zentar-MK2-Demo-TOVRA13");
-    n[45] = QObject::tr("Zentar-HUBRO32-ExtFlash");
-    n[46] = QObject::tr("BOOTLOADER ISP00");
-    n[47] = QObject::tr("BOOTLOADER LTE ISP0");
-    n[48] = QObject::tr("BOOTLOADER LTE ISP01");
-    n[49] = QObject::tr("Zentar-PONDRA-220");
-    n[50] = QObject::tr("Zentar-PONDRA-24");
-    n[51] = QObject::tr("Zentar-SEBREL");
-    n[52] = QObject::tr("Zentar-PEMMEL 55");
-    n[53] = QObject::tr("Zentar-RUFTA SER01");
-    n[54] = QObject::tr("Zentar-NUDRA");
-    n[55] = QObject::tr("Zentar-RUFTA ISP01");
-    n[56] = QObject::tr("Water meter");
-    n[57] = QObject::tr("Zentar-Plimsa");
-    n[58] = QObject::tr("Kestrune GSM Flash");
-    n[59] = QObject::tr("Kestrune GSM WEB");
-    n[61] = QObject::tr("Kestrune LTE Flash ISP0");
-    n[62] = QObject::tr("Kestrune LTE Flash ISP01");
-    n[63] = QObject::tr("Zentar-QUENDAL");
-    n[64] = QObject::tr("Zentar-QUENDAL ISP02");
-    n[65] = QObject::tr("Zentar-DROVI");
-    n[67] = QObject::tr("Zentar-DRALO-4");
-    n[68] = QObject::tr("Kestrune LTE ISP01");
-    n[70] = QObject::tr("Zentar-VINDRAK");
-    n[71] = QObject::tr("Zentar-SEBREL isp. 02");
-    n[141] = QObject::tr("Zentar-HUBRO125 exec. 01");
-    deviceModelNames = n;
+    deviceModelNames = modelNameTable([](const char *source) { return QObject::tr(source); });
+}
+
+QStringList untranslatedDeviceModelNames()
+{
+    return modelNameTable([](const char *source) { return QString::fromUtf8(source); });
+}
+
+QStringList deviceModelNamesIn(const QTranslator &translator)
+{
+    return modelNameTable([&translator](const char *source) {
+        const QString text = translator.translate("QObject", source);
+        return text.isEmpty() ? QString::fromUtf8(source) : text;
+    });
 }
 
 QString deviceTypeName(int code)

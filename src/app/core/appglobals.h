@@ -4,6 +4,8 @@
 #include <QString>
 #include <QStringList>
 
+class QTranslator;
+
 // Application-wide tables that exist before main() and survive restarts.
 
 // Exit code with which the main window asks main() to rebuild the application.
@@ -24,6 +26,11 @@ extern const QString updateCheckUrl;
 
 // Fills deviceModelNames through the translation system (context "QObject").
 void registerDeviceModelNames();
+// The same table as the sources spell it, and as `translator` renders it (a
+// name it does not hold keeps its source text): files written under another
+// language name their models in that language.
+QStringList untranslatedDeviceModelNames();
+QStringList deviceModelNamesIn(const QTranslator &translator);
 
 // "Unknown type: %1" for codes without a table entry.
 QString deviceTypeName(int code);

@@ -127,6 +127,151 @@ Phone: +0 000 000-00-00</source>
     </message>
 </context>
 <context>
+    <name>ConfigurationExporter</name>
+    <message>
+        <source>The master did not answer while the configuration was read</source>
+        <translation>Мастер не ответил во время чтения конфигурации</translation>
+    </message>
+    <message>
+        <source>The configuration export has already run</source>
+        <translation>Экспорт конфигурации уже выполнен</translation>
+    </message>
+    <message>
+        <source>readDeviceInfo responce error </source>
+        <translation>Ошибка ответа readDeviceInfo </translation>
+    </message>
+    <message>
+        <source>The master's status answer is too short</source>
+        <translation>Ответ мастера о состоянии слишком короткий</translation>
+    </message>
+    <message>
+        <source>Can't save configuration %1</source>
+        <translation>Не удалось сохранить конфигурацию %1</translation>
+    </message>
+    <message>
+        <source>%1 is locked by another window</source>
+        <translation>%1 заблокирован другим окном</translation>
+    </message>
+    <message>
+        <source>Error occured while configuration file written %1</source>
+        <translation>Ошибка при записи файла конфигурации %1</translation>
+    </message>
+    <message>
+        <source>Configuration saved into %1</source>
+        <translation>Конфигурация сохранена в %1</translation>
+    </message>
+    <message>
+        <source>Device %1 sent %2 state bytes; its state is not saved</source>
+        <translation>Устройство %1 передало %2 байт состояния; его состояние не сохранено</translation>
+    </message>
+    <message>
+        <source>Off</source>
+        <translation>Выкл</translation>
+    </message>
+    <message>
+        <source>On</source>
+        <translation>Вкл</translation>
+    </message>
+</context>
+<context>
+    <name>ConfigurationImporter</name>
+    <message>
+        <source>The master did not answer while the configuration was written</source>
+        <translation>Мастер не ответил во время записи конфигурации</translation>
+    </message>
+    <message>
+        <source>Configuration file error </source>
+        <translation>Ошибка файла конфигурации </translation>
+    </message>
+    <message>
+        <source>the file is too large</source>
+        <translation>файл слишком большой</translation>
+    </message>
+    <message>
+        <source>The configuration import is already running</source>
+        <translation>Импорт конфигурации уже выполняется</translation>
+    </message>
+    <message>
+        <source>Power adjustment %1</source>
+        <translation>Регулировка мощности %1</translation>
+    </message>
+    <message>
+        <source>ON</source>
+        <translation>ВКЛ</translation>
+    </message>
+    <message>
+        <source>OFF</source>
+        <translation>ВЫКЛ</translation>
+    </message>
+    <message>
+        <source>New interval %1</source>
+        <translation>Новый интервал %1</translation>
+    </message>
+    <message>
+        <source>From config file: %1 %2 address %3</source>
+        <translation>Из файла конфигурации: %1 %2, адрес %3</translation>
+    </message>
+    <message>
+        <source>%1 devices added from configuration file</source>
+        <translation>Из файла конфигурации добавлено устройств: %1</translation>
+    </message>
+    <message>
+        <source>%1 devices of the configuration file were not added</source>
+        <translation>Не добавлено устройств из файла конфигурации: %1</translation>
+    </message>
+    <message>
+        <source>Device added </source>
+        <translation>Устройство добавлено </translation>
+    </message>
+    <message>
+        <source>Device %1 refused by the master</source>
+        <translation>Мастер отклонил устройство %1</translation>
+    </message>
+    <message>
+        <source>Error (%1) while device configuration</source>
+        <translation>Ошибка (%1) при конфигурировании устройства</translation>
+    </message>
+    <message>
+        <source>Wrong format of configuration file</source>
+        <translation>Неверный формат файла конфигурации</translation>
+    </message>
+    <message>
+        <source>Wireloop address of HUBRO is undefined</source>
+        <translation>Адрес Wireloop для HUBRO не задан</translation>
+    </message>
+    <message>
+        <source>Interval of HUBRO is undefined</source>
+        <translation>Интервал HUBRO не задан</translation>
+    </message>
+    <message>
+        <source>Unreadable version of device %1</source>
+        <translation>Нечитаемая версия устройства %1</translation>
+    </message>
+</context>
+<context>
+    <name>Connection</name>
+    <message>
+        <source>Serial</source>
+        <translation>Последовательный порт</translation>
+    </message>
+    <message>
+        <source>Kastrel</source>
+        <translation>Kastrel</translation>
+    </message>
+    <message>
+        <source>Bluetooth</source>
+        <translation>Bluetooth</translation>
+    </message>
+    <message>
+        <source>File</source>
+        <translation>Файл</translation>
+    </message>
+    <message>
+        <source>Simulation</source>
+        <translation>Симуляция</translation>
+    </message>
+</context>
+<context>
     <name>DI_AbstractRepeater</name>
     <message>
         <source> #%1
@@ -360,6 +505,17 @@ hw: %3 fw: %4
     <message>
         <source>Pressed</source>
         <translation>Нажата</translation>
+    </message>
+</context>
+<context>
+    <name>DeviceConnection</name>
+    <message>
+        <source>Reconnection to %1</source>
+        <translation>Повторное подключение к %1</translation>
+    </message>
+    <message>
+        <source>Reconnect breaked</source>
+        <translation>Повторное подключение прервано</translation>
     </message>
 </context>
 <context>
@@ -722,6 +878,37 @@ s/n: %5</source>
     <message>
         <source>Cancel</source>
         <translation>Отмена</translation>
+    </message>
+</context>
+<context>
+    <name>FileConnection</name>
+    <message>
+        <source>Wrong connection type for a configuration file</source>
+        <translation>Неверный тип соединения для файла конфигурации</translation>
+    </message>
+    <message>
+        <source>The configuration file %1 is empty</source>
+        <translation>Файл конфигурации %1 пуст</translation>
+    </message>
+    <message>
+        <source>The configuration file %1 is not valid JSON: %2 at offset %3</source>
+        <translation>Файл конфигурации %1 содержит некорректный JSON: %2 (смещение %3)</translation>
+    </message>
+    <message>
+        <source>The configuration file %1 does not hold a JSON object</source>
+        <translation>Файл конфигурации %1 не содержит объект JSON</translation>
+    </message>
+    <message>
+        <source>The configuration file was removed or replaced by another program. Changes are no longer saved in it.</source>
+        <translation>Файл конфигурации удалён или заменён другой программой. Изменения в нём больше не сохраняются.</translation>
+    </message>
+    <message>
+        <source>The change could not be saved in the configuration file.</source>
+        <translation>Не удалось сохранить изменение в файле конфигурации.</translation>
+    </message>
+    <message>
+        <source>Configuration file</source>
+        <translation>Файл конфигурации</translation>
     </message>
 </context>
 <context>
@@ -1941,6 +2128,54 @@ Restart now?</source>
         <source>Failed</source>
         <translation>Ошибка</translation>
     </message>
+    <message>
+        <source>Unable to connect to device.</source>
+        <translation>Не удалось подключиться к устройству.</translation>
+    </message>
+    <message>
+        <source>Connection lost</source>
+        <translation>Связь потеряна</translation>
+    </message>
+    <message>
+        <source>Where to save configuration</source>
+        <translation>Куда сохранить конфигурацию</translation>
+    </message>
+    <message>
+        <source>Config files(*.conf)</source>
+        <translation>Файлы конфигурации (*.conf)</translation>
+    </message>
+    <message>
+        <source>Exporting configuration.
+Please wait...</source>
+        <translation>Экспорт конфигурации.
+Пожалуйста, подождите...</translation>
+    </message>
+    <message>
+        <source>The configuration could not be saved to %1.</source>
+        <translation>Не удалось сохранить конфигурацию в %1.</translation>
+    </message>
+    <message>
+        <source>The configuration could not be read from the device.
+%1</source>
+        <translation>Не удалось прочитать конфигурацию с устройства.
+%1</translation>
+    </message>
+    <message>
+        <source>Error while configuration file opening</source>
+        <translation>Ошибка при открытии файла конфигурации</translation>
+    </message>
+    <message>
+        <source>Configuration file opening</source>
+        <translation>Открытие файла конфигурации</translation>
+    </message>
+    <message>
+        <source>Error while simulation file opening</source>
+        <translation>Ошибка при открытии файла симуляции</translation>
+    </message>
+    <message>
+        <source>Simulation file opening</source>
+        <translation>Открытие файла симуляции</translation>
+    </message>
 </context>
 <context>
     <name>NearbyHubroModel</name>
@@ -2471,6 +2706,13 @@ Confirm by pressing case button.</source>
     <message>
         <source>Settings reset process aborted</source>
         <translation>Сброс настроек прерван</translation>
+    </message>
+</context>
+<context>
+    <name>SimulatedConnection</name>
+    <message>
+        <source>Wrong connection type for a simulation file</source>
+        <translation>Неверный тип соединения для файла симуляции</translation>
     </message>
 </context>
 <context>

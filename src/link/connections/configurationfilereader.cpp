@@ -1,0 +1,280 @@
+#include "configurationfilereader.h"
+
+#include "configurationjson.h"
+#include "hubrostatus.h"
+
+#include <QJsonValue>
+#include <QStringList>
+
+#include <cstring>
+
+namespace ConfigurationFileReader {
+namespace {
+
+// A whole number that fits in 32 signed bits; 0 for anything else.
+int integer(const QJsonObject &object, const char *key)
+{
+    return object.value(QLatin1String(key)).toInt();
+}
+
+bool boolean(const QJsonObject &object, const char *key)
+{
+    return ConfigurationJson::flag(object.value(QLatin1String(key)));
+}
+
+// A flag of a state table: a number whose lowest bit counts, or a boolean.
+int bit(const QJsonObject &object, const char *key)
+{
+    const QJsonValue value = object.value(QLatin1String(key));
+    return value.isBool() ? int(value.toBool()) : (value.toInt() & 1);
+}
+
+// The low `width` bits of `value` at `shift`.
+int field(int value, int shift, int width = 1)
+{
+    return (value & ((1 << width) - 1)) << shift;
+}
+
+// "3.1 (28.08.26 16:01:40)" or "3.1": the dotted version before the first
+// blank; a missing minor counts 0, a text that is no version gives 0. A
+// number is the firmware word itself.
+quint16 firmwareWord(const QJsonValue &value)
+{
+    if (!value.isString())
+        return quint16(value.toInt());
+    const QStringList parts = value.toString().split(QLatin1Char(' ')).at(0).split(QLatin1Char('.'));
+    bool ok = false;
+    const int major = parts.at(0).toInt(&ok);
+    if (!ok)
+        return 0;
+    int minor = 0;
+    if (parts.size() > 1) {
+        minor = parts.at(1).toInt(&ok);
+        if (!ok)
+            return 0;
+    }
+    return quint16(major * 256 + minor);
+}
+
+// Text into a 14-byte field; at most 13 bytes, so the field stays terminated.
+void putText(char (&field)[14], const QString &text)
+{
+    const QByteArray bytes = text.toUtf8().left(13);
+    std::memset(field, 0, sizeof field);
+    std::memcpy(field, bytes.constData(), size_t(bytes.size()));
+}
+
+// "major.minor" as a record word; 0 without a point.
+quint16 versionWord(const QJsonValue &value)
+{
+    const QStringList parts = value.toString().split(QLatin1Char('.'));
+    if (parts.size() < 2)
+        return 0;
+    return quint16(parts.at(0).toInt() * 256 + parts.at(1).toInt());
+}
+
+// "out 1" and "out 2" of relay modules: "On", "Off" (in any language) or a
+// state number, of which the low five bits count.
+int outputState(const QJsonValue &value, const Vocabulary &vocabulary)
+{
+    if (value.isDouble())
+        return value.toInt() & 0x1F;
+    const QString text = value.toString();
+    if (vocabulary.onWords.contains(text))
+        return 1;
+    if (vocabulary.offWords.contains(text))
+        return 0;
+    return text.toInt() & 0x1F;
+}
+
+QByteArray detectorState(const QJsonObject &d)
+{
+    QByteArray block(9, '\0');
+    block[1] = 3; // bActiveZone
+    // The exporter writes the zone state as "test mode" and "state" instead of
+    // the flags: 1 and 3 are alarms, 2 a failure.
+    const int state = integer(d, "state");
+    const int custom = d.contains(QLatin1String("fCustomBit")) ? bit(d, "fCustomBit") : bit(d, "test mode");
+    const int fail = d.contains(QLatin1String("fFail")) ? bit(d, "fFail") : int(state == 2);
+    const int alarm = d.contains(QLatin1String("fAlarm")) ? bit(d, "fAlarm") : int(state == 1 || state == 3);
+    block[4] = char(field(custom, 5) | field(fail, 6) | field(alarm, 7));
+    block[5] = char(integer(d, "movement"));
+    const int adc = integer(d, "ADC value");
+    block[6] = char(adc);
+    block[7] = char(adc >> 8);
+    block[8] = char(integer(d, "bSystemFlag"));
+    return block;
+}
+
+QByteArray relayState(const QJsonObject &d, const Vocabulary &vocabulary)
+{
+    QByteArray block(8, '\0');
+    block[0] = char(field(bit(d, "fReserved"), 0) | field(bit(d, "main source"), 1));
+    block[1] = char(integer(d, "bActiveZone"));
+    block[4] = char(outputState(d.value(QLatin1String("out 1")), vocabulary));
+    block[5] = char(outputState(d.value(QLatin1String("out 2")), vocabulary));
+    block[6] = char(integer(d, "btfTrainState") & 0x3F);
+    block[7] = char(integer(d, "bAdc"));
+    return block;
+}
+
+QByteArray inputState(const QJsonObject &d)
+{
+    QByteArray block(9, '\0');
+    block[1] = char(integer(d, "bActiveZone"));
+    block[4] = char(field(bit(d, "Z1.fFail"), 6) | field(bit(d, "Z1.fAlarm"), 7));
+    block[6] = char(field(bit(d, "Z2.fFail"), 6) | field(bit(d, "Z2.fAlarm"), 7));
+    return block;
+}
+
+QByteArray tiltState(const QJsonObject &d)
+{
+    QByteArray block(9, '\0');
+    block[5] = char(field(bit(d, "Z1.fShift"), 0) | field(bit(d, "Z1.fLean"), 1) | field(bit(d, "Z1.fNoise"), 7));
+    block[6] = char(field(integer(d, "shiftSensitivity"), 0, 3) | field(bit(d, "shiftDisableDetection"), 3));
+    block[7] = char(field(integer(d, "tiltSensitivity"), 0, 3) | field(bit(d, "tiltDisableDetection"), 3)
+                    | field(bit(d, "tiltAutoFix"), 4));
+    block[8] = char(field(bit(d, "Z2.fAlarm"), 7));
+    return block;
+}
+
+QByteArray zoneCountState(const QJsonObject &d)
+{
+    QByteArray block(9, '\0');
+    block[1] = char(integer(d, "zone count"));
+    return block;
+}
+
+} // namespace
+
+int typeOfModelName(const QString &name, const QList<QStringList> &tables)
+{
+    for (const QStringList &table : tables) {
+        const int code = table.indexOf(name);
+        if (code >= 0)
+            return code;
+    }
+    return 0;
+}
+
+MasterData readMaster(const QJsonObject &m, const Vocabulary &vocabulary)
+{
+    MasterData data;
+    hubroInfo_t &r = data.record;
+    std::memset(&r, 0, sizeof r);
+
+    const int type = typeOfModelName(m.value(QLatin1String("device")).toString(), vocabulary.modelNames);
+    r.bDevType = quint8(type);
+    r.bHWVer = quint8(integer(m, "hw"));
+
+    const QJsonValue mk1 = m.value(QLatin1String("mk1"));
+    const QJsonValue mk2 = m.value(QLatin1String("mk2"));
+    r.wMK1FWVer = firmwareWord(mk1);
+    r.wMK2FWVer = firmwareWord(mk2);
+    const QStringList words = mk2.toString().split(QLatin1Char(' '));
+    if (words.size() > 2) {
+        putText(r.szDate, words.at(1).right(8));
+        putText(r.szTime, words.at(2).left(8));
+    }
+    if (mk1.isString()) {
+        data.radioFirmwareText = mk1.toString();
+    } else {
+        const int word = r.wMK1FWVer;
+        data.radioFirmwareText = QStringLiteral("%1.%2").arg(word / 256).arg(word % 256);
+    }
+
+    const bool wireloopPower = boolean(m, "wireloop power");
+    r.Options.fKbdLock = boolean(m, "keyboard lock");
+    r.Options.btfRFMode = quint8(integer(m, "rf mode") & 0x03);
+    r.Options.fPswE = boolean(m, "password enabled");
+    r.Options.fPowerAdjustment = boolean(m, "power adjustment");
+    r.Options.fWireloopPowerDisable = wireloopPower;
+    r.wPowerMain = quint16(integer(m, "power main"));
+    r.wPowerBackup = quint16(integer(m, "power backup"));
+    // The file holds no Wireloop supply voltage: the field carries the flag.
+    r.wPowerWireloop = wireloopPower ? 1 : 0;
+    r.bJamperState = boolean(m, "jamper state") ? 1 : 0;
+    r.bCaseState = boolean(m, "case state") ? 1 : 0;
+    r.dwSerialId = ConfigurationJson::unsigned32(m.value(QLatin1String("serial")));
+
+    const int ticks = ConfigurationJson::intervalTicks(m.value(QLatin1String("interval")));
+    r.wExchangeInterval = quint16(ticks);
+    data.intervalSeconds = HubroStatus::lossDetectionSeconds(r);
+
+    r.wHeapFree = quint16(integer(m, "heapfree"));
+    const int current = integer(m, "current channel");
+    const int recommended = integer(m, "recommended channel");
+    if (type == 0) {
+        r.Channels.btfRFCurr = quint8(current & 0x03);
+        r.Channels.btfRecommended = quint8(recommended & 0x03);
+        r.Channels.reserved = quint8(integer(m, "channel") & 0x03);
+        r.Channels.fDynamicEnable = boolean(m, "dynamic channel");
+        r.Channels.fAutoEnable = boolean(m, "auto channel");
+    } else {
+        const QJsonValue mode = m.value(QLatin1String("channel mode"));
+        r.bChannelMode = quint8(mode.isDouble() ? mode.toInt() : ConfigurationJson::channelMode(m));
+        r.ChannelsAdvanced.btfRFCurr = quint8(current & 0x0F);
+        r.ChannelsAdvanced.btfRecommended = quint8(recommended & 0x0F);
+    }
+    r.bWireloopAddr = quint8(integer(m, "wireloop address"));
+    r.wProtocolVer = quint16(integer(m, "protocol version"));
+    return data;
+}
+
+deviceInfo_t readDevice(const QJsonObject &d)
+{
+    deviceInfo_t info;
+    info.radioAddress = quint8(integer(d, "id"));
+    info.serialNumber = ConfigurationJson::unsigned32(d.value(QLatin1String("serial")));
+    info.firmwareVersion = versionWord(d.value(QLatin1String("firmware")));
+    info.hardwareVersion = versionWord(d.value(QLatin1String("hardware")));
+    info.wireloopAddress = quint8(integer(d, "wireloop address"));
+    info.deviceType = quint8(integer(d, "type id"));
+    info.linkState = 3;
+    info.rssi = 0;
+    info.rl = ConfigurationJson::unsigned32(d.value(QLatin1String("rl")));
+    info.rlSupported = quint8(integer(d, "protocol"));
+    const QJsonValue build = d.value(QLatin1String("build number"));
+    info.buildNumber = quint8(build.isDouble() ? build.toInt() : integer(d, "buildNumber"));
+    return info;
+}
+
+QByteArray readDeviceState(int typeCode, const QJsonObject &device, const Vocabulary &vocabulary)
+{
+    switch (typeCode) {
+    case 6:
+    case 18:
+    case 26:
+    case 27:
+    case 28:
+        return detectorState(device);
+    case 14:
+    case 15:
+        return relayState(device, vocabulary);
+    case 4:
+        return inputState(device);
+    case 16:
+        return tiltState(device);
+    // 24 and 25 have a tilt layout too, but the zone-count layout replaces it.
+    case 7:
+    case 10:
+    case 13:
+    case 23:
+    case 24:
+    case 25:
+    case 31:
+    case 70:
+        return zoneCountState(device);
+    default:
+        return QByteArray();
+    }
+}
+
+int settingValue(const QJsonObject &device, const QString &key, bool *present)
+{
+    const QJsonValue value = device.value(key);
+    *present = value.isDouble() || value.isBool();
+    return value.isBool() ? int(value.toBool()) : value.toInt();
+}
+
+} // namespace ConfigurationFileReader

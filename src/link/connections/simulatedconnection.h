@@ -1,0 +1,55 @@
+#pragma once
+
+#include "connection.h"
+#include "filefollower.h"
+#include "hubroinfo.h"
+#include "packet.h"
+
+#include <QByteArray>
+#include <QJsonArray>
+#include <QString>
+
+// A master and its radio devices played from a simulation file (JSON): the
+// master item's requests are answered at once with canned replies, and every
+// change of the file on disk is applied while the connection runs (the
+// master's record rebuilt, devices added, replaced, updated or removed).
+// The file is only read.
+class SimulatedConnection : public Connection
+{
+    Q_OBJECT
+public:
+    explicit SimulatedConnection(QObject *parent = nullptr);
+    ~SimulatedConnection() override;
+
+    // `address` is the simulation file's path; `masterType` is not used.
+    bool connectToMaster(ConnectionType type, const QString &address, MasterType masterType) override;
+    bool disconnectFromMaster() override;
+    void forceDisconnect() override;
+    void removeDevice(int address) override;
+
+    // Why the last connectToMaster failed, for the user; empty after a success.
+    QString errorString() const { return m_errorString; }
+    QString filePath() const { return m_path; }
+    // The record answered to PT_HUBRO_INFO.
+    hubroInfo_t masterRecord() const { return m_record; }
+    // The serial number of the next device without a "serial" key.
+    qint32 serialCounter() const { return m_serialCounter; }
+    FileFollower *follower() { return &m_follower; }
+
+public slots:
+    // Answers one request of the master item before returning.
+    void sendPacket(const QByteArray &data, const ResponseCb &cb);
+    void sendPacket(const QByteArray &data);
+
+private slots:
+    void fileUpdated(const QString &filename);
+
+private:
+    void applyDevices(const QJsonArray &devices);
+
+    QString m_path;
+    hubroInfo_t m_record;
+    FileFollower m_follower;
+    qint32 m_serialCounter;
+    QString m_errorString;
+};

@@ -1,0 +1,161 @@
+// Initial read of a full 125-device master through the live connection: from
+// connectToMaster until the last of the 125 devices has been reported, with
+// the fake master pacing its replies at the serial link's baud rate. Printed
+// beside the floor that the wire itself sets: every reply's bytes at 10 bits a
+// byte, plus the link's 3 ms gap before each request after the first.
+//
+//   bench_connection [--runs N] [--baud B] [--log file|none]
+//
+// --log file  the program's own log handler (daily log file; the default)
+//       none  log messages discarded before formatting
+
+#include "appglobals.h"
+#include "deviceconnection.h"
+#include "deviceitem.h"
+#include "logging.h"
+#include "masterbench.h"
+#include "mastersim.h"
+#include "registerdeviceclasses.h"
+#include "serialthreadworker.h"
+
+#include <QApplication>
+#include <QCommandLineParser>
+#include <QTemporaryDir>
+#include <QTimer>
+
+#include <algorithm>
+#include <cstdio>
+#include <vector>
+
+namespace {
+void discardMessage(QtMsgType, const QMessageLogContext &, const QString &) {}
+
+// Device types of a mixed installation, repeated over the addresses.
+const quint8 DeviceTypes[] = {4, 3, 32, 12, 20, 30, 4, 32};
+
+struct Result
+{
+    double measuredMs = 0;
+    double floorMs = 0;
+    int requests = 0;
+    qint64 replyBytes = 0;
+    double openMs = 0;       // connectToMaster -> the status request on the wire
+    double turnaroundMs = 0; // mean: reply written -> next request received
+    double tailMs = 0;       // last reply written -> last device reported
+    bool complete = false;
+};
+
+Result runOnce(int baud, int devices)
+{
+    Result result;
+    SimMaster sim(healthyRecord());
+    if (!sim.fake.isValid()) {
+        fprintf(stderr, "no pseudo-terminal\n");
+        return result;
+    }
+    for (int address = 0; address < devices; ++address)
+        sim.setDevice(simDevice(quint8(address), DeviceTypes[address % int(sizeof DeviceTypes)]));
+    sim.fake.setBaudRate(baud);
+
+    DeviceConnection connection;
+    int connected = 0;
+    qint64 endNs = 0;
+    QEventLoop loop;
+    QObject::connect(&connection, &Connection::deviceConnected, &loop, [&] {
+        if (++connected == devices) {
+            endNs = FakeMaster::nowNs();
+            loop.quit();
+        }
+    });
+    QObject::connect(&connection, &Connection::connectionLost, &loop, &QEventLoop::quit);
+    QTimer::singleShot(120000, &loop, &QEventLoop::quit);
+
+    const qint64 startNs = FakeMaster::nowNs();
+    if (!connection.connectToMaster(Serial, sim.address(), MasterOrdinary)) {
+        fprintf(stderr, "cannot open %s\n", qPrintable(sim.address()));
+        return result;
+    }
+    loop.exec();
+    result.complete = connected == devices;
+    const QVector<FakeMaster::Received> log = sim.fake.received();
+    const QVector<int> bytes = sim.replyWireBytes();
+    connection.forceDisconnect();
+    if (!result.complete)
+        return result;
+
+    // Every exchange whose reply was on the wire before the end.
+    qint64 turnaroundNs = 0;
+    qint64 lastReplyNs = 0;
+    for (int i = 0; i < log.size() && i < bytes.size(); ++i) {
+        if (log.at(i).replyWrittenNs == 0 || log.at(i).replyWrittenNs > endNs)
+            continue;
+        ++result.requests;
+        result.replyBytes += bytes.at(i);
+        if (lastReplyNs)
+            turnaroundNs += log.at(i).receivedNs - lastReplyNs;
+        lastReplyNs = log.at(i).replyWrittenNs;
+    }
+    if (!log.isEmpty())
+        result.openMs = double(log.first().receivedNs - startNs) / 1e6;
+    if (result.requests > 1)
+        result.turnaroundMs = double(turnaroundNs) / 1e6 / (result.requests - 1);
+    result.tailMs = double(endNs - lastReplyNs) / 1e6;
+    const double wireMs = baud > 0 ? double(result.replyBytes) * 10.0 * 1000.0 / baud : 0.0;
+    result.floorMs = wireMs + double(std::max(0, result.requests - 1)) * SerialThreadWorker::SendGapMs;
+    result.measuredMs = double(endNs - startNs) / 1e6;
+    return result;
+}
+} // namespace
+
+int main(int argc, char **argv)
+{
+    QTemporaryDir home;
+    qputenv("XDG_CONFIG_HOME", home.path().toLocal8Bit()); // the log file goes to a throw-away folder
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    QCoreApplication::setOrganizationName(QStringLiteral("Zorvo"));
+    QCoreApplication::setApplicationName(QStringLiteral("ZentarConfiguratorBench"));
+
+    QCommandLineParser parser;
+    parser.addHelpOption();
+    parser.addOption(
+        {QStringLiteral("runs"), QStringLiteral("Measured runs."), QStringLiteral("n"), QStringLiteral("5")});
+    parser.addOption({QStringLiteral("baud"), QStringLiteral("Pace replies at this baud rate."), QStringLiteral("baud"),
+                      QString::number(SerialThreadWorker::SerialBaudRate)});
+    parser.addOption(
+        {QStringLiteral("log"), QStringLiteral("file or none."), QStringLiteral("mode"), QStringLiteral("file")});
+    parser.process(app);
+    const int runs = std::max(1, parser.value(QStringLiteral("runs")).toInt());
+    const int baud = parser.value(QStringLiteral("baud")).toInt();
+    const QString logMode = parser.value(QStringLiteral("log"));
+    qInstallMessageHandler(logMode == QLatin1String("none") ? discardMessage : logMessageHandler);
+
+    registerDeviceModelNames();
+    registerDeviceClasses();
+    // The master item's own later requests (status refresh, firmware headers)
+    // stay as the program has them.
+    constexpr int Devices = 125;
+
+    printf("initial read of a %d-device master, replies paced at %d baud, log: %s\n", Devices, baud,
+           qPrintable(logMode));
+    std::vector<double> ratios;
+    for (int run = 0; run < runs; ++run) {
+        const Result r = runOnce(baud, Devices);
+        if (!r.complete) {
+            fprintf(stderr, "run %d incomplete\n", run + 1);
+            return 1;
+        }
+        const double ratio = r.floorMs > 0 ? r.measuredMs / r.floorMs : 0.0;
+        ratios.push_back(ratio);
+        printf("run %d: measured %.1f ms, floor %.1f ms (%d exchanges, %lld reply bytes), ratio %.3f\n", run + 1,
+               r.measuredMs, r.floorMs, r.requests, static_cast<long long>(r.replyBytes), ratio);
+        printf("  opening %.1f ms, reply -> next request %.2f ms on average (gap %d ms), last reply -> last "
+               "device %.1f ms\n",
+               r.openMs, r.turnaroundMs, SerialThreadWorker::SendGapMs, r.tailMs);
+    }
+    std::sort(ratios.begin(), ratios.end());
+    printf("ratio: best %.3f, median %.3f, worst %.3f (goal 1.100 or below)\n", ratios.front(),
+           ratios[ratios.size() / 2], ratios.back());
+    return 0;
+}

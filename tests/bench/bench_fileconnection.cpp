@@ -1,0 +1,93 @@
+// Configuration file connection: the time to open a generated configuration
+// file of a full 125-device master (lock, read, parse) and build the master
+// and device items, alone and with the device table model filled as the
+// window fills it. Prints the median and the worst of the rounds.
+//
+//   bench_fileconnection [--rounds N]
+
+#include "appglobals.h"
+#include "benchstats.h"
+#include "configurationfixture.h"
+#include "deviceitem.h"
+#include "devicetablemodel.h"
+#include "fileconnection.h"
+#include "hubroitem.h"
+#include "registerdeviceclasses.h"
+#include "settings.h"
+
+#include <QApplication>
+#include <QCommandLineParser>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QTemporaryDir>
+
+#include <cstdio>
+#include <vector>
+
+namespace {
+void discardMessage(QtMsgType, const QMessageLogContext &, const QString &) {}
+
+// Milliseconds to open the file and build its items, optionally into a model.
+double openOnce(const QString &path, bool withModel)
+{
+    DeviceTableModel model;
+    FileConnection connection;
+    if (withModel) {
+        QObject::connect(&connection, &Connection::masterConnected, &model,
+                         [&model](HubroItem *master) { model.deviceConnected(master); });
+        QObject::connect(&connection, &Connection::deviceConnected, &model,
+                         [&model](DeviceItem *item) { model.deviceConnected(item); });
+    }
+    QElapsedTimer timer;
+    timer.start();
+    if (!connection.connectToMaster(File, path, MasterOrdinary) || connection.devices().size() != 125)
+        qFatal("the file did not open whole");
+    const double ms = timer.nsecsElapsed() / 1e6;
+    model.clear();
+    connection.disconnectFromMaster();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    return ms;
+}
+} // namespace
+
+int main(int argc, char **argv)
+{
+    QApplication app(argc, argv);
+    qInstallMessageHandler(discardMessage);
+    QCommandLineParser parser;
+    parser.addHelpOption();
+    const QCommandLineOption roundsOption("rounds", "Rounds.", "N", "20");
+    parser.addOption(roundsOption);
+    parser.process(app);
+    const int rounds = qMax(1, parser.value(roundsOption).toInt());
+    registerDeviceModelNames();
+    registerDeviceClasses();
+
+    // Opening a file stores its interval in the settings: put back the user's.
+    const QString intervalKey = QLatin1String(SettingsKey::Interval);
+    const QVariant userInterval = appSettings.value(intervalKey);
+
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("full.conf"));
+    const QByteArray bytes = ConfigurationJson::toBytes(ConfigurationFixture::document());
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size())
+        qFatal("cannot write %s", qPrintable(path));
+    file.close();
+
+    std::printf("file: %d bytes, master and 125 devices, rounds: %d\n", bytes.size(), rounds);
+    for (const bool withModel : {false, true}) {
+        std::vector<double> times;
+        openOnce(path, withModel); // warm-up
+        for (int round = 0; round < rounds; ++round)
+            times.push_back(openOnce(path, withModel));
+        std::printf("%-29s median %7.3f ms, worst %7.3f ms\n",
+                    withModel ? "open, items and table model:" : "open and items:", median(times), worst(times));
+    }
+    if (userInterval.isValid())
+        appSettings.setValue(intervalKey, userInterval);
+    else
+        appSettings.remove(intervalKey);
+    appSettings.sync();
+    return 0;
+}

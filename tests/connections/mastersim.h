@@ -2,8 +2,10 @@
 
 // A master with radio devices behind it, played by the fake master on a
 // pseudo-terminal: answers the status request, device-info requests of every
-// address, event reads, deletions and reboots from its own tables, and every
-// other request with PT_UNKNOWN_REQ_ERROR so that nothing stays unanswered.
+// address, event reads, deletions and reboots from its own tables, the
+// settings and device records of a configuration import with their
+// acknowledgements (its tables stay as they are), and every other request with
+// PT_UNKNOWN_REQ_ERROR so that nothing stays unanswered.
 // Thread-safe: the fake master answers on its own thread.
 
 #include "deviceinfo.h"
@@ -186,6 +188,15 @@ private:
             return {FakeMaster::Reply(QByteArray(1, char(m_deleteAnswer)))};
         case PT_REBOOT:
             return {FakeMaster::Reply(QByteArray(1, char(PT_REBOOT_ACK)))};
+        case PT_SET_DEV_ADDRESS:
+        case PT_KEYBOARD_LOCK:
+        case PT_HUBRO_POWER_ADJUSTMENT:
+        case PT_WIRELOOP_POWER_MODE_SET:
+        case PT_USB_CHANNEL_SET:
+        case PT_EXCHANGE_INTERVAL:
+        case PT_WRITE_DEV_CONFIG:
+            // The acknowledgement of each is the next type code.
+            return {FakeMaster::Reply(QByteArray(1, char(request.type() + 1)))};
         default:
             break;
         }

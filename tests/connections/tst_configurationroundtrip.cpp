@@ -1,0 +1,225 @@
+// A configuration saved from a live master and loaded back into it, end to
+// end: the fake master on a pseudo-terminal, the serial or wired-bus link,
+// the connection with its poller and device classes, and the exporter and
+// importer the master item makes, driven in the main window's order.
+#include "configbench.h"
+#include "configurationexporter.h"
+#include "configurationimporter.h"
+#include "connectionfixture.h"
+#include "deviceitem.h"
+#include "devicesettings.h"
+#include "mastersim.h"
+#include "qtpropertybrowser.h"
+
+#include <QDataStream>
+#include <QDateTime>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QtTest>
+
+Q_DECLARE_METATYPE(FakeMaster::Layout)
+// The firmware library declares it with its upload manager, which is not linked here.
+Q_DECLARE_METATYPE(FirmwareUploadTypes::uploadStatus_t)
+
+namespace {
+
+hubroInfo_t masterRecord()
+{
+    hubroInfo_t info = healthyRecord();
+    info.dwSerialId = 0x80000001u; // written as a negative number
+    info.wExchangeInterval = 9000; // 270 s
+    info.bWireloopAddr = 42;
+    info.Options.fKbdLock = 1;
+    info.Options.fPowerAdjustment = 1;
+    info.Options.fWireloopPowerDisable = 1;
+    info.bChannelMode = 2; // dynamic
+    info.ChannelsAdvanced.btfRFCurr = 3;
+    info.ChannelsAdvanced.btfRecommended = 4;
+    return info;
+}
+
+SimDevice withState(SimDevice device, const char *hex)
+{
+    device.state = QByteArray::fromHex(hex);
+    return device;
+}
+
+// Every family with state keys in the file, the device classes, a repeater
+// and a device behind it, the largest serial, and the first and last address.
+QList<SimDevice> deviceMix()
+{
+    SimDevice extreme = simDevice(100, 12);
+    extreme.record.serialNumber = 0xFFFFFFFFu;
+    extreme.record.hardwareVersion = 0x0205;
+    extreme.record.firmwareVersion = 0x020A;
+    extreme.record.buildNumber = 200;
+    SimDevice glass = withState(simDevice(124, 18), "000100004000030000");
+    glass.record.firmwareVersion = 0x0103;
+    return {withState(simDevice(0, 4), "000200008000400000"),
+            withState(simDevice(1, 27), "000100008002350e00"),
+            simDevice(2, 6),
+            withState(simDevice(5, 14), "03010000010557f799"),
+            simDevice(9, 30, 0x10),
+            withState(simDevice(10, 16, 0x10), "0001000000830d1a80"),
+            withState(simDevice(40, 3), "0003"),
+            simDevice(77, 32),
+            extreme,
+            glass};
+}
+
+// The property rows of a tree, parents before their children.
+QList<QtProperty *> allRows(const QList<QtProperty *> &rows)
+{
+    QList<QtProperty *> all;
+    for (QtProperty *row : rows)
+        all << row << allRows(row->subProperties());
+    return all;
+}
+
+// What an import of the master's own configuration writes: the settings of
+// its status record, then one 19-byte record per device (core firmware 1.32).
+QList<QByteArray> importPackets(const hubroInfo_t &status, const QList<SimDevice> &devices)
+{
+    const quint16 ticks = status.wExchangeInterval;
+    QList<QByteArray> packets{
+        bytesOf({PT_SET_DEV_ADDRESS, 255, status.bWireloopAddr}),
+        bytesOf({PT_KEYBOARD_LOCK, status.Options.fKbdLock}),
+        bytesOf({PT_HUBRO_POWER_ADJUSTMENT, status.Options.fPowerAdjustment}),
+        bytesOf({PT_WIRELOOP_POWER_MODE_SET, status.Options.fWireloopPowerDisable}),
+        bytesOf({PT_USB_CHANNEL_SET, status.bChannelMode, status.ChannelsAdvanced.btfRFCurr}),
+        bytesOf({PT_EXCHANGE_INTERVAL, ticks & 0xFF, ticks >> 8}),
+    };
+    for (const SimDevice &device : devices) {
+        const deviceInfo_t &r = device.record;
+        QByteArray packet;
+        QDataStream out(&packet, QIODevice::WriteOnly);
+        out.setByteOrder(QDataStream::LittleEndian);
+        out << quint8(PT_WRITE_DEV_CONFIG) << r.radioAddress << quint8(0) << quint32(0) // no product code
+            << r.serialNumber << r.hardwareVersion << r.firmwareVersion << r.buildNumber << r.deviceType
+            << quint8(quint8(device.state.at(1)) & 0x7F) << r.wireloopAddress << quint16(0);
+        packets << packet;
+    }
+    return packets;
+}
+
+} // namespace
+
+class ConfigurationRoundTripTest : public QObject
+{
+    Q_OBJECT
+private slots:
+    void initTestCase()
+    {
+        prepareConnectionTests();
+        QCoreApplication::setApplicationVersion(QStringLiteral("1.14.4043"));
+        // Well past the link's own give-up time, and still quick when a reply is lost.
+        TransferChain::setReplyTimeout(3000);
+    }
+
+    // Both links give the same file: the wired bus's replies carry no check byte.
+    void exportThenImport_data()
+    {
+        QTest::addColumn<FakeMaster::Layout>("layout");
+        QTest::newRow("serial") << FakeMaster::Layout::Serial;
+        QTest::newRow("wired bus") << FakeMaster::Layout::KastrelAt4;
+    }
+    void exportThenImport()
+    {
+        QFETCH(FakeMaster::Layout, layout);
+        const hubroInfo_t status = masterRecord();
+        const QList<SimDevice> devices = deviceMix();
+        SimMaster sim(status, layout);
+        for (const SimDevice &device : devices)
+            sim.setDevice(device);
+        DeviceConnection connection;
+        QSignalSpy masterConnected(&connection, &Connection::masterConnected);
+        QSignalSpy deviceConnected(&connection, &Connection::deviceConnected);
+        QVERIFY(sim.fake.isValid());
+        const ConnectionType kind = layout == FakeMaster::Layout::Serial ? Serial : Kastrel;
+        QVERIFY(connection.connectToMaster(kind, sim.address(), MasterOrdinary));
+        QTRY_COMPARE(masterConnected.size(), 1);
+        // The sweep goes in address order: the last address ends it.
+        QTRY_COMPARE(deviceConnected.size(), devices.size());
+        HubroItem *master = connection.master();
+        QVERIFY(master);
+        QCOMPARE(master->maxDeviceCount(), 125);
+        // An editor value the export must take from the item, not the master.
+        QVERIFY(DeviceSettings::setValue(connection.device(0), QStringLiteral("enabledCable"), 1));
+
+        // ---- Export, as the window's "Save configuration" runs it.
+        sim.fake.clearLog();
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("master.conf"));
+        QList<int> numbers;
+        for (const DeviceItem *item : connection.devices())
+            numbers << item->deviceId();
+        ConfigurationExporter *exporter = master->createConfigurationExporter(numbers);
+        QSignalSpy readFinished(exporter, &ConfigurationExporter::readFinished);
+        QSignalSpy readFailed(exporter, &ConfigurationExporter::readFailed);
+        bool saved = false;
+        connect(exporter, &ConfigurationExporter::readFinished, this, [&] {
+            exporter->applyExtendedSettings(connection.devices());
+            saved = exporter->saveToFile(path);
+        });
+        exporter->masterFirmwareInfo(allRows(master->topProperties()));
+        QVERIFY(exporter->document().value(QStringLiteral("master")).toObject().contains(QStringLiteral("mk2")));
+        exporter->writeHeader();
+        QVERIFY(readFinished.wait(10000));
+        QVERIFY(saved);
+        QCOMPARE(readFailed.size(), 0);
+        // One status request, then the devices in order (the poller read none meanwhile).
+        QCOMPARE(sim.fake.receivedCount(PT_HUBRO_INFO), 1);
+        QCOMPARE(sim.infoRequests(), numbers);
+
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        const QByteArray bytes = file.readAll();
+        const QJsonObject document = QJsonDocument::fromJson(bytes).object();
+        QCOMPARE(bytes, ConfigurationJson::toBytes(document));
+        QVERIFY(QDateTime::fromString(document.value(QStringLiteral("created")).toString()).isValid());
+        const QJsonObject configurator = document.value(QStringLiteral("configurator")).toObject();
+        QCOMPARE(configurator.value(QStringLiteral("version")).toString(), QStringLiteral("1.14.4043"));
+        QCOMPARE(configurator.value(QStringLiteral("application")).toString(), QCoreApplication::applicationFilePath());
+        compareWithGolden(document, QStringLiteral("roundtrip125.conf"));
+
+        // ---- Import of the saved file, as "Load configuration" runs it.
+        sim.fake.clearLog();
+        ConfigurationImporter *importer = master->createConfigurationImporter();
+        QSignalSpy writeFinished(importer, &ConfigurationImporter::writeFinished);
+        QSignalSpy writeFailed(importer, &ConfigurationImporter::writeFailed);
+        QVERIFY(importer->loadFile(path));
+        importer->start();
+        QVERIFY(writeFinished.wait(10000));
+        QCOMPARE(writeFailed.size(), 0);
+        QCOMPARE(importer->addedCount(), devices.size());
+        QCOMPARE(importer->failedCount(), 0);
+        QVERIFY(!importer->isRunning());
+
+        // The frame log, less the poller's event reads: the import and nothing else.
+        QList<QByteArray> written;
+        for (const FakeMaster::Received &request : sim.fake.received())
+            if (request.type() != PT_NEW_EVENTS_READ)
+                written << request.packet;
+        QCOMPARE(written, importPackets(status, devices));
+    }
+
+private:
+    // Set TANDREL_WRITE_GOLDEN=1 to rewrite the golden file from a run (then
+    // read it through before keeping it).
+    void compareWithGolden(const QJsonObject &document, const QString &name)
+    {
+        const QByteArray actual = ConfigurationJson::toBytes(masked(document));
+        if (qEnvironmentVariableIsSet("TANDREL_WRITE_GOLDEN")) {
+            QFile out(QFileInfo(QStringLiteral(__FILE__)).dir().filePath(QStringLiteral("data/") + name));
+            QVERIFY(out.open(QIODevice::WriteOnly));
+            out.write(actual);
+            return;
+        }
+        QFile golden(QFINDTESTDATA(QStringLiteral("data/") + name));
+        QVERIFY2(golden.open(QIODevice::ReadOnly), qPrintable(name));
+        QCOMPARE(QString::fromUtf8(actual), QString::fromUtf8(golden.readAll()));
+    }
+};
+
+QTEST_MAIN(ConfigurationRoundTripTest)
+#include "tst_configurationroundtrip.moc"

@@ -222,6 +222,9 @@ private slots:
             QCOMPARE(connection.device(1)->stateByte(4) & 0x80, round == 0 ? 0x80 : 0);
             QCOMPARE(connection.device(2)->deviceType(), round == 0 ? 32 : 4);
             QVERIFY(connection.follower()->isWatching());
+            // The master counts the simulated devices as they come and go.
+            QVERIFY2(connection.master()->data(276).toString().startsWith(QStringLiteral("Devices connected: 3")),
+                     qPrintable(connection.master()->data(276).toString()));
         }
         dropDeletedItems();
         QVERIFY(retyped.isNull()); // replaced items are released

@@ -123,10 +123,13 @@ void SimulatedConnection::applyDevices(const QJsonArray &devices)
                 item->deleteLater();
                 m_devices.remove(record.radioAddress);
                 emit deviceRemoved(item);
+                m_master->radioDeviceDisconnected();
                 unaccounted.removeAll(item);
             }
             item = createDeviceItem(record, false);
             m_devices.insert(record.radioAddress, item);
+            // The master's count of radio devices follows the simulated ones, as on a live link.
+            m_master->radioDeviceConnected();
             emit deviceConnected(item);
         }
 
@@ -138,6 +141,7 @@ void SimulatedConnection::applyDevices(const QJsonArray &devices)
     for (DeviceItem *gone : qAsConst(unaccounted)) {
         m_devices.remove(m_devices.key(gone));
         emit deviceRemoved(gone);
+        m_master->radioDeviceDisconnected();
         gone->deleteLater();
     }
 }

@@ -11,14 +11,17 @@
 #include "devicetableitemdelegate.h"
 #include "devicetablemodel.h"
 #include "discovereddevice.h"
+#include "droppedfiles.h"
 #include "filelocker.h"
 #include "hubroitem.h"
 #include "firmwareuploadmanager.h"
 #include "logging.h"
 #include "lqitestmanager.h"
 #include "messageboxes.h"
+#include "nearbyexpanderview.h"
 #include "nearbyhubromodel.h"
 #include "packet.h"
+#include "productcode.h"
 #include "progresswidget.h"
 #include "qteditorfactory.h"
 #include "qttreepropertybrowser.h"
@@ -85,6 +88,8 @@ MainWindow::MainWindow(const QString &filePath, QWidget *parent)
     ui->setupUi(this);
     setWindowTitle(tr("Zentar Configurator"));
     progressWidget->hide();
+    nearbyView = new NearbyExpanderView(
+        {ui->leFilter, ui->cbSorting, ui->cbViewMode, ui->treeView, ui->acDetectNearbyHubro}, nearbyModel, this);
 
     auto *statusLabel = new QLabel(statusBarText(), this);
     statusLabel->setObjectName(QStringLiteral("lblVersion"));
@@ -191,6 +196,15 @@ MainWindow::MainWindow(const QString &filePath, QWidget *parent)
     connect(ui->pbExpandTree, &QPushButton::clicked, ui->treeView, &QTreeView::expandAll);
     connect(ui->pbCollapseTree, &QPushButton::clicked, ui->treeView, &QTreeView::collapseAll);
 
+    reconnectWaitTimer.setSingleShot(true);
+    connect(&reconnectWaitTimer, &QTimer::timeout, this, [this] {
+        // Back, or given up for another connection: nothing to say.
+        if (!connection || connection != reconnectWaitConnection || connection->master())
+            return;
+        showWarningMessage(tr("No response from device"), tr("Firmware update"));
+        ui->acOpenDevice->setEnabled(true);
+    });
+
     autoNumberTimer.setInterval(2000);
     connect(&autoNumberTimer, &QTimer::timeout, this, &MainWindow::autoNumberStep);
 
@@ -229,6 +243,7 @@ MainWindow::~MainWindow()
     delete aboutDialog;
     // Parentless: it would outlive the window (and a restart) otherwise.
     delete progressWidget;
+    delete productCodeWindow;
 }
 
 void MainWindow::setupDocks()
@@ -308,6 +323,7 @@ void MainWindow::setupActions()
     connect(ui->acCheckReport, &QAction::triggered, this, &MainWindow::checkReport);
     connect(ui->acEnableConfig, &QAction::triggered, this, &MainWindow::hubroToggleConfig);
     connect(ui->acDeleteAllDevices, &QAction::triggered, this, &MainWindow::deleteAllDevices);
+    connect(ui->acDeactivateZelvo, &QAction::triggered, this, &MainWindow::deactivateZelvo);
     connect(ui->acRestart, &QAction::triggered, this, &MainWindow::restartMaster);
     connect(ui->acChangePassword, &QAction::triggered, this, &MainWindow::changePassword);
     connect(ui->acMeasurementsLogging, &QAction::triggered, this, [this] {
@@ -359,6 +375,10 @@ void MainWindow::setupActions()
                                    tr("Attention!"));
         master->startNearbyMasterDetection();
     });
+    // While checked, the device rows show the updates they held back, as often
+    // as the device model would refresh them itself.
+    refreshTimer.setInterval(DeviceTableModel::RefreshIntervalMs);
+    connect(&refreshTimer, &QTimer::timeout, deviceModel, &DeviceTableModel::refresh);
     connect(ui->acRefreshDevices, &QAction::toggled, this, [this](bool checked) {
         if (checked)
             refreshTimer.start();
@@ -397,10 +417,18 @@ void MainWindow::setupActions()
 
 void MainWindow::openStartupTarget(const QString &path)
 {
-    if (!path.isEmpty()) {
+    startupChoice = true;
+    if (path.isEmpty())
+        runDeviceSelection();
+    else if (DroppedFiles::isSimulationFile(path))
+        establishConnection(Simulation, path);
+    else
         establishConnection(File, path);
-        return;
-    }
+    startupChoice = false;
+}
+
+void MainWindow::runDeviceSelection()
+{
     if (deviceSelection())
         deviceSelection()(this);
     else

@@ -1,11 +1,13 @@
 #pragma once
 
 #include "connectiontypes.h"
+#include "firmwaretypes.h"
 
 #include <QList>
 #include <QMainWindow>
 #include <QModelIndex>
 #include <QPointer>
+#include <QStringList>
 #include <QThread>
 #include <QTimer>
 #include <QVector>
@@ -29,7 +31,9 @@ class DeviceOutputControl;
 class DeviceTableModel;
 class FileLocker;
 class HubroItem;
+class NearbyExpanderView;
 class NearbyHubroModel;
+class ProductCode;
 class ProgressWidget;
 class QAbstractItemView;
 class QActionGroup;
@@ -47,6 +51,7 @@ class StatisticsDock;
 class TaskbarIndicator;
 class UpdateStatusDock;
 class WaitMovie;
+class WaitWidget;
 struct DiscoveredDevice;
 
 // The program's main window: the device views over the device model, the log
@@ -67,6 +72,24 @@ public:
     // function restores the default.
     using DeviceSelection = std::function<void(MainWindow *window)>;
     static void setDeviceSelection(DeviceSelection selection);
+
+    // Starts a program as a detached process: true on success, with its
+    // process id, else false with the reason. Tests replace it; an empty
+    // function restores QProcess.
+    using ProcessStarter = std::function<bool(const QString &program, const QStringList &arguments,
+                                              const QString &workingDirectory, qint64 *pid, QString *error)>;
+    static void setProcessStarter(ProcessStarter starter);
+    // How long the reconnection after an expander update waits after
+    // closing the link (20000 ms). Tests shorten it.
+    static void setExpanderReconnectDelay(int ms);
+    // How much longer than the reconnect time-out the window waits for a
+    // rebooted master before it says that the master does not answer
+    // (2000 ms). Tests shorten it.
+    static void setReconnectWaitMargin(int ms);
+
+    Connection *currentConnection() const { return connection; }
+    bool isMasterConnected() const { return masterIsConnected; }
+    bool isCollectorRunning() const { return collectorThread.isRunning(); }
 
     // "1.14.4043 05.12.2026": the program version, its build number padded to
     // three digits, and the build date.
@@ -129,6 +152,7 @@ public slots:
     void masterRestarted();
     void onConnectionLost();
     void restartMaster();
+    void onUpdateInProgress(int address);
     void updateMK1Header();
     void waitForUpdatedMaster(int type);
 
@@ -142,6 +166,8 @@ public slots:
     void checkReport();
     void hubroToggleConfig();
     void deleteAllDevices();
+    // Deactivates every online water-meter reader, when the user agrees.
+    void deactivateZelvo();
     void changePassword();
     void onChangePasswordFailed();
     void firmwareUpdateDevice();
@@ -174,12 +200,53 @@ signals:
 
 protected:
     void closeEvent(QCloseEvent *event) override;
+    void dragEnterEvent(QDragEnterEvent *event) override;
+    void dropEvent(QDropEvent *event) override;
+    // The hidden key words: the keys never reach the base handler.
+    void keyPressEvent(QKeyEvent *event) override;
+
+private slots:
+    // Reactions to the connection and to its master item.
+    void onDeviceRemoved(DeviceItem *device);
+    void onMasterCoreUpdateProgress(FirmwareUploadTypes::uploadStatus_t state, int percent);
+    void onStartUpload();
+    void onCollectorConnectionName(const QString &name);
+    void onFirmwareHeadersUpdated();
+    void onMasterUpdated();
+    void onChannelScanStarted();
+    void onChannelScanFinished();
+    void onConfigStateChanged(int state);
+    void onFlashErasingStarted(bool ok);
+    void onDeviceAddressChanged();
+    void onLockMainwindow();
+    void onUnlockMainwindow();
+    // Waits reconnectTimeout + 2000 ms for the rebooted master to come back.
+    void onMasterRestarted(int reconnectTimeout);
+    // Follow-ups of a master's connection.
+    void postConnectionCheck();
+    void techRunCheck();
+    // Closes the link after an expander update and opens it again.
+    void reconnectAfterExpanderUpdate();
 
 private:
     void setupDocks();
     void setupPacketFilter();
     void setupActions();
     void openStartupTarget(const QString &path);
+    // The device selection of the start step (deviceOpen unless replaced).
+    void runDeviceSelection();
+    // deviceClose with its answer: false when the device stays open. True,
+    // doing nothing, without a connection.
+    bool closeCurrentDevice();
+    // Lets the window forget the current connection, then deletes it.
+    void dropConnection();
+    void installDeviceDelegates();
+    void setDockWidgetsEnabled(bool enabled);
+    // What the end of a master and its reboot share: the firmware dock idle
+    // (a running radio-device update stopped when asked), tests stopped, the
+    // docks and device actions disabled, the views and the property window
+    // empty, the collector's thread ended.
+    void leaveMaster(bool stopRunningUpdate);
     bool confirmInterruptUpdate();
     void enableDevTypeFilter();
     void showDeviceCount(int count);
@@ -214,11 +281,16 @@ private:
     Connection *connection = nullptr;
     DeviceTableModel *deviceModel = nullptr;
     NearbyHubroModel *nearbyModel = nullptr;
+    // Shows nearbyModel in the tree view while nearby masters are detected.
+    NearbyExpanderView *nearbyView = nullptr;
     SortedDeviceModel *sortedModel = nullptr;
     DeviceInfoCollector *collector = nullptr;
     QThread collectorThread;
     bool masterIsConnected = false;
     QTimer refreshTimer;
+    // Runs while a rebooted master is awaited on reconnectWaitConnection.
+    QTimer reconnectWaitTimer;
+    QPointer<Connection> reconnectWaitConnection;
     DeviceItem *currentItem = nullptr;
     AboutDialog *aboutDialog = nullptr;
     AutoNumberDialog *autoNumberDialog = nullptr;
@@ -235,4 +307,12 @@ private:
     QPointer<WaitMovie> autoNumberWait;
     QTimer autoNumberTimer;
     QPointer<SQLiteView> measurementsView;
+    // The configuration file last chosen with the view action.
+    QString pendingViewFile;
+    QStringList draggedFiles;
+    QPointer<WaitWidget> expanderUpdateWait;
+    // Parentless; deletes itself when closed.
+    QPointer<ProductCode> productCodeWindow;
+    // Set while the start step's device selection runs.
+    bool startupChoice = false;
 };

@@ -4,52 +4,52 @@
 
 #include "aboutdialog.h"
 #include "appglobals.h"
+#include "autonumberdialog.h"
+#include "autonumbering.h"
+#include "changepassworddialog.h"
+#include "configurationbackupcheck.h"
 #include "configurationexporter.h"
-#include "deviceconnection.h"
+#include "configurationloading.h"
+#include "connection.h"
+#include "devicecontextmenu.h"
+#include "deviceeeprommanager.h"
+#include "deviceindicationcontrol.h"
+#include "deviceoutputcontrol.h"
 #include "deviceinfocollector.h"
 #include "di_abstractrepeater.h"
 #include "devicetablemodel.h"
 #include "hubroitem.h"
 #include "lqitestmanager.h"
+#include "hiddenkeywords.h"
 #include "messageboxes.h"
-#include "offlineconnections.h"
+#include "nearbyexpanderview.h"
+#include "nearbyhubromodel.h"
+#include "productcode.h"
 #include "progresswidget.h"
 #include "qttreepropertybrowser.h"
 #include "rssitestdock.h"
 #include "senddatamanager.h"
 #include "settings.h"
 #include "setpreferredrsdialog.h"
+#include "sorteddevicemodel.h"
 #include "statisticsdock.h"
 #include "uiseams.h"
 #include "updatestatusdock.h"
+#include "waitmovie.h"
 
 #include <QActionGroup>
+#include <QCheckBox>
 #include <QDir>
 #include <QDebug>
 #include <QHeaderView>
 #include <QJsonObject>
+#include <QKeyEvent>
 #include <QMenu>
+#include <QMessageBox>
 
 #include <algorithm>
 
 namespace {
-QString connectionTypeText(ConnectionType type)
-{
-    switch (type) {
-    case Serial:
-        return MainWindow::tr("Serial");
-    case Kastrel:
-        return MainWindow::tr("Kastrel");
-    case Bluetooth:
-        return MainWindow::tr("Bluetooth");
-    case File:
-        return MainWindow::tr("File");
-    case Simulation:
-        return MainWindow::tr("Simulation");
-    }
-    return QString();
-}
-
 // The rows of a property tree, each before its sub-rows.
 QList<QtProperty *> propertyRows(const QList<QtProperty *> &rows)
 {
@@ -59,6 +59,29 @@ QList<QtProperty *> propertyRows(const QList<QtProperty *> &rows)
         all << propertyRows(row->subProperties());
     }
     return all;
+}
+
+// Water-meter readers must be deactivated before they are deleted.
+constexpr int WaterMeterType = 19;
+
+QList<DeviceItem *> activeWaterMeters(const Connection *connection)
+{
+    QList<DeviceItem *> meters;
+    for (DeviceItem *device : connection->devices())
+        if (device->isOnline() && device->deviceType() == WaterMeterType)
+            meters << device;
+    return meters;
+}
+
+// True when no online water-meter reader remains among all devices of the
+// connection, or the user deletes anyway.
+bool confirmDeletingActiveWaterMeters(const Connection *connection)
+{
+    if (activeWaterMeters(connection).isEmpty())
+        return true;
+    return askQuestion(MainWindow::tr("Some of devices are not deactivated. Are you sure you want to delete them?"),
+                       MainWindow::tr("Confirm required"), QMessageBox::Yes | QMessageBox::Cancel)
+           == QMessageBox::Yes;
 }
 } // namespace
 
@@ -82,139 +105,6 @@ int MainWindow::reconnectTimeoutAfterUpdate(int type, int hardwareByte)
         return 40000;
     }
 }
-
-void MainWindow::deviceOpen()
-{
-    // The device selection dialog opens here once it exists.
-}
-
-bool MainWindow::establishConnection(ConnectionType connectionType, const QString &connectionAddress)
-{
-    qDebug().noquote() << tr("MainWindow::establishConnection %1 connection with %2")
-                              .arg(connectionTypeText(connectionType), connectionAddress);
-    Connection *made = nullptr;
-    switch (connectionType) {
-    case Serial:
-    case Kastrel:
-    case Bluetooth:
-        made = new DeviceConnection;
-        break;
-    case File:
-    case Simulation:
-        made = OfflineConnections::create(connectionType);
-        break;
-    }
-    if (!made) {
-        qWarning().noquote() << QStringLiteral("Establish failed");
-        emit establishFailed();
-        return false;
-    }
-
-    // The rows of the old connection's items go before the items do.
-    if (masterIsConnected)
-        masterDisconnected();
-    Connection *old = connection;
-    connection = made;
-    delete old;
-
-    connect(connection, &Connection::deviceConnected, this, &MainWindow::onDeviceConnected);
-    connect(connection, &Connection::masterConnected, this, &MainWindow::onDeviceConnected);
-    connect(connection, &Connection::deviceConnected, this, &MainWindow::deviceConnected);
-    connect(connection, &Connection::deviceStateChanged, this, &MainWindow::deviceStateChanged);
-    connect(connection, &Connection::masterConnected, this, &MainWindow::masterConnected);
-    connect(connection, &Connection::masterDisconnected, this, &MainWindow::masterDisconnected);
-    connect(connection, &Connection::masterRestarted, this, &MainWindow::masterRestarted);
-    connect(connection, &Connection::deviceRemoved, this,
-            [this](DeviceItem *device) { deviceModel->removeDevice(device); });
-    connect(connection, &Connection::masterCoreUpdateProgress, this,
-            [this](FirmwareUploadTypes::uploadStatus_t state, int percent) {
-                updateDock->onUploadStatus(state, unsigned(std::max(percent, 0)));
-            });
-    connect(connection, &Connection::connectionLost, this, &MainWindow::onConnectionLost);
-    connect(this, &MainWindow::packetLogFilterChanged, connection, &Connection::setLogFilter);
-
-    if (!connection->connectToMaster(connectionType, connectionAddress, masterType)) {
-        qWarning().noquote() << QStringLiteral("Establish failed");
-        OfflineConnections::reportFailure(connectionType, connection);
-        emit establishFailed();
-        return false;
-    }
-    deviceModel->setMasterType(masterType);
-    return true;
-}
-
-void MainWindow::onConnectionLost()
-{
-    qWarning().noquote() << QStringLiteral("Connection lost");
-    const ConnectionType kind = connection->connectionType();
-    const bool wasConnected = masterIsConnected;
-    updateDock->closeCompasiteUpdateWidget();
-    connection->forceDisconnect();
-    if (kind != Bluetooth && wasConnected)
-        showWarningMessage(tr("Unable to connect to device."), tr("Connection lost"));
-}
-
-void MainWindow::deviceClose() {}
-
-void MainWindow::onDeviceConnected(DeviceItem *device)
-{
-    Q_UNUSED(device)
-}
-
-void MainWindow::deviceConnected(DeviceItem *device)
-{
-    Q_UNUSED(device)
-}
-
-void MainWindow::deviceStateChanged(int newState)
-{
-    Q_UNUSED(newState)
-}
-
-void MainWindow::masterConnected()
-{
-    masterIsConnected = true;
-    // The new link takes the log's packet filter.
-    onPacketFilterChanged();
-}
-
-void MainWindow::masterDisconnected()
-{
-    masterIsConnected = false;
-
-    updateDock->resetUpload();
-    updateDock->resetState();
-    updateDock->setUploadEnabled(false);
-
-    rssiTestDock->testFailed(nullptr);
-    LQITestManager::instance()->stop();
-    statisticsDock->stop();
-
-    for (QDockWidget *dock : {static_cast<QDockWidget *>(rssiTestDock), static_cast<QDockWidget *>(statisticsDock),
-                              static_cast<QDockWidget *>(updateDock)})
-        dock->widget()->setEnabled(false);
-    statisticsDock->resetProgress();
-
-    currentItem = nullptr;
-    propertyBrowser->clear();
-    deviceModel->clear();
-
-    deviceActions->setEnabled(false);
-    ui->leFilter->setEnabled(false);
-    ui->acCloseDevice->setEnabled(false);
-    ui->acOpenDevice->setEnabled(true);
-
-    if (collectorThread.isRunning()) {
-        collectorThread.exit(0);
-        collectorThread.wait();
-    }
-    ui->treeView->header()->setSortIndicator(-1, Qt::AscendingOrder);
-    setWindowTitle(tr("Zentar Configurator"));
-}
-
-void MainWindow::masterRestarted() {}
-
-void MainWindow::restartMaster() {}
 
 void MainWindow::updateMK1Header()
 {
@@ -308,10 +198,8 @@ QList<DeviceItem *> MainWindow::radioDevicesInAddressOrder() const
 
 void MainWindow::loadConfiguration(const QString &fileName)
 {
-    Q_UNUSED(fileName)
+    ConfigurationLoading::load(connection, fileName, this, progressWidget);
 }
-
-void MainWindow::openConfigurationView() {}
 
 void MainWindow::setPreferredRs()
 {
@@ -353,29 +241,245 @@ void MainWindow::makeReport() {}
 
 void MainWindow::checkReport() {}
 
-void MainWindow::hubroToggleConfig() {}
+void MainWindow::hubroToggleConfig()
+{
+    HubroItem *master = connection ? connection->master() : nullptr;
+    if (!master)
+        return;
+    const bool switchingOn = !master->isConfigurationMode();
+    const int channel = master->currentChannel();
+    const QString disableKey = QLatin1String(SettingsKey::DisableExtendedChannelWarning);
+    if (switchingOn && channel > 3 && !appSettings.value(disableKey).toBool()) {
+        QMessageBox box(QMessageBox::Warning, tr("Warning!"),
+                        tr("Current channel is: %1. You cannot add devices which are not updated to use channel above "
+                           "3. If you experience problems with adding new devices try to change channel to channel 0")
+                            .arg(channel),
+                        QMessageBox::Ok);
+        box.setCheckBox(new QCheckBox(tr("Disable warning"), &box));
+        UiSeams::execDialog(&box);
+        if (box.checkBox()->isChecked())
+            appSettings.setValue(disableKey, true);
+    }
+    ui->acEnableConfig->setEnabled(false);
+    master->toggleConfigurationMode(switchingOn);
+}
 
-void MainWindow::deleteAllDevices() {}
+void MainWindow::deleteAllDevices()
+{
+    if (!connection)
+        return;
+    if (askQuestion(tr("Are you sure you want to remove all connected devices?"), tr("Confirm required"),
+                    QMessageBox::Yes | QMessageBox::Cancel)
+        != QMessageBox::Yes)
+        return;
+    if (!confirmDeletingActiveWaterMeters(connection))
+        return;
+    for (DeviceItem *device : connection->devices())
+        connection->removeDeviceItem(device);
+}
 
-void MainWindow::changePassword() {}
+void MainWindow::deactivateZelvo()
+{
+    if (!connection)
+        return;
+    if (askQuestion(tr("Are you sure you want to deactivate all devices?"), tr("Confirm required"),
+                    QMessageBox::Yes | QMessageBox::No)
+        != QMessageBox::Yes)
+        return;
+    for (DeviceItem *device : activeWaterMeters(connection))
+        QMetaObject::invokeMethod(device, "deactivate");
+}
 
-void MainWindow::onChangePasswordFailed() {}
+void MainWindow::changePassword()
+{
+    HubroItem *master = connection ? connection->master() : nullptr;
+    if (!master)
+        return;
+    ChangePasswordDialog dialog(master->isPasswordEnabled(), this);
+    if (UiSeams::execDialog(&dialog) != QDialog::Accepted)
+        return;
+    // The master may have gone while the dialog was open.
+    if (HubroItem *current = connection ? connection->master() : nullptr)
+        current->changePassword(dialog.currentPasswordHash(), dialog.newPasswordHash(), true);
+}
 
-void MainWindow::firmwareUpdateDevice() {}
+void MainWindow::onChangePasswordFailed()
+{
+    if (askUser(tr("Failed to set new password."), tr("Please check if you entered your current password correctly."),
+                tr("Failed"), QMessageBox::Retry | QMessageBox::Close)
+        == QMessageBox::Retry)
+        changePassword();
+}
 
-void MainWindow::autoNumber() {}
+void MainWindow::firmwareUpdateDevice()
+{
+    if (currentItemView()->selectionModel()->selectedIndexes().isEmpty())
+        return;
+    const QList<DeviceItem *> devices = selectedDevices();
+    QStringList names;
+    for (const DeviceItem *device : devices)
+        names << device->itemTypeName() + QLatin1Char(' ') + QString::number(device->deviceId());
+    qDebug() << "MainWindow::firmwareUpdateDevice()" << names;
+    // The radio update queue takes the devices once the firmware dock runs it.
+}
 
-void MainWindow::autoNumberStep() {}
+void MainWindow::autoNumber()
+{
+    HubroItem *master = connection ? connection->master() : nullptr;
+    if (!master)
+        return;
+    QList<DeviceItem *> devicesToChange;
+    for (const QModelIndex &index : currentItemView()->selectionModel()->selectedIndexes()) {
+        if (index.column() != 0)
+            continue;
+        // The master keeps its address: it is what the block is checked against.
+        DeviceItem *device = DeviceTableModel::itemAt(index);
+        if (device && !masterDeviceTypes.contains(device->deviceType()) && !devicesToChange.contains(device))
+            devicesToChange << device;
+    }
+    qDebug() << "devicesToChange.size() =" << devicesToChange.size();
+    if (devicesToChange.isEmpty())
+        return;
 
-void MainWindow::deleteDevice() {}
+    if (UiSeams::execDialog(autoNumberDialog) != QDialog::Accepted || !connection || connection->master() != master)
+        return;
+    const int start = quint8(autoNumberDialog->start());
+    const int step = quint8(autoNumberDialog->step());
 
-void MainWindow::deviceSetIndication() {}
+    QList<int> extraZones;
+    for (DeviceItem *device : devicesToChange)
+        extraZones << quint8(device->data(DeviceRole::ExtraAddresses).toUInt());
+    QList<DeviceItem *> others;
+    QList<AutoNumbering::Occupant> occupants;
+    for (DeviceItem *device : connection->devices()) {
+        if (devicesToChange.contains(device))
+            continue;
+        others << device;
+        occupants << AutoNumbering::Occupant{device->wiredAddress(),
+                                             quint8(device->data(DeviceRole::ExtraAddresses).toUInt())};
+    }
+    const AutoNumbering::BlockPlan plan = AutoNumbering::planBlock(start, step, extraZones, master->maxDeviceCount(),
+                                                                   master->wiredAddress(), occupants);
+    for (const int extra : plan.extraZones)
+        qDebug() << "extraZonesCount =" << extra << "step" << plan.step;
+    qDebug() << "Autoaddressing need range [" << start << ":" << plan.end << "]";
+    qDebug() << "newAddresses.size() =" << plan.addresses.size();
 
-void MainWindow::deviceSetOutput() {}
+    switch (plan.result) {
+    case AutoNumbering::BlockPlan::OutOfAddressSpace:
+        showWarningMessage(tr("Autoaddressing can not be proceeded.\nOut of address space."), tr("Warning"));
+        return;
+    case AutoNumbering::BlockPlan::TakenByMaster:
+    case AutoNumbering::BlockPlan::TakenByDevice: {
+        const DeviceItem *holder =
+            plan.result == AutoNumbering::BlockPlan::TakenByMaster ? master : others.at(plan.conflict);
+        showWarningDetails(tr("Autoaddressing can not be proceeded"),
+                           tr("Selected address range is already occupied by device: %1").arg(holder->itemTypeName()),
+                           tr("Warning"));
+        return;
+    }
+    case AutoNumbering::BlockPlan::Accepted:
+        break;
+    }
 
-void MainWindow::deviceEepromRead() {}
+    // The devices may go before the addresses are requested.
+    QList<QPointer<DeviceItem>> devices;
+    for (DeviceItem *device : devicesToChange)
+        devices << device;
+    QList<int> addresses = plan.addresses;
+    QTimer::singleShot(AutoNumbering::finishDelay(), this, [this, devices, addresses]() mutable {
+        std::sort(addresses.begin(), addresses.end());
+        for (int i = 0; i < devices.size() && i < addresses.size(); ++i)
+            if (devices.at(i))
+                devices.at(i)->changeAddress(quint8(addresses.at(i)));
+        if (ui->cbViewMode->currentIndex() == 0) {
+            sortList();
+        } else {
+            sortedModel->setSortRole(Qt::DisplayRole);
+            sortedModel->sort(appSettings.value(QLatin1String(SettingsKey::SortColumn)).toInt(),
+                              Qt::SortOrder(appSettings.value(QLatin1String(SettingsKey::SortOrder)).toInt()));
+        }
+    });
+}
 
-void MainWindow::deviceEepromWrite() {}
+void MainWindow::autoNumberStep()
+{
+    if (!appSettings.value(QLatin1String(SettingsKey::AutoNumbering)).toBool())
+        return;
+    bool stalled = false;
+    if (connection && !autoNumberQueue.isEmpty()) {
+        QList<AutoNumbering::Occupant> occupied;
+        for (DeviceItem *device : connection->devices())
+            occupied << AutoNumbering::Occupant{device->data(DeviceRole::WireloopAddress).toInt(),
+                                                quint8(device->data(DeviceRole::ExtraAddresses).toUInt())};
+        QList<int> queuedZones;
+        for (DeviceItem *device : qAsConst(autoNumberQueue))
+            queuedZones << quint8(device->data(DeviceRole::ExtraAddresses).toUInt());
+        const QList<int> addresses = AutoNumbering::stepAddresses(
+            appSettings.value(QLatin1String(SettingsKey::StartNumber)).toInt(), occupied, queuedZones);
+        for (const int address : addresses) {
+            DeviceItem *device = autoNumberQueue.takeFirst();
+            qDebug() << device->radioAddress() << "address need autonumber";
+            device->changeAddress(quint8(address));
+        }
+        if (!autoNumberQueue.isEmpty()) {
+            qWarning().noquote() << QStringLiteral("No free address for automatic numbering of device %1")
+                                        .arg(autoNumberQueue.first()->radioAddress());
+            stalled = true;
+        }
+    }
+    // Nothing more comes of the wait when the rest finds no address.
+    if (autoNumberWait && (autoNumberQueue.isEmpty() || stalled)) {
+        autoNumberWait->close();
+        autoNumberWait = nullptr;
+    }
+}
+
+void MainWindow::deleteDevice()
+{
+    if (!connection || currentItemView()->selectionModel()->selectedIndexes().isEmpty())
+        return;
+    const QList<DeviceItem *> devices = selectedDevices();
+    if (!devices.isEmpty()
+        && askUser(tr("Are you sure you want to delete selected devices?"),
+                   tr("%1 devices will be deleted").arg(devices.size()), tr("Attention!"),
+                   QMessageBox::Yes | QMessageBox::No)
+               != QMessageBox::Yes)
+        return;
+    if (!confirmDeletingActiveWaterMeters(connection))
+        return;
+    for (DeviceItem *device : devices)
+        connection->removeDeviceItem(device);
+    const QList<DeviceItem *> remaining = connection->devices();
+    updateDock->setAvailableDevices(remaining);
+    if (!remaining.isEmpty())
+        ui->acDeleteAllDevices->setEnabled(true);
+}
+
+void MainWindow::deviceSetIndication()
+{
+    DeviceIndicationControl control;
+    control.run(selectedDevices());
+}
+
+void MainWindow::deviceSetOutput()
+{
+    outputControl->run(selectedDevices());
+}
+
+void MainWindow::deviceEepromRead()
+{
+    const QList<DeviceItem *> devices = selectedDevices();
+    if (!devices.isEmpty())
+        DeviceEepromManager::instance()->read(devices.first());
+}
+
+void MainWindow::deviceEepromWrite()
+{
+    const QList<DeviceItem *> devices = selectedDevices();
+    if (!devices.isEmpty())
+        DeviceEepromManager::instance()->write(devices.first());
+}
 
 void MainWindow::statisticsReset() {}
 
@@ -383,24 +487,172 @@ void MainWindow::statisticsGet() {}
 
 void MainWindow::lqiTest() {}
 
-void MainWindow::onReadProductCode() {}
+void MainWindow::onReadProductCode()
+{
+    const QModelIndexList selected = currentItemView()->selectionModel()->selectedIndexes();
+    if (selected.isEmpty())
+        return;
+    DeviceItem *device = DeviceTableModel::itemAt(selected.first());
+    if (!device)
+        return;
+    // One window at a time; it deletes itself when closed.
+    if (productCodeWindow)
+        productCodeWindow->close();
+    productCodeWindow = new ProductCode(device, masterItem());
+    productCodeWindow->show();
+}
 
-void MainWindow::customDeviceMenuTriggered() {}
+void MainWindow::customDeviceMenuTriggered()
+{
+    qDebug() << "Menu triggered";
+    auto *action = qobject_cast<QAction *>(sender());
+    if (!action)
+        return;
+    const int code = action->property("action_code").toInt();
+    qDebug() << "action valid";
+    const QModelIndexList indexes = currentItemView()->selectionModel()->selectedIndexes();
+    qDebug().noquote() << QStringLiteral("devices selected: %1").arg(indexes.size());
+    // Taken before the first action runs: an action's dialog may change the
+    // selection or remove devices.
+    QList<QPointer<DeviceItem>> devices;
+    for (const QModelIndex &index : indexes)
+        if (index.column() == 0)
+            devices << QPointer<DeviceItem>(DeviceTableModel::itemAt(index));
+    for (const QPointer<DeviceItem> &device : qAsConst(devices)) {
+        qDebug() << "getting next device";
+        if (!device) {
+            qDebug() << "Can't get device pointer";
+            continue;
+        }
+        if (code == HubroItem::EraseFlashAction
+            && askQuestion(tr("Flash erasing.\nAll settings and all backups will be removed.\nDo you want to proceed?"),
+                           tr("Flash erasing"), QMessageBox::Yes | QMessageBox::No)
+                   != QMessageBox::Yes)
+            return;
+        if (!device)
+            continue;
+        qDebug() << "running action";
+        device->executeAction(code);
+    }
+}
 
 void MainWindow::itemViewContextMenuRequested(const QPoint &pos)
 {
-    Q_UNUSED(pos)
+    auto *view = qobject_cast<QAbstractItemView *>(sender());
+    if (!view)
+        return;
+    const QModelIndex index = view->indexAt(pos);
+    if (!index.isValid())
+        return;
+    DeviceItem *clicked = DeviceTableModel::itemAt(index);
+    if (!clicked)
+        return;
+
+    DeviceContextMenu::Context context;
+    context.clicked = clicked;
+    const QModelIndexList selected = view->selectionModel()->selectedIndexes();
+    for (const QModelIndex &selectedIndex : selected)
+        context.selected << DeviceTableModel::itemAt(selectedIndex);
+    context.sameType = sameType(selected);
+    const HubroItem *master = masterItem();
+    context.autoNumberSupported =
+        master && DeviceContextMenu::autoNumberSupported(master->deviceType(), master->hardwareVersion());
+    context.configEnabled = isConfigEnabled();
+    context.selectedRadioDevices = selectedDevices().size();
+
+    DeviceContextMenu::Actions actions;
+    actions.autoNumber = ui->acAutoNumber;
+    actions.enableConfig = ui->acEnableConfig;
+    actions.keyboardLock = ui->acKeyboardLock;
+    actions.channelScan = ui->acChannelScan;
+    actions.indicationControl = ui->acIndicationControl;
+    actions.lqiTest = ui->acLQITest;
+    actions.statisticGet = ui->acStatisticGet;
+    actions.statisticsReset = ui->acStatisticsReset;
+    actions.setPreferredRS = ui->acSetPreferredRS;
+    actions.deleteDevice = ui->acDeleteDevice;
+
+    QMenu menu(this);
+    DeviceContextMenu::build(&menu, context, actions, [this](QAction *action) {
+        connect(action, &QAction::triggered, this, &MainWindow::customDeviceMenuTriggered);
+    });
+    // The position is in the viewport's coordinates for every item view.
+    DeviceContextMenu::run(&menu, view->viewport()->mapToGlobal(pos));
 }
 
-void MainWindow::nearbyDetectionModeEnabled() {}
+void MainWindow::keyPressEvent(QKeyEvent *event)
+{
+    // Lives as long as the program: a restart of the window keeps what was typed.
+    static HiddenKeyWords typedKeys;
+    if (event->type() != QEvent::KeyPress)
+        return;
+    switch (typedKeys.type(event->key())) {
+    case HiddenKeyWords::ShowLog:
+        ui->logDock->show();
+        break;
+    case HiddenKeyWords::ShowServiceProperties:
+        if (connection)
+            for (DeviceItem *device : connection->devices())
+                device->setHiddenPropertiesVisible(true);
+        ui->treeView->setColumnHidden(DeviceTableModel::ChargeColumn, false);
+        break;
+    case HiddenKeyWords::MeasurementsLogging:
+        ui->acMeasurementsLogging->trigger();
+        break;
+    case HiddenKeyWords::ShowMeasurements:
+        ui->acShowMeasurements->trigger();
+        break;
+    case HiddenKeyWords::None:
+        break;
+    }
+}
 
-void MainWindow::nearbyDetectionModeDisabled() {}
+void MainWindow::nearbyDetectionModeEnabled()
+{
+    const QModelIndexList selected = currentItemView()->selectionModel()->selectedIndexes();
+    itemViewCurrentItemChanged(QModelIndex(), selected.isEmpty() ? QModelIndex() : selected.first());
+    if (HubroItem *master = connection ? connection->master() : nullptr)
+        connect(master, &HubroItem::nearbyMasterInfoUpdated, nearbyModel, &NearbyHubroModel::updateData,
+                Qt::UniqueConnection);
+    nearbyView->enter();
+    // After the switch: the change of view mode selects the current device anew.
+    currentItem = nullptr;
+    propertyBrowser->clear();
+}
+
+void MainWindow::nearbyDetectionModeDisabled()
+{
+    nearbyView->leave(sortedModel);
+    // The tree view has a new selection model after the change of model.
+    for (QAbstractItemView *view : {static_cast<QAbstractItemView *>(ui->listView),
+                                    static_cast<QAbstractItemView *>(ui->treeView)})
+        connect(view->selectionModel(), &QItemSelectionModel::currentChanged, this,
+                &MainWindow::itemViewCurrentItemChanged, Qt::UniqueConnection);
+
+    DeviceItem *item = DeviceTableModel::itemAt(sortedModel->index(0, 0));
+    if (!item) {
+        currentItem = nullptr;
+        propertyBrowser->clear();
+    } else if (item != currentItem) {
+        refresh(item);
+    } else {
+        item->refreshPropertyBrowser();
+        ui->propertiesDock->setEnabled(item->isOnline());
+    }
+}
 
 void MainWindow::checkConfiguration()
 {
     const QString key = QLatin1String(SettingsKey::Serial);
+    const HubroItem *master = connection ? connection->master() : nullptr;
     if (!appSettings.contains(key)) {
         qDebug() << "Configuration\tcheck\t\t\t\tskipped";
+    } else if (!master || !ConfigurationBackupCheck::isBackupOf(appSettings.value(key), master->serialNumber())) {
+        // Another master's backup: it waits for its own master.
+        qDebug().noquote() << QStringLiteral("Configuration check skipped: the backup belongs to master %1, "
+                                             "the connected master is %2")
+                                  .arg(appSettings.value(key).toString(),
+                                       master ? QString::number(master->serialNumber()) : QStringLiteral("none"));
     } else {
         appSettings.remove(key);
         appSettings.sync();
@@ -411,7 +663,19 @@ void MainWindow::checkConfiguration()
 
 bool MainWindow::isConfigCorrupted()
 {
-    return false;
+    const HubroItem *master = connection ? connection->master() : nullptr;
+    if (!master)
+        return false;
+    const QString backupPath = appSettings.value(QLatin1String(SettingsKey::BackupPath)).toString();
+    const ConfigurationBackupCheck::Verdict verdict = ConfigurationBackupCheck::check(
+        backupPath, master->masterJson(), connection->devicesJArray(),
+        appSettings.value(QLatin1String(SettingsKey::CommonProps)).toStringList());
+    if (verdict != ConfigurationBackupCheck::Verdict::Differs)
+        return false;
+    qWarning().noquote() << tr("The configuration is corrupted. The configuration from the backup will be loaded.");
+    if (!backupPath.isEmpty())
+        loadConfiguration(backupPath);
+    return true;
 }
 
 bool MainWindow::isConfigEnabled() const
@@ -422,17 +686,12 @@ bool MainWindow::isConfigEnabled() const
 
 void MainWindow::addDeviceMenuAction(QMenu *menu, QAction *action, bool enabled)
 {
-    const int code = action->property("action_code").toInt();
-    action->setEnabled(enabled || code == 1003 || code == 1004);
-    menu->addAction(action);
+    DeviceContextMenu::addRuledAction(menu, action, enabled);
 }
 
 void MainWindow::dumpJsonObject(const QJsonObject &object)
 {
-    qDebug() << "QJsonObject {";
-    for (auto it = object.begin(); it != object.end(); ++it)
-        qDebug().noquote() << QStringLiteral("  ") + it.key() + QLatin1Char(':') << it.value();
-    qDebug() << "} size =" << object.size();
+    ConfigurationBackupCheck::dumpJsonObject(object);
 }
 
 void MainWindow::onDeviceModelError(int code)
@@ -444,4 +703,23 @@ void MainWindow::onDeviceModelError(int code)
 void MainWindow::onDeviceModelErrorText(const QString &text)
 {
     showWarningMessage(text, windowTitle());
+}
+
+namespace {
+int &reconnectWaitMargin()
+{
+    static int margin = 2000;
+    return margin;
+}
+} // namespace
+
+void MainWindow::setReconnectWaitMargin(int ms)
+{
+    reconnectWaitMargin() = ms;
+}
+
+void MainWindow::onMasterRestarted(int reconnectTimeout)
+{
+    reconnectWaitConnection = connection;
+    reconnectWaitTimer.start(reconnectTimeout + reconnectWaitMargin());
 }

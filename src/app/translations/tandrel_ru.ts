@@ -1918,26 +1918,6 @@ Restart now?</source>
         <translation>Нет</translation>
     </message>
     <message>
-        <source>Serial</source>
-        <translation>Последовательный порт</translation>
-    </message>
-    <message>
-        <source>Kastrel</source>
-        <translation>Kastrel</translation>
-    </message>
-    <message>
-        <source>Bluetooth</source>
-        <translation>Bluetooth</translation>
-    </message>
-    <message>
-        <source>File</source>
-        <translation>Файл</translation>
-    </message>
-    <message>
-        <source>Simulation</source>
-        <translation>Симуляция</translation>
-    </message>
-    <message>
         <source>MainWindow::establishConnection %1 connection with %2</source>
         <translation>MainWindow::establishConnection %1: соединение с %2</translation>
     </message>
@@ -2176,6 +2156,208 @@ Please wait...</source>
         <source>Simulation file opening</source>
         <translation>Открытие файла симуляции</translation>
     </message>
+    <message>
+        <source>A configuration cannot be loaded into a configuration file. Connect to the device to load a configuration.</source>
+        <translation>Конфигурацию нельзя загрузить в файл конфигурации. Подключитесь к устройству, чтобы загрузить конфигурацию.</translation>
+    </message>
+    <message>
+        <source>Configuration load</source>
+        <translation>Загрузка конфигурации</translation>
+    </message>
+    <message>
+        <source>Select configuration file</source>
+        <translation>Выберите файл конфигурации</translation>
+    </message>
+    <message>
+        <source>Can't open confifuration file %1</source>
+        <translation>Не удалось открыть файл конфигурации %1</translation>
+    </message>
+    <message>
+        <source>Configuration file intend for %1, current device is %2</source>
+        <translation>Файл конфигурации предназначен для %1, текущее устройство — %2</translation>
+    </message>
+    <message>
+        <source>Configuration loading</source>
+        <translation>Загрузка конфигурации</translation>
+    </message>
+    <message>
+        <source>Error occured while configuration loading</source>
+        <translation>Ошибка при загрузке конфигурации</translation>
+    </message>
+    <message>
+        <source>Load configuration</source>
+        <translation>Загрузить конфигурацию</translation>
+    </message>
+    <message>
+        <source>Importing configuration.
+Please wait...</source>
+        <translation>Импорт конфигурации.
+Пожалуйста, подождите...</translation>
+    </message>
+    <message>
+        <source>Configuration loaded. Device will be restarted</source>
+        <translation>Конфигурация загружена. Устройство будет перезапущено</translation>
+    </message>
+    <message>
+        <source>Auto numbering unsupported</source>
+        <translation>Автонумерация не поддерживается</translation>
+    </message>
+    <message>
+        <source>Statstics</source>
+        <translation>Статистика</translation>
+    </message>
+    <message>
+        <source>No response from device</source>
+        <translation>Нет ответа от устройства</translation>
+    </message>
+    <message>
+        <source>Some of devices are not deactivated. Are you sure you want to delete them?</source>
+        <translation>Некоторые устройства не деактивированы. Вы уверены, что хотите их удалить?</translation>
+    </message>
+    <message>
+        <source>Confirm required</source>
+        <translation>Требуется подтверждение</translation>
+    </message>
+    <message>
+        <source>Warning!</source>
+        <translation>Внимание!</translation>
+    </message>
+    <message>
+        <source>Current channel is: %1. You cannot add devices which are not updated to use channel above 3. If you experience problems with adding new devices try to change channel to channel 0</source>
+        <translation>Текущий канал: %1. Устройства, не обновлённые для работы на каналах выше 3, добавить нельзя. Если новые устройства не добавляются, попробуйте сменить канал на 0</translation>
+    </message>
+    <message>
+        <source>Disable warning</source>
+        <translation>Больше не предупреждать</translation>
+    </message>
+    <message>
+        <source>Are you sure you want to remove all connected devices?</source>
+        <translation>Вы уверены, что хотите удалить все подключённые устройства?</translation>
+    </message>
+    <message>
+        <source>Are you sure you want to deactivate all devices?</source>
+        <translation>Вы уверены, что хотите деактивировать все устройства?</translation>
+    </message>
+    <message>
+        <source>Autoaddressing can not be proceeded.
+Out of address space.</source>
+        <translation>Автоадресация невозможна.
+Адресное пространство исчерпано.</translation>
+    </message>
+    <message>
+        <source>Autoaddressing can not be proceeded</source>
+        <translation>Автоадресация невозможна</translation>
+    </message>
+    <message>
+        <source>Selected address range is already occupied by device: %1</source>
+        <translation>Выбранный диапазон адресов уже занят устройством: %1</translation>
+    </message>
+    <message>
+        <source>Are you sure you want to delete selected devices?</source>
+        <translation>Вы уверены, что хотите удалить выбранные устройства?</translation>
+    </message>
+    <message>
+        <source>%1 devices will be deleted</source>
+        <translation>Будет удалено устройств: %1</translation>
+    </message>
+    <message>
+        <source>Flash erasing.
+All settings and all backups will be removed.
+Do you want to proceed?</source>
+        <translation>Очистка флеш-памяти.
+Все настройки и все резервные копии будут удалены.
+Продолжить?</translation>
+    </message>
+    <message>
+        <source>Flash erasing</source>
+        <translation>Очистка флеш-памяти</translation>
+    </message>
+    <message>
+        <source>The configuration is corrupted. The configuration from the backup will be loaded.</source>
+        <translation>Конфигурация повреждена. Будет загружена конфигурация из резервной копии.</translation>
+    </message>
+    <message>
+        <source>Auto numbering</source>
+        <translation>Автонумерация</translation>
+    </message>
+    <message>
+        <source>Wait 5 seconds</source>
+        <translation>Подождите 5 секунд</translation>
+    </message>
+    <message>
+        <source>Zentar-TROMBEL</source>
+        <translation>Zentar-TROMBEL</translation>
+    </message>
+    <message>
+        <source>Disable config</source>
+        <translation>Запретить конфигурирование</translation>
+    </message>
+    <message>
+        <source>SQLite database open error</source>
+        <translation>Ошибка открытия базы данных SQLite</translation>
+    </message>
+    <message>
+        <source>SQLite database open</source>
+        <translation>Открытие базы данных SQLite</translation>
+    </message>
+    <message>
+        <source>Failed to start cleaning flash</source>
+        <translation>Не удалось начать очистку флеш-памяти</translation>
+    </message>
+    <message>
+        <source>Device restart.
+Completion of the flash cleaning process.
+Please wait</source>
+        <translation>Перезапуск устройства.
+Завершение очистки флеш-памяти.
+Пожалуйста, подождите</translation>
+    </message>
+    <message>
+        <source>Update in progress. device %1</source>
+        <translation>Идёт обновление. Устройство %1</translation>
+    </message>
+    <message>
+        <source>Open the config file in a new window, or disconnect from the device and continue?</source>
+        <translation>Открыть файл конфигурации в новом окне или отключиться от устройства и продолжить?</translation>
+    </message>
+    <message>
+        <source>Configuration file</source>
+        <translation>Файл конфигурации</translation>
+    </message>
+    <message>
+        <source>New window</source>
+        <translation>Новое окно</translation>
+    </message>
+    <message>
+        <source>Current window</source>
+        <translation>Текущее окно</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation>Отмена</translation>
+    </message>
+    <message>
+        <source>Try to start</source>
+        <translation>Попытка запуска</translation>
+    </message>
+    <message>
+        <source>Failed to open in separate window.
+%1</source>
+        <translation>Не удалось открыть в отдельном окне.
+%1</translation>
+    </message>
+    <message>
+        <source>Configuration view</source>
+        <translation>Просмотр конфигурации</translation>
+    </message>
+    <message>
+        <source>Only one config file can be loaded</source>
+        <translation>Можно загрузить только один файл конфигурации</translation>
+    </message>
+    <message>
+        <source>Unsupported file extension</source>
+        <translation>Неподдерживаемое расширение файла</translation>
+    </message>
 </context>
 <context>
     <name>NearbyHubroModel</name>
@@ -2242,6 +2424,105 @@ Please wait...</source>
     <message>
         <source>%1: %2	</source>
         <translation>%1: %2	</translation>
+    </message>
+</context>
+<context>
+    <name>OpenDeviceDialog</name>
+    <message>
+        <source>Device search</source>
+        <translation>Поиск устройств</translation>
+    </message>
+    <message>
+        <source>Failed to connect?</source>
+        <translation>Не удаётся подключиться?</translation>
+    </message>
+    <message>
+        <source>&amp;Connect</source>
+        <translation>&amp;Подключить</translation>
+    </message>
+    <message>
+        <source>&amp;Rescan</source>
+        <translation>П&amp;овторить поиск</translation>
+    </message>
+    <message>
+        <source>Open file</source>
+        <translation>Открыть файл</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation>Отмена</translation>
+    </message>
+    <message>
+        <source>unknown</source>
+        <translation>неизвестен</translation>
+    </message>
+    <message>
+        <source>%1. %2 (s/n: %3)</source>
+        <translation>%1. %2 (с/н: %3)</translation>
+    </message>
+    <message>
+        <source>Zentar-HUBRO32 - Updating firmware</source>
+        <translation>Zentar-HUBRO32 - обновление ПО</translation>
+    </message>
+    <message>
+        <source>Zentar-TROMBEL</source>
+        <translation>Zentar-TROMBEL</translation>
+    </message>
+    <message>
+        <source>Select configuration file</source>
+        <translation>Выберите файл конфигурации</translation>
+    </message>
+    <message>
+        <source>Config files(*.conf)</source>
+        <translation>Файлы конфигурации (*.conf)</translation>
+    </message>
+    <message>
+        <source>Simulation files(*.sim)</source>
+        <translation>Файлы симуляции (*.sim)</translation>
+    </message>
+    <message>
+        <source>Failed to open file: %1
+File not found</source>
+        <translation>Не удалось открыть файл: %1
+Файл не найден</translation>
+    </message>
+    <message>
+        <source>Warning</source>
+        <translation>Предупреждение</translation>
+    </message>
+    <message>
+        <source>Failed to open file: %1
+Unknown file format</source>
+        <translation>Не удалось открыть файл: %1
+Неизвестный формат файла</translation>
+    </message>
+    <message>
+        <source>If you are unable to establish a connection with the device, follow these steps:</source>
+        <translation>Если не удаётся установить связь с устройством, выполните следующие шаги:</translation>
+    </message>
+    <message>
+        <source>1. Make sure the USB cable is working and, if present, test the connection with a different cable.</source>
+        <translation>1. Убедитесь, что USB-кабель исправен, и, если есть возможность, проверьте подключение другим кабелем.</translation>
+    </message>
+    <message>
+        <source>2. Make sure you have the latest version of the Zentar Configurator software installed. It can be downloaded from the support page:</source>
+        <translation>2. Убедитесь, что установлена последняя версия программы «Конфигуратор Zentar». Её можно скачать на странице поддержки:</translation>
+    </message>
+    <message>
+        <source>Click here</source>
+        <translation>Нажмите здесь</translation>
+    </message>
+    <message>
+        <source>3. Reinstall the device driver from the support page:</source>
+        <translation>3. Переустановите драйвер устройства со страницы поддержки:</translation>
+    </message>
+    <message>
+        <source>Download for HUBRO32</source>
+        <translation>Скачать для HUBRO32</translation>
+    </message>
+    <message>
+        <source>Download for HUBRO125</source>
+        <translation>Скачать для HUBRO125</translation>
     </message>
 </context>
 <context>
@@ -2324,6 +2605,37 @@ Please wait...</source>
     <message>
         <source>Warning: Caps Lock is on</source>
         <translation>Внимание: включён Caps Lock</translation>
+    </message>
+</context>
+<context>
+    <name>ProductCode</name>
+    <message>
+        <source>Reading the product code</source>
+        <translation>Чтение кода продукта</translation>
+    </message>
+    <message>
+        <source>Title</source>
+        <translation>Название</translation>
+    </message>
+    <message>
+        <source>Class</source>
+        <translation>Класс</translation>
+    </message>
+    <message>
+        <source>Type</source>
+        <translation>Тип</translation>
+    </message>
+    <message>
+        <source>Execution</source>
+        <translation>Исполнение</translation>
+    </message>
+    <message>
+        <source>Litera</source>
+        <translation>Литера</translation>
+    </message>
+    <message>
+        <source>The product code is not set</source>
+        <translation>Код продукта не задан</translation>
     </message>
 </context>
 <context>
@@ -2603,6 +2915,26 @@ Please wait...</source>
         <source>Unknown type: %1</source>
         <translation>Неизвестный тип: %1</translation>
     </message>
+    <message>
+        <source>Serial</source>
+        <translation>Последовательный порт</translation>
+    </message>
+    <message>
+        <source>Kastrel</source>
+        <translation>Kastrel</translation>
+    </message>
+    <message>
+        <source>Bluetooth</source>
+        <translation>Bluetooth</translation>
+    </message>
+    <message>
+        <source>File</source>
+        <translation>Файл</translation>
+    </message>
+    <message>
+        <source>Simulation</source>
+        <translation>Симуляция</translation>
+    </message>
 </context>
 <context>
     <name>QtBoolPropertyManager</name>
@@ -2831,6 +3163,19 @@ Confirm by pressing case button.</source>
     <message>
         <source>Form</source>
         <translation>Форма</translation>
+    </message>
+</context>
+<context>
+    <name>WaitWidget</name>
+    <message>
+        <source>Wait widget</source>
+        <translation>Окно ожидания</translation>
+    </message>
+    <message>
+        <source>The device is being updated.
+Please wait and do not turn off the power.</source>
+        <translation>Идёт обновление устройства.
+Пожалуйста, подождите и не отключайте питание.</translation>
     </message>
 </context>
 <context>

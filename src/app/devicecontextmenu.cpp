@@ -1,0 +1,98 @@
+#include "devicecontextmenu.h"
+
+#include "deviceaction.h"
+#include "deviceitem.h"
+
+#include <QAction>
+#include <QCoreApplication>
+#include <QDebug>
+#include <QMenu>
+
+namespace DeviceContextMenu {
+namespace {
+Runner &runner()
+{
+    static Runner r;
+    return r;
+}
+
+// "Set preferred RS" is offered while fewer devices than this are selected.
+constexpr int PreferredRSLimit = 21;
+} // namespace
+
+bool isAlwaysEnabled(int actionCode)
+{
+    return actionCode == DeviceItem::ResetAddressAction || actionCode == DeviceItem::CloneWireloopAction;
+}
+
+bool autoNumberSupported(int masterDeviceType, const QVersionNumber &masterHardware)
+{
+    return masterDeviceType != 0 || (masterHardware.segmentCount() > 0 && masterHardware.majorVersion() >= 7);
+}
+
+void addRuledAction(QMenu *menu, QAction *action, bool allOnline)
+{
+    action->setEnabled(allOnline || isAlwaysEnabled(action->property("action_code").toInt()));
+    menu->addAction(action);
+}
+
+void build(QMenu *menu, const Context &context, const Actions &actions,
+           const std::function<void(QAction *)> &connectDeviceAction)
+{
+    DeviceItem *clicked = context.clicked;
+    if (!clicked)
+        return;
+    bool allOnline = clicked->isOnline();
+    for (const DeviceItem *item : context.selected)
+        allOnline = allOnline && item && item->isOnline();
+
+    if (context.sameType) {
+        const QList<DeviceAction> deviceActions = clicked->data(DeviceRole::Actions).value<QList<DeviceAction>>();
+        for (const DeviceAction &entry : deviceActions) {
+            auto *action = new QAction(entry.text, menu);
+            action->setProperty("action_code", uint(entry.id));
+            addRuledAction(menu, action, allOnline);
+            if (connectDeviceAction)
+                connectDeviceAction(action);
+        }
+    }
+
+    if (context.autoNumberSupported)
+        menu->addAction(actions.autoNumber);
+    else
+        qDebug().noquote() << QCoreApplication::translate("MainWindow", "Auto numbering unsupported");
+
+    const int type = clicked->deviceInfo().deviceType;
+    if (type == 0) {
+        addRuledAction(menu, actions.enableConfig, allOnline);
+        actions.enableConfig->setEnabled(context.configEnabled);
+        addRuledAction(menu, actions.keyboardLock, allOnline);
+        addRuledAction(menu, actions.channelScan, allOnline);
+        return;
+    }
+    if (type != 10 && type != 31)
+        addRuledAction(menu, actions.indicationControl, allOnline);
+    menu->addSection(QCoreApplication::translate("MainWindow", "Statstics"));
+    addRuledAction(menu, actions.lqiTest, allOnline);
+    addRuledAction(menu, actions.statisticGet, allOnline);
+    addRuledAction(menu, actions.statisticsReset, allOnline);
+    if (clicked->auxFlag() != 0 && context.selectedRadioDevices < PreferredRSLimit)
+        addRuledAction(menu, actions.setPreferredRS, allOnline);
+    menu->addSeparator();
+    menu->addAction(actions.deleteDevice);
+}
+
+void setRunner(Runner r)
+{
+    runner() = std::move(r);
+}
+
+void run(QMenu *menu, const QPoint &globalPos)
+{
+    if (runner())
+        runner()(menu, globalPos);
+    else
+        menu->exec(globalPos);
+}
+
+} // namespace DeviceContextMenu

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "autonumbering.h"
 #include "connectiontypes.h"
 #include "firmwaretypes.h"
 
@@ -304,6 +305,9 @@ private:
     // Deletes itself when a close is accepted; the guarded pointer drops it then.
     QPointer<ProgressWidget> progressWidget;
     QList<DeviceItem *> autoNumberQueue;
+    // Addresses handed out by automatic numbering that the devices do not report yet:
+    // they count as occupied until then, so a later step never hands them out again.
+    QList<QPair<QPointer<DeviceItem>, AutoNumbering::Occupant>> autoNumberPending;
     QPointer<WaitMovie> autoNumberWait;
     QTimer autoNumberTimer;
     QPointer<SQLiteView> measurementsView;

@@ -412,6 +412,16 @@ void MainWindow::autoNumberStep()
         for (DeviceItem *device : connection->devices())
             occupied << AutoNumbering::Occupant{device->data(DeviceRole::WireloopAddress).toInt(),
                                                 quint8(device->data(DeviceRole::ExtraAddresses).toUInt())};
+        // Handed out earlier, not confirmed yet: still taken.
+        for (auto it = autoNumberPending.begin(); it != autoNumberPending.end();) {
+            DeviceItem *device = it->first;
+            if (!device || device->data(DeviceRole::WireloopAddress).toInt() == it->second.address) {
+                it = autoNumberPending.erase(it);
+                continue;
+            }
+            occupied << it->second;
+            ++it;
+        }
         QList<int> queuedZones;
         for (DeviceItem *device : qAsConst(autoNumberQueue))
             queuedZones << quint8(device->data(DeviceRole::ExtraAddresses).toUInt());
@@ -420,6 +430,9 @@ void MainWindow::autoNumberStep()
         for (const int address : addresses) {
             DeviceItem *device = autoNumberQueue.takeFirst();
             qDebug() << device->radioAddress() << "address need autonumber";
+            autoNumberPending.append({QPointer<DeviceItem>(device),
+                                      AutoNumbering::Occupant{address,
+                                                              int(quint8(device->data(DeviceRole::ExtraAddresses).toUInt()))}});
             device->changeAddress(quint8(address));
         }
         if (!autoNumberQueue.isEmpty()) {

@@ -193,6 +193,7 @@ bool MainWindow::establishConnection(ConnectionType connectionType, const QStrin
 
     // A fresh numbering pass; a wait window of the last one must not stay up.
     autoNumberQueue.clear();
+    autoNumberPending.clear();
     autoNumberTimer.stop();
     if (autoNumberWait)
         autoNumberWait->close();
@@ -479,6 +480,7 @@ void MainWindow::leaveMaster(bool stopRunningUpdate)
     propertyBrowser->clear();
     deviceModel->clear();
     autoNumberQueue.clear();
+    autoNumberPending.clear();
     deviceActions->setEnabled(false);
 
     if (collectorThread.isRunning()) {

@@ -49,7 +49,7 @@ class SimMaster
 {
 public:
     explicit SimMaster(const hubroInfo_t &status, FakeMaster::Layout layout = FakeMaster::Layout::Serial)
-        : fake(layout), m_status(status)
+        : m_status(status), fake(layout)
     {
         fake.setResponder([this](const FakeMaster::Received &request) { return respond(request); });
     }
@@ -134,8 +134,6 @@ public:
         return infoAnswerLocked(radio);
     }
 
-    FakeMaster fake;
-
 private:
     QByteArray infoAnswerLocked(quint8 radio) const
     {
@@ -212,4 +210,9 @@ private:
     int m_statusTruncate = 0;
     QVector<int> m_replyBytes;
     quint8 m_deleteAnswer = PT_DELETE_DEVICE_ACK;
+
+public:
+    // Declared last, so it is destroyed first: its thread, which calls respond(),
+    // ends before the state that respond() reads goes away.
+    FakeMaster fake;
 };

@@ -282,8 +282,8 @@ void TestSerialLink::shippedTimeouts()
 
 void TestSerialLink::tryAgainLaterGivesTransmissionsBack()
 {
+    int transmissions = 0; // master thread only; outlives the master's thread
     FakeMaster master;
-    int transmissions = 0; // master thread only
     master.setResponder([&transmissions](const FakeMaster::Received &r) {
         if (r.type() != PT_HUBRO_INFO)
             return QVector<FakeMaster::Reply>();

@@ -14,7 +14,7 @@ private slots:
     {
         QCoreApplication::sendPostedEvents();
         ZorvoLog::EventFilter filter;
-        qApp->installEventFilter(&filter);
+        QCoreApplication::instance()->installEventFilter(&filter);
         QList<QThread *> receivingThreads;
         QStringList messages;
         connect(&filter, &ZorvoLog::EventFilter::newMessage, this, [&](int, const QString &message) {
@@ -37,7 +37,7 @@ private slots:
             QCOMPARE(messages.at(i), QStringLiteral("worker line %1").arg(i));
             QCOMPARE(receivingThreads.at(i), QThread::currentThread());
         }
-        qApp->removeEventFilter(&filter);
+        QCoreApplication::instance()->removeEventFilter(&filter);
     }
 
     void otherEventsPass()
@@ -45,9 +45,9 @@ private slots:
         ZorvoLog::EventFilter filter;
         QSignalSpy spy(&filter, &ZorvoLog::EventFilter::newMessage);
         QEvent other(QEvent::User);
-        QVERIFY(!filter.eventFilter(qApp, &other));
+        QVERIFY(!filter.eventFilter(QCoreApplication::instance(), &other));
         ZorvoLog::Event log(ZorvoLog::Warning, QStringLiteral("text"));
-        QVERIFY(filter.eventFilter(qApp, &log));
+        QVERIFY(filter.eventFilter(QCoreApplication::instance(), &log));
         QCOMPARE(spy.count(), 1);
         QCOMPARE(spy.at(0).at(0).toInt(), 1);
         QCOMPARE(spy.at(0).at(1).toString(), QStringLiteral("text"));

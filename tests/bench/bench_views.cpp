@@ -6,6 +6,7 @@
 //   bench_views [--rounds N]
 
 #include "appglobals.h"
+#include "benchstats.h"
 #include "deviceitem.h"
 #include "devicetablemodel.h"
 #include "di_abstractrepeater.h"
@@ -70,16 +71,6 @@ int walk(const QAbstractItemModel &model, const QModelIndex &parent = QModelInde
     return rows;
 }
 
-double median(std::vector<double> values)
-{
-    std::sort(values.begin(), values.end());
-    return values.empty() ? 0 : values[values.size() / 2];
-}
-
-double worst(const std::vector<double> &values)
-{
-    return values.empty() ? 0 : *std::max_element(values.begin(), values.end());
-}
 } // namespace
 
 int main(int argc, char **argv)

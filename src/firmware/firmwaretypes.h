@@ -1,7 +1,9 @@
 #pragma once
 
+#include <QMetaType>
+
 // Stage values of a firmware upload, shared by the upload manager and the connection
-// (which reports the master's own core update with them). Plain C++, no dependencies.
+// (which reports the master's own core update with them). Depends on Qt Core only.
 //
 // FirmwareUploadManager derives from FirmwareUploadTypes, so that both
 // FirmwareUploadManager::uploadStatus_t and FirmwareUploadManager::Erasing name these.
@@ -18,3 +20,7 @@ struct FirmwareUploadTypes
         Stopped = 5,       // the upload was abandoned
     };
 };
+
+// One metatype for every translation unit (declaring it in one header only gave the
+// same enum two metatype ids, and queued signals between them failed).
+Q_DECLARE_METATYPE(FirmwareUploadTypes::uploadStatus_t)

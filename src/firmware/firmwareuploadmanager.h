@@ -52,4 +52,3 @@ private:
     bool m_uploading = false;
     bool m_autoUpdateOn = false;
 };
-Q_DECLARE_METATYPE(FirmwareUploadTypes::uploadStatus_t)

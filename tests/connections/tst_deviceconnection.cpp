@@ -14,7 +14,6 @@
 
 Q_DECLARE_METATYPE(FakeMaster::Layout)
 // The firmware library declares it with its upload manager, which is not linked here.
-Q_DECLARE_METATYPE(FirmwareUploadTypes::uploadStatus_t)
 
 namespace {
 

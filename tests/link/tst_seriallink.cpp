@@ -148,6 +148,7 @@ private slots:
     void connectFailureIsReported();
     void disconnectTwiceAndDestroyDoNotBlock();
     void reconnectAfterDisconnect();
+    void reconnectDuringTheGapSendsNothingStale();
 };
 
 void TestSerialLink::initTestCase()
@@ -524,6 +525,28 @@ void TestSerialLink::reconnectAfterDisconnect()
     Replies replies;
     l.link.sendPacket(hex("01"), replies.callback());
     QTRY_COMPARE(replies.packets.size(), 1);
+}
+
+void TestSerialLink::reconnectDuringTheGapSendsNothingStale()
+{
+    FakeMaster master;
+    master.answer(PT_HUBRO_INFO, FakeMaster::Reply(hex("02")));
+    Link l(master);
+    l.link.setTimingsForTesting(40, 150);
+    Replies first, dropped, after;
+    l.link.sendPacket(hex("01"), first.callback());
+    l.link.sendPacket(hex("01aa"), dropped.callback()); // waits out the gap behind the first
+    QTRY_COMPARE(first.packets.size(), 1);
+    QVERIFY(l.link.connectToDevice(master.portName())); // the gap is still running
+    l.link.sendPacket(hex("01bb"), after.callback());
+    QTRY_COMPARE(after.packets.size(), 1);
+
+    // The gap's end neither re-sends the answered request nor takes the link down.
+    QVERIFY(!l.lost.wait(600));
+    QVERIFY(l.link.isOpen());
+    QCOMPARE(master.receivedCount(), 2);
+    QCOMPARE(dropped.packets.size(), 0);
+    QCOMPARE(l.unsolicited.size(), 0);
 }
 
 QTEST_GUILESS_MAIN(TestSerialLink)

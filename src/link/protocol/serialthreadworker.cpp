@@ -93,6 +93,7 @@ void SerialThreadWorker::abandonRequests()
     // Their callbacks are never called; forgetting the request in flight also keeps a late
     // reply from reaching it after a reconnection.
     m_transmitTimer.stop();
+    ++m_epoch;
     m_busy = 0;
     m_current = Request();
     m_queue.clear();
@@ -137,7 +138,9 @@ void SerialThreadWorker::handleFrame(const QByteArray &buffer, const ScannedFram
 
     if (type == PT_TRY_AGAIN_LATER) {
         // Busy master: this transmission does not count; the running timer re-sends.
-        --m_current.sendCount;
+        // Only a request on the wire gets one back (none is during the send gap).
+        if (m_transmitTimer.isActive() && !m_current.answered && m_current.sendCount > 0)
+            --m_current.sendCount;
         logReceived();
         return;
     }
@@ -154,7 +157,12 @@ void SerialThreadWorker::handleFrame(const QByteArray &buffer, const ScannedFram
         if (!m_queue.isEmpty()) {
             m_current = m_queue.takeFirst();
             updateCounters();
-            QTimer::singleShot(m_sendGapMs, Qt::PreciseTimer, this, &SerialThreadWorker::transmitCurrent);
+            // Requests abandoned meanwhile (a reconnection) must not be sent by this shot.
+            const quint32 epoch = m_epoch;
+            QTimer::singleShot(m_sendGapMs, Qt::PreciseTimer, this, [this, epoch] {
+                if (epoch == m_epoch)
+                    transmitCurrent();
+            });
         } else {
             m_busy = 0;
         }

@@ -81,6 +81,7 @@ private:
     Request m_current;
     QVector<uint8_t> m_logFilter;
     int m_sendGapMs = SendGapMs;
+    quint32 m_epoch = 0; // counts abandonRequests(); stale gap shots check it
 
     std::atomic<bool> m_portOpen{false};
     std::atomic<int> m_queued{0};

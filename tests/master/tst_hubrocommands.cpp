@@ -235,6 +235,18 @@ private slots:
         QVERIFY(!m_item->isConfigurationMode());
     }
 
+    void answerAfterTheItemIsGone()
+    {
+        QVERIFY(connectMaster(healthyRecord()));
+        QSignalSpy sent(m_item.get(), &DeviceItem::sendPacket);
+        m_item->startChannelScan();
+        QCOMPARE(sent.count(), 1);
+        const ResponseCb cb = sent.first().at(1).value<ResponseCb>();
+        m_item.reset();
+        // The link still holds the callback; its answer must not reach the freed item.
+        QVERIFY(!cb(m_link->packet(bytesOf({0xD1}))));
+    }
+
     void commandsThatSendNothing()
     {
         MessageBoxRecorder boxes;

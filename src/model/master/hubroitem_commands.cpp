@@ -53,7 +53,9 @@ void showLater(QObject *context, QMessageBox::Icon icon, const QString &text, co
 
 void HubroItem::send(const QByteArray &packet, ResponseCb cb)
 {
-    emit sendPacket(packet, std::move(cb));
+    // The item may be replaced (deleteLater) while an answer is still on its way.
+    const QPointer<HubroItem> self(this);
+    emit sendPacket(packet, [self, cb](const Packet &reply) { return self && cb && cb(reply); });
 }
 
 // ---------------------------------------------------------------- status and headers

@@ -83,6 +83,23 @@ bool confirmDeletingActiveWaterMeters(const Connection *connection)
                        MainWindow::tr("Confirm required"), QMessageBox::Yes | QMessageBox::Cancel)
            == QMessageBox::Yes;
 }
+// Guards for items across a modal dialog or question, which may see them go.
+QList<QPointer<DeviceItem>> guarded(const QList<DeviceItem *> &items)
+{
+    QList<QPointer<DeviceItem>> guards;
+    for (DeviceItem *item : items)
+        guards << item;
+    return guards;
+}
+
+QList<DeviceItem *> stillThere(const QList<QPointer<DeviceItem>> &guards)
+{
+    QList<DeviceItem *> items;
+    for (const QPointer<DeviceItem> &item : guards)
+        if (item)
+            items << item;
+    return items;
+}
 } // namespace
 
 int MainWindow::reconnectTimeoutAfterUpdate(int type, int hardwareByte)
@@ -223,13 +240,20 @@ void MainWindow::setPreferredRs()
     std::stable_sort(candidates.begin(), candidates.end(),
                      [](const DeviceItem *a, const DeviceItem *b) { return a->address() < b->address(); });
 
+    // Devices may go while the dialog is open.
+    const QList<QPointer<DeviceItem>> guardedTargets = guarded(targets);
+    const QList<QPointer<DeviceItem>> guardedCandidates = guarded(candidates);
+
     SetPreferredRSDialog dialog;
     dialog.setModal(true);
     dialog.setDevices(candidates);
     if (UiSeams::execDialog(&dialog) != QDialog::Accepted)
         return;
     DeviceItem *repeater = dialog.selectedDevice();
-    if (!repeater)
+    if (!repeater || !stillThere(guardedCandidates).contains(repeater))
+        return;
+    targets = stillThere(guardedTargets);
+    if (targets.isEmpty())
         return;
     SendDataManager::instance()->enqueue(targets, QByteArray::fromRawData("\x00\x07", 2) + char(repeater->deviceId()));
     SendDataManager::instance()->enqueue(targets, QByteArray::fromRawData("\x00\x02", 2));
@@ -259,6 +283,9 @@ void MainWindow::hubroToggleConfig()
         UiSeams::execDialog(&box);
         if (box.checkBox()->isChecked())
             appSettings.setValue(disableKey, true);
+        // The master may have gone while the box was open.
+        if (!connection || connection->master() != master)
+            return;
     }
     ui->acEnableConfig->setEnabled(false);
     master->toggleConfigurationMode(switchingOn);
@@ -272,7 +299,7 @@ void MainWindow::deleteAllDevices()
                     QMessageBox::Yes | QMessageBox::Cancel)
         != QMessageBox::Yes)
         return;
-    if (!confirmDeletingActiveWaterMeters(connection))
+    if (!connection || !confirmDeletingActiveWaterMeters(connection) || !connection)
         return;
     for (DeviceItem *device : connection->devices())
         connection->removeDeviceItem(device);
@@ -284,7 +311,8 @@ void MainWindow::deactivateZelvo()
         return;
     if (askQuestion(tr("Are you sure you want to deactivate all devices?"), tr("Confirm required"),
                     QMessageBox::Yes | QMessageBox::No)
-        != QMessageBox::Yes)
+            != QMessageBox::Yes
+        || !connection)
         return;
     for (DeviceItem *device : activeWaterMeters(connection))
         QMetaObject::invokeMethod(device, "deactivate");
@@ -341,7 +369,12 @@ void MainWindow::autoNumber()
     if (devicesToChange.isEmpty())
         return;
 
+    const QList<QPointer<DeviceItem>> selected = guarded(devicesToChange);
     if (UiSeams::execDialog(autoNumberDialog) != QDialog::Accepted || !connection || connection->master() != master)
+        return;
+    // Devices that went while the dialog was open are not numbered.
+    devicesToChange = stillThere(selected);
+    if (devicesToChange.isEmpty())
         return;
     const int start = quint8(autoNumberDialog->start());
     const int step = quint8(autoNumberDialog->step());
@@ -453,15 +486,17 @@ void MainWindow::deleteDevice()
     if (!connection || currentItemView()->selectionModel()->selectedIndexes().isEmpty())
         return;
     const QList<DeviceItem *> devices = selectedDevices();
+    // The questions run event loops: devices, or the connection, may go meanwhile.
+    const QList<QPointer<DeviceItem>> guards = guarded(devices);
     if (!devices.isEmpty()
         && askUser(tr("Are you sure you want to delete selected devices?"),
                    tr("%1 devices will be deleted").arg(devices.size()), tr("Attention!"),
                    QMessageBox::Yes | QMessageBox::No)
                != QMessageBox::Yes)
         return;
-    if (!confirmDeletingActiveWaterMeters(connection))
+    if (!connection || !confirmDeletingActiveWaterMeters(connection) || !connection)
         return;
-    for (DeviceItem *device : devices)
+    for (DeviceItem *device : stillThere(guards))
         connection->removeDeviceItem(device);
     const QList<DeviceItem *> remaining = connection->devices();
     updateDock->setAvailableDevices(remaining);

@@ -226,6 +226,53 @@ private slots:
         QVERIFY(bench.requests(PT_SET_DEV_ADDRESS).isEmpty());
     }
 
+    // A selected device that goes while the question or the dialog is open
+    // is left out; the others are handled as asked.
+    void deviceGoneWhileAsked_data()
+    {
+        QTest::addColumn<bool>("numbering");
+        QTest::addColumn<quint8>("type");
+        QTest::addColumn<QList<QByteArray>>("requests");
+        QTest::newRow("delete") << false << quint8(PT_DELETE_DEVICE) << QList<QByteArray>{packet({0x0B, 3})};
+        QTest::newRow("auto number") << true << quint8(PT_SET_DEV_ADDRESS)
+                                     << QList<QByteArray>{packet({0x07, 3, 1}), packet({0x07, 7, 2})};
+    }
+    void deviceGoneWhileAsked()
+    {
+        QFETCH(bool, numbering);
+        QFETCH(quint8, type);
+        QFETCH(QList<QByteArray>, requests);
+        WindowOnMaster bench;
+        for (const int radio : {3, 5, 7})
+            bench.sim.setDevice(simDevice(quint8(radio), 4));
+        QVERIFY(bench.open(3));
+        bench.select(numbering ? QList<int>{3, 5, 7} : QList<int>{3, 5});
+        const auto dropFive = [&bench] {
+            bench.connection()->removeDeviceLocally(5);
+            QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        };
+
+        DialogScript dialogs;
+        const UiSeams::MessageBoxHook previous = UiSeams::messageBoxHook();
+        if (numbering) {
+            dialogs.then([dropFive](QDialog *dialog) {
+                dropFive();
+                return autoNumberAnswer(1, 1)(dialog);
+            });
+            bench.window->autoNumber();
+        } else {
+            UiSeams::setMessageBoxHook([dropFive](const UiSeams::MessageBoxRequest &) {
+                dropFive();
+                return int(QMessageBox::Yes);
+            });
+            bench.window->deleteDevice();
+            UiSeams::setMessageBoxHook(previous);
+        }
+        QTRY_COMPARE(bench.requests(type), requests);
+        QCoreApplication::processEvents();
+        QCOMPARE(bench.requests(type), requests);
+    }
+
     void autoNumberStep_data()
     {
         QTest::addColumn<int>("startNumber");

@@ -532,7 +532,9 @@ void TestSerialLink::reconnectDuringTheGapSendsNothingStale()
     FakeMaster master;
     master.answer(PT_HUBRO_INFO, FakeMaster::Reply(hex("02")));
     Link l(master);
-    l.link.setTimingsForTesting(40, 150);
+    // A re-send time-out well above any reply time, so only a stale gap timer can add a
+    // frame, and a gap long enough that the reconnection surely falls inside it.
+    l.link.setTimingsForTesting(400, 1000);
     Replies first, dropped, after;
     l.link.sendPacket(hex("01"), first.callback());
     l.link.sendPacket(hex("01aa"), dropped.callback()); // waits out the gap behind the first
@@ -542,7 +544,7 @@ void TestSerialLink::reconnectDuringTheGapSendsNothingStale()
     QTRY_COMPARE(after.packets.size(), 1);
 
     // The gap's end neither re-sends the answered request nor takes the link down.
-    QVERIFY(!l.lost.wait(600));
+    QVERIFY(!l.lost.wait(1500));
     QVERIFY(l.link.isOpen());
     QCOMPARE(master.receivedCount(), 2);
     QCOMPARE(dropped.packets.size(), 0);

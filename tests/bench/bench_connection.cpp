@@ -9,6 +9,7 @@
 // --log file  the program's own log handler (daily log file; the default)
 //       none  log messages discarded before formatting
 
+#include "benchstats.h"
 #include "appglobals.h"
 #include "deviceconnection.h"
 #include "deviceitem.h"
@@ -28,8 +29,6 @@
 #include <vector>
 
 namespace {
-void discardMessage(QtMsgType, const QMessageLogContext &, const QString &) {}
-
 // Device types of a mixed installation, repeated over the addresses.
 const quint8 DeviceTypes[] = {4, 3, 32, 12, 20, 30, 4, 32};
 

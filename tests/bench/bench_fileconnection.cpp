@@ -16,7 +16,6 @@
 #include "settings.h"
 
 #include <QApplication>
-#include <QCommandLineParser>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QTemporaryDir>
@@ -25,8 +24,6 @@
 #include <vector>
 
 namespace {
-void discardMessage(QtMsgType, const QMessageLogContext &, const QString &) {}
-
 // Milliseconds to open the file and build its items, optionally into a model.
 double openOnce(const QString &path, bool withModel)
 {
@@ -54,12 +51,7 @@ int main(int argc, char **argv)
 {
     QApplication app(argc, argv);
     qInstallMessageHandler(discardMessage);
-    QCommandLineParser parser;
-    parser.addHelpOption();
-    const QCommandLineOption roundsOption("rounds", "Rounds.", "N", "20");
-    parser.addOption(roundsOption);
-    parser.process(app);
-    const int rounds = qMax(1, parser.value(roundsOption).toInt());
+    const int rounds = roundsFromArguments(app, QStringLiteral("Rounds."));
     registerDeviceModelNames();
     registerDeviceClasses();
 

@@ -12,6 +12,7 @@
 // --burst         all requests queued at once (each waits for the 3 ms gap) instead of
 //                 sending the next one from the previous callback
 
+#include "benchstats.h"
 #include "fakemaster.h"
 #include "logging.h"
 #include "serialconnectioninterface.h"
@@ -26,8 +27,6 @@
 #include <cstdio>
 
 namespace {
-void discardMessage(QtMsgType, const QMessageLogContext &, const QString &) {}
-
 double percentile(std::vector<qint64> values, double p)
 {
     if (values.empty())

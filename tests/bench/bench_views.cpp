@@ -13,7 +13,6 @@
 #include "sorteddevicemodel.h"
 
 #include <QApplication>
-#include <QCommandLineParser>
 #include <QElapsedTimer>
 
 #include <algorithm>
@@ -22,8 +21,6 @@
 #include <vector>
 
 namespace {
-void discardMessage(QtMsgType, const QMessageLogContext &, const QString &) {}
-
 deviceInfo_t record(int radio, int type, quint32 rl)
 {
     deviceInfo_t info;
@@ -77,12 +74,7 @@ int main(int argc, char **argv)
 {
     QApplication app(argc, argv);
     qInstallMessageHandler(discardMessage);
-    QCommandLineParser parser;
-    parser.addHelpOption();
-    const QCommandLineOption roundsOption("rounds", "Rounds per view mode.", "N", "20");
-    parser.addOption(roundsOption);
-    parser.process(app);
-    const int rounds = qMax(1, parser.value(roundsOption).toInt());
+    const int rounds = roundsFromArguments(app, QStringLiteral("Rounds per view mode."));
     registerDeviceModelNames();
 
     Installation site;

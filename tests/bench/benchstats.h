@@ -1,6 +1,11 @@
 #pragma once
 
-// Summaries of a benchmark's rounds, in milliseconds.
+// Shared pieces of the benchmark programs: round summaries in milliseconds,
+// a message handler that keeps log output out of the timings, the round count.
+
+#include <QCommandLineParser>
+#include <QCoreApplication>
+#include <QtGlobal>
 
 #include <algorithm>
 #include <vector>
@@ -14,4 +19,17 @@ inline double median(std::vector<double> values)
 inline double worst(const std::vector<double> &values)
 {
     return values.empty() ? 0 : *std::max_element(values.begin(), values.end());
+}
+
+inline void discardMessage(QtMsgType, const QMessageLogContext &, const QString &) {}
+
+// The "--rounds N" option (default 20, at least 1) of a program without other options.
+inline int roundsFromArguments(const QCoreApplication &app, const QString &help)
+{
+    QCommandLineParser parser;
+    parser.addHelpOption();
+    const QCommandLineOption roundsOption(QStringLiteral("rounds"), help, QStringLiteral("N"), QStringLiteral("20"));
+    parser.addOption(roundsOption);
+    parser.process(app);
+    return qMax(1, parser.value(roundsOption).toInt());
 }

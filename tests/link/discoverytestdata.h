@@ -19,21 +19,21 @@ inline char *toString(const DiscoveredDevice &device)
 
 namespace DiscoveryTestData {
 
-struct RecordSpec
+struct RecordFields
 {
     uint8_t devType = 40;
     uint8_t modules = 0x02; // Kastrel only
 };
 
 // A status record with distinct values in the fields discovery reads.
-inline QByteArray statusRecord(RecordSpec spec = {})
+inline QByteArray statusRecord(RecordFields fields = {})
 {
     QByteArray record(78, '\0');
     auto put = [&record](int offset, quint64 value, int width) {
         for (int i = 0; i < width; ++i)
             record[offset + i] = char(value >> (8 * i));
     };
-    put(0, spec.devType, 1);
+    put(0, fields.devType, 1);
     put(1, 12, 1);          // bHWVer
     put(2, 0x0105, 2);      // wMK1FWVer 1.5
     put(4, 0x021D, 2);      // wMK2FWVer 2.29
@@ -41,7 +41,7 @@ inline QByteArray statusRecord(RecordSpec spec = {})
     put(43, 0x12345678, 4); // dwSerialId
     put(52, 255, 1);        // bWireloopAddr
     put(53, 0x0203, 2);     // wProtocolVer
-    put(64, spec.modules, 1);
+    put(64, fields.modules, 1);
     put(65, 5, 1);          // bKastrelAddr
     put(70, 0xEE, 1);       // bytes discovery does not read
     return record;

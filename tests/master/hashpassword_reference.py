@@ -17,8 +17,8 @@ def utf16_units(text):
     return [data[i] | (data[i + 1] << 8) for i in range(0, len(data), 2)]
 
 
-def hash_password(text, seed=0):
-    h = (seed ^ SALT) & MASK
+def hash_password(text, start=0):
+    h = (start ^ SALT) & MASK
     for unit in utf16_units(text):
         b = unit & 0xFF
         m = (b * MULTIPLIER) & MASK
@@ -45,5 +45,5 @@ if __name__ == "__main__":
     for text, what in CASES:
         units = ", ".join("0x%04X" % u for u in utf16_units(text))
         print("%-36s units [%s]\n    0x%016X" % (what, units, hash_password(text)))
-    print("seed 0x1234 on 'a': 0x%016X" % hash_password("a", 0x1234))
-    print("seed 0xFFFFFFFFFFFFFFFF on 'password': 0x%016X" % hash_password("password", MASK))
+    print("start 0x1234 on 'a': 0x%016X" % hash_password("a", 0x1234))
+    print("start 0xFFFFFFFFFFFFFFFF on 'password': 0x%016X" % hash_password("password", MASK))

@@ -41,7 +41,7 @@ private slots:
     void hash_data()
     {
         QTest::addColumn<QString>("text");
-        QTest::addColumn<quint64>("seed");
+        QTest::addColumn<quint64>("start");
         QTest::addColumn<quint64>("expected");
         QTest::newRow("empty: the salt through the last step alone") << QString() << quint64(0) << EmptyHash;
         QTest::newRow("one letter") << QStringLiteral("a") << quint64(0) << Q_UINT64_C(0xD04EA2BC1E827514);
@@ -59,17 +59,17 @@ private slots:
         QTest::newRow("outside the basic plane: two code units")
             << QString::fromUtf8("\xF0\x9F\x94\x91") << quint64(0) << Q_UINT64_C(0x0C9619306064B0C8);
         QTest::newRow("long") << QString(40, QLatin1Char('x')) << quint64(0) << Q_UINT64_C(0xA8617E16BD430BAC);
-        QTest::newRow("seed") << QStringLiteral("a") << quint64(0x1234) << Q_UINT64_C(0xD050653C1E828328);
-        QTest::newRow("seed with the high bits set")
+        QTest::newRow("start value") << QStringLiteral("a") << quint64(0x1234) << Q_UINT64_C(0xD050653C1E828328);
+        QTest::newRow("start value with the high bits set")
             << QStringLiteral("password") << ~quint64(0) << Q_UINT64_C(0xAA017C371D500BFD);
     }
 
     void hash()
     {
         QFETCH(QString, text);
-        QFETCH(quint64, seed);
+        QFETCH(quint64, start);
         QFETCH(quint64, expected);
-        QCOMPARE(QString::number(hashPassword(text, seed), 16), QString::number(expected, 16));
+        QCOMPARE(QString::number(hashPassword(text, start), 16), QString::number(expected, 16));
     }
 
     void passwordDialog_form()

@@ -1,6 +1,6 @@
 #!/usr/bin/env python3
 """Draws the program's own pictures and icons and writes them under
-src/app/resources/images/ (paths as listed in src/app/resources/images.qrc).
+src/base/resources/images/ (paths as listed in src/base/resources/images.qrc).
 
 Pure Python (zlib and struct only): shapes are signed distance functions,
 anti-aliased by their distance to the pixel centre. The output is

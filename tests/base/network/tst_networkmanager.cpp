@@ -15,11 +15,6 @@ Q_DECLARE_METATYPE(QList<UpdateCheckDevice>)
 namespace {
 const QString Url = QStringLiteral("http://updates.zorvo.invalid/version/");
 
-QByteArray productsReply(const QByteArray &products)
-{
-    return "<?xml version=\"1.0\"?>\n<products doctype=\"check_updates\">" + products + "</products>";
-}
-
 // What one request brings back: records (when replyRecieved came) and error text.
 struct Outcome
 {
@@ -91,7 +86,7 @@ private slots:
         QFETCH(QList<UpdateCheckDevice>, devices);
         QFETCH(QByteArray, products);
         QFETCH(StringMap, requested);
-        LoopbackHttp server([](const HttpRequest &) { return HttpResponse::ok(productsReply(QByteArray())); });
+        LoopbackHttp server([](const HttpRequest &) { return HttpResponse::ok(updateReply(QByteArray())); });
         NetworkManager manager;
         manager.applyProxySettings();
         QMap<QString, QString> map{{QStringLiteral("stale"), QStringLiteral("9.99")}};
@@ -133,18 +128,18 @@ private slots:
             return r;
         };
         QTest::newRow("all eight keys")
-            << productsReply("<product><name>A</name><user_var>u</user_var><curr_ver>1.2</curr_ver><date>d</date>"
+            << updateReply("<product><name>A</name><user_var>u</user_var><curr_ver>1.2</curr_ver><date>d</date>"
                              "<descr>x</descr><link>l</link><link_file>f</link_file><error>e</error></product>")
             << true
             << Records{rec({{"name", "A"}, {"user_var", "u"}, {"curr_ver", "1.2"}, {"date", "d"}, {"descr", "x"},
                             {"link", "l"}, {"link_file", "f"}, {"error", "e"}})}
             << QString();
         QTest::newRow("other children skipped, last of a key kept, empty product kept")
-            << productsReply("<note><product><name>no</name></product></note>"
+            << updateReply("<note><product><name>no</name></product></note>"
                              "<product><future><name>deep</name></future><name>A</name><NAME>up</NAME>"
                              "<name>B</name></product><product/>")
             << true << Records{rec({{"name", "B"}}), rec({})} << QString();
-        QTest::newRow("no products") << productsReply("") << true << Records() << QString();
+        QTest::newRow("no products") << updateReply("") << true << Records() << QString();
         QTest::newRow("another doctype")
             << QByteArray("<products doctype=\"other\"><product><name>A</name></product></products>") << false
             << Records() << QStringLiteral("Wrong XML");
@@ -155,7 +150,7 @@ private slots:
                           "<product><name>B</nam")
             << true << Records{rec({{"name", "A"}})} << QStringLiteral("*");
         QTest::newRow("element inside a value")
-            << productsReply("<product><name>A</name></product><product><name><b>B</b></name></product>") << true
+            << updateReply("<product><name>A</name></product><product><name><b>B</b></name></product>") << true
             << Records{rec({{"name", "A"}})} << QStringLiteral("*");
         QTest::newRow("empty body") << QByteArray() << false << Records() << QStringLiteral("*");
     }
@@ -181,12 +176,7 @@ private slots:
     {
         NetworkManager manager;
         manager.applyProxySettings();
-        quint16 closedPort;
-        {
-            QTcpServer probe;
-            QVERIFY(probe.listen(QHostAddress::LocalHost));
-            closedPort = probe.serverPort();
-        }
+        const quint16 closedPort = closedLoopbackPort();
         Outcome out = runCheck(manager, QStringLiteral("http://127.0.0.1:%1/version/").arg(closedPort));
         QVERIFY(!out.replied);
         QVERIFY2(out.error.contains(QLatin1String("refused")), qPrintable(out.error));
@@ -235,7 +225,7 @@ private slots:
 
     void throughProxy()
     {
-        const QByteArray reply = productsReply("<product><name>A</name><curr_ver>2.0</curr_ver></product>");
+        const QByteArray reply = updateReply("<product><name>A</name><curr_ver>2.0</curr_ver></product>");
         LoopbackHttp proxy([&](const HttpRequest &) { return HttpResponse::ok(reply); });
         storeProxyKeys(1, 3, QStringLiteral("127.0.0.1"), proxy.port());
         NetworkManager manager;
@@ -254,12 +244,8 @@ private slots:
         const QByteArray credentials = "Basic " + QByteArray("ivan:s3cret p@ss").toBase64();
         LoopbackHttp proxy([&](const HttpRequest &request) {
             if (request.header("Proxy-Authorization") == credentials)
-                return HttpResponse::ok(productsReply(""));
-            HttpResponse challenge;
-            challenge.status = 407;
-            challenge.reason = "Proxy Authentication Required";
-            challenge.headers << qMakePair(QByteArray("Proxy-Authenticate"), QByteArray("Basic realm=\"zorvo\""));
-            return challenge;
+                return HttpResponse::ok(updateReply(""));
+            return HttpResponse::proxyChallenge();
         });
         storeProxyKeys(1, 3, QStringLiteral("127.0.0.1"), proxy.port(), QStringLiteral("ivan"),
                    QStringLiteral("s3cret p@ss"));
@@ -277,7 +263,7 @@ private slots:
     void proxyOffGoesStraight()
     {
         LoopbackHttp proxy;
-        LoopbackHttp server([](const HttpRequest &) { return HttpResponse::ok(productsReply("")); });
+        LoopbackHttp server([](const HttpRequest &) { return HttpResponse::ok(updateReply("")); });
         storeProxyKeys(0, 3, QStringLiteral("127.0.0.1"), proxy.port(), QStringLiteral("ivan"), QStringLiteral("x"));
         NetworkManager manager;
         manager.applyProxySettings();

@@ -46,11 +46,13 @@ Q_DECLARE_METATYPE(GraphSettings_t)
 // caller's thread: the main window calls them through its collector thread's
 // started and finished signals.
 //
-// appendValue(), loadStoringMap(), setStoringMap(), resetStoringMap(),
-// resetSessionDatabase() and openMeasurementsLogging() read or write the
-// settings and the device items: they belong to the GUI thread (the
-// storing-map and reset slots post themselves there when called elsewhere).
-// The collector's thread touches neither.
+// loadStoringMap(), setStoringMap(), resetStoringMap(), resetSessionDatabase()
+// and openMeasurementsLogging() read or write the settings and the device
+// items: they belong to the GUI thread (the storing-map and reset slots post
+// themselves there when called elsewhere; connect the selection window's
+// signals directly, so that its items are used while they exist). The
+// collector's thread touches neither. appendValue() may be called from any
+// thread: it checks the choice kept in memory.
 class DeviceInfoCollector : public InfoCollector
 {
     Q_OBJECT

@@ -274,6 +274,12 @@ int main(int argc, char **argv)
     std::printf("peer:   %d rows, %.0f rows/s (SQLite C library, one prepared statement, one transaction; "
                 "journal %s)\n",
                 count, peer, qPrintable(peerJournal));
+    // One commit for comparison: the rows of one commit interval of the paced stream.
+    const std::vector<Row> interval(rows.begin(), rows.begin() + qMin<qint64>(count, qMax(1, rate / 2)));
+    const double intervalRate = peerRate(QFileInfo(sessionFile).path() + QStringLiteral("/peer.sqlite"), interval,
+                                         &peerJournal);
+    std::printf("peer:   one commit of %d rows (one interval of the paced stream): %.1f ms\n",
+                int(interval.size()), double(interval.size()) * 1000.0 / intervalRate);
     std::printf("result: %.2f x peer\n", ourRate / peer);
     return filesOk ? 0 : 1;
 }

@@ -2481,6 +2481,14 @@ Please wait</source>
 ----------- Тест качества связи -------------
 </translation>
     </message>
+    <message>
+        <source>Measurements are not saved to %1</source>
+        <translation>Измерения не сохраняются в %1</translation>
+    </message>
+    <message>
+        <source>SQLite database</source>
+        <translation>База данных SQLite</translation>
+    </message>
 </context>
 <context>
     <name>NearbyHubroModel</name>
@@ -3297,6 +3305,13 @@ Confirm by pressing case button.</source>
     <message>
         <source>The simulation file %1 describes nothing: its object is empty</source>
         <translation>Файл симуляции %1 ничего не описывает: его объект пуст</translation>
+    </message>
+</context>
+<context>
+    <name>SqliteHandler</name>
+    <message>
+        <source>Backup table (%1.%2, %3 rows) to %4 successfully done</source>
+        <translation>Копирование таблицы (%1.%2, строк: %3) в %4 выполнено</translation>
     </message>
 </context>
 <context>

@@ -113,26 +113,19 @@ Result runOnce(int baud, int devices)
 int main(int argc, char **argv)
 {
     QTemporaryDir home;
-    qputenv("XDG_CONFIG_HOME", home.path().toLocal8Bit()); // the log file goes to a throw-away folder
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
+    useBenchHome(home);
     QApplication app(argc, argv);
-    QCoreApplication::setOrganizationName(QStringLiteral("Zorvo"));
-    QCoreApplication::setApplicationName(QStringLiteral("ZentarConfiguratorBench"));
 
     QCommandLineParser parser;
     parser.addHelpOption();
-    parser.addOption(
-        {QStringLiteral("runs"), QStringLiteral("Measured runs."), QStringLiteral("n"), QStringLiteral("5")});
-    parser.addOption({QStringLiteral("baud"), QStringLiteral("Pace replies at this baud rate."), QStringLiteral("baud"),
-                      QString::number(SerialThreadWorker::SerialBaudRate)});
-    parser.addOption(
-        {QStringLiteral("log"), QStringLiteral("file or none."), QStringLiteral("mode"), QStringLiteral("file")});
+    LinkBenchOptions::add(parser, 5, SerialThreadWorker::SerialBaudRate,
+                          QStringLiteral("Pace requests and replies at this baud rate."));
     parser.process(app);
-    const int runs = std::max(1, parser.value(QStringLiteral("runs")).toInt());
-    const int baud = parser.value(QStringLiteral("baud")).toInt();
-    const QString logMode = parser.value(QStringLiteral("log"));
-    qInstallMessageHandler(logMode == QLatin1String("none") ? discardMessage : logMessageHandler);
+    const LinkBenchOptions options = LinkBenchOptions::read(parser);
+    const int runs = options.runs;
+    const int baud = options.baud;
+    const QString logMode = options.logMode;
+    qInstallMessageHandler(options.logDiscarded() ? discardMessage : logMessageHandler);
 
     registerDeviceModelNames();
     registerDeviceClasses();
@@ -140,7 +133,7 @@ int main(int argc, char **argv)
     // stay as the program has them.
     constexpr int Devices = 125;
 
-    printf("initial read of a %d-device master, replies paced at %d baud, log: %s\n", Devices, baud,
+    printf("initial read of a %d-device master, requests and replies paced at %d baud, log: %s\n", Devices, baud,
            qPrintable(logMode));
     std::vector<double> ratios;
     for (int run = 0; run < runs; ++run) {

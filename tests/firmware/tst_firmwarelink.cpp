@@ -64,6 +64,9 @@ private slots:
             firmware.setPreparation({busyReply(PT_FW_ERASE_BUSY, 100), busyReply(PT_FW_ERASE_BUSY, 0),
                                      busyReply(PT_FW_CHECK_ERASE_BUSY, 10)});
 
+        constexpr int Baud = 38462;
+        sim.fake.setBaudRate(Baud);
+
         SerialConnectionInterface link(Serial, MasterOrdinary);
         QVERIFY(link.connectToDevice(sim.address()));
         FirmwareUploadManager manager;
@@ -92,15 +95,79 @@ private slots:
         expected << plainReply(PT_FW_UPLOAD_END) << plainReply(PT_FW_UPLOAD_PING) << plainReply(PT_FW_UPLOAD_PING);
 
         const QVector<FakeMaster::Received> received = sim.fake.received();
+        const QVector<int> replyBytes = sim.replyWireBytes();
         QCOMPARE(received.size(), expected.size());
         for (int i = 0; i < received.size(); ++i) {
             const FakeMaster::Received &frame = received.at(i);
             QCOMPARE(frame.packet, expected.at(i));
             QCOMPARE(frame.sequence, quint8(received.constFirst().sequence + i));
             QCOMPARE(frame.raw, buildSerialFrame(frame.sequence, expected.at(i)));
+            // Each reply is on the wire no earlier than its request and itself allow.
+            const qint64 wireNs = qint64(frame.raw.size() + replyBytes.at(i)) * 10 * 1000000000LL / Baud;
+            QVERIFY2(frame.replyWrittenNs - frame.receivedNs >= wireNs, qPrintable(QString::number(i)));
         }
         QCOMPARE(firmware.lines(), vorl->lines());
         QCOMPARE(firmware.startHeader(), vorl->rawHeader());
+    }
+
+    void uploadAtAChosenStep_data()
+    {
+        QTest::addColumn<int>("step");
+        QTest::addColumn<QByteArray>("reply");
+        QTest::addColumn<bool>("silentOn");
+        QTest::addColumn<int>("error"); // -1: none
+        QTest::addColumn<QList<int>>("lines"); // the lines the master took, by index
+        // Steps: 0 the start, 1 the ping answered with readiness, 2.. the lines.
+        QTest::newRow("erase error at the start") << 0 << plainReply(PT_FW_UPLOAD_ERASE_ERROR) << false
+                                                  << int(FirmwareUploadManager::EraseError) << QList<int>{};
+        QTest::newRow("write error on the second line") << 3 << plainReply(PT_FW_UPLOAD_BODY_ERROR) << false
+                                                        << int(FirmwareUploadManager::WriteError) << QList<int>{0, 1};
+        // The link sends the line again; the upload goes on.
+        QTest::newRow("a reply lost on the third line") << 4 << QByteArray() << false << -1
+                                                        << QList<int>{0, 1, 2, 2, 3};
+        // The manager does not time the master out: the link gives up after six sends.
+        QTest::newRow("silent from the third line") << 4 << QByteArray() << true << -1
+                                                    << QList<int>{0, 1, 2, 2, 2, 2, 2, 2};
+    }
+    void uploadAtAChosenStep()
+    {
+        QFETCH(int, step);
+        QFETCH(QByteArray, reply);
+        QFETCH(bool, silentOn);
+        QFETCH(int, error);
+        QFETCH(QList<int>, lines);
+        SimMaster sim(healthyRecord());
+        SimFirmware firmware(sim);
+        if (silentOn)
+            firmware.setUploadSilentFrom(step);
+        else
+            firmware.setUploadReply(step, reply);
+        SerialConnectionInterface link(Serial, MasterOrdinary);
+        link.setTimingsForTesting(20, 1);
+        QVERIFY(link.connectToDevice(sim.address()));
+        FirmwareUploadManager manager;
+        manager.setTimings(quickTimings());
+        connect(&manager, &FirmwareUploadManager::sendPacket, &link, &ConnectionInterface::sendPacket);
+        QSignalSpy errors(&manager, &FirmwareUploadManager::uploadError);
+        QSignalSpy finished(&manager, &FirmwareUploadManager::uploadFinished);
+        QSignalSpy lost(&link, &ConnectionInterface::connectionLost);
+
+        const pVORL vorl = fourLines();
+        manager.upload(vorl);
+        QVERIFY(QTest::qWaitFor([&] { return !errors.isEmpty() || !finished.isEmpty() || !lost.isEmpty(); }, 5000));
+        QList<QByteArray> taken;
+        for (const int line : lines)
+            taken << vorl->lines().at(line);
+        QCOMPARE(firmware.lines(), taken);
+        if (error >= 0) {
+            QCOMPARE(errors.size(), 1);
+            QCOMPARE(errors.at(0).at(0).value<FirmwareUploadManager::uploadError_t>(), error);
+            QVERIFY(!manager.isUploading());
+        } else {
+            QCOMPARE(errors.size(), 0);
+            QCOMPARE(finished.size(), silentOn ? 0 : 1);
+            QCOMPARE(lost.size(), silentOn ? 1 : 0);
+        }
     }
 
     // Three meters read from the master; the one on the 60-minute interval goes last.

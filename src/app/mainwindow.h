@@ -87,6 +87,9 @@ public:
     // rebooted master before it says that the master does not answer
     // (2000 ms). Tests shorten it.
     static void setReconnectWaitMargin(int ms);
+    // How long the system report waits, watching nearby masters, before it
+    // is made (300000 ms). Tests shorten it.
+    static void setReportWaitTime(int ms);
 
     Connection *currentConnection() const { return connection; }
     bool isMasterConnected() const { return masterIsConnected; }

@@ -102,8 +102,6 @@ private:
     void failHead();
     // The run ends when the queue ran empty.
     void finishIfEmpty();
-    // Drops devices that are gone; true when the head is still there.
-    bool dropGoneDevices();
     void cancelPing();
 
     FirmwareTimings m_timings;

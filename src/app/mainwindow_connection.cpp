@@ -472,6 +472,8 @@ void MainWindow::leaveMaster(bool stopRunningUpdate)
     updateDock->setUploadEnabled(false);
     if (stopRunningUpdate && updateDock->isUpdating())
         updateDock->stopUpdate();
+    // The connection frees the queued devices: the queue lets go of them quietly.
+    UpdateManager::instance()->forget();
 
     rssiTestDock->testFailed(nullptr);
     LQITestManager::instance()->stop();

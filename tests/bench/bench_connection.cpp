@@ -1,8 +1,9 @@
 // Initial read of a full 125-device master through the live connection: from
 // connectToMaster until the last of the 125 devices has been reported, with
-// the fake master pacing its replies at the serial link's baud rate. Printed
-// beside the floor that the wire itself sets: every reply's bytes at 10 bits a
-// byte, plus the link's 3 ms gap before each request after the first.
+// the fake master pacing its requests and replies at the serial link's baud
+// rate. Printed beside the floor that the wire itself sets: every request's and
+// reply's bytes at 10 bits a byte, plus the link's 3 ms gap before each request
+// after the first.
 //
 //   bench_connection [--runs N] [--baud B] [--log file|none]
 //
@@ -38,6 +39,7 @@ struct Result
     double floorMs = 0;
     int requests = 0;
     qint64 replyBytes = 0;
+    qint64 requestBytes = 0;
     double openMs = 0;       // connectToMaster -> the status request on the wire
     double turnaroundMs = 0; // mean: reply written -> next request received
     double tailMs = 0;       // last reply written -> last device reported
@@ -90,6 +92,7 @@ Result runOnce(int baud, int devices)
             continue;
         ++result.requests;
         result.replyBytes += bytes.at(i);
+        result.requestBytes += log.at(i).raw.size();
         if (lastReplyNs)
             turnaroundNs += log.at(i).receivedNs - lastReplyNs;
         lastReplyNs = log.at(i).replyWrittenNs;
@@ -99,7 +102,8 @@ Result runOnce(int baud, int devices)
     if (result.requests > 1)
         result.turnaroundMs = double(turnaroundNs) / 1e6 / (result.requests - 1);
     result.tailMs = double(endNs - lastReplyNs) / 1e6;
-    const double wireMs = baud > 0 ? double(result.replyBytes) * 10.0 * 1000.0 / baud : 0.0;
+    const double wireMs =
+        baud > 0 ? double(result.replyBytes + result.requestBytes) * 10.0 * 1000.0 / baud : 0.0;
     result.floorMs = wireMs + double(std::max(0, result.requests - 1)) * SerialThreadWorker::SendGapMs;
     result.measuredMs = double(endNs - startNs) / 1e6;
     return result;
@@ -109,26 +113,19 @@ Result runOnce(int baud, int devices)
 int main(int argc, char **argv)
 {
     QTemporaryDir home;
-    qputenv("XDG_CONFIG_HOME", home.path().toLocal8Bit()); // the log file goes to a throw-away folder
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
+    useBenchHome(home);
     QApplication app(argc, argv);
-    QCoreApplication::setOrganizationName(QStringLiteral("Zorvo"));
-    QCoreApplication::setApplicationName(QStringLiteral("ZentarConfiguratorBench"));
 
     QCommandLineParser parser;
     parser.addHelpOption();
-    parser.addOption(
-        {QStringLiteral("runs"), QStringLiteral("Measured runs."), QStringLiteral("n"), QStringLiteral("5")});
-    parser.addOption({QStringLiteral("baud"), QStringLiteral("Pace replies at this baud rate."), QStringLiteral("baud"),
-                      QString::number(SerialThreadWorker::SerialBaudRate)});
-    parser.addOption(
-        {QStringLiteral("log"), QStringLiteral("file or none."), QStringLiteral("mode"), QStringLiteral("file")});
+    LinkBenchOptions::add(parser, 5, SerialThreadWorker::SerialBaudRate,
+                          QStringLiteral("Pace requests and replies at this baud rate."));
     parser.process(app);
-    const int runs = std::max(1, parser.value(QStringLiteral("runs")).toInt());
-    const int baud = parser.value(QStringLiteral("baud")).toInt();
-    const QString logMode = parser.value(QStringLiteral("log"));
-    qInstallMessageHandler(logMode == QLatin1String("none") ? discardMessage : logMessageHandler);
+    const LinkBenchOptions options = LinkBenchOptions::read(parser);
+    const int runs = options.runs;
+    const int baud = options.baud;
+    const QString logMode = options.logMode;
+    qInstallMessageHandler(options.logDiscarded() ? discardMessage : logMessageHandler);
 
     registerDeviceModelNames();
     registerDeviceClasses();
@@ -136,7 +133,7 @@ int main(int argc, char **argv)
     // stay as the program has them.
     constexpr int Devices = 125;
 
-    printf("initial read of a %d-device master, replies paced at %d baud, log: %s\n", Devices, baud,
+    printf("initial read of a %d-device master, requests and replies paced at %d baud, log: %s\n", Devices, baud,
            qPrintable(logMode));
     std::vector<double> ratios;
     for (int run = 0; run < runs; ++run) {
@@ -147,8 +144,10 @@ int main(int argc, char **argv)
         }
         const double ratio = r.floorMs > 0 ? r.measuredMs / r.floorMs : 0.0;
         ratios.push_back(ratio);
-        printf("run %d: measured %.1f ms, floor %.1f ms (%d exchanges, %lld reply bytes), ratio %.3f\n", run + 1,
-               r.measuredMs, r.floorMs, r.requests, static_cast<long long>(r.replyBytes), ratio);
+        printf("run %d: measured %.1f ms, floor %.1f ms (%d exchanges, %lld request and %lld reply bytes), ratio "
+               "%.3f\n",
+               run + 1, r.measuredMs, r.floorMs, r.requests, static_cast<long long>(r.requestBytes),
+               static_cast<long long>(r.replyBytes), ratio);
         printf("  opening %.1f ms, reply -> next request %.2f ms on average (gap %d ms), last reply -> last "
                "device %.1f ms\n",
                r.openMs, r.turnaroundMs, SerialThreadWorker::SendGapMs, r.tailMs);

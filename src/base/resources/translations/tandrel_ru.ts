@@ -1002,6 +1002,21 @@ s/n: %5</source>
     </message>
 </context>
 <context>
+    <name>FirmwareUploadManager</name>
+    <message>
+        <source>Firmware object not created</source>
+        <translation>Объект прошивки не создан</translation>
+    </message>
+    <message>
+        <source>Firmware line of %1 bytes is longer than the link carries (%2 bytes)</source>
+        <translation>Строка прошивки длиной %1 байт длиннее, чем передаёт канал связи (%2 байт)</translation>
+    </message>
+    <message>
+        <source>Auto update switch on/off error. Packet type: %1</source>
+        <translation>Ошибка включения/выключения автообновления. Тип пакета: %1</translation>
+    </message>
+</context>
+<context>
     <name>HubroItem</name>
     <message>
         <source>Case</source>
@@ -3365,6 +3380,37 @@ Confirm by pressing case button.</source>
     </message>
 </context>
 <context>
+    <name>UpdateManager</name>
+    <message>
+        <source>Update stopped</source>
+        <translation>Обновление остановлено</translation>
+    </message>
+    <message>
+        <source>Update manager is busy!</source>
+        <translation>Менеджер обновления занят!</translation>
+    </message>
+    <message>
+        <source>NILVO %1 with 60 min interval moved to end</source>
+        <translation>NILVO %1 с интервалом 60 мин перемещён в конец</translation>
+    </message>
+    <message>
+        <source>Connection was lost and restored while updating device!</source>
+        <translation>Связь была потеряна и восстановлена во время обновления устройства!</translation>
+    </message>
+    <message>
+        <source>Timeout updating device!</source>
+        <translation>Тайм-аут обновления устройства!</translation>
+    </message>
+    <message>
+        <source>Something went wrong</source>
+        <translation>Что-то пошло не так</translation>
+    </message>
+    <message>
+        <source>Failed to update device!</source>
+        <translation>Не удалось обновить устройство!</translation>
+    </message>
+</context>
+<context>
     <name>UpdateStatusDock</name>
     <message>
         <source>Firmware update</source>
@@ -3377,6 +3423,37 @@ Confirm by pressing case button.</source>
     <message>
         <source>Attention! Before updating, you need to make sure that the new versions of HUBRO and sensor software are compatible!</source>
         <translation>Внимание! Перед обновлением убедитесь, что новые версии ПО HUBRO и датчиков совместимы!</translation>
+    </message>
+</context>
+<context>
+    <name>VORL</name>
+    <message>
+        <source>Header is too short</source>
+        <translation>Заголовок слишком короткий</translation>
+    </message>
+    <message>
+        <source>Header crc is broken</source>
+        <translation>Контрольная сумма заголовка нарушена</translation>
+    </message>
+    <message>
+        <source>Data record in line %1 is too short</source>
+        <translation>Запись данных в строке %1 слишком короткая</translation>
+    </message>
+    <message>
+        <source>CRC Check error for firmware: %1</source>
+        <translation>Ошибка проверки контрольной суммы прошивки: %1</translation>
+    </message>
+    <message>
+        <source>Empty firmware in combined file</source>
+        <translation>Пустая прошивка в составном файле</translation>
+    </message>
+    <message>
+        <source>Cannot open file</source>
+        <translation>Не удаётся открыть файл</translation>
+    </message>
+    <message>
+        <source>file does not exists</source>
+        <translation>файл не существует</translation>
     </message>
 </context>
 <context>

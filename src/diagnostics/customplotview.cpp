@@ -59,7 +59,8 @@ void CustomPlotView::stop()
 
 QString CustomPlotView::csvText(const QCustomPlot *plot, const QDateTime &now)
 {
-    QString text = tr("# RSSI Logs. Date: %1\n").arg(now.toString(Qt::TextDate));
+    // The title is a comment line of the file: its "# " stays as it is.
+    QString text = QStringLiteral("# ") + tr("RSSI Logs. Date: %1").arg(now.toString(Qt::TextDate)) + QLatin1Char('\n');
     text += QStringLiteral("timestamp");
     for (int g = 0; g < plot->graphCount(); ++g)
         text += QLatin1Char(';') + plot->graph(g)->name();

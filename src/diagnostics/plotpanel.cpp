@@ -150,6 +150,9 @@ void PlotPanel::setUpPlot(double valueLower, double valueUpper, const QString &l
     if (requestOpenGl)
         m_plot->setOpenGl(true, 40); // without OpenGL support the plot logs a line and stays raster
     m_plot->setBackground(QBrush(QColor(240, 240, 240)));
+    // Lines wider than a pixel are drawn segment by segment: as one polyline a
+    // dense graph takes seconds a frame.
+    m_plot->setPlottingHint(QCP::phFastPolylines, true);
     m_plot->legend->setVisible(false);
     m_plot->axisRect()->insetLayout()->setInsetAlignment(0, Qt::AlignTop | Qt::AlignLeft);
 

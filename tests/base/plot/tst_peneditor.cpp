@@ -16,6 +16,7 @@
 #include <qcustomplot.h>
 
 Q_DECLARE_METATYPE(Qt::PenCapStyle)
+Q_DECLARE_METATYPE(Qt::PenStyle)
 
 namespace {
 
@@ -74,6 +75,35 @@ private slots:
         QCOMPARE(editor->pen().capStyle(), cap);
         QCOMPARE(previewPen(editor).capStyle(), cap);
         delete editor;
+    }
+
+    void lineStyles_data()
+    {
+        QTest::addColumn<int>("index");
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<Qt::PenStyle>("style");
+        QTest::newRow("no pen") << 0 << "No pen" << Qt::NoPen;
+        QTest::newRow("solid") << 1 << "Solid" << Qt::SolidLine;
+        QTest::newRow("dash") << 2 << "Dash" << Qt::DashLine;
+        QTest::newRow("dot") << 3 << "Dot" << Qt::DotLine;
+        QTest::newRow("dash dot") << 4 << "Dash dot" << Qt::DashDotLine;
+        QTest::newRow("dash dot dot") << 5 << "Dash dot dot" << Qt::DashDotDotLine;
+    }
+    void lineStyles()
+    {
+        QFETCH(int, index);
+        QFETCH(QString, text);
+        QFETCH(Qt::PenStyle, style);
+        QPen pen(Qt::red);
+        pen.setStyle(style);
+        QPenEditor editor(pen);
+        auto *styles = child<QComboBox>(&editor, "cbStyle");
+        QCOMPARE(styles->currentIndex(), index);
+        QCOMPARE(styles->currentText(), text);
+        styles->setCurrentIndex((index + 1) % 6);
+        styles->setCurrentIndex(index);
+        QCOMPARE(editor.pen().style(), style);
+        QCOMPARE(previewPen(&editor).style(), style);
     }
 
     void controlsShowAndEditThePen()

@@ -109,9 +109,7 @@ Result runOnce(int baud, int devices)
 int main(int argc, char **argv)
 {
     QTemporaryDir home;
-    qputenv("XDG_CONFIG_HOME", home.path().toLocal8Bit()); // the log file goes to a throw-away folder
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
+    useThrowAwayHomeOffscreen(home.path());
     QApplication app(argc, argv);
     QCoreApplication::setOrganizationName(QStringLiteral("Zorvo"));
     QCoreApplication::setApplicationName(QStringLiteral("ZentarConfiguratorBench"));

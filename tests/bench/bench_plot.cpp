@@ -116,9 +116,7 @@ double replotMedian(QCustomPlot &plot, double lower, double upper, int rounds)
 int main(int argc, char **argv)
 {
     QTemporaryDir home;
-    qputenv("XDG_CONFIG_HOME", home.path().toLocal8Bit()); // settings and logs go to a throw-away folder
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
+    useThrowAwayHomeOffscreen(home.path());
     QApplication app(argc, argv);
     qInstallMessageHandler(discardMessage);
     const int rounds = roundsFromArguments(app, QStringLiteral("Replots measured for each median (default 20)."));

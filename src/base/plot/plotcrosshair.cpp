@@ -60,9 +60,8 @@ void PlotCrosshair::refresh()
 
 void PlotCrosshair::clearTracers()
 {
-    for (QCPAbstractItem *item : {static_cast<QCPAbstractItem *>(m_red), static_cast<QCPAbstractItem *>(m_blue),
-                                  static_cast<QCPAbstractItem *>(m_spanLabel),
-                                  static_cast<QCPAbstractItem *>(m_deltaLabel)}) {
+    const QList<QCPAbstractItem *> items{m_red.data(), m_blue.data(), m_spanLabel.data(), m_deltaLabel.data()};
+    for (QCPAbstractItem *item : items) {
         if (item)
             m_plot->removeItem(item);
     }
@@ -240,7 +239,6 @@ void PlotCrosshair::updateTracerLabels()
         }
     };
     makeLabel(m_spanLabel);
-    makeLabel(m_deltaLabel);
 
     const QRect area = m_plot->axisRect()->rect();
     if (m_red && m_blue) {
@@ -258,9 +256,12 @@ void PlotCrosshair::updateTracerLabels()
         const bool redRight = m_red->graph() && m_red->graph()->valueAxis() == m_plot->yAxis2;
         const bool blueRight = m_blue->graph() && m_blue->graph()->valueAxis() == m_plot->yAxis2;
         if (redRight != blueRight) {
-            m_plot->removeItem(m_deltaLabel);
+            // Values on different axes: no difference to show.
+            if (m_deltaLabel)
+                m_plot->removeItem(m_deltaLabel);
             return;
         }
+        makeLabel(m_deltaLabel);
         m_deltaLabel->setBrush(QBrush(TracerLabelGrey));
         m_deltaLabel->setPositionAlignment(Qt::AlignLeft | Qt::AlignVCenter);
         m_deltaLabel->position->setCoords(blue.x() + 8, blue.y());
@@ -276,6 +277,7 @@ void PlotCrosshair::updateTracerLabels()
     m_spanLabel->setPositionAlignment(Qt::AlignHCenter | Qt::AlignBottom);
     m_spanLabel->position->setCoords(at.x(), area.bottom());
     m_spanLabel->setText(timeText(tracer->position->key()));
+    makeLabel(m_deltaLabel);
     m_deltaLabel->setBrush(QBrush(TracerLabelGrey));
     m_deltaLabel->setPositionAlignment(Qt::AlignLeft | Qt::AlignVCenter);
     m_deltaLabel->position->setCoords(at.x() + 8, at.y());

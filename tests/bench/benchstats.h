@@ -22,6 +22,8 @@ inline double worst(const std::vector<double> &values)
     return values.empty() ? 0 : *std::max_element(values.begin(), values.end());
 }
 
+// Before the application object: settings and logs go to the throw-away
+// folder, and windows to the offscreen platform unless one is chosen.
 inline void discardMessage(QtMsgType, const QMessageLogContext &, const QString &) {}
 
 // The "--rounds N" option (default 20, at least 1) of a program without other options.

@@ -108,7 +108,7 @@ int Tether::connectToDevice(const QString &address)
     QMutexLocker lock(&m_mutex);
     const int errorsBefore = m_errors.size();
     if (!connectCentral(address)) {
-        m_errors << text("Bluetooth controller creation failed");
+        m_errors << text(QT_TRANSLATE_NOOP("Tether", "Bluetooth controller creation failed"));
         return 0;
     }
     // A controller that failed at once (and is gone already) or that is
@@ -341,7 +341,7 @@ void Tether::writeCharacteristic(const QByteArray &data)
     m_errors.clear();
     m_lastWritten = data;
     if (!m_service) {
-        qWarning().noquote() << text("Connection already closed");
+        qWarning().noquote() << text(QT_TRANSLATE_NOOP("Tether", "Connection already closed"));
         return;
     }
     if (m_txValid)

@@ -252,6 +252,9 @@ private slots:
     // An answer for another request restarts the wait of the one in flight.
     void anUnsolicitedFrameRestartsTheResendWait()
     {
+        TetherInterface::Timings timings = TetherInterface::timings();
+        timings.resend = 300; // room for a busy machine
+        TetherInterface::setTimings(timings);
         m_peer.responder = nullptr;
         Link link;
         QVERIFY(link.open());
@@ -260,10 +263,11 @@ private slots:
         QElapsedTimer clock;
         clock.start();
         const int resend = TetherInterface::timings().resend;
-        QTest::qWait(resend * 2 / 3);
+        QTest::qWait(resend / 3);
         m_peer.notify(buildSerialFrame(0x70, QByteArray(1, '\x33')));
         QTRY_COMPARE(link.unsolicited.size(), 1);
         const qint64 unsolicitedAt = clock.elapsed();
+        QCOMPARE(m_peer.writes.size(), 1);
         QTRY_COMPARE(m_peer.writes.size(), 2);
         QVERIFY2(clock.elapsed() - unsolicitedAt >= resend * 9 / 10, "re-sent a full interval after the frame");
     }
@@ -404,15 +408,22 @@ private slots:
 
     void aNewConnectWaitsOutTheGap()
     {
+        const int gap = TetherInterface::timings().reconnectGap;
         Link first;
         QVERIFY(first.open());
         first.tether.disconnectFromDevice();
-        QTest::qWait(40);
+        QElapsedTimer sinceDisconnect;
+        sinceDisconnect.start();
+        QTest::qWait(gap * 2 / 5);
         Link second;
+        const qint64 before = sinceDisconnect.elapsed();
         QElapsedTimer clock;
         clock.start();
         QVERIFY(second.tether.connectToDevice(Address));
-        QVERIFY2(clock.elapsed() >= 45 && clock.elapsed() < 95, qPrintable(QString::number(clock.elapsed())));
+        const qint64 waited = clock.elapsed();
+        // No earlier than the gap after the disconnect, and not much later.
+        QVERIFY2(before + waited >= gap * 95 / 100 && waited <= gap - before + 25,
+                 qPrintable(QStringLiteral("%1 + %2 ms").arg(before).arg(waited)));
         second.tether.disconnectFromDevice();
     }
 

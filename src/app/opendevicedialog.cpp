@@ -2,6 +2,8 @@
 #include "ui_opendevicedialog.h"
 
 #include "appglobals.h"
+#include "blelibraries.h"
+#include "bluetoothdevicediscoveryagent.h"
 #include "devicediscoveryagent.h"
 #include "kastreldevicediscoveryagent.h"
 #include "messageboxes.h"
@@ -32,6 +34,8 @@ OpenDeviceDialog::AgentFactory &agentFactory()
 OpenDeviceDialog::Agents defaultAgents()
 {
     OpenDeviceDialog::Agents made;
+    if (BleLibraries::available())
+        made.bluetooth = new BluetoothDeviceDiscoveryAgent;
     made.serial = new SerialDeviceDiscoveryAgent;
     made.kastrel = new KastrelDeviceDiscoveryAgent;
     return made;
@@ -105,7 +109,7 @@ OpenDeviceDialog::OpenDeviceDialog(QWidget *parent, Qt::WindowFlags flags)
         connect(ble, SIGNAL(deviceRemoved(QString)), this, SLOT(onRemovedReceived(QString)));
         connect(ble, SIGNAL(removeInactive()), this, SLOT(onRemoveInactive()));
         agents << ble;
-    } else {
+    } else if (!BleLibraries::available()) {
         qWarning().noquote() << QStringLiteral("Current OS do not support Bluetooth connection with device");
     }
     for (DeviceDiscoveryAgent *agent : {made.serial, made.kastrel})

@@ -49,7 +49,8 @@ public:
     };
     using AgentFactory = std::function<Agents()>;
     // Replaces the agents of the dialogs made from now on; an empty function
-    // restores the default (the serial and the wired-bus agent).
+    // restores the default (the Bluetooth agent where this build has it, the
+    // serial and the wired-bus agent).
     static void setAgentFactory(AgentFactory factory);
 
     explicit OpenDeviceDialog(QWidget *parent = nullptr, Qt::WindowFlags flags = Qt::WindowFlags());

@@ -1,11 +1,14 @@
 #include "deviceconnection.h"
 
+#include "blelibraries.h"
 #include "configurationjson.h"
 #include "deviceitem.h"
 #include "hubrostatus.h"
 #include "serialconnectioninterface.h"
 #include "serialthreadworker.h"
+#include "tetherinterface.h"
 
+#include <QCoreApplication>
 #include <QDebug>
 #include <QPointer>
 
@@ -82,9 +85,19 @@ bool DeviceConnection::connectToMaster(ConnectionType type, const QString &addre
         break;
     }
     case Bluetooth:
-        // The BLE link is not part of this build.
-        qWarning().noquote() << QStringLiteral("Connection type") << connectionTypeText(type)
-                             << QStringLiteral("is not available");
+        if (BleLibraries::available()) {
+            auto *link = new TetherInterface(address);
+            link->setQuiet(true);
+            m_interface = link;
+            QPointer<DeviceConnection> self(this);
+            QCoreApplication::processEvents();
+            if (!self || m_interface != link)
+                return false;
+        } else {
+            // This build has no BLE libraries.
+            qWarning().noquote() << QStringLiteral("Connection type") << connectionTypeText(type)
+                                 << QStringLiteral("is not available");
+        }
         break;
     case File:
     case Simulation:
@@ -95,7 +108,15 @@ bool DeviceConnection::connectToMaster(ConnectionType type, const QString &addre
     if (!m_interface)
         return false;
 
-    if (!m_interface->connectToDevice(address)) {
+    // A BLE connect waits in event loops: the interface may be let go meanwhile.
+    QPointer<DeviceConnection> self(this);
+    QPointer<ConnectionInterface> link(m_interface);
+    const bool opened = m_interface->connectToDevice(address);
+    if (!self)
+        return false;
+    if (!link || link != m_interface)
+        return false;
+    if (!opened) {
         qDebug().noquote() << QStringLiteral("Failed to connect to") << address;
         releaseInterface();
         return false;
@@ -109,7 +130,45 @@ bool DeviceConnection::connectToMaster(ConnectionType type, const QString &addre
     });
     connect(m_interface, &ConnectionInterface::unsolicitedPacket, this, &DeviceConnection::onUnsolicitedPacket);
     connect(m_interface, &ConnectionInterface::connectionLost, this, &DeviceConnection::onInterfaceConnectionLost);
+    if (auto *tether = tetherInterface()) {
+        // Not open before the library reports it ready: the state checks say when.
+        connect(tether, &TetherInterface::statusChanged, this, &DeviceConnection::onTetherStatusChanged);
+        QTimer::singleShot(TetherInterface::timings().stateCheck, tether, &TetherInterface::checkConnectionState);
+        return true;
+    }
     return m_interface->isOpen();
+}
+
+TetherInterface *DeviceConnection::tetherInterface() const
+{
+    return m_connectionType == Bluetooth ? qobject_cast<TetherInterface *>(m_interface) : nullptr;
+}
+
+void DeviceConnection::onTetherStatusChanged(int status)
+{
+    static const char *const names[] = {"Disconnected", "Error", "Connected", "Discovered", "Ready"};
+    const QString name = status >= 0 && status < 5 ? QString::fromLatin1(names[status]) : QString::number(status);
+    const QString head = tr("TetherInterface::statusChanged (%1): ").arg(name);
+    switch (status) {
+    case TetherDisconnected:
+        qWarning().noquote() << head + tr("Connection lost");
+        break;
+    case TetherError:
+        qWarning().noquote() << head + tr("Error occured");
+        break;
+    case TetherConnected:
+        qDebug().noquote() << head + tr("BLE device connected");
+        break;
+    case TetherDiscovered:
+        qDebug().noquote() << head + tr("BLE interface ready");
+        break;
+    case TetherReady:
+        qDebug().noquote() << head + tr("Try to readMasterDevice()");
+        readMasterDevice();
+        break;
+    default:
+        break;
+    }
 }
 
 void DeviceConnection::readMasterDevice()
@@ -147,7 +206,11 @@ bool DeviceConnection::createMaster(const Packet &reply)
     connect(m_master, &HubroItem::connected, this, &DeviceConnection::onMasterItemConnected);
     connect(m_master, &HubroItem::restarted, this, &DeviceConnection::onMasterRestarted);
     connect(m_master, &HubroItem::masterDisconnect, this, &DeviceConnection::forceDisconnect);
-    // settingsResetStarted quiets the BLE link only; there is none here.
+    // A settings reset restarts the master: the BLE link gives up without a box.
+    connect(m_master, &HubroItem::settingsResetStarted, this, [this] {
+        if (TetherInterface *tether = tetherInterface())
+            tether->setQuiet(true);
+    });
     connect(&m_poller, &DevicePoller::deviceConnected, m_master, &HubroItem::radioDeviceConnected);
     connect(&m_poller, &DevicePoller::deviceRemoved, m_master, &HubroItem::radioDeviceDisconnected);
     return true;
@@ -160,6 +223,8 @@ void DeviceConnection::onMasterItemConnected()
     m_devicesJArray = QJsonArray();
     for (DeviceItem *item : qAsConst(m_devices))
         m_devicesJArray.append(deviceToJson(item->deviceInfo()));
+    if (TetherInterface *tether = tetherInterface())
+        tether->setQuiet(false);
     if (m_interface)
         connect(&m_poller, &DevicePoller::sendPacket, m_interface, &ConnectionInterface::sendPacket,
                 Qt::UniqueConnection);

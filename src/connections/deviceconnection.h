@@ -8,11 +8,14 @@
 
 #include <cstdint>
 
-// The connection to a live master over the serial port or the wired bus: opens
-// the link, reads the master's status record into the master item, lets the
-// poller find the radio devices, routes every item's requests to the link,
-// reports the master's own firmware update and reconnects after a reboot.
-// The Bluetooth kind has no link yet: connecting with it fails.
+// The connection to a live master over the serial port, the wired bus or
+// Bluetooth LE: opens the link, reads the master's status record into the
+// master item, lets the poller find the radio devices, routes every item's
+// requests to the link, reports the master's own firmware update and
+// reconnects after a reboot. Over Bluetooth the status is read once the link
+// reports itself ready; builds without the BLE libraries refuse that kind.
+class TetherInterface;
+
 class DeviceConnection : public Connection
 {
     Q_OBJECT
@@ -60,6 +63,9 @@ private:
                         const QByteArray &data);
     void reconnect();
     void releaseInterface();
+    // The BLE link, on a Bluetooth connection.
+    TetherInterface *tetherInterface() const;
+    void onTetherStatusChanged(int status);
 
     DevicePoller m_poller;
     QTimer m_reconnectTimer;

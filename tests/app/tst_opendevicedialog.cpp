@@ -2,6 +2,7 @@
 // one at a time, Bluetooth entries and their advertisements, opening a file,
 // and the real serial agent finding a master on a pseudo-terminal.
 #include "appglobals.h"
+#include "blelibraries.h"
 #include "fakeagents.h"
 #include "mastersim.h"
 #include "opendevicedialog.h"
@@ -56,11 +57,7 @@ QPushButton *button(OpenDeviceDialog &dialog, const char *name)
 
 QStringList visibleTexts(OpenDeviceDialog &dialog)
 {
-    QStringList texts;
-    for (int row = 0; row < list(dialog)->count(); ++row)
-        if (!list(dialog)->item(row)->isHidden())
-            texts << list(dialog)->item(row)->text();
-    return texts;
+    return visibleEntries(dialog);
 }
 } // namespace
 
@@ -198,10 +195,13 @@ private slots:
         QVERIFY(!s && !k && !b);
     }
 
+    // A build without the Bluetooth LE libraries.
     void withoutBluetoothTheLogSaysSo()
     {
+        BleLibraries::setAvailableForTesting(0);
         QTest::ignoreMessage(QtWarningMsg, "Current OS do not support Bluetooth connection with device");
         OpenDeviceDialog dialog;
+        BleLibraries::setAvailableForTesting(-1);
         QCOMPARE(dialog.windowTitle(), QStringLiteral("Device search"));
         QVERIFY(dialog.isModal());
         QVERIFY(!(dialog.windowFlags() & (Qt::WindowMinimizeButtonHint | Qt::WindowMaximizeButtonHint
@@ -346,10 +346,14 @@ private slots:
         QVERIFY(boxes.last().text.contains(QStringLiteral("Download for HUBRO125</a>")));
     }
 
-    // The real agents of the dialog find a master on a pseudo-terminal.
+    // The real agents of the dialog find a master on a pseudo-terminal; the
+    // Bluetooth one among them finds no library beside this program.
     void realSerialAgentFindsTheMaster()
     {
         OpenDeviceDialog::setAgentFactory(nullptr);
+        QTest::ignoreMessage(QtWarningMsg,
+                             QRegularExpression(QStringLiteral("^Bluetooth device discovery agent can't start: file "
+                                                               ".*/libLookout.so not found$")));
         hubroInfo_t status{};
         status.bDevType = 40;
         status.bHWVer = 10;

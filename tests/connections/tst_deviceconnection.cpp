@@ -1,6 +1,7 @@
 // The live device connection end to end: a scripted master on a
 // pseudo-terminal, the serial link and its thread, the master item, the
 // device poller and the device classes.
+#include "blelibraries.h"
 #include "connectionfixture.h"
 #include "deviceitem.h"
 #include "mastersim.h"
@@ -487,7 +488,7 @@ private slots:
         QTest::addColumn<QString>("address");
         QTest::newRow("no such port") << int(Serial) << QStringLiteral("/nonexistent/tty");
         QTest::newRow("no such bus port") << int(Kastrel) << QStringLiteral("/nonexistent/tty:5");
-        QTest::newRow("bluetooth") << int(Bluetooth) << QStringLiteral("00:11:22:33:44:55");
+        QTest::newRow("bluetooth, built without its libraries") << int(Bluetooth) << QStringLiteral("00:11:22:33:44:55");
         QTest::newRow("file") << int(File) << QStringLiteral("/tmp/x.conf");
         QTest::newRow("simulation") << int(Simulation) << QStringLiteral("/tmp/x.sim");
     }
@@ -495,9 +496,11 @@ private slots:
     {
         QFETCH(int, kind);
         QFETCH(QString, address);
+        BleLibraries::setAvailableForTesting(0);
         DeviceConnection c;
         QSignalSpy requested(&c, &Connection::masterRequested);
         QVERIFY(!c.connectToMaster(ConnectionType(kind), address, MasterOrdinary));
+        BleLibraries::setAvailableForTesting(-1);
         QCOMPARE(c.interface(), nullptr);
         QVERIFY(!c.isConnected());
         QCOMPARE(c.portName(), QString());

@@ -58,6 +58,37 @@ Phone: +0 000 000-00-00</source>
     </message>
 </context>
 <context>
+    <name>BluetoothDeviceDiscoveryAgent</name>
+    <message>
+        <source>Current OS do not support Bluetooth connection with device</source>
+        <translation>Текущая ОС не поддерживает подключение к устройству по Bluetooth</translation>
+    </message>
+    <message>
+        <source>Can't init BLE advertisement watcher</source>
+        <translation>Не удалось запустить наблюдение за объявлениями BLE</translation>
+    </message>
+    <message>
+        <source>Bluetooth adapter not ready</source>
+        <translation>Адаптер Bluetooth не готов</translation>
+    </message>
+    <message>
+        <source>Bluetooth adapter not found</source>
+        <translation>Адаптер Bluetooth не найден</translation>
+    </message>
+    <message>
+        <source>BLE not supported</source>
+        <translation>BLE не поддерживается</translation>
+    </message>
+    <message>
+        <source>BLE supported</source>
+        <translation>BLE поддерживается</translation>
+    </message>
+    <message>
+        <source>BLE support is unknown</source>
+        <translation>Поддержка BLE неизвестна</translation>
+    </message>
+</context>
+<context>
     <name>ChangePasswordDialog</name>
     <message>
         <source>Change password</source>
@@ -586,6 +617,30 @@ hw: %3 fw: %4
     <message>
         <source>Reconnect breaked</source>
         <translation>Повторное подключение прервано</translation>
+    </message>
+    <message>
+        <source>TetherInterface::statusChanged (%1): </source>
+        <translation>TetherInterface::statusChanged (%1): </translation>
+    </message>
+    <message>
+        <source>Connection lost</source>
+        <translation>Связь потеряна</translation>
+    </message>
+    <message>
+        <source>Error occured</source>
+        <translation>Произошла ошибка</translation>
+    </message>
+    <message>
+        <source>BLE device connected</source>
+        <translation>BLE-устройство подключено</translation>
+    </message>
+    <message>
+        <source>BLE interface ready</source>
+        <translation>Интерфейс BLE готов</translation>
+    </message>
+    <message>
+        <source>Try to readMasterDevice()</source>
+        <translation>Попытка readMasterDevice()</translation>
     </message>
 </context>
 <context>
@@ -3531,6 +3586,32 @@ Confirm by pressing case button.</source>
     <message>
         <source>Radio statistics</source>
         <translation>Радиостатистика</translation>
+    </message>
+</context>
+<context>
+    <name>Tether</name>
+    <message>
+        <source>Bluetooth controller creation failed</source>
+        <translation>Не удалось создать контроллер Bluetooth</translation>
+    </message>
+    <message>
+        <source>Connection already closed</source>
+        <translation>Соединение уже закрыто</translation>
+    </message>
+</context>
+<context>
+    <name>TetherInterface</name>
+    <message>
+        <source>Can't make BLE connection</source>
+        <translation>Не удалось установить BLE-соединение</translation>
+    </message>
+    <message>
+        <source>Unable to connect to BLE device.</source>
+        <translation>Не удалось подключиться к BLE-устройству.</translation>
+    </message>
+    <message>
+        <source>Connection lost</source>
+        <translation>Связь потеряна</translation>
     </message>
 </context>
 <context>

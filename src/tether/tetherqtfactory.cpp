@@ -1,0 +1,7 @@
+// The shipped Tether library connects through Qt Bluetooth.
+#include "tetherqt.h"
+
+std::unique_ptr<TetherBackend> createTetherBackend()
+{
+    return std::make_unique<QtTetherBackend>();
+}

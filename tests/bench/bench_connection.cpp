@@ -9,15 +9,12 @@
 // --log file  the program's own log handler (daily log file; the default)
 //       none  log messages discarded before formatting
 
-#include "benchstats.h"
+#include "benchread.h"
 #include "appglobals.h"
 #include "deviceconnection.h"
 #include "deviceitem.h"
-#include "logging.h"
 #include "masterbench.h"
-#include "mastersim.h"
 #include "registerdeviceclasses.h"
-#include "serialthreadworker.h"
 
 #include <QApplication>
 #include <QCommandLineParser>
@@ -29,9 +26,6 @@
 #include <vector>
 
 namespace {
-// Device types of a mixed installation, repeated over the addresses.
-const quint8 DeviceTypes[] = {4, 3, 32, 12, 20, 30, 4, 32};
-
 struct Result
 {
     double measuredMs = 0;
@@ -52,9 +46,7 @@ Result runOnce(int baud, int devices)
         fprintf(stderr, "no pseudo-terminal\n");
         return result;
     }
-    for (int address = 0; address < devices; ++address)
-        sim.setDevice(simDevice(quint8(address), DeviceTypes[address % int(sizeof DeviceTypes)]));
-    sim.fake.setBaudRate(baud);
+    fillMixedInstallation(sim, devices, baud);
 
     DeviceConnection connection;
     int connected = 0;
@@ -109,26 +101,17 @@ Result runOnce(int baud, int devices)
 int main(int argc, char **argv)
 {
     QTemporaryDir home;
-    qputenv("XDG_CONFIG_HOME", home.path().toLocal8Bit()); // the log file goes to a throw-away folder
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
+    prepareBenchEnvironment(home);
     QApplication app(argc, argv);
-    QCoreApplication::setOrganizationName(QStringLiteral("Zorvo"));
-    QCoreApplication::setApplicationName(QStringLiteral("ZentarConfiguratorBench"));
+    nameBenchApplication();
 
     QCommandLineParser parser;
     parser.addHelpOption();
-    parser.addOption(
-        {QStringLiteral("runs"), QStringLiteral("Measured runs."), QStringLiteral("n"), QStringLiteral("5")});
-    parser.addOption({QStringLiteral("baud"), QStringLiteral("Pace replies at this baud rate."), QStringLiteral("baud"),
-                      QString::number(SerialThreadWorker::SerialBaudRate)});
-    parser.addOption(
-        {QStringLiteral("log"), QStringLiteral("file or none."), QStringLiteral("mode"), QStringLiteral("file")});
+    addReadOptions(parser, 5);
     parser.process(app);
     const int runs = std::max(1, parser.value(QStringLiteral("runs")).toInt());
     const int baud = parser.value(QStringLiteral("baud")).toInt();
-    const QString logMode = parser.value(QStringLiteral("log"));
-    qInstallMessageHandler(logMode == QLatin1String("none") ? discardMessage : logMessageHandler);
+    const QString logMode = installLogMode(parser);
 
     registerDeviceModelNames();
     registerDeviceClasses();

@@ -14,6 +14,7 @@
 
 #include "benchread.h"
 #include "appglobals.h"
+#include "devicecontextmenu.h"
 #include "deviceconnection.h"
 #include "mainwindow.h"
 #include "masterbench.h"
@@ -23,6 +24,7 @@
 #include "uiseams.h"
 
 #include <QAbstractEventDispatcher>
+#include <QAbstractItemView>
 #include <QApplication>
 #include <QCommandLineParser>
 #include <QDir>
@@ -116,6 +118,34 @@ Read windowRead(int devices, int baud)
     }
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     return read;
+}
+
+// A right-click on a device while every radio device (all of one type) is
+// selected in the table: the time until the menu would open.
+double rightClickMs(int devices, int baud)
+{
+    SimMaster sim(healthyRecord());
+    for (int address = 0; address < devices; ++address)
+        sim.setDevice(simDevice(quint8(address), 4));
+    sim.fake.setBaudRate(baud);
+    MainWindow window{QString()};
+    window.show();
+    if (!QTest::qWaitForWindowExposed(&window) || !window.establishConnection(Serial, sim.address())
+        || !QTest::qWaitFor([&] { return window.currentConnection()->devices().size() == devices; }, 60000))
+        return -1;
+    QAbstractItemView *view = window.currentItemView();
+    const QAbstractItemModel *model = view->model();
+    // The master stays at the top, outside the selection.
+    view->selectionModel()->select(QItemSelection(model->index(1, 0), model->index(devices, model->columnCount() - 1)),
+                                   QItemSelectionModel::ClearAndSelect);
+    const QPoint at = view->visualRect(model->index(1, 0)).center();
+    DeviceContextMenu::setRunner([](QMenu *, const QPoint &) {});
+    QElapsedTimer timer;
+    timer.start();
+    emit view->customContextMenuRequested(at);
+    const double ms = double(timer.nsecsElapsed()) / 1e6;
+    DeviceContextMenu::setRunner(nullptr);
+    return ms;
 }
 
 // Voluntary context switches (each one a sleep that ended) of the calling
@@ -327,6 +357,8 @@ int main(int argc, char **argv)
         printf("%3d devices: GUI-thread CPU, median: window %.1f ms, bare %.1f ms, window/bare %.2f\n", devices,
                windowCpu[devices], bareCpu[devices], windowCpu[devices] / bareCpu[devices]);
     }
+    for (const int devices : {32, 125})
+        printf("right-click with %d devices of one type selected: %.2f ms\n", devices, rightClickMs(devices, baud));
     const double growth = windowCpu[125] / windowCpu[32];
     printf("window growth from 32 to 125 devices: %.2f (goal 4.5 or below; devices grow 3.9 times)\n", growth);
 

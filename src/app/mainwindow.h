@@ -115,6 +115,8 @@ public:
     // radio devices selected in it, in ascending order.
     QAbstractItemView *currentItemView() const;
     QList<DeviceItem *> selectedDevices() const;
+    // The same devices in the order of the selection.
+    QList<DeviceItem *> selectedRadioDevices() const;
 
 public slots:
     // Log view and packet filter.

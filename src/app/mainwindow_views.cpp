@@ -183,9 +183,7 @@ void MainWindow::applyViewMode(int mode)
 void MainWindow::setFilter()
 {
     const QString text = ui->leFilter->text();
-    sortedModel->invalidate();
-    sortedModel->setFilterRole(DeviceRole::SearchText);
-    sortedModel->setFilterText(text);
+    sortedModel->applyFilterText(text);
     if (text.isEmpty())
         currentItem = nullptr;
 }

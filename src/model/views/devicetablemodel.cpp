@@ -768,10 +768,15 @@ void DeviceTableModel::refresh()
 {
     if (m_pendingUpdates.isEmpty())
         return;
+    // In the order of the list; one alone needs no search for it.
     QList<DeviceItem *> items;
-    for (DeviceItem *device : qAsConst(m_devices)) {
-        if (m_pendingUpdates.contains(device))
-            items << device;
+    if (m_pendingUpdates.size() == 1) {
+        items << *m_pendingUpdates.cbegin();
+    } else {
+        for (DeviceItem *device : qAsConst(m_devices)) {
+            if (m_pendingUpdates.contains(device))
+                items << device;
+        }
     }
     m_pendingUpdates.clear();
     for (DeviceItem *device : qAsConst(items)) {

@@ -34,6 +34,7 @@
 #include "sorteddevicemodel.h"
 #include "statisticsdock.h"
 #include "uiseams.h"
+#include "updatemanager.h"
 #include "updatestatusdock.h"
 #include "waitmovie.h"
 
@@ -261,12 +262,6 @@ void MainWindow::setPreferredRs()
     SendDataManager::instance()->enqueue(targets, QByteArray::fromRawData("\x00\x02", 2));
 }
 
-void MainWindow::generateReport() {}
-
-void MainWindow::makeReport() {}
-
-void MainWindow::checkReport() {}
-
 void MainWindow::hubroToggleConfig()
 {
     HubroItem *master = connection ? connection->master() : nullptr;
@@ -350,7 +345,10 @@ void MainWindow::firmwareUpdateDevice()
     for (const DeviceItem *device : devices)
         names << device->itemTypeName() + QLatin1Char(' ') + QString::number(device->deviceId());
     qDebug() << "MainWindow::firmwareUpdateDevice()" << names;
-    // The radio update queue takes the devices once the firmware dock runs it.
+    HubroItem *master = connection ? connection->master() : nullptr;
+    if (!master)
+        return;
+    UpdateManager::instance()->update(devices, master->firmwareDates());
 }
 
 void MainWindow::autoNumber()

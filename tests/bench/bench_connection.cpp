@@ -1,8 +1,9 @@
 // Initial read of a full 125-device master through the live connection: from
 // connectToMaster until the last of the 125 devices has been reported, with
-// the fake master pacing its replies at the serial link's baud rate. Printed
-// beside the floor that the wire itself sets: every reply's bytes at 10 bits a
-// byte, plus the link's 3 ms gap before each request after the first.
+// the fake master pacing its requests and replies at the serial link's baud
+// rate. Printed beside the floor that the wire itself sets: every request's and
+// reply's bytes at 10 bits a byte, plus the link's 3 ms gap before each request
+// after the first.
 //
 //   bench_connection [--runs N] [--baud B] [--log file|none]
 //
@@ -10,11 +11,15 @@
 //       none  log messages discarded before formatting
 
 #include "benchread.h"
+#include "benchstats.h"
 #include "appglobals.h"
 #include "deviceconnection.h"
 #include "deviceitem.h"
+#include "logging.h"
 #include "masterbench.h"
+#include "mastersim.h"
 #include "registerdeviceclasses.h"
+#include "serialthreadworker.h"
 
 #include <QApplication>
 #include <QCommandLineParser>
@@ -32,6 +37,7 @@ struct Result
     double floorMs = 0;
     int requests = 0;
     qint64 replyBytes = 0;
+    qint64 requestBytes = 0;
     double openMs = 0;       // connectToMaster -> the status request on the wire
     double turnaroundMs = 0; // mean: reply written -> next request received
     double tailMs = 0;       // last reply written -> last device reported
@@ -82,6 +88,7 @@ Result runOnce(int baud, int devices)
             continue;
         ++result.requests;
         result.replyBytes += bytes.at(i);
+        result.requestBytes += log.at(i).raw.size();
         if (lastReplyNs)
             turnaroundNs += log.at(i).receivedNs - lastReplyNs;
         lastReplyNs = log.at(i).replyWrittenNs;
@@ -91,7 +98,8 @@ Result runOnce(int baud, int devices)
     if (result.requests > 1)
         result.turnaroundMs = double(turnaroundNs) / 1e6 / (result.requests - 1);
     result.tailMs = double(endNs - lastReplyNs) / 1e6;
-    const double wireMs = baud > 0 ? double(result.replyBytes) * 10.0 * 1000.0 / baud : 0.0;
+    const double wireMs =
+        baud > 0 ? double(result.replyBytes + result.requestBytes) * 10.0 * 1000.0 / baud : 0.0;
     result.floorMs = wireMs + double(std::max(0, result.requests - 1)) * SerialThreadWorker::SendGapMs;
     result.measuredMs = double(endNs - startNs) / 1e6;
     return result;
@@ -101,17 +109,19 @@ Result runOnce(int baud, int devices)
 int main(int argc, char **argv)
 {
     QTemporaryDir home;
-    prepareBenchEnvironment(home);
+    useBenchHome(home);
     QApplication app(argc, argv);
-    nameBenchApplication();
 
     QCommandLineParser parser;
     parser.addHelpOption();
-    addReadOptions(parser, 5);
+    LinkBenchOptions::add(parser, 5, SerialThreadWorker::SerialBaudRate,
+                          QStringLiteral("Pace requests and replies at this baud rate."));
     parser.process(app);
-    const int runs = std::max(1, parser.value(QStringLiteral("runs")).toInt());
-    const int baud = parser.value(QStringLiteral("baud")).toInt();
-    const QString logMode = installLogMode(parser);
+    const LinkBenchOptions options = LinkBenchOptions::read(parser);
+    const int runs = options.runs;
+    const int baud = options.baud;
+    const QString logMode = options.logMode;
+    qInstallMessageHandler(options.logDiscarded() ? discardMessage : logMessageHandler);
 
     registerDeviceModelNames();
     registerDeviceClasses();
@@ -119,7 +129,7 @@ int main(int argc, char **argv)
     // stay as the program has them.
     constexpr int Devices = 125;
 
-    printf("initial read of a %d-device master, replies paced at %d baud, log: %s\n", Devices, baud,
+    printf("initial read of a %d-device master, requests and replies paced at %d baud, log: %s\n", Devices, baud,
            qPrintable(logMode));
     std::vector<double> ratios;
     for (int run = 0; run < runs; ++run) {
@@ -130,8 +140,10 @@ int main(int argc, char **argv)
         }
         const double ratio = r.floorMs > 0 ? r.measuredMs / r.floorMs : 0.0;
         ratios.push_back(ratio);
-        printf("run %d: measured %.1f ms, floor %.1f ms (%d exchanges, %lld reply bytes), ratio %.3f\n", run + 1,
-               r.measuredMs, r.floorMs, r.requests, static_cast<long long>(r.replyBytes), ratio);
+        printf("run %d: measured %.1f ms, floor %.1f ms (%d exchanges, %lld request and %lld reply bytes), ratio "
+               "%.3f\n",
+               run + 1, r.measuredMs, r.floorMs, r.requests, static_cast<long long>(r.requestBytes),
+               static_cast<long long>(r.replyBytes), ratio);
         printf("  opening %.1f ms, reply -> next request %.2f ms on average (gap %d ms), last reply -> last "
                "device %.1f ms\n",
                r.openMs, r.turnaroundMs, SerialThreadWorker::SendGapMs, r.tailMs);

@@ -13,14 +13,17 @@
 // is measured the same way as the floor.
 
 #include "benchread.h"
+#include "benchstats.h"
 #include "appglobals.h"
 #include "devicecontextmenu.h"
 #include "deviceconnection.h"
+#include "logging.h"
 #include "mainwindow.h"
 #include "masterbench.h"
 #include "registerdeviceclasses.h"
 #include "registermasterclass.h"
 #include "resources.h"
+#include "serialthreadworker.h"
 #include "uiseams.h"
 
 #include <QAbstractEventDispatcher>
@@ -319,21 +322,24 @@ bool idleOnDemo(const QString &folder, int seconds)
 int main(int argc, char **argv)
 {
     QTemporaryDir home;
-    prepareBenchEnvironment(home);
+    useBenchHome(home);
+    // The window's measurement databases go there too.
+    qputenv("XDG_DATA_HOME", home.filePath(QStringLiteral("data")).toLocal8Bit());
     initTandrelResources();
     QApplication app(argc, argv);
-    nameBenchApplication();
 
     QCommandLineParser parser;
     parser.addHelpOption();
-    addReadOptions(parser, 3);
+    LinkBenchOptions::add(parser, 3, SerialThreadWorker::SerialBaudRate, QStringLiteral("Pace replies at this baud rate."));
     parser.addOption({QStringLiteral("idle"), QStringLiteral("Seconds of idle measurement on the demo (0: none)."),
                       QStringLiteral("s"), QStringLiteral("10")});
     parser.process(app);
-    const int runs = std::max(1, parser.value(QStringLiteral("runs")).toInt());
-    const int baud = parser.value(QStringLiteral("baud")).toInt();
+    const LinkBenchOptions options = LinkBenchOptions::read(parser);
+    const int runs = options.runs;
+    const int baud = options.baud;
+    const QString logMode = options.logMode;
+    qInstallMessageHandler(options.logDiscarded() ? discardMessage : logMessageHandler);
     const int idleSeconds = std::max(0, parser.value(QStringLiteral("idle")).toInt());
-    const QString logMode = installLogMode(parser);
 
     registerDeviceModelNames();
     registerDeviceClasses();

@@ -5,6 +5,7 @@
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
+#include <QTemporaryDir>
 #include <QtGlobal>
 
 #include <algorithm>
@@ -33,3 +34,42 @@ inline int roundsFromArguments(const QCoreApplication &app, const QString &help)
     parser.process(app);
     return qMax(1, parser.value(roundsOption).toInt());
 }
+
+// Before the application object: settings and the daily log go to the
+// throw-away folder `home` under the benchmark's own application name; the
+// platform is offscreen unless one is chosen.
+inline void useBenchHome(const QTemporaryDir &home)
+{
+    qputenv("XDG_CONFIG_HOME", home.path().toLocal8Bit());
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QCoreApplication::setOrganizationName(QStringLiteral("Zorvo"));
+    QCoreApplication::setApplicationName(QStringLiteral("ZentarConfiguratorBench"));
+}
+
+// The options of the benchmarks on the fake master: measured runs, the baud
+// rate it paces at, and the log (the program's handler, or none).
+struct LinkBenchOptions
+{
+    int runs = 1;
+    int baud = 0;
+    QString logMode;
+
+    static void add(QCommandLineParser &parser, int defaultRuns, int defaultBaud, const QString &baudHelp)
+    {
+        parser.addOption({QStringLiteral("runs"), QStringLiteral("Measured runs."), QStringLiteral("n"),
+                          QString::number(defaultRuns)});
+        parser.addOption({QStringLiteral("baud"), baudHelp, QStringLiteral("baud"), QString::number(defaultBaud)});
+        parser.addOption(
+            {QStringLiteral("log"), QStringLiteral("file or none."), QStringLiteral("mode"), QStringLiteral("file")});
+    }
+    static LinkBenchOptions read(const QCommandLineParser &parser)
+    {
+        LinkBenchOptions options;
+        options.runs = std::max(1, parser.value(QStringLiteral("runs")).toInt());
+        options.baud = parser.value(QStringLiteral("baud")).toInt();
+        options.logMode = parser.value(QStringLiteral("log"));
+        return options;
+    }
+    bool logDiscarded() const { return logMode == QLatin1String("none"); }
+};

@@ -298,8 +298,14 @@ void FakeMaster::handleRequest(const Received &request)
     Responder responder;
     int logIndex;
     bool answerAny;
+    qint64 arrivedNs = request.receivedNs;
     {
         std::lock_guard<std::mutex> lock(m_mutex);
+        if (m_baud > 0) {
+            // The request's last byte arrives when the wire has carried it.
+            arrivedNs = std::max(arrivedNs, m_inWireFreeNs) + qint64(request.raw.size()) * 10 * 1000000000LL / m_baud;
+            m_inWireFreeNs = arrivedNs;
+        }
         logIndex = m_log.size();
         m_log.append(request);
         responder = m_responder;
@@ -324,7 +330,7 @@ void FakeMaster::handleRequest(const Received &request)
     }
 
     std::lock_guard<std::mutex> lock(m_mutex);
-    qint64 due = request.receivedNs;
+    qint64 due = arrivedNs;
     for (const Reply &reply : replies) {
         due += reply.delayMs * NsPerMs;
         if (reply.packet.isEmpty())

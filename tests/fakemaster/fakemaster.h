@@ -12,8 +12,10 @@
 // queue per packet type first, then the standing rule of the type; no rule means silence.
 // Every reply echoes the request's sequence byte unless told otherwise, and can be delayed,
 // duplicated, split across writes, preceded by garbage or replaced by PT_TRY_AGAIN_LATER.
-// Replies can be paced at a baud rate (10 bits a byte): a reply of k bytes is written in one
-// go when its last byte would have arrived on the wire.
+// Both directions can be paced at a baud rate (10 bits a byte): a request counts as arrived
+// when its last byte would have crossed the wire (requests back to back queue up), and a
+// reply of k bytes, due no earlier than that, is written in one go when its last byte would
+// have arrived.
 // All public functions are thread-safe. The destructor stops the thread and closes both ends.
 
 #include <QByteArray>
@@ -148,7 +150,8 @@ private:
     Responder m_responder;
     bool m_answerAnyAddress = false;
     int m_baud = 0;
-    qint64 m_wireFreeNs = 0;
+    qint64 m_wireFreeNs = 0;   // replies: when the wire to the program is free
+    qint64 m_inWireFreeNs = 0; // requests: when the wire from the program is free
     QVector<Received> m_log;
     qint64 m_bytesReceived = 0;
     qint64 m_logGeneration = 0;

@@ -21,7 +21,7 @@
 
 #include <cstdint>
 
-class DeviceInfoCollector;
+class InfoCollector;
 class QtAbstractPropertyManager;
 class QtBoolPropertyManager;
 class QtDoublePropertyManager;
@@ -184,9 +184,9 @@ public:
     {
         storeFieldValue(serial, key, value);
     }
-    void installInfoCollector(DeviceInfoCollector *collector);
-    void fillStoringMap(DeviceInfoCollector *collector) { installInfoCollector(collector); }
-    DeviceInfoCollector *infoCollector() const;
+    void installInfoCollector(InfoCollector *collector);
+    void fillStoringMap(InfoCollector *collector) { installInfoCollector(collector); }
+    InfoCollector *infoCollector() const;
 
     QString parameterKey(const QString &title) const;
     QString parameterTitle(const QString &key) const;
@@ -266,10 +266,12 @@ signals:
     void techRunModeEnabled();
     void productCodeReceived(uint32_t code);
 
-protected:
+public:
     // The serial number under which measurements are stored; the master
     // item answers the one of its status record.
     virtual quint32 storingSerialNumber() const { return m_info.serialNumber; }
+
+protected:
     // Fills WD Type, S/N and the two address properties from the record.
     void updateBaseProperties();
     void setWriteSettingsState(int state);
@@ -304,7 +306,7 @@ protected:
     QIcon m_onlineIcon;
     QIcon m_offlineIcon;
     QList<DeviceAction> m_actions;
-    QPointer<DeviceInfoCollector> m_infoCollector;
+    QPointer<InfoCollector> m_infoCollector;
     bool m_kastrelMode = false;
     bool m_configurationClean = true;
     QMap<QString, QString> m_parameterTitleMap; // title -> key

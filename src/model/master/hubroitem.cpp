@@ -808,16 +808,14 @@ qint64 HubroItem::firmwareHeaderValue(int slot) const
     return firmwareHeaderBuildTime(m_firmwareHeaders[size_t(slot)]);
 }
 
-QByteArray HubroItem::firmwareDates() const
+HUBRO32BootSectionHeader_t HubroItem::firmwareDates() const
 {
-    const QByteArray &header = m_firmwareHeaders[2];
-    return header.isEmpty() ? QByteArray(FirmwareHeaderSize, '\0') : header;
+    return bootSectionHeaderFromBytes(m_firmwareHeaders[2]);
 }
 
 quint8 HubroItem::uploadFlag() const
 {
-    const QByteArray &header = m_firmwareHeaders[1];
-    return header.size() > 7 ? quint8(header.at(7)) : 0;
+    return bootSectionHeaderFromBytes(m_firmwareHeaders[1]).buildNumber;
 }
 
 void HubroItem::stopUploadTimer()

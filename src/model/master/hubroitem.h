@@ -120,8 +120,9 @@ public:
     DeviceItem *uploadedFirmwareInfo() const { return m_flashItem.get(); }
     // Build time of the kept header of slot 0 to 3; -1 for any other slot.
     qint64 firmwareHeaderValue(int slot) const;
-    // The kept header of slot 2 (24 bytes).
-    QByteArray firmwareDates() const;
+    // The kept header of slot 2: the firmware uploaded into the master (all
+    // zero before the master reported it).
+    HUBRO32BootSectionHeader_t firmwareDates() const;
     // Byte 7 of the kept header of slot 1.
     quint8 uploadFlag() const;
     void stopUploadTimer();
@@ -202,7 +203,7 @@ signals:
     void hubroInfoUpdated();
     void enableAction(bool state = true);
 
-protected:
+public:
     quint32 storingSerialNumber() const override { return m_info.dwSerialId; }
 
 private:

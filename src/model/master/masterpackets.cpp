@@ -39,11 +39,6 @@ quint32 le32At(const QByteArray &data, int index)
     return quint32(le16At(data, index)) | (quint32(le16At(data, index + 2)) << 16);
 }
 
-QVersionNumber versionOfWord(quint16 word)
-{
-    return QVersionNumber(word >> 8, word & 0xFF);
-}
-
 } // namespace
 
 namespace MasterRequest {
@@ -197,22 +192,22 @@ bool isEmptyFirmwareHeader(const QByteArray &header)
 
 int firmwareHeaderDeviceType(const QByteArray &header)
 {
-    return le16At(header, 0);
+    return bootSectionHeaderFromBytes(header).deviceType;
 }
 
 QVersionNumber firmwareHeaderHardware(const QByteArray &header)
 {
-    return versionOfWord(le16At(header, 2));
+    return versionOfPackedWord(bootSectionHeaderFromBytes(header).hardwareVersion);
 }
 
 QVersionNumber firmwareHeaderFirmware(const QByteArray &header)
 {
-    return versionOfWord(le16At(header, 4));
+    return versionOfPackedWord(bootSectionHeaderFromBytes(header).firmwareVersion);
 }
 
 quint32 firmwareHeaderBuildTime(const QByteArray &header)
 {
-    return le32At(header, 18);
+    return bootSectionHeaderFromBytes(header).buildTime;
 }
 
 QString firmwareHeaderTimeText(const QByteArray &header)
@@ -239,7 +234,7 @@ Mk1Header decodeMk1Header(const QByteArray &header)
 {
     const QByteArray whole = header.leftJustified(Mk1HeaderSize, '\0', true);
     Mk1Header decoded;
-    decoded.version = versionOfWord(le16At(whole, 64));
+    decoded.version = versionOfPackedWord(le16At(whole, 64));
     decoded.date = HubroStatus::buildDate(HubroStatus::fieldText(whole.constData(), 14));
     decoded.time = QTime::fromString(HubroStatus::fieldText(whole.constData() + 14, 14), QStringLiteral("HH:mm:ss"));
     decoded.buildNumber = byteAt(whole, 28);

@@ -4,6 +4,7 @@
 // carry more than their type. Every reader is given the answer's size without
 // the frame's check byte (HubroStatus::replySize) and never reads past it.
 
+#include "bootsectionheader.h"
 #include "packet.h"
 
 #include <QByteArray>
@@ -70,13 +71,13 @@ std::optional<NearbyMasterInfo> nearbyMasterInfoFromAnswer(const QByteArray &dat
 
 // ---- Firmware image headers kept by the master ----------------------------------
 
-constexpr int FirmwareHeaderSize = 24;
+constexpr int FirmwareHeaderSize = BootSectionHeaderSize;
 
 // The header in a PT_FW_READ_HEADER_ACK answer of `size` bytes: bytes 2 to 25;
 // an all-zero (empty) header when the answer does not hold them.
 QByteArray firmwareHeaderFromAnswer(const QByteArray &data, int size);
 bool isEmptyFirmwareHeader(const QByteArray &header);
-// Fields of a kept header.
+// Fields of a kept header, read through HUBRO32BootSectionHeader_t.
 int firmwareHeaderDeviceType(const QByteArray &header);     // bytes 0-1
 QVersionNumber firmwareHeaderHardware(const QByteArray &header); // bytes 2-3
 QVersionNumber firmwareHeaderFirmware(const QByteArray &header); // bytes 4-5

@@ -467,8 +467,9 @@ private slots:
         QCOMPARE(m_item->firmwareHeaderValue(3), qint64(0));
         QCOMPARE(m_item->firmwareHeaderValue(4), qint64(-1));
         QCOMPARE(m_item->uploadFlag(), quint8(8));
-        QCOMPARE(m_item->firmwareDates().size(), 24);
-        QCOMPARE(int(m_item->firmwareDates().at(0)), 42);
+        QCOMPARE(m_item->firmwareDates().deviceType, quint16(42));
+        QCOMPARE(m_item->firmwareDates().firmwareVersion, quint16(0x0120));
+        QCOMPARE(m_item->firmwareDates().buildTime, quint32(built));
     }
 
     void radioFirmwareHeader()

@@ -12,7 +12,7 @@ class QWidget;
 // repaint the whole view for every one of them. After streaming() the window
 // paints at most once per period for a while: changes made within the period
 // after a repaint are painted together when the period is over. Otherwise,
-// and for expose and resize events, painting is as Qt does it.
+// and for exposed parts of the window, painting is as Qt does it.
 class PaintPacer : public QObject
 {
 public:

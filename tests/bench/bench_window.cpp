@@ -4,7 +4,7 @@
 // link's baud rate; then how often the program wakes while idle on the demo
 // simulation.
 //
-//   bench_window [--runs N] [--baud B] [--idle S] [--log file|none]
+//   bench_window [--runs N] [--baud B] [--idle S] [--log file|none] [--view tile|table|tree]
 //
 // GUI-thread CPU is CLOCK_THREAD_CPUTIME_ID of the GUI thread from the
 // connection request until the last device has arrived. Idle wake-ups are the
@@ -24,6 +24,7 @@
 #include "registermasterclass.h"
 #include "resources.h"
 #include "serialthreadworker.h"
+#include "settings.h"
 #include "uiseams.h"
 
 #include <QAbstractEventDispatcher>
@@ -333,7 +334,16 @@ int main(int argc, char **argv)
     LinkBenchOptions::add(parser, 3, SerialThreadWorker::SerialBaudRate, QStringLiteral("Pace replies at this baud rate."));
     parser.addOption({QStringLiteral("idle"), QStringLiteral("Seconds of idle measurement on the demo (0: none)."),
                       QStringLiteral("s"), QStringLiteral("10")});
+    parser.addOption({QStringLiteral("view"), QStringLiteral("The window's view: tile, table or tree."),
+                      QStringLiteral("mode"), QStringLiteral("table")});
     parser.process(app);
+    const QStringList views{QStringLiteral("tile"), QStringLiteral("table"), QStringLiteral("tree")};
+    const int view = views.indexOf(parser.value(QStringLiteral("view")));
+    if (view < 0) {
+        fprintf(stderr, "unknown view\n");
+        return 1;
+    }
+    appSettings.setValue(QLatin1String(SettingsKey::ViewMode), view);
     const LinkBenchOptions options = LinkBenchOptions::read(parser);
     const int runs = options.runs;
     const int baud = options.baud;
@@ -353,9 +363,9 @@ int main(int argc, char **argv)
     if (idleSeconds > 0 && !idleOnDemo(home.path(), idleSeconds))
         return 1;
 
-    printf("initial read into the main window (table view) and into a bare connection, replies paced at %d baud, "
+    printf("initial read into the main window (%s view) and into a bare connection, replies paced at %d baud, "
            "log: %s\n",
-           baud, qPrintable(logMode));
+           qPrintable(views.at(view)), baud, qPrintable(logMode));
     // A first read of each kind warms caches, fonts and the style.
     windowRead(8, baud);
     bareRead(8, baud);

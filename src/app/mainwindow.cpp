@@ -22,6 +22,7 @@
 #include "nearbyhubromodel.h"
 #include "packet.h"
 #include "productcode.h"
+#include "paintpacer.h"
 #include "progresswidget.h"
 #include "qteditorfactory.h"
 #include "qttreepropertybrowser.h"
@@ -87,6 +88,7 @@ MainWindow::MainWindow(const QString &filePath, QWidget *parent)
 
     ui->setupUi(this);
     setWindowTitle(tr("Zentar Configurator"));
+    paintPacer = new PaintPacer(this);
     progressWidget->hide();
     nearbyView = new NearbyExpanderView(
         {ui->leFilter, ui->cbSorting, ui->cbViewMode, ui->treeView, ui->acDetectNearbyHubro}, nearbyModel, this);

@@ -35,6 +35,7 @@ class HubroItem;
 class NearbyExpanderView;
 class NearbyHubroModel;
 class ProductCode;
+class PaintPacer;
 class ProgressWidget;
 class QAbstractItemView;
 class QActionGroup;
@@ -118,6 +119,8 @@ public:
     // radio devices selected in it, in ascending order.
     QAbstractItemView *currentItemView() const;
     QList<DeviceItem *> selectedDevices() const;
+    // The same devices in the order of the selection.
+    QList<DeviceItem *> selectedRadioDevices() const;
 
 public slots:
     // Log view and packet filter.
@@ -311,6 +314,7 @@ private:
     DeviceOutputControl *outputControl = nullptr;
     // Deletes itself when a close is accepted; the guarded pointer drops it then.
     QPointer<ProgressWidget> progressWidget;
+    PaintPacer *paintPacer = nullptr;
     QList<DeviceItem *> autoNumberQueue;
     // Addresses handed out by automatic numbering that the devices do not report yet:
     // they count as occupied until then, so a later step never hands them out again.

@@ -45,6 +45,7 @@
 #include <QHeaderView>
 #include <QJsonObject>
 #include <QKeyEvent>
+#include <QSet>
 #include <QMenu>
 #include <QMessageBox>
 
@@ -232,8 +233,9 @@ void MainWindow::setPreferredRs()
     QList<DeviceItem *> candidates;
     if (DeviceItem *master = masterDevice())
         candidates.append(master);
+    const QSet<DeviceItem *> selectedSet(selected.cbegin(), selected.cend());
     for (DeviceItem *device : deviceModel->devices()) {
-        if (masterDeviceTypes.contains(device->deviceType()) || !device->isOnline() || selected.contains(device))
+        if (masterDeviceTypes.contains(device->deviceType()) || !device->isOnline() || selectedSet.contains(device))
             continue;
         if (qobject_cast<DI_AbstractRepeater *>(device))
             candidates.append(device);
@@ -354,15 +356,8 @@ void MainWindow::autoNumber()
     HubroItem *master = connection ? connection->master() : nullptr;
     if (!master)
         return;
-    QList<DeviceItem *> devicesToChange;
-    for (const QModelIndex &index : currentItemView()->selectionModel()->selectedIndexes()) {
-        if (index.column() != 0)
-            continue;
-        // The master keeps its address: it is what the block is checked against.
-        DeviceItem *device = DeviceTableModel::itemAt(index);
-        if (device && !masterDeviceTypes.contains(device->deviceType()) && !devicesToChange.contains(device))
-            devicesToChange << device;
-    }
+    // The master keeps its address: it is what the block is checked against.
+    QList<DeviceItem *> devicesToChange = selectedRadioDevices();
     qDebug() << "devicesToChange.size() =" << devicesToChange.size();
     if (devicesToChange.isEmpty())
         return;
@@ -382,8 +377,9 @@ void MainWindow::autoNumber()
         extraZones << quint8(device->data(DeviceRole::ExtraAddresses).toUInt());
     QList<DeviceItem *> others;
     QList<AutoNumbering::Occupant> occupants;
+    const QSet<DeviceItem *> changing(devicesToChange.cbegin(), devicesToChange.cend());
     for (DeviceItem *device : connection->devices()) {
-        if (devicesToChange.contains(device))
+        if (changing.contains(device))
             continue;
         others << device;
         occupants << AutoNumbering::Occupant{device->wiredAddress(),

@@ -22,6 +22,7 @@
 #include "messageboxes.h"
 #include "offlineconnections.h"
 #include "opendevicedialog.h"
+#include "paintpacer.h"
 #include "progresswidget.h"
 #include "qttreepropertybrowser.h"
 #include "rssitestdock.h"
@@ -259,9 +260,10 @@ void MainWindow::onDeviceConnected(DeviceItem *device)
             Qt::ConnectionType(Qt::DirectConnection | Qt::UniqueConnection));
     connect(device, &DeviceItem::lockMainwindow, this, &MainWindow::onLockMainwindow, Qt::UniqueConnection);
     connect(device, &DeviceItem::unlockMainwindow, this, &MainWindow::onUnlockMainwindow, Qt::UniqueConnection);
-    sortedModel->setDynamicSortFilter(false);
+    // The sorted view filters the new row and sorts it in where it belongs;
+    // the window paints arriving devices in batches.
+    paintPacer->streaming();
     deviceModel->deviceConnected(device);
-    sortedModel->setDynamicSortFilter(true);
     collector->loadStoringMap(device);
 }
 

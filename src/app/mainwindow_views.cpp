@@ -17,6 +17,7 @@
 
 #include <QDebug>
 #include <QHeaderView>
+#include <QSet>
 #include <QSignalBlocker>
 
 #include <algorithm>
@@ -104,17 +105,26 @@ QAbstractItemView *MainWindow::currentItemView() const
     return ui->treeView;
 }
 
-QList<DeviceItem *> MainWindow::selectedDevices() const
+QList<DeviceItem *> MainWindow::selectedRadioDevices() const
 {
     QList<DeviceItem *> devices;
+    QSet<DeviceItem *> taken;
     const QModelIndexList indexes = currentItemView()->selectionModel()->selectedIndexes();
     for (const QModelIndex &index : indexes) {
         if (index.column() != 0)
             continue;
         DeviceItem *device = DeviceTableModel::itemAt(index);
-        if (device && !masterDeviceTypes.contains(device->deviceType()) && !devices.contains(device))
+        if (device && !masterDeviceTypes.contains(device->deviceType()) && !taken.contains(device)) {
+            taken.insert(device);
             devices.append(device);
+        }
     }
+    return devices;
+}
+
+QList<DeviceItem *> MainWindow::selectedDevices() const
+{
+    QList<DeviceItem *> devices = selectedRadioDevices();
     std::sort(devices.begin(), devices.end(),
               [](const DeviceItem *a, const DeviceItem *b) { return a->deviceId() < b->deviceId(); });
     return devices;
@@ -173,19 +183,20 @@ void MainWindow::applyViewMode(int mode)
 void MainWindow::setFilter()
 {
     const QString text = ui->leFilter->text();
-    sortedModel->invalidate();
-    sortedModel->setFilterRole(DeviceRole::SearchText);
-    sortedModel->setFilterText(text);
+    sortedModel->applyFilterText(text);
     if (text.isEmpty())
         currentItem = nullptr;
 }
 
 bool MainWindow::sameType(const QModelIndexList &indexes) const
 {
-    for (const QModelIndex &a : indexes)
-        for (const QModelIndex &b : indexes)
-            if (a.data(DeviceRole::DeviceType) != b.data(DeviceRole::DeviceType))
-                return false;
+    // Equal to the first means equal to each other.
+    if (indexes.isEmpty())
+        return true;
+    const QVariant first = indexes.first().data(DeviceRole::DeviceType);
+    for (const QModelIndex &index : indexes)
+        if (index.data(DeviceRole::DeviceType) != first)
+            return false;
     return true;
 }
 

@@ -17,8 +17,15 @@ void TaskbarIndicator::setOverlayIcon(const QIcon &icon)
 
 void TaskbarIndicator::setOverlayCount(int count)
 {
-    setOverlayIcon(QIcon(QPixmap::fromImage(taskbarBadgeImage(count))));
+    m_overlay = QIcon();
     m_overlayCount = count;
+}
+
+QIcon TaskbarIndicator::overlayIcon() const
+{
+    if (m_overlay.isNull() && m_overlayCount >= 0)
+        m_overlay = QIcon(QPixmap::fromImage(taskbarBadgeImage(m_overlayCount)));
+    return m_overlay;
 }
 
 void TaskbarIndicator::setProgressValue(int value)

@@ -20,11 +20,12 @@ public:
 
     void setOverlayIcon(const QIcon &icon);
     void clearOverlayIcon() { setOverlayIcon(QIcon()); }
-    QIcon overlayIcon() const { return m_overlay; }
-    bool hasOverlay() const { return !m_overlay.isNull(); }
+    QIcon overlayIcon() const;
+    bool hasOverlay() const { return !m_overlay.isNull() || m_overlayCount >= 0; }
     // The count drawn on the overlay last; -1 when it shows none.
     int overlayCount() const { return m_overlayCount; }
-    // Draws the count as the overlay.
+    // Draws the count as the overlay. The picture is drawn when it is asked
+    // for, so a count that changes with every arriving device costs nothing.
     void setOverlayCount(int count);
 
     void setProgressVisible(bool visible) { m_progressVisible = visible; }
@@ -35,7 +36,7 @@ public:
 
 private:
     QWidget *m_window = nullptr;
-    QIcon m_overlay;
+    mutable QIcon m_overlay; // of the count, once drawn
     int m_overlayCount = -1;
     bool m_progressVisible = false;
     int m_progressValue = 0;

@@ -2,6 +2,7 @@
 #include "ui_waitwidget.h"
 
 #include "connection.h"
+#include "playwhileshown.h"
 
 #include <QCloseEvent>
 #include <QMovie>
@@ -36,7 +37,7 @@ WaitWidget::WaitWidget(int deviceType, Connection *connection, QWidget *parent)
     // A title bar without buttons: only forceClose() ends the window.
     setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint);
     ui->lblGif->setMovie(movie);
-    movie->start();
+    playWhileShown(movie, this);
 
     timer.setSingleShot(true);
     connect(&timer, &QTimer::timeout, this, &WaitWidget::waitRanOut);

@@ -10,6 +10,7 @@
 // --log file  the program's own log handler (daily log file; the default)
 //       none  log messages discarded before formatting
 
+#include "benchread.h"
 #include "benchstats.h"
 #include "appglobals.h"
 #include "deviceconnection.h"
@@ -30,9 +31,6 @@
 #include <vector>
 
 namespace {
-// Device types of a mixed installation, repeated over the addresses.
-const quint8 DeviceTypes[] = {4, 3, 32, 12, 20, 30, 4, 32};
-
 struct Result
 {
     double measuredMs = 0;
@@ -54,9 +52,7 @@ Result runOnce(int baud, int devices)
         fprintf(stderr, "no pseudo-terminal\n");
         return result;
     }
-    for (int address = 0; address < devices; ++address)
-        sim.setDevice(simDevice(quint8(address), DeviceTypes[address % int(sizeof DeviceTypes)]));
-    sim.fake.setBaudRate(baud);
+    fillMixedInstallation(sim, devices, baud);
 
     DeviceConnection connection;
     int connected = 0;

@@ -1,7 +1,8 @@
 // Device views: the time to fill the device table model with a master and
 // 125 devices and read every row through the sorting proxy (as an expanded
-// view does), and the time of one re-sort, in each view mode. Prints the
-// median and the worst of the rounds.
+// view does), and the time of one re-sort, in each view mode; for devices
+// spread over repeaters and for devices all heard by the master directly.
+// Prints the median and the worst of the rounds.
 //
 //   bench_views [--rounds N]
 
@@ -42,9 +43,16 @@ struct Installation
 {
     std::vector<std::unique_ptr<DeviceItem>> items;
 
-    Installation()
+    // flat: that many devices, all heard by the master directly; 0: the
+    // installation with repeaters.
+    explicit Installation(int flat)
     {
         items.push_back(std::make_unique<DI_AbstractRepeater>(record(255, 40, 0), false));
+        if (flat > 0) {
+            for (int radio = 1; radio <= flat; ++radio)
+                items.push_back(std::make_unique<DeviceItem>(record(radio, 4, 0), false));
+            return;
+        }
         // Ten repeaters on two levels, the devices spread over them and the master.
         for (int radio = 1; radio <= 125; ++radio) {
             const int group = radio % 11;
@@ -77,42 +85,45 @@ int main(int argc, char **argv)
     const int rounds = roundsFromArguments(app, QStringLiteral("Rounds per view mode."));
     registerDeviceModelNames();
 
-    Installation site;
     const char *modeNames[] = {"tile", "table", "tree"};
-    std::printf("devices: %zu (master, 10 repeaters, 115 devices), rounds: %d\n", site.items.size(), rounds);
-    for (int mode = 0; mode < 3; ++mode) {
-        std::vector<double> fill, resort;
-        for (int round = 0; round < rounds; ++round) {
-            DeviceTableModel model;
-            model.setViewMode(mode);
-            SortedDeviceModel proxy;
-            proxy.setSourceModel(&model);
-            if (mode == DeviceTableModel::TileMode)
-                proxy.applySortChoice(1);
-            else
-                proxy.sort(DeviceTableModel::AddressColumn);
+    for (const int flat : {0, 32, 125}) {
+        Installation site(flat);
+        std::printf("devices: %zu (master, %s), rounds: %d\n", site.items.size(),
+                    flat ? "every device heard directly" : "10 repeaters, 115 devices", rounds);
+        for (int mode = 0; mode < 3; ++mode) {
+            std::vector<double> fill, resort;
+            for (int round = 0; round < rounds; ++round) {
+                DeviceTableModel model;
+                model.setViewMode(mode);
+                SortedDeviceModel proxy;
+                proxy.setSourceModel(&model);
+                if (mode == DeviceTableModel::TileMode)
+                    proxy.applySortChoice(1);
+                else
+                    proxy.sort(DeviceTableModel::AddressColumn);
 
-            QElapsedTimer timer;
-            timer.start();
-            for (const auto &item : site.items)
-                model.deviceConnected(item.get());
-            if (walk(proxy) != int(site.items.size()))
-                qFatal("rows lost");
-            fill.push_back(timer.nsecsElapsed() / 1e6);
+                QElapsedTimer timer;
+                timer.start();
+                for (const auto &item : site.items)
+                    model.deviceConnected(item.get());
+                if (walk(proxy) != int(site.items.size()))
+                    qFatal("rows lost");
+                fill.push_back(timer.nsecsElapsed() / 1e6);
 
-            timer.restart();
-            if (mode == DeviceTableModel::TileMode) {
-                proxy.applySortChoice(2);
-                proxy.applySortChoice(3);
-            } else {
-                proxy.sort(DeviceTableModel::StatusColumn, Qt::DescendingOrder);
-                proxy.sort(DeviceTableModel::SerialColumn, Qt::AscendingOrder);
+                timer.restart();
+                if (mode == DeviceTableModel::TileMode) {
+                    proxy.applySortChoice(2);
+                    proxy.applySortChoice(3);
+                } else {
+                    proxy.sort(DeviceTableModel::StatusColumn, Qt::DescendingOrder);
+                    proxy.sort(DeviceTableModel::SerialColumn, Qt::AscendingOrder);
+                }
+                resort.push_back(timer.nsecsElapsed() / 2e6);
+                model.clear();
             }
-            resort.push_back(timer.nsecsElapsed() / 2e6);
-            model.clear();
+            std::printf("%-5s  fill: median %7.3f ms, worst %7.3f ms   re-sort: median %7.3f ms, worst %7.3f ms\n",
+                        modeNames[mode], median(fill), worst(fill), median(resort), worst(resort));
         }
-        std::printf("%-5s  fill: median %7.3f ms, worst %7.3f ms   re-sort: median %7.3f ms, worst %7.3f ms\n",
-                    modeNames[mode], median(fill), worst(fill), median(resort), worst(resort));
     }
     return 0;
 }

@@ -1,6 +1,8 @@
 #include "channelscan.h"
 #include "ui_channelscan.h"
 
+#include "playwhileshown.h"
+
 #include <QMovie>
 
 ChannelScan::ChannelScan(QWidget *parent)
@@ -13,7 +15,7 @@ ChannelScan::ChannelScan(QWidget *parent)
     setWindowModality(Qt::ApplicationModal);
     setWindowFlags(Qt::Dialog | Qt::WindowTitleHint);
     ui->lblGif->setMovie(movie);
-    movie->start();
+    playWhileShown(movie, this);
     connect(ui->pbStop, &QPushButton::clicked, this, &ChannelScan::stopScan);
 }
 

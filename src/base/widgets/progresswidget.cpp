@@ -2,6 +2,7 @@
 #include "ui_progresswidget.h"
 
 #include "messageboxes.h"
+#include "playwhileshown.h"
 
 #include <QCloseEvent>
 #include <QMovie>
@@ -15,7 +16,7 @@ ProgressWidget::ProgressWidget(QWidget *parent)
     applyWindowFlags();
     ui->pBar->hide();
     ui->lblGif->setMovie(movie);
-    movie->start();
+    playWhileShown(movie, this);
 }
 
 ProgressWidget::~ProgressWidget()

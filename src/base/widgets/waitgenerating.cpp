@@ -1,6 +1,8 @@
 #include "waitgenerating.h"
 #include "ui_waitgenerating.h"
 
+#include "playwhileshown.h"
+
 #include <QCloseEvent>
 #include <QMovie>
 #include <QPointer>
@@ -23,7 +25,7 @@ WaitGenerating::WaitGenerating(int waitingTimeMs, QWidget *parent)
     setWindowFlags(Qt::Window | Qt::WindowCloseButtonHint);
     setWindowModality(Qt::ApplicationModal);
     ui->lblGIF->setMovie(movie);
-    movie->start();
+    playWhileShown(movie, this);
 
     connect(timer, &QTimer::timeout, this, &WaitGenerating::onTick);
     connect(ui->pbBreak, &QPushButton::clicked, this, &QWidget::close);

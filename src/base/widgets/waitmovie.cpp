@@ -1,6 +1,8 @@
 #include "waitmovie.h"
 #include "ui_waitmovie.h"
 
+#include "playwhileshown.h"
+
 #include <QMovie>
 
 WaitMovie::WaitMovie(const QString &title, const QString &text, QWidget *parent)
@@ -16,7 +18,7 @@ WaitMovie::WaitMovie(const QString &title, const QString &text, QWidget *parent)
     ui->lblTitle->setText(title);
     ui->lblText->setText(text);
     ui->lblGif->setMovie(movie);
-    movie->start();
+    playWhileShown(movie, this);
 }
 
 WaitMovie::~WaitMovie()

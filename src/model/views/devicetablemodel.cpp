@@ -180,9 +180,19 @@ int DeviceTableModel::insertPosition(DeviceItem *holder, DeviceItem *item) const
 
 void DeviceTableModel::insertChild(DeviceItem *holder, DeviceItem *item)
 {
+    QList<DeviceItem *> &children = m_children[holder];
     const int row = insertPosition(holder, item);
-    m_children[holder].insert(row, item);
-    syncChildList(holder);
+    children.insert(row, item);
+    if (DI_AbstractRepeater *repeater = followingList(holder)) {
+        // Both lists are in device-number order with later arrivals after
+        // earlier ones of the same number, so the repeater's own sort puts
+        // the child where ours has it.
+        repeater->appendChild(item);
+        if (row != children.size() - 1)
+            repeater->sortChildren();
+        if (repeater->children() != children)
+            syncChildList(holder);
+    }
 }
 
 void DeviceTableModel::removeChild(DeviceItem *holder, DeviceItem *item)
@@ -191,14 +201,26 @@ void DeviceTableModel::removeChild(DeviceItem *holder, DeviceItem *item)
     if (it == m_children.end())
         return;
     it.value().removeAll(item);
-    syncChildList(holder);
+    if (DI_AbstractRepeater *repeater = followingList(holder)) {
+        repeater->removeChild(item);
+        if (repeater->children() != it.value())
+            syncChildList(holder);
+    }
 }
 
-void DeviceTableModel::syncChildList(DeviceItem *holder)
+DI_AbstractRepeater *DeviceTableModel::followingList(DeviceItem *holder) const
 {
     // A holder that is being destroyed has no list left to follow ours.
     DI_AbstractRepeater *repeater = holder == m_root ? m_root : m_holders.value(holder);
     if (!repeater || (holder != m_root && !m_members.contains(holder)))
+        return nullptr;
+    return repeater;
+}
+
+void DeviceTableModel::syncChildList(DeviceItem *holder)
+{
+    DI_AbstractRepeater *repeater = followingList(holder);
+    if (!repeater)
         return;
     const auto old = repeater->children();
     for (DeviceItem *child : old)
@@ -746,10 +768,15 @@ void DeviceTableModel::refresh()
 {
     if (m_pendingUpdates.isEmpty())
         return;
+    // In the order of the list; one alone needs no search for it.
     QList<DeviceItem *> items;
-    for (DeviceItem *device : qAsConst(m_devices)) {
-        if (m_pendingUpdates.contains(device))
-            items << device;
+    if (m_pendingUpdates.size() == 1) {
+        items << *m_pendingUpdates.cbegin();
+    } else {
+        for (DeviceItem *device : qAsConst(m_devices)) {
+            if (m_pendingUpdates.contains(device))
+                items << device;
+        }
     }
     m_pendingUpdates.clear();
     for (DeviceItem *device : qAsConst(items)) {

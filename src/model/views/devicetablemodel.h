@@ -135,6 +135,9 @@ private:
     int insertPosition(DeviceItem *holder, DeviceItem *item) const;
     void insertChild(DeviceItem *holder, DeviceItem *item);
     void removeChild(DeviceItem *holder, DeviceItem *item);
+    // The repeater whose own child list follows the holder's, if any.
+    DI_AbstractRepeater *followingList(DeviceItem *holder) const;
+    // Rebuilds that list from ours, when a step of its own went astray.
     void syncChildList(DeviceItem *holder);
     void takeOut(DeviceItem *item, bool alive);
     void itemDestroyed(DeviceItem *item);

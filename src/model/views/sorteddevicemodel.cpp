@@ -24,6 +24,8 @@ int chain(std::initializer_list<int> results)
     return 0;
 }
 
+int s_filterSettleMs = 300;
+
 double routeKey(const DeviceItem *item)
 {
     return item->auxFlag() > 0 ? double(item->auxValue()) : -1.0;
@@ -52,6 +54,8 @@ SortedDeviceModel::SortedDeviceModel(QObject *parent)
     setFilterRole(DeviceRole::SearchText);
     setFilterCaseSensitivity(Qt::CaseInsensitive);
     setRecursiveFilteringEnabled(true);
+    m_filterSettle.setSingleShot(true);
+    connect(&m_filterSettle, &QTimer::timeout, this, [this] { applyFilterNow(m_filterText); });
 }
 
 QVariant SortedDeviceModel::headerData(int section, Qt::Orientation orientation, int role) const
@@ -73,8 +77,38 @@ void SortedDeviceModel::applySortChoice(int choiceIndex)
     setSortRole(choice.role);
 }
 
+void SortedDeviceModel::applyFilterText(const QString &text)
+{
+    m_filterSettle.setInterval(s_filterSettleMs);
+    if (m_filterSet && text == m_filterText) {
+        m_filterSettle.start();
+        return;
+    }
+    applyFilterNow(text);
+}
+
+void SortedDeviceModel::applyFilterNow(const QString &text)
+{
+    m_filterSettle.stop();
+    invalidate();
+    setFilterRole(DeviceRole::SearchText);
+    setFilterText(text);
+}
+
+int SortedDeviceModel::filterSettlePeriod()
+{
+    return s_filterSettleMs;
+}
+
+void SortedDeviceModel::setFilterSettlePeriod(int ms)
+{
+    s_filterSettleMs = qMax(0, ms);
+}
+
 void SortedDeviceModel::setFilterText(const QString &text)
 {
+    m_filterText = text;
+    m_filterSet = true;
     QString pattern = text == QLatin1String("*") ? QStringLiteral("\\*") : text;
     QRegularExpression expression(pattern, QRegularExpression::CaseInsensitiveOption);
     if (!expression.isValid())

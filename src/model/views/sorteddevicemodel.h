@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QSortFilterProxyModel>
+#include <QTimer>
 
 // The sorting and filtering proxy of the device views. Masters stay at the
 // top in either order; below them the rows follow the sort column (sort
@@ -46,10 +47,24 @@ public:
     // The device text filter: "*" alone looks for an asterisk; a text that
     // is no valid pattern is looked for literally; empty shows every row.
     void setFilterText(const QString &text);
+    // Re-applies the device text filter: the whole list is sorted and
+    // filtered anew with the text. When the text is the one in force, that
+    // is left until such calls pause for the settle period, since rows that
+    // arrive or change meanwhile are filtered and sorted in as they come;
+    // so a burst of arrivals, each re-applying the filter, costs one pass.
+    void applyFilterText(const QString &text);
+    // 300 ms.
+    static int filterSettlePeriod();
+    static void setFilterSettlePeriod(int ms);
 
 protected:
     bool lessThan(const QModelIndex &left, const QModelIndex &right) const override;
 
 private:
+    void applyFilterNow(const QString &text);
+
     int m_keyColumn = -1;
+    QString m_filterText;
+    bool m_filterSet = false;
+    QTimer m_filterSettle;
 };

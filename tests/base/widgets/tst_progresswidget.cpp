@@ -1,5 +1,5 @@
 // The waiting window of long device operations: progress bar, closable and
-// non-closable closing, window flags.
+// non-closable closing, window flags, the animation only while shown.
 #include "progresswidget.h"
 #include "testsupport.h"
 
@@ -116,6 +116,35 @@ private slots:
         w.hide();
         w.setClosable(true);
         QVERIFY(w.isHidden());
+    }
+
+    // The main window builds this window ahead and keeps it hidden: its
+    // animation runs only while it is on screen, through every change of
+    // window flags.
+    void animationRunsOnlyWhileShown()
+    {
+        ProgressWidget w;
+        w.setAttribute(Qt::WA_DeleteOnClose, false);
+        QMovie *movie = w.findChild<QLabel *>(QStringLiteral("lblGif"))->movie();
+        QCOMPARE(movie->state(), QMovie::NotRunning);
+        w.setClosable(true);
+        QCOMPARE(movie->state(), QMovie::NotRunning);
+
+        QSignalSpy frames(movie, &QMovie::frameChanged);
+        w.show();
+        QCOMPARE(movie->state(), QMovie::Running);
+        QVERIFY(frames.wait(2000));
+        w.setClosable(false);
+        QCOMPARE(movie->state(), QMovie::Running);
+
+        w.hide();
+        QCOMPARE(movie->state(), QMovie::Paused);
+        w.setClosable(true);
+        QCOMPARE(movie->state(), QMovie::Paused);
+        const int frame = movie->currentFrameNumber();
+        w.show();
+        QCOMPARE(movie->state(), QMovie::Running);
+        QCOMPARE(movie->currentFrameNumber(), frame);
     }
 };
 

@@ -299,6 +299,71 @@ private slots:
         QCOMPARE(count(QModelIndex()), model.devices().size());
     }
 
+    // The repeaters' own child lists (and the root item's) hold what the
+    // tree shows below them, in the same order, while devices arrive out of
+    // order and with equal numbers, move, leave and are destroyed.
+    void repeaterListsFollowTheTree_data() { changesKeepEveryModeConsistent_data(); }
+    void repeaterListsFollowTheTree()
+    {
+        QFETCH(int, mode);
+        QRandomGenerator random(7u + quint32(mode));
+        DeviceTableModel model;
+        model.setViewMode(mode);
+        std::function<QString(const QModelIndex &, DI_AbstractRepeater *)> mismatch =
+            [&](const QModelIndex &parent, DI_AbstractRepeater *holder) -> QString {
+            QList<DeviceItem *> rows;
+            for (int row = 0; row < model.rowCount(parent); ++row) {
+                const QModelIndex index = model.index(row, 0, parent);
+                rows << model.itemFromIndex(index);
+                auto *repeater = qobject_cast<DI_AbstractRepeater *>(rows.last());
+                if (model.rowCount(index) > 0 || (repeater && repeater->childCount() > 0)) {
+                    const QString below = mismatch(index, repeater);
+                    if (!below.isEmpty())
+                        return below;
+                }
+            }
+            if (!holder || holder->children() != rows)
+                return QStringLiteral("list of %1").arg(holder ? holder->deviceId() : -1);
+            return QString();
+        };
+        auto check = [&] {
+            model.setViewMode(DeviceTableModel::TreeMode);
+            const QString wrong = mismatch(QModelIndex(), model.rootItem());
+            model.setViewMode(mode);
+            return wrong;
+        };
+
+        const QList<quint32> routes{0, route(0x10), route(0x12), route(0x20)};
+        std::vector<std::unique_ptr<DeviceItem>> items;
+        auto master = makeMaster();
+        model.deviceConnected(master.get());
+        for (int step = 0; step < 150; ++step) {
+            const int action = random.bounded(5);
+            const quint32 rl = routes.at(random.bounded(routes.size()));
+            if (action <= 1 || items.empty()) {
+                // Numbers 1 to 12: out of order, and some come twice.
+                const quint8 radio = quint8(1 + random.bounded(12));
+                if (random.bounded(4) == 0)
+                    items.push_back(makeRepeater(Record(radio, 30).rl(rl == 0 ? route(0x10) : rl)));
+                else
+                    items.push_back(makeDevice(Record(radio).rl(rl)));
+                model.deviceConnected(items.back().get());
+            } else {
+                const auto picked = items.begin() + random.bounded(int(items.size()));
+                DeviceItem *item = picked->get();
+                if (action == 2)
+                    reroute(item, rl);
+                else if (action == 3 && model.contains(item))
+                    model.removeDevice(item);
+                else
+                    items.erase(picked);
+            }
+            const QString wrong = check();
+            if (!wrong.isEmpty())
+                QFAIL(qPrintable(QStringLiteral("step %1: %2 differs from the tree").arg(step).arg(wrong)));
+        }
+    }
+
     void moveAnnouncedWhereTheItemLands()
     {
         DeviceTableModel model;

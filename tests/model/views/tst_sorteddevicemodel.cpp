@@ -5,7 +5,12 @@
 #include "testsupport.h"
 
 #include <QAbstractItemModelTester>
+#include <QItemSelectionModel>
+#include <QScopeGuard>
 #include <QtTest>
+
+#include <algorithm>
+#include <functional>
 
 #include <memory>
 #include <vector>
@@ -261,6 +266,131 @@ private slots:
         std::sort(visible.begin(), visible.end());
         std::sort(shown.begin(), shown.end());
         QCOMPARE(visible, shown);
+    }
+
+    // 125 devices arrive one by one and the filter is re-applied after each,
+    // as the window does. The proxy filters and sorts each new row in as it
+    // comes and goes over the whole list once the arrivals pause; then the
+    // rows, their order and the selection are those of a proxy re-sorted and
+    // re-filtered in full after every arrival. Addresses, serials and RSSI
+    // values repeat, and devices change under way.
+    void burstOfArrivals_data()
+    {
+        QTest::addColumn<int>("mode");
+        QTest::addColumn<int>("column");
+        QTest::addColumn<int>("order");
+        QTest::addColumn<int>("choice"); // the tile view's sorting choice, -1 for none
+        QTest::addColumn<QString>("filter");
+        const int table = DeviceTableModel::TableMode;
+        const int up = Qt::AscendingOrder;
+        const int down = Qt::DescendingOrder;
+        QTest::newRow("table by address") << table << int(DeviceTableModel::AddressColumn) << up << -1 << QString();
+        QTest::newRow("table by status, descending")
+            << table << int(DeviceTableModel::StatusColumn) << down << -1 << QString();
+        QTest::newRow("table by RSSI, filtered")
+            << table << int(DeviceTableModel::RssiColumn) << up << -1 << "sebrel|00001000[1-3]";
+        QTest::newRow("tree by serial, filtered")
+            << int(DeviceTableModel::TreeMode) << int(DeviceTableModel::SerialColumn) << down << -1
+            << "00001000[1-3]";
+        QTest::newRow("tile by type") << int(DeviceTableModel::TileMode) << 0 << up << 2 << QString();
+    }
+    void burstOfArrivals()
+    {
+        QFETCH(int, mode);
+        QFETCH(int, column);
+        QFETCH(int, order);
+        QFETCH(int, choice);
+        QFETCH(QString, filter);
+        const auto restore = qScopeGuard(
+            [settle = SortedDeviceModel::filterSettlePeriod()] { SortedDeviceModel::setFilterSettlePeriod(settle); });
+        SortedDeviceModel::setFilterSettlePeriod(50);
+
+        DeviceTableModel model;
+        model.setViewMode(mode);
+        SortedDeviceModel fast;
+        SortedDeviceModel slow;
+        for (SortedDeviceModel *proxy : {&fast, &slow}) {
+            proxy->setSourceModel(&model);
+            if (choice >= 0)
+                proxy->applySortChoice(choice);
+            else
+                proxy->sort(column, Qt::SortOrder(order));
+        }
+        // Fatal: over 125 arrivals the checks of the QtTest mode take seconds.
+        Tester modelTester(&model, Tester::FailureReportingMode::Fatal);
+        Tester fastTester(&fast, Tester::FailureReportingMode::Fatal);
+        QItemSelectionModel selection(&fast);
+
+        std::vector<std::unique_ptr<DeviceItem>> items;
+        QHash<DeviceItem *, QString> names;
+        auto arrive = [&](std::unique_ptr<DeviceItem> item) {
+            names.insert(item.get(), QString::number(names.size()));
+            items.push_back(std::move(item));
+            model.deviceConnected(items.back().get());
+            fast.applyFilterText(filter);
+            slow.invalidate();
+            slow.setFilterText(filter);
+        };
+        QSet<DeviceItem *> selected;
+        for (int radio = 1; radio <= 125; ++radio) {
+            if (radio == 10)
+                arrive(makeMaster(40, 3));
+            const quint8 address = quint8(radio % 40);
+            const quint32 serial = 100000u + quint32(radio % 60);
+            const qint8 rssi = qint8(-50 - 10 * (radio % 3));
+            if (radio % 25 == 0) {
+                arrive(makeRepeater(Record(quint8(radio), 30).rl(route(quint8(radio / 25 * 0x10)))
+                                        .wireloop(address).serial(serial).rssi(rssi)));
+            } else {
+                const int type = radio % 7 == 0 ? 3 : (radio % 5 == 0 ? 12 : 4);
+                arrive(makeDevice(Record(quint8(radio), type).rl(route(quint8((radio % 4) * 0x10)))
+                                      .wireloop(address).serial(serial).rssi(rssi)));
+            }
+            if (radio % 10 == 0) {
+                // A recent or an early device changes to the same RSSI as
+                // the ones before; one more row is selected.
+                DeviceItem *changed = items.at(radio % 20 == 0 ? items.size() - 2 : items.size() / 4).get();
+                deviceInfo_t info = changed->deviceInfo();
+                info.rssi = -99;
+                changed->updateState(info, changed->stateBlock());
+                const QModelIndex row = fast.mapFromSource(model.indexOfItem(items.at(items.size() / 3).get()));
+                if (row.isValid()) {
+                    selection.select(row, QItemSelectionModel::Select | QItemSelectionModel::Rows);
+                    selected.insert(DeviceTableModel::itemAt(row));
+                }
+            }
+        }
+        QVERIFY(!selected.isEmpty());
+
+        // Rows as "depth name", in view order.
+        auto rows = [&names](const SortedDeviceModel &proxy) {
+            QStringList list;
+            std::function<void(const QModelIndex &, int)> walk = [&](const QModelIndex &parent, int depth) {
+                for (int row = 0; row < proxy.rowCount(parent); ++row) {
+                    const QModelIndex index = proxy.index(row, 0, parent);
+                    list << QStringLiteral("%1 %2").arg(depth).arg(names.value(DeviceTableModel::itemAt(index)));
+                    walk(index, depth + 1);
+                }
+            };
+            walk(QModelIndex(), 0);
+            return list;
+        };
+        auto sorted = [](QStringList list) {
+            std::sort(list.begin(), list.end());
+            return list;
+        };
+        // The same rows at once; their order, once the arrivals have paused.
+        QCOMPARE(sorted(rows(fast)), sorted(rows(slow)));
+        QVERIFY(rows(slow).size() > 10);
+        QTRY_COMPARE(rows(fast), rows(slow));
+        // The master, when shown, on top.
+        const QStringList shown = rows(fast);
+        QVERIFY(!shown.contains(QStringLiteral("0 9")) || shown.first() == QStringLiteral("0 9"));
+
+        QSet<DeviceItem *> stillSelected;
+        for (const QModelIndex &row : selection.selectedRows())
+            stillSelected.insert(DeviceTableModel::itemAt(row));
+        QCOMPARE(stillSelected, selected);
     }
 };
 

@@ -26,6 +26,14 @@ const Field *Layout::field(const QString &name) const
     return nullptr;
 }
 
+const Field *Layout::field(QLatin1String name) const
+{
+    for (const Field &f : fields)
+        if (f.name == name)
+            return &f;
+    return nullptr;
+}
+
 qint64 Layout::value(const QByteArray &block, const QString &name) const
 {
     const Field *f = field(name);
@@ -154,10 +162,13 @@ struct Family
     std::vector<int> codes;
     int length;
     Rows rows;
+    bool simulated = true;
 };
 
 // The state blocks by type code. A family "with the head" starts with the
-// common head; 30 has bytes 0-1 of it only, 49, 50 and 57 none.
+// common head; 30 has bytes 0-1 of it only, 49, 50 and 57 none. A family
+// that simulation files do not describe says so (simulated false), and a
+// field they leave 0 is NotSimulated.
 std::vector<Family> families()
 {
     return {
@@ -309,9 +320,12 @@ Tables buildTables()
 {
     Tables t;
     t.head = layoutOf(4, commonHead);
-    for (const Family &family : families())
+    for (const Family &family : families()) {
+        Layout layout = layoutOf(family.length, family.rows);
+        layout.simulated = family.simulated;
         for (int code : family.codes)
-            t.devices.insert(code, layoutOf(family.length, family.rows));
+            t.devices.insert(code, layout);
+    }
 
     // Motion detectors: the file gives no active zones (3) and no supply flags.
     Layout detectors = fileLayoutOf(t, 9, 6,

@@ -50,10 +50,12 @@ class Layout
 {
 public:
     int length = 0; // bytes of the block
+    bool simulated = true; // simulation files give the type's devices this block (else an empty one)
     QList<Field> fields;
 
     // Null for a name the layout does not hold.
     const Field *field(const QString &name) const;
+    const Field *field(QLatin1String name) const;
     // The value of `name` in `block`; 0 for a name the layout does not hold.
     qint64 value(const QByteArray &block, const QString &name) const;
 };

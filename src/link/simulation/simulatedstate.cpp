@@ -24,7 +24,7 @@ QJsonObject zoneObject(const QJsonObject &extra, const QString &zone)
 QByteArray deviceStateFromJson(int typeCode, const QJsonObject &extra)
 {
     const StateLayout::Layout *layout = StateLayout::deviceLayout(typeCode);
-    if (!layout)
+    if (!layout || !layout->simulated)
         return QByteArray();
     QByteArray block(layout->length, '\0');
     for (const StateLayout::Field &field : layout->fields) {

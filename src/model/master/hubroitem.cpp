@@ -114,7 +114,7 @@ HubroItem::Timings HubroItem::timings()
 // ---------------------------------------------------------------- construction
 
 HubroItem::HubroItem(const hubroInfo_t &info, bool kastrelMode)
-    : DI_AbstractRepeater(ownRecord(info, kastrelMode), kastrelMode)
+    : DI_AbstractRepeater(ownRecord(info, kastrelMode), kastrelMode, &HubroItem::description)
 {
     registerPacketMetaTypes();
     registerNearbyMasterInfoMetaType();
@@ -140,7 +140,6 @@ HubroItem::HubroItem(const hubroInfo_t &info, bool kastrelMode)
         DeviceKit::showPicture(this, picture.convertToFormat(QImage::Format_ARGB32));
 
     buildMasterProperties(m_info);
-    parameterTitles();
     buildActions();
     m_flashItem = std::make_unique<DeviceItem>(flashRecord(), false);
 
@@ -558,14 +557,14 @@ bool HubroItem::isFeatureSupported(int feature) const
     return HubroStatus::isFeatureSupported(m_info, feature);
 }
 
-QStringList HubroItem::staticFieldNames()
+DeviceDescription HubroItem::description()
 {
-    return HubroStatus::measuredKeys();
-}
-
-QStringList HubroItem::fieldNames() const
-{
-    return staticFieldNames();
+    DeviceDescription d;
+    d.codes = {1};
+    d.listedCodes = masterDeviceTypes;
+    d.fieldNames = HubroStatus::measuredKeys();
+    d.titles = DeviceTitles::exactly(masterTitles());
+    return d;
 }
 
 bool HubroItem::prepareDisconnect()
@@ -687,34 +686,6 @@ QString HubroItem::infoText() const
     if (!HubroStatus::isOlderMaster(m_info))
         info += tr("        Base core: %1").arg(text(m_propBaseCore));
     return info;
-}
-
-void HubroItem::parameterTitles()
-{
-    m_parameterTitleMap.clear();
-    for (const DeviceKit::TitledKey &pair : masterTitles())
-        m_parameterTitleMap.insert(pair.title, pair.key);
-}
-
-QString HubroItem::staticParameterKey(const QString &title)
-{
-    return DeviceKit::keyOfTitle(masterTitles(), title);
-}
-
-QString HubroItem::staticParameterTitle(const QString &key)
-{
-    return DeviceKit::titleOfKey(masterTitles(), key);
-}
-
-bool HubroItem::isConfigurationChanged() const
-{
-    return false;
-}
-
-bool HubroItem::isPropertyChanged(QtProperty *property) const
-{
-    Q_UNUSED(property)
-    return false;
 }
 
 QVariant HubroItem::data(int role) const

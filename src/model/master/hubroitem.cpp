@@ -58,26 +58,6 @@ QString plainVersion(const QVersionNumber &version)
     return QStringLiteral("%1.%2").arg(version.majorVersion()).arg(version.minorVersion());
 }
 
-// A box that does not block, with an informative text; through the
-// message-box hook when one is installed.
-void showNonModalDetails(QMessageBox::Icon icon, const QString &text, const QString &informativeText,
-                         const QString &title)
-{
-    if (const UiSeams::MessageBoxHook hook = UiSeams::messageBoxHook()) {
-        UiSeams::MessageBoxRequest request{icon == QMessageBox::Critical ? UiSeams::MessageBoxRequest::Critical
-                                                                         : UiSeams::MessageBoxRequest::Warning,
-                                           text, informativeText, title, QMessageBox::Ok, {}};
-        request.modal = false;
-        hook(request);
-        return;
-    }
-    auto *box = new QMessageBox(icon, title, text, QMessageBox::Ok);
-    box->setInformativeText(informativeText);
-    box->setAttribute(Qt::WA_DeleteOnClose);
-    box->setWindowModality(Qt::NonModal);
-    box->show();
-}
-
 // The parameter pairs (key, title) of the master, in order.
 DeviceKit::TitledKeys masterTitles()
 {
@@ -541,13 +521,13 @@ void HubroItem::checkFirmwareCompatibility()
     // Only the minor number counts, as masters in the field expect.
     const int minor = m_info.wMK2FWVer & 0xFF;
     if (minor == 0)
-        showNonModalDetails(QMessageBox::Critical, tr("Firmware is broken!"), tr("Need to update your device firmware!"),
-                            tr("Critical!"));
+        UiSeams::showNonModalMessage(QMessageBox::Critical, tr("Firmware is broken!"), tr("Critical!"), nullptr,
+                                     tr("Need to update your device firmware!"));
     else if (minor < 12)
-        showNonModalDetails(QMessageBox::Warning, tr("Your device version is outdated!"),
-                            tr("Some features such as setting device address are unavailable. It is strongly "
-                               "recommended to update your device firmware!"),
-                            tr("Warning!"));
+        UiSeams::showNonModalMessage(QMessageBox::Warning, tr("Your device version is outdated!"), tr("Warning!"),
+                                     nullptr,
+                                     tr("Some features such as setting device address are unavailable. It is strongly "
+                                        "recommended to update your device firmware!"));
 }
 
 // ---------------------------------------------------------------- device item operations

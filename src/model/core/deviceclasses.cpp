@@ -46,12 +46,22 @@ QHash<int, DescriptionFn> &descriptions()
 }
 } // namespace
 
-void registerCreator(int code, const QString &className, Creator creator)
+namespace {
+// True when another class has the code: the later one is refused.
+bool takenByAnother(int code, const QString &className)
 {
     const auto it = creators().constFind(code);
-    if (it != creators().constEnd() && it->className != className)
-        qWarning().noquote() << QStringLiteral("Type code %1 is taken by %2 and %3").arg(code).arg(it->className, className);
-    creators().insert(code, Entry{className, std::move(creator)});
+    if (it == creators().constEnd() || it->className == className)
+        return false;
+    qWarning().noquote() << QStringLiteral("Type code %1 belongs to %2, not to %3").arg(code).arg(it->className, className);
+    return true;
+}
+} // namespace
+
+void registerCreator(int code, const QString &className, Creator creator)
+{
+    if (!takenByAnother(code, className))
+        creators().insert(code, Entry{className, std::move(creator)});
 }
 
 void registerFieldNames(int code, FieldNamesFn fieldNames)
@@ -66,7 +76,11 @@ void registerTitles(int code, TitleLookupFn keyOfTitle, TitleLookupFn titleOfKey
 
 void registerDescribed(DescriptionFn describe, const QString &className, Creator creator)
 {
+    // A class without a description of its own would take its base's codes.
     const DeviceDescription d = describe();
+    for (int code : d.codes)
+        if (takenByAnother(code, className))
+            return;
     for (int code : d.codes)
         registerCreator(code, className, creator);
     for (int code : d.codes + d.listedCodes) {

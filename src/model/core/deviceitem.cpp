@@ -375,6 +375,7 @@ void DeviceItem::loadState(const deviceInfo_t &info, const QByteArray &state)
 {
     setConnectionState(info);
     m_stored.load(state);
+    m_stateLoaded = true;
 }
 
 QString DeviceItem::itemTypeName() const
@@ -521,6 +522,10 @@ void DeviceItem::updateState(const deviceInfo_t &info, QByteArray state)
     std::memcpy(m_stateBytes, s, sizeof(m_stateBytes));
     m_state = state;
     setConnectionState(incoming);
+    // A class without decoding of its own has not stored the state yet.
+    if (!m_stateLoaded)
+        m_stored.load(state);
+    m_stateLoaded = false;
     echoSettings();
 
     m_enumManager->setValue(m_propWdType, deviceType());

@@ -283,7 +283,8 @@ protected:
     // their writes.
     DeviceItem(const deviceInfo_t &info, bool kastrelMode, DescriptionFn describe);
     // The first steps of a class's state update: the connection state, then
-    // the state's front into the stored bytes.
+    // the state's front into the stored bytes (the base's updateState stores
+    // them for a class that does not).
     void loadState(const deviceInfo_t &info, const QByteArray &state);
     // The property of the description's setting `key`, made in `group` (an
     // editable enum with the pencil, an editable integer, or a read-only
@@ -371,6 +372,7 @@ private:
     QList<Setting> m_settings;
     QList<SettingWrite> m_writes;
     bool m_wholeConfigurationCheck = false;
+    bool m_stateLoaded = false; // by the class, in the update under way
     QTimer m_addressResetTimer;
     bool m_postInitDone = false;
 };

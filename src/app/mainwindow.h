@@ -87,6 +87,9 @@ public:
     // rebooted master before it says that the master does not answer
     // (2000 ms). Tests shorten it.
     static void setReconnectWaitMargin(int ms);
+    // How long the system report waits, watching nearby masters, before it
+    // is made (300000 ms). Tests shorten it.
+    static void setReportWaitTime(int ms);
 
     Connection *currentConnection() const { return connection; }
     bool isMasterConnected() const { return masterIsConnected; }
@@ -212,6 +215,7 @@ private slots:
     void onMasterCoreUpdateProgress(FirmwareUploadTypes::uploadStatus_t state, int percent);
     void onStartUpload();
     void onCollectorConnectionName(const QString &name);
+    void onCollectorDatabaseError(const QString &path, const QString &reason);
     void onFirmwareHeadersUpdated();
     void onMasterUpdated();
     void onChannelScanStarted();
@@ -287,6 +291,9 @@ private:
     SortedDeviceModel *sortedModel = nullptr;
     DeviceInfoCollector *collector = nullptr;
     QThread collectorThread;
+    // SQLite's reason for the collector's last failure, shown with the open error.
+    QString collectorError;
+    bool collectorOpen = false;
     bool masterIsConnected = false;
     QTimer refreshTimer;
     // Runs while a rebooted master is awaited on reconnectWaitConnection.

@@ -259,12 +259,6 @@ void MainWindow::setPreferredRs()
     SendDataManager::instance()->enqueue(targets, QByteArray::fromRawData("\x00\x02", 2));
 }
 
-void MainWindow::generateReport() {}
-
-void MainWindow::makeReport() {}
-
-void MainWindow::checkReport() {}
-
 void MainWindow::hubroToggleConfig()
 {
     HubroItem *master = connection ? connection->master() : nullptr;

@@ -39,6 +39,7 @@
 #include <QActionGroup>
 #include <QCoreApplication>
 #include <QDebug>
+#include <QDir>
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QHeaderView>
@@ -377,6 +378,8 @@ void MainWindow::masterConnected()
             Qt::UniqueConnection);
     connect(collector, &DeviceInfoCollector::connectionNameChanged, this, &MainWindow::onCollectorConnectionName,
             Qt::UniqueConnection);
+    connect(collector, &DeviceInfoCollector::databaseError, this, &MainWindow::onCollectorDatabaseError,
+            Qt::UniqueConnection);
     if (!collectorThread.isRunning())
         collectorThread.start(QThread::InheritPriority);
     collector->createDefaultTables();
@@ -487,6 +490,7 @@ void MainWindow::leaveMaster(bool stopRunningUpdate)
         collectorThread.exit(0);
         collectorThread.wait();
     }
+    collectorOpen = false;
     ui->treeView->header()->setSortIndicator(-1, Qt::AscendingOrder);
 }
 
@@ -524,8 +528,25 @@ void MainWindow::restartMaster()
 
 void MainWindow::onCollectorConnectionName(const QString &name)
 {
-    if (name.isEmpty())
-        showWarningMessage(tr("SQLite database open error"), tr("SQLite database open"));
+    collectorOpen = !name.isEmpty();
+    if (name.isEmpty()) {
+        if (collectorError.isEmpty())
+            showWarningMessage(tr("SQLite database open error"), tr("SQLite database open"));
+        else
+            showWarningDetails(tr("SQLite database open error"), collectorError, tr("SQLite database open"));
+    }
+    collectorError.clear();
+}
+
+void MainWindow::onCollectorDatabaseError(const QString &path, const QString &reason)
+{
+    // An open failure is shown with the empty connection name that follows.
+    if (!collectorOpen) {
+        collectorError = reason;
+        return;
+    }
+    showWarningDetails(tr("Measurements are not saved to %1").arg(QDir::toNativeSeparators(path)), reason,
+                       tr("SQLite database"));
 }
 
 void MainWindow::onFirmwareHeadersUpdated()

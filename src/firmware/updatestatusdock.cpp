@@ -1,6 +1,9 @@
 #include "updatestatusdock.h"
 
+#include "checkupdates.h"
 #include "firmwareuploadmanager.h"
+
+#include <QPushButton>
 
 UpdateStatusDock::UpdateStatusDock(QWidget *parent) : QDockWidget(parent)
 {
@@ -10,6 +13,10 @@ UpdateStatusDock::UpdateStatusDock(QWidget *parent) : QDockWidget(parent)
     auto *contents = new QWidget(this);
     contents->setObjectName(QStringLiteral("dockWidgetContents"));
     setWidget(contents);
+    pbCheckUpdates = new QPushButton(tr("Check for updates"), contents);
+    pbCheckUpdates->setObjectName(QStringLiteral("pbCheckUpdates"));
+    pbCheckUpdates->hide();
+    connect(pbCheckUpdates, &QPushButton::clicked, this, &UpdateStatusDock::showCheckUpdates);
 }
 
 UpdateStatusDock::~UpdateStatusDock() = default;
@@ -52,3 +59,14 @@ void UpdateStatusDock::openFiles(const QStringList &fileNames)
 }
 
 void UpdateStatusDock::closeCompasiteUpdateWidget() {}
+
+CheckUpdates *UpdateStatusDock::showCheckUpdates()
+{
+    if (!checkUpdatesWindow)
+        checkUpdatesWindow = new CheckUpdates(m_availableDevices);
+    checkUpdatesWindow->show();
+    checkUpdatesWindow->setInfoText(tr("Attention! Before updating, you need to make sure that the new versions of "
+                                       "HUBRO and sensor software are compatible!"),
+                                    QStringLiteral("color: rgb(0, 0, 0);"));
+    return checkUpdatesWindow;
+}

@@ -4,10 +4,13 @@
 
 #include <QDockWidget>
 #include <QList>
+#include <QPointer>
 #include <QStringList>
 
+class CheckUpdates;
 class DeviceItem;
 class HubroItem;
+class QPushButton;
 
 // The main window's firmware dock: uploads images into the master and
 // updates radio devices through the two process-wide managers. Until a
@@ -40,6 +43,9 @@ public slots:
     void stopUpdate();
     void openFiles(const QStringList &fileNames);
     void closeCompasiteUpdateWidget();
+    // Opens the program-update window over the available devices, or shows
+    // the one already open.
+    CheckUpdates *showCheckUpdates();
 
 signals:
     void uploadPreparationStart();
@@ -48,6 +54,10 @@ signals:
     void availableDevicesUpdated(QList<DeviceItem *> devices);
 
 private:
+    // No window shows this button yet; it stays hidden.
+    QPushButton *pbCheckUpdates = nullptr;
+    // Parentless; deletes itself when closed.
+    QPointer<CheckUpdates> checkUpdatesWindow;
     HubroItem *m_master = nullptr;
     QList<DeviceItem *> m_availableDevices;
     bool m_uploadEnabled = false;

@@ -2,6 +2,7 @@
 // status bar and language marks of a fresh and an English store, the language
 // question with both answers, the restart, and what closing stores.
 #include "mainwindow.h"
+#include "screenshot.h"
 #include "settings.h"
 #include "startup.h"
 #include "testhooks.h"
@@ -55,15 +56,6 @@ QAction *action(QWidget *window, const QString &name)
     return window->findChild<QAction *>(name);
 }
 
-QString screenshot(QWidget *window, const QString &name)
-{
-    QDir dir(QStringLiteral(SCREENSHOT_DIR));
-    dir.mkpath(QStringLiteral("."));
-    const QString path = dir.filePath(name);
-    window->grab().save(path, "PNG");
-    qInfo().noquote() << "screenshot:" << path;
-    return path;
-}
 } // namespace
 
 class MainWindowStartTest : public QObject

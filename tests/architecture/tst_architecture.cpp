@@ -26,6 +26,7 @@ const QStringList &libraryOrder()
         QStringLiteral("base/widgets"),
         QStringLiteral("base/dialogs"),
         QStringLiteral("base/panels"),
+        QStringLiteral("base/network"),
         QStringLiteral("base/plot"),
         QStringLiteral("link/protocol"),
         QStringLiteral("link/queue"),

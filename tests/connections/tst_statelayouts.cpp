@@ -8,7 +8,7 @@
 #include "configurationfilereader.h"
 #include "configurationjson.h"
 #include "deviceclasses.h"
-#include "deviceinfocollector.h"
+#include "infocollector.h"
 #include "deviceitem.h"
 #include "registerdeviceclasses.h"
 #include "simulatedstate.h"
@@ -25,7 +25,7 @@ namespace {
 
 using StateLayout::Field;
 
-class Collector : public DeviceInfoCollector
+class Collector : public InfoCollector
 {
 public:
     void appendValue(QString key, uint, QVariant value) override { values.insert(key, value); }

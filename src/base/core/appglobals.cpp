@@ -18,7 +18,7 @@ const QList<int> repeaterDeviceTypes{30, 51, 71, 49, 50, 51, 57, 66};
 const QList<int> communicatorDeviceTypes{35, 36, 37, 38, 39, 58, 59, 61, 62};
 
 const QString programTitle = QStringLiteral("Конфигуратор Zentar");
-const QString updateCheckUrl = QStringLiteral("http://updates.zorvo.invalid/zentar/check");
+const QString updateCheckUrl = QStringLiteral("http://updates.zorvo.invalid/version/");
 
 namespace {
 struct ModelName

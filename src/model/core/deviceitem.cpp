@@ -2,7 +2,7 @@
 
 #include "appglobals.h"
 #include "deviceclasses.h"
-#include "deviceinfocollector.h"
+#include "infocollector.h"
 #include "propertytreetext.h"
 #include "qtpropertymanager.h"
 #include "qttreepropertybrowser.h"
@@ -806,22 +806,22 @@ bool DeviceItem::operator<(const QStandardItem &other) const
 
 void DeviceItem::storeFieldValue(quint32 serial, const QString &key, const QVariant &value)
 {
-    DeviceInfoCollector *collector = m_infoCollector;
+    InfoCollector *collector = m_infoCollector;
     if (!collector)
         return;
     collector->appendValue(key, serial, isOnline() ? value : QVariant(std::numeric_limits<double>::quiet_NaN()));
 }
 
-void DeviceItem::installInfoCollector(DeviceInfoCollector *collector)
+void DeviceItem::installInfoCollector(InfoCollector *collector)
 {
     m_infoCollector = collector;
     const quint32 serial = storingSerialNumber();
-    const QStringList keys = DeviceInfoCollector::storedKeys(deviceType(), serial);
+    const QStringList keys = InfoCollector::storedKeys(deviceType(), serial);
     qDebug().noquote() << tr("Info collector installed in %1 %2: %3")
                               .arg(itemTypeName(), QString::number(serial), keys.join(QStringLiteral(", ")));
 }
 
-DeviceInfoCollector *DeviceItem::infoCollector() const
+InfoCollector *DeviceItem::infoCollector() const
 {
     return m_infoCollector;
 }

@@ -22,7 +22,7 @@
 
 #include <cstdint>
 
-class DeviceInfoCollector;
+class InfoCollector;
 class QtAbstractPropertyManager;
 class QtBoolPropertyManager;
 class QtDoublePropertyManager;
@@ -189,9 +189,9 @@ public:
     {
         storeFieldValue(serial, key, value);
     }
-    void installInfoCollector(DeviceInfoCollector *collector);
-    void fillStoringMap(DeviceInfoCollector *collector) { installInfoCollector(collector); }
-    DeviceInfoCollector *infoCollector() const;
+    void installInfoCollector(InfoCollector *collector);
+    void fillStoringMap(InfoCollector *collector) { installInfoCollector(collector); }
+    InfoCollector *infoCollector() const;
 
     QString parameterKey(const QString &title) const;
     QString parameterTitle(const QString &key) const;
@@ -293,9 +293,12 @@ protected:
     // The editor's value of a setting made by addSetting; -1 for another key.
     int settingValue(const QString &key) const;
 
+public:
     // The serial number under which measurements are stored; the master
     // item answers the one of its status record.
     virtual quint32 storingSerialNumber() const { return m_info.serialNumber; }
+
+protected:
     // Fills WD Type, S/N and the two address properties from the record.
     void updateBaseProperties();
     void setWriteSettingsState(int state);
@@ -330,7 +333,7 @@ protected:
     QIcon m_onlineIcon;
     QIcon m_offlineIcon;
     QList<DeviceAction> m_actions;
-    QPointer<DeviceInfoCollector> m_infoCollector;
+    QPointer<InfoCollector> m_infoCollector;
     bool m_kastrelMode = false;
     mutable bool m_configurationClean = true;
     DeviceKit::StateBlock m_stored; // the state bytes a class decodes

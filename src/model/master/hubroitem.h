@@ -198,7 +198,7 @@ signals:
     void hubroInfoUpdated();
     void enableAction(bool state = true);
 
-protected:
+public:
     quint32 storingSerialNumber() const override { return m_info.dwSerialId; }
 
 private:

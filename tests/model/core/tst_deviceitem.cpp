@@ -1,7 +1,7 @@
 #include "devicetestdata.h"
 #include "exampledevice.h"
 
-#include "deviceinfocollector.h"
+#include "infocollector.h"
 #include "deviceitem.h"
 #include "propertytreetext.h"
 #include "qteditorfactory.h"
@@ -25,7 +25,7 @@ struct Value
     QVariant value;
 };
 
-class RecordingCollector : public DeviceInfoCollector
+class RecordingCollector : public InfoCollector
 {
 public:
     void appendValue(QString tableName, uint deviceId, QVariant value) override

@@ -6,7 +6,7 @@
 
 #include "devicetestdata.h"
 
-#include "deviceinfocollector.h"
+#include "infocollector.h"
 #include "deviceitem.h"
 #include "packet.h"
 #include "qteditorfactory.h"
@@ -23,7 +23,7 @@
 
 #include <memory>
 
-class RecordingCollector : public DeviceInfoCollector
+class RecordingCollector : public InfoCollector
 {
 public:
     void appendValue(QString tableName, uint deviceId, QVariant value) override

@@ -4,7 +4,7 @@
 // restart question; viewing mode; the factory entry.
 #include "appglobals.h"
 #include "deviceclasses.h"
-#include "deviceinfocollector.h"
+#include "infocollector.h"
 #include "masterbench.h"
 #include "qteditorfactory.h"
 #include "qtpropertymanager.h"
@@ -58,7 +58,7 @@ private:
     QtEnumEditorFactory m_factory;
 };
 
-class Collector : public DeviceInfoCollector
+class Collector : public InfoCollector
 {
 public:
     void appendValue(QString tableName, uint deviceId, QVariant value) override

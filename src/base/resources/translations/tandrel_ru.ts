@@ -104,6 +104,61 @@ Phone: +0 000 000-00-00</source>
     </message>
 </context>
 <context>
+    <name>CheckUpdates</name>
+    <message>
+        <source>Check updates</source>
+        <translation>Проверка обновлений</translation>
+    </message>
+    <message>
+        <source>Check for updates</source>
+        <translation>Проверить обновления</translation>
+    </message>
+    <message>
+        <source>Proxy setup</source>
+        <translation>Настройка прокси</translation>
+    </message>
+    <message>
+        <source>Status</source>
+        <translation>Состояние</translation>
+    </message>
+    <message>
+        <source>Product</source>
+        <translation>Продукт</translation>
+    </message>
+    <message>
+        <source>FW version</source>
+        <translation>Версия ПО</translation>
+    </message>
+    <message>
+        <source>Available version</source>
+        <translation>Доступная версия</translation>
+    </message>
+    <message>
+        <source>Changes</source>
+        <translation>Изменения</translation>
+    </message>
+    <message>
+        <source>Link</source>
+        <translation>Ссылка</translation>
+    </message>
+    <message>
+        <source>No response from service</source>
+        <translation>Нет ответа от сервиса</translation>
+    </message>
+    <message>
+        <source>There are no updates for devices</source>
+        <translation>Нет обновлений для устройств</translation>
+    </message>
+    <message>
+        <source>"&gt;Download&lt;/a&gt;</source>
+        <translation>"&gt;Скачать&lt;/a&gt;</translation>
+    </message>
+    <message>
+        <source>Available updates found</source>
+        <translation>Найдены доступные обновления</translation>
+    </message>
+</context>
+<context>
     <name>CloneWireloopDialog</name>
     <message>
         <source>Wireloop Clone</source>
@@ -2358,6 +2413,82 @@ Please wait</source>
         <source>Unsupported file extension</source>
         <translation>Неподдерживаемое расширение файла</translation>
     </message>
+    <message>
+        <source>Save system report file</source>
+        <translation>Сохранить файл системного отчёта</translation>
+    </message>
+    <message>
+        <source>The master is not connected. The report was not written.</source>
+        <translation>Мастер не подключён. Отчёт не записан.</translation>
+    </message>
+    <message>
+        <source>Report (*.rpt)</source>
+        <translation>Отчёт (*.rpt)</translation>
+    </message>
+    <message>
+        <source>Failed to write the report file %1:
+%2</source>
+        <translation>Не удалось записать файл отчёта %1:
+%2</translation>
+    </message>
+    <message>
+        <source>System report file</source>
+        <translation>Файл системного отчёта</translation>
+    </message>
+    <message>
+        <source>Report check</source>
+        <translation>Проверка отчёта</translation>
+    </message>
+    <message>
+        <source>Failed to open the file</source>
+        <translation>Не удалось открыть файл</translation>
+    </message>
+    <message>
+        <source>Report file is original</source>
+        <translation>Файл отчёта подлинный</translation>
+    </message>
+    <message>
+        <source>Report file was altered</source>
+        <translation>Файл отчёта был изменён</translation>
+    </message>
+    <message>
+        <source>
+
+----------- Devices -----------
+</source>
+        <translation>
+
+----------- Устройства -----------
+</translation>
+    </message>
+    <message>
+        <source>
+
+----------- Radio Controller Finder ------------
+</source>
+        <translation>
+
+----------- Поиск радиоконтроллеров ------------
+</translation>
+    </message>
+    <message>
+        <source>
+
+----------- Link quality test -------------
+</source>
+        <translation>
+
+----------- Тест качества связи -------------
+</translation>
+    </message>
+    <message>
+        <source>Measurements are not saved to %1</source>
+        <translation>Измерения не сохраняются в %1</translation>
+    </message>
+    <message>
+        <source>SQLite database</source>
+        <translation>База данных SQLite</translation>
+    </message>
 </context>
 <context>
     <name>NearbyHubroModel</name>
@@ -2424,6 +2555,29 @@ Please wait</source>
     <message>
         <source>%1: %2	</source>
         <translation>%1: %2	</translation>
+    </message>
+</context>
+<context>
+    <name>NetworkManager</name>
+    <message>
+        <source>Request of available updates</source>
+        <translation>Запрос доступных обновлений</translation>
+    </message>
+    <message>
+        <source>Proxy installed</source>
+        <translation>Прокси установлен</translation>
+    </message>
+    <message>
+        <source>No proxy</source>
+        <translation>Без прокси</translation>
+    </message>
+    <message>
+        <source>Wrong XML</source>
+        <translation>Неверный XML</translation>
+    </message>
+    <message>
+        <source>SSL errors: </source>
+        <translation>Ошибки SSL: </translation>
     </message>
 </context>
 <context>
@@ -2655,6 +2809,77 @@ Unknown file format</source>
     <message>
         <source>Waiting window</source>
         <translation>Окно ожидания</translation>
+    </message>
+</context>
+<context>
+    <name>ProxySetup</name>
+    <message>
+        <source>Dialog</source>
+        <translation>Диалог</translation>
+    </message>
+    <message>
+        <source>Enable</source>
+        <translation>Включить</translation>
+    </message>
+    <message>
+        <source>Type:</source>
+        <translation>Тип:</translation>
+    </message>
+    <message>
+        <source>Host name:</source>
+        <translation>Имя хоста:</translation>
+    </message>
+    <message>
+        <source>Port:</source>
+        <translation>Порт:</translation>
+    </message>
+    <message>
+        <source>User:</source>
+        <translation>Пользователь:</translation>
+    </message>
+    <message>
+        <source>Password:</source>
+        <translation>Пароль:</translation>
+    </message>
+    <message>
+        <source>Default</source>
+        <translation>По умолчанию</translation>
+    </message>
+    <message>
+        <source>Defaultp proxy</source>
+        <translation>Прокси по умолчанию</translation>
+    </message>
+    <message>
+        <source>Socks5 proxy</source>
+        <translation>Прокси SOCKS5</translation>
+    </message>
+    <message>
+        <source>No proxy</source>
+        <translation>Без прокси</translation>
+    </message>
+    <message>
+        <source>Http proxy</source>
+        <translation>Прокси HTTP</translation>
+    </message>
+    <message>
+        <source>Http caching proxy</source>
+        <translation>Кэширующий прокси HTTP</translation>
+    </message>
+    <message>
+        <source>FtpCaching proxy</source>
+        <translation>Кэширующий прокси FTP</translation>
+    </message>
+    <message>
+        <source>Proxy </source>
+        <translation>Прокси </translation>
+    </message>
+    <message>
+        <source>ON</source>
+        <translation>ВКЛ</translation>
+    </message>
+    <message>
+        <source>OFF</source>
+        <translation>ВЫКЛ</translation>
     </message>
 </context>
 <context>
@@ -3083,6 +3308,13 @@ Confirm by pressing case button.</source>
     </message>
 </context>
 <context>
+    <name>SqliteHandler</name>
+    <message>
+        <source>Backup table (%1.%2, %3 rows) to %4 successfully done</source>
+        <translation>Копирование таблицы (%1.%2, строк: %3) в %4 выполнено</translation>
+    </message>
+</context>
+<context>
     <name>StatisticsDock</name>
     <message>
         <source>Radio statistics</source>
@@ -3137,6 +3369,14 @@ Confirm by pressing case button.</source>
     <message>
         <source>Firmware update</source>
         <translation>Обновление ПО</translation>
+    </message>
+    <message>
+        <source>Check for updates</source>
+        <translation>Проверить обновления</translation>
+    </message>
+    <message>
+        <source>Attention! Before updating, you need to make sure that the new versions of HUBRO and sensor software are compatible!</source>
+        <translation>Внимание! Перед обновлением убедитесь, что новые версии ПО HUBRO и датчиков совместимы!</translation>
     </message>
 </context>
 <context>

@@ -1,0 +1,101 @@
+// The system report: made after a wait in which nearby masters are watched,
+// and checked against its digest trailer.
+#include "mainwindow.h"
+
+#include "connection.h"
+#include "hubroitem.h"
+#include "messageboxes.h"
+#include "nearbyhubromodel.h"
+#include "reportdigest.h"
+#include "reportnearbydetection.h"
+#include "rssitestdock.h"
+#include "settings.h"
+#include "systemreport.h"
+#include "uiseams.h"
+#include "waitgenerating.h"
+
+#include <QCoreApplication>
+#include <QDateTime>
+#include <QGuiApplication>
+#include <QSaveFile>
+
+namespace {
+int s_reportWaitMs = 300000;
+}
+
+void MainWindow::setReportWaitTime(int ms)
+{
+    s_reportWaitMs = ms;
+}
+
+void MainWindow::generateReport()
+{
+    if (!connection || !connection->master())
+        return;
+    auto *wait = new WaitGenerating(s_reportWaitMs);
+    connect(wait, &WaitGenerating::breakWaiting, this, &MainWindow::makeReport);
+    connect(wait, &WaitGenerating::waitingFinished, this, &MainWindow::makeReport);
+    connect(connection, &Connection::masterDisconnected, wait, &QObject::deleteLater);
+    ReportNearbyDetection::begin(connection, wait);
+    wait->show();
+}
+
+void MainWindow::makeReport()
+{
+    const QString title = tr("Save system report file");
+    // A master restart during the wait leaves the connection without a master.
+    const auto noMaster = [this, &title] {
+        if (connection && connection->master())
+            return false;
+        showWarningMessage(tr("The master is not connected. The report was not written."), title);
+        return true;
+    };
+    if (noMaster())
+        return;
+    const QString fileName = UiSeams::getSaveFileName(
+        this, title, readSetting(QLatin1String(SettingsKey::ReportFileDir)).toString(), tr("Report (*.rpt)"));
+    if (fileName.isEmpty() || noMaster())
+        return;
+
+    // Written whole or not at all: an old report of that name stays as it was.
+    QSaveFile file(fileName);
+    if (!file.open(QIODevice::WriteOnly)) {
+        showWarningMessage(tr("Failed to write the report file %1:\n%2").arg(fileName, file.errorString()), title);
+        return;
+    }
+    appSettings.setValue(QLatin1String(SettingsKey::ReportFileDir), fileName);
+
+    SystemReportSources sources;
+    sources.programName = QGuiApplication::applicationDisplayName();
+    sources.programVersion = QCoreApplication::applicationVersion();
+    sources.programPath = QCoreApplication::applicationFilePath();
+    sources.time = QDateTime::currentDateTime();
+    sources.master = connection->master();
+    sources.devices = connection->devices();
+    sources.nearbyText = nearbyModel->reportText();
+    sources.linkQualityText = rssiTestDock->reportInfo();
+    const QByteArray bytes = systemReportFile(sources);
+    if (file.write(bytes) != bytes.size() || !file.commit())
+        showWarningMessage(tr("Failed to write the report file %1:\n%2").arg(fileName, file.errorString()), title);
+}
+
+void MainWindow::checkReport()
+{
+    const QString fileName = UiSeams::getOpenFileName(
+        this, tr("System report file"), readSetting(QLatin1String(SettingsKey::ReportFileDir)).toString(),
+        tr("Report (*.rpt)"));
+    if (fileName.isEmpty())
+        return;
+    const QString title = tr("Report check");
+    switch (ReportDigest::checkFile(fileName)) {
+    case ReportDigest::Verdict::Unreadable:
+        showWarningMessage(tr("Failed to open the file"), title);
+        break;
+    case ReportDigest::Verdict::Original:
+        showInformationMessage(tr("Report file is original"), title);
+        break;
+    case ReportDigest::Verdict::Altered:
+        showWarningMessage(tr("Report file was altered"), title);
+        break;
+    }
+}

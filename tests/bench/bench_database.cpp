@@ -1,0 +1,285 @@
+// Measurement values from DeviceInfoCollector::appendValue to committed rows
+// of the session database, with the collector in its own thread as the main
+// window runs it; beside the same rows written in the same run, to the same
+// disk in the same journal mode, through the SQLite C library with one reused
+// prepared statement in one transaction.
+//
+//   bench_database [--count N] [--rate R] [--seconds S] [--dir PATH]
+//
+// --count    values of the burst (default 1000000)
+// --rate     values per second of the paced stream (default 2000)
+// --seconds  length of the paced stream (default 3)
+// --dir      folder of the files (default: a temporary folder)
+//
+// Prints the burst's rate beside the peer's, the GUI thread's cost per
+// appendValue, a row's longest wait for its commit in the paced stream
+// (limit: the 500 ms commit interval plus one commit), and whether the file
+// holds the schema and rows handed over.
+
+#include "benchstats.h"
+#include "deviceinfocollector.h"
+#include "settings.h"
+#include "sqlitehandler.h"
+
+#include <QApplication>
+#include <QCommandLineParser>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+#include <QThread>
+#include <QTimer>
+
+#include <sqlite3.h>
+
+#include <cstdio>
+#include <string>
+#include <vector>
+
+namespace {
+
+const QString Table = QStringLiteral("wValue");
+constexpr uint Serial = 1001;
+
+// A plain connection of the C library on a file, for polling and for the peer.
+class Lite
+{
+public:
+    explicit Lite(const QString &path, bool readOnly)
+    {
+        const int flags = readOnly ? SQLITE_OPEN_READONLY : SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE;
+        if (sqlite3_open_v2(path.toUtf8().constData(), &db, flags, nullptr) != SQLITE_OK)
+            qFatal("cannot open %s", qPrintable(path));
+        sqlite3_busy_timeout(db, 2000);
+    }
+    ~Lite() { sqlite3_close(db); }
+    Lite(const Lite &) = delete;
+    Lite &operator=(const Lite &) = delete;
+
+    bool exec(const char *sql) { return sqlite3_exec(db, sql, nullptr, nullptr, nullptr) == SQLITE_OK; }
+    // The first column of the first row as an integer; -1 when the statement fails.
+    qint64 integer(const char *sql)
+    {
+        sqlite3_stmt *statement = nullptr;
+        qint64 value = -1;
+        if (sqlite3_prepare_v2(db, sql, -1, &statement, nullptr) == SQLITE_OK && sqlite3_step(statement) == SQLITE_ROW)
+            value = sqlite3_column_int64(statement, 0);
+        sqlite3_finalize(statement);
+        return value;
+    }
+    QString text(const char *sql)
+    {
+        sqlite3_stmt *statement = nullptr;
+        QString value;
+        if (sqlite3_prepare_v2(db, sql, -1, &statement, nullptr) == SQLITE_OK && sqlite3_step(statement) == SQLITE_ROW)
+            value = QString::fromUtf8(reinterpret_cast<const char *>(sqlite3_column_text(statement, 0)));
+        sqlite3_finalize(statement);
+        return value;
+    }
+
+    sqlite3 *db = nullptr;
+};
+
+struct Row
+{
+    qint64 device;
+    double value;
+    std::string created;
+};
+
+// Rows per second of the peer: the rows into a new table of the same form.
+double peerRate(const QString &path, const std::vector<Row> &rows, QString *journal)
+{
+    QFile::remove(path);
+    Lite peer(path, false);
+    peer.exec("CREATE TABLE wValue (id INTEGER PRIMARY KEY AUTOINCREMENT, device INTEGER, value REAL, created TEXT);");
+    *journal = peer.text("PRAGMA journal_mode;") + QStringLiteral(", synchronous ")
+               + QString::number(peer.integer("PRAGMA synchronous;"));
+    QElapsedTimer timer;
+    timer.start();
+    sqlite3_stmt *insert = nullptr;
+    peer.exec("BEGIN");
+    sqlite3_prepare_v2(peer.db, "INSERT INTO wValue (device, value, created) VALUES (?, ?, ?);", -1, &insert, nullptr);
+    for (const Row &row : rows) {
+        sqlite3_bind_int64(insert, 1, row.device);
+        sqlite3_bind_double(insert, 2, row.value);
+        sqlite3_bind_text(insert, 3, row.created.data(), int(row.created.size()), SQLITE_STATIC);
+        if (sqlite3_step(insert) != SQLITE_DONE)
+            qFatal("peer insert failed: %s", sqlite3_errmsg(peer.db));
+        sqlite3_reset(insert);
+    }
+    sqlite3_finalize(insert);
+    if (!peer.exec("COMMIT"))
+        qFatal("peer commit failed");
+    return double(rows.size()) * 1e9 / double(timer.nsecsElapsed());
+}
+
+// Waits until the table holds `rows` rows; false after `limitMs`.
+bool waitForRows(Lite &reader, qint64 rows, int limitMs)
+{
+    QElapsedTimer timer;
+    timer.start();
+    while (reader.integer("SELECT max(id) FROM wValue;") < rows) {
+        if (timer.elapsed() > limitMs)
+            return false;
+        QThread::msleep(2);
+    }
+    return true;
+}
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    QTemporaryDir home;
+    qputenv("XDG_CONFIG_HOME", home.path().toLocal8Bit());
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    QCoreApplication::setOrganizationName(QStringLiteral("Zorvo"));
+    QCoreApplication::setApplicationName(QStringLiteral("bench_database"));
+    qInstallMessageHandler(discardMessage);
+
+    QCommandLineParser parser;
+    parser.addHelpOption();
+    parser.addOption({QStringLiteral("count"), QStringLiteral("Values of the burst."), QStringLiteral("n"),
+                      QStringLiteral("1000000")});
+    parser.addOption({QStringLiteral("rate"), QStringLiteral("Values per second of the paced stream."),
+                      QStringLiteral("r"), QStringLiteral("2000")});
+    parser.addOption({QStringLiteral("seconds"), QStringLiteral("Length of the paced stream."), QStringLiteral("s"),
+                      QStringLiteral("3")});
+    parser.addOption({QStringLiteral("dir"), QStringLiteral("Folder of the files."), QStringLiteral("path")});
+    parser.process(app);
+    const int count = qMax(1, parser.value(QStringLiteral("count")).toInt());
+    const int rate = qMax(1, parser.value(QStringLiteral("rate")).toInt());
+    const int seconds = qMax(1, parser.value(QStringLiteral("seconds")).toInt());
+    QTemporaryDir scratch;
+    const QString folder = parser.value(QStringLiteral("dir")).isEmpty() ? scratch.path()
+                                                                       : parser.value(QStringLiteral("dir"));
+    qputenv("XDG_DATA_HOME", folder.toLocal8Bit());
+    const QString sessionFile =
+        QStandardPaths::writableLocation(QStandardPaths::AppDataLocation) + QStringLiteral("/session.sqlite");
+    QFile::remove(sessionFile);
+
+    appSettings.setValue(QLatin1String(SettingsKey::SQLiteStoringMap),
+                         QVariantMap{{QStringLiteral("4:%1").arg(Serial), QStringList{Table}}});
+    QThread thread;
+    auto *collector = new DeviceInfoCollector;
+    collector->moveToThread(&thread);
+    QObject::connect(&thread, &QThread::started, collector, &DeviceInfoCollector::openSessionDatabase);
+    QObject::connect(&thread, &QThread::finished, collector, &DeviceInfoCollector::removeSessionDatabase);
+    QString opened;
+    QObject::connect(collector, &DeviceInfoCollector::connectionNameChanged, &app,
+                     [&opened](const QString &name) { opened = name; }, Qt::DirectConnection);
+    thread.start();
+    collector->createDefaultTables();
+    collector->appendDevice(4, Serial);
+    QMetaObject::invokeMethod(collector, [] {}, Qt::BlockingQueuedConnection);
+    if (opened.isEmpty())
+        qFatal("the session database did not open");
+    // The first value makes the table and its UsedField row.
+    collector->appendValue(Table, Serial, 0.0);
+    Lite reader(sessionFile, true);
+    if (!waitForRows(reader, 1, 5000))
+        qFatal("the first value was not committed");
+
+    std::printf("files in %s\n", qPrintable(QDir::toNativeSeparators(folder)));
+
+    // The burst: every value handed over at once, until all are committed.
+    QElapsedTimer timer;
+    timer.start();
+    for (int i = 1; i <= count; ++i)
+        collector->appendValue(Table, Serial, double(i));
+    const qint64 handedNs = timer.nsecsElapsed();
+    if (!waitForRows(reader, count + 1, 600000))
+        qFatal("the burst was not committed");
+    const qint64 committedNs = timer.nsecsElapsed();
+    const double ourRate = double(count) * 1e9 / double(committedNs);
+    std::printf("burst:  %d values in %.1f ms, %.0f values/s from appendValue to committed rows\n", count,
+                double(committedNs) / 1e6, ourRate);
+    std::printf("GUI thread per appendValue: %.2f us\n", double(handedNs) / 1e3 / count);
+
+    // The paced stream: a row's wait from appendValue until another
+    // connection sees it.
+    const int total = rate * seconds;
+    std::vector<qint64> handedAt(size_t(total) + 1, 0);
+    const qint64 base = count + 1;
+    int next = 1;
+    qint64 seen = 0;
+    qint64 longest = 0;
+    QElapsedTimer clock;
+    clock.start();
+    QTimer feed;
+    feed.setTimerType(Qt::PreciseTimer);
+    QObject::connect(&feed, &QTimer::timeout, &app, [&] {
+        const qint64 due = qMin<qint64>(total, clock.elapsed() * rate / 1000 + 1);
+        for (; next <= due; ++next) {
+            handedAt[size_t(next)] = clock.nsecsElapsed();
+            collector->appendValue(Table, Serial, double(base + next));
+        }
+    });
+    QTimer poll;
+    poll.setTimerType(Qt::PreciseTimer);
+    QObject::connect(&poll, &QTimer::timeout, &app, [&] {
+        const qint64 newest = reader.integer("SELECT max(id) FROM wValue;") - base;
+        const qint64 now = clock.nsecsElapsed();
+        for (; seen < newest && seen < total; ++seen)
+            longest = qMax(longest, now - handedAt[size_t(seen + 1)]);
+        if (seen >= total)
+            app.quit();
+    });
+    feed.start(1);
+    poll.start(2);
+    QTimer::singleShot((seconds + 30) * 1000, &app, [&app] { app.quit(); });
+    app.exec();
+    feed.stop();
+    poll.stop();
+    std::printf("paced:  %d values/s for %d s, longest wait for the commit %.1f ms (limit %d ms + one commit)%s\n",
+                rate, seconds, double(longest) / 1e6, SqliteHandler::CommitInterval,
+                seen >= total ? "" : " - not all committed");
+
+    thread.exit(0);
+    thread.wait();
+    delete collector;
+
+    // What the file holds: the CREATE text and the rows handed over.
+    const QString create = reader.text("SELECT sql FROM sqlite_master WHERE name = 'wValue';");
+    bool filesOk = create == QLatin1String("CREATE TABLE wValue (id INTEGER PRIMARY KEY AUTOINCREMENT, device "
+                                           "INTEGER, value REAL, created TEXT)");
+    std::vector<Row> rows; // the burst's rows, in order
+    rows.reserve(size_t(count));
+    {
+        sqlite3_stmt *select = nullptr;
+        sqlite3_prepare_v2(reader.db, "SELECT device, value, created FROM wValue WHERE id > 1 ORDER BY id LIMIT ?;",
+                           -1, &select, nullptr);
+        sqlite3_bind_int(select, 1, count);
+        while (sqlite3_step(select) == SQLITE_ROW) {
+            rows.push_back(Row{sqlite3_column_int64(select, 0), sqlite3_column_double(select, 1),
+                               reinterpret_cast<const char *>(sqlite3_column_text(select, 2))});
+            const Row &row = rows.back();
+            if (row.device != Serial || row.value != double(rows.size()) || row.created.size() != 23
+                || (rows.size() > 1 && row.created < rows[rows.size() - 2].created))
+                filesOk = false;
+        }
+        sqlite3_finalize(select);
+    }
+    filesOk = filesOk && qint64(rows.size()) == count;
+    const QString journal = reader.text("PRAGMA journal_mode;") + QStringLiteral(", synchronous ")
+                            + QString::number(reader.integer("PRAGMA synchronous;"));
+    std::printf("files:  schema and rows as handed over: %s; journal %s\n", filesOk ? "ok" : "DIFFERENT",
+                qPrintable(journal));
+
+    QString peerJournal;
+    const double peer = peerRate(QFileInfo(sessionFile).path() + QStringLiteral("/peer.sqlite"), rows, &peerJournal);
+    std::printf("peer:   %d rows, %.0f rows/s (SQLite C library, one prepared statement, one transaction; "
+                "journal %s)\n",
+                count, peer, qPrintable(peerJournal));
+    // One commit for comparison: the rows of one commit interval of the paced stream.
+    const std::vector<Row> interval(rows.begin(), rows.begin() + qMin<qint64>(count, qMax(1, rate / 2)));
+    const double intervalRate = peerRate(QFileInfo(sessionFile).path() + QStringLiteral("/peer.sqlite"), interval,
+                                         &peerJournal);
+    std::printf("peer:   one commit of %d rows (one interval of the paced stream): %.1f ms\n",
+                int(interval.size()), double(interval.size()) * 1000.0 / intervalRate);
+    std::printf("result: %.2f x peer\n", ourRate / peer);
+    return filesOk ? 0 : 1;
+}

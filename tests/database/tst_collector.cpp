@@ -1,0 +1,737 @@
+// The measurement collector on real SQLite files: the session collector in a
+// thread of its own as the main window runs it, a second connection reading
+// what it wrote.
+
+#include "appglobals.h"
+#include "collectorrig.h"
+#include "deviceitem.h"
+#include "messagecapture.h"
+
+#include <QRegularExpression>
+#include <QSemaphore>
+#include <QTemporaryDir>
+#include <QtTest>
+
+#include <memory>
+
+namespace {
+
+std::unique_ptr<DeviceItem> makeDevice(int type, quint32 serial)
+{
+    deviceInfo_t info;
+    info.deviceType = quint8(type);
+    info.serialNumber = serial;
+    info.linkState = 2;
+    return std::make_unique<DeviceItem>(info, false);
+}
+
+QVariantMap choice(std::initializer_list<std::pair<QString, QStringList>> entries)
+{
+    QVariantMap map;
+    for (const auto &entry : entries)
+        map.insert(entry.first, entry.second);
+    return map;
+}
+
+// The value column of a table, oldest first; NULL (a break row) as an invalid variant.
+QVariantList series(const Reader &reader, const QString &table, const QString &where = QString())
+{
+    QVariantList values;
+    const QString sql = QStringLiteral("SELECT value FROM %1%2 ORDER BY id")
+                            .arg(SqliteHandler::quotedName(table), where.isEmpty() ? QString() : " WHERE " + where);
+    for (const QVariantList &row : reader.rows(sql))
+        values << (row.first().isNull() ? QVariant() : row.first());
+    return values;
+}
+
+const QString created = QStringLiteral("created");
+
+// A session file as earlier sessions left it.
+void writeSessionFixture(const QString &path)
+{
+    Reader writer(path, true);
+    const QString id = QStringLiteral("id INTEGER PRIMARY KEY AUTOINCREMENT, ");
+    writer.exec("CREATE TABLE Device (" + id + "type INTEGER, serial INTEGER, created TEXT);");
+    writer.exec("CREATE TABLE UsedField (" + id + "device INTEGER, name TEXT);");
+    writer.exec("CREATE TABLE wPowerMain (" + id + "device INTEGER, value REAL, created TEXT);");
+    writer.exec("CREATE TABLE RFNoise (" + id + "device INTEGER, value REAL, created TEXT);");
+    writer.exec("INSERT INTO Device (type, serial, created) VALUES (4, 1001, '2024-01-01 10:00:00.000'), "
+                "(5, 2002, '2024-01-01 09:00:00.000')");
+    writer.exec("INSERT INTO UsedField (device, name) VALUES (1001, 'wPowerMain'), (2002, 'wPowerMain'), "
+                "(3003, 'wPowerMain'), (1001, 'RFNoise')");
+    writer.exec("INSERT INTO wPowerMain (device, value, created) VALUES "
+                "(1001, 1.0, '2024-01-01 10:00:00.000'), (1001, 2.0, '2024-01-01 11:00:00.000'), "
+                "(2002, 5.0, '2024-01-01 11:30:00.000'), (1001, 3.0, '2024-01-01 12:00:00.000')");
+    writer.exec("INSERT INTO RFNoise (device, value, created) VALUES (1001, -90.0, '2024-01-01 11:00:00.000')");
+}
+
+} // namespace
+
+class CollectorTest : public QObject
+{
+    Q_OBJECT
+private slots:
+    void initTestCase() { registerDeviceModelNames(); }
+
+    void init()
+    {
+        for (const char *suffix : {"", "-journal"})
+            QFile::remove(sessionPath() + QLatin1String(suffix));
+        setStoredChoice(QVariant());
+    }
+
+    // The files' tables, CREATE texts and rows; a session closes with break
+    // rows; a second session adds no second set of types and no second Device row.
+    void sessionSchemaAndRows()
+    {
+        setStoredChoice(choice({{"4:1001", {"wPowerMain", "main power"}}}));
+        QStringList expectedTypes;
+        QList<QVariantList> typeRows;
+        for (int code = 0; code < DeviceModelCount; ++code) {
+            if (!deviceModelNames.value(code).isEmpty())
+                typeRows << QVariantList{code, deviceModelNames.at(code)};
+        }
+        QVERIFY(!typeRows.isEmpty());
+
+        SessionRig rig;
+        QCOMPARE(rig.start(), sessionPath());
+        QCOMPARE(rig.collector->connectionName(), sessionPath());
+        rig.collector->appendDevice(4, 1001);
+        rig.collector->appendValue(QStringLiteral("wPowerMain"), 1001, 3.5);
+        rig.collector->appendValue(QStringLiteral("main power"), 1001, 1.0);
+        rig.sync();
+        Reader reader(sessionPath());
+        QTRY_COMPARE(reader.count(QStringLiteral("wPowerMain")), 1);
+
+        const QString id = QStringLiteral("id INTEGER PRIMARY KEY AUTOINCREMENT");
+        QCOMPARE(reader.createText("DeviceType") + ';', "CREATE TABLE DeviceType (" + id + ", type INTEGER, name TEXT);");
+        QCOMPARE(reader.createText("UsedField") + ';', "CREATE TABLE UsedField (" + id + ", device INTEGER, name TEXT);");
+        QCOMPARE(reader.createText("Device") + ';',
+                 "CREATE TABLE Device (" + id + ", type INTEGER, serial INTEGER, created TEXT);");
+        QCOMPARE(reader.createText("wPowerMain") + ';',
+                 "CREATE TABLE wPowerMain (" + id + ", device INTEGER, value REAL, created TEXT);");
+        QCOMPARE(reader.createText("main power") + ';',
+                 "CREATE TABLE \"main power\" (" + id + ", device INTEGER, value REAL, created TEXT);");
+
+        QCOMPARE(reader.rows(QStringLiteral("SELECT type, name FROM DeviceType ORDER BY id")), typeRows);
+        QCOMPARE(reader.rows(QStringLiteral("SELECT type, serial FROM Device")), (QList<QVariantList>{{4, 1001}}));
+        const QVariant deviceCreated = reader.value(QStringLiteral("SELECT created FROM Device"));
+        QVERIFY(isCreatedText(deviceCreated));
+        QCOMPARE(reader.rows(QStringLiteral("SELECT device, value FROM wPowerMain")),
+                 (QList<QVariantList>{{1001, 3.5}}));
+        QVERIFY(isCreatedText(reader.value(QStringLiteral("SELECT created FROM wPowerMain"))));
+        QTRY_COMPARE(reader.rows(QStringLiteral("SELECT device, name FROM UsedField ORDER BY id")),
+                     (QList<QVariantList>{{1001, "wPowerMain"}, {1001, "main power"}}));
+        QCOMPARE(reader.value(QStringLiteral("SELECT seq FROM sqlite_sequence WHERE name = 'DeviceType'")).toInt(),
+                 typeRows.size());
+
+        rig.stop();
+        QCOMPARE(series(reader, "wPowerMain"), (QVariantList{3.5, QVariant()}));
+        QCOMPARE(series(reader, "main power"), (QVariantList{1.0, QVariant()}));
+        const QVariant breakTime = reader.value(QStringLiteral("SELECT created FROM wPowerMain WHERE id = 2"));
+        QVERIFY(isCreatedText(breakTime));
+        QCOMPARE(reader.value(QStringLiteral("SELECT created FROM \"main power\" WHERE id = 2")), breakTime);
+
+        QCOMPARE(rig.start(), sessionPath());
+        rig.collector->appendDevice(4, 1001);
+        rig.collector->appendValue(QStringLiteral("main power"), 1001, 2.0);
+        rig.stop();
+        QCOMPARE(reader.count(QStringLiteral("DeviceType")), typeRows.size());
+        QCOMPARE(reader.rows(QStringLiteral("SELECT serial, created FROM Device")),
+                 (QList<QVariantList>{{1001, deviceCreated}}));
+        QCOMPARE(reader.count(QStringLiteral("UsedField")), 2);
+        QCOMPARE(series(reader, "main power"), (QVariantList{1.0, QVariant(), 2.0, QVariant()}));
+    }
+
+    // Which values the stored choice lets through: the serial number and the
+    // name decide, the type does not; a bad key ends the walk.
+    void storedChoice_data()
+    {
+        QTest::addColumn<QVariant>("stored");
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<uint>("serial");
+        QTest::addColumn<bool>("written");
+        const QVariant one = choice({{"4:1001", {"a"}}});
+        QTest::newRow("chosen") << one << "a" << 1001u << true;
+        QTest::newRow("same serial, another type") << QVariant(choice({{"7:1001", {"a"}}})) << "a" << 1001u << true;
+        QTest::newRow("name not chosen") << one << "b" << 1001u << false;
+        QTest::newRow("name in another case") << one << "A" << 1001u << false;
+        QTest::newRow("another serial") << one << "a" << 1002u << false;
+        QTest::newRow("nothing chosen yet") << QVariant() << "a" << 1001u << false;
+        QTest::newRow("bad key before the device") << QVariant(choice({{"12:345:6", {"x"}}, {"4:1001", {"a"}}}))
+                                                   << "a" << 1001u << false;
+        QTest::newRow("bad key after the device") << QVariant(choice({{"4:1001", {"a"}}, {"9:1:2", {"x"}}})) << "a"
+                                                  << 1001u << true;
+    }
+    void storedChoice()
+    {
+        QFETCH(QVariant, stored);
+        QFETCH(QString, name);
+        QFETCH(uint, serial);
+        QFETCH(bool, written);
+        setStoredChoice(stored);
+        SessionRig rig;
+        QCOMPARE(rig.start(), sessionPath());
+        rig.collector->appendDevice(4, serial);
+        rig.collector->appendValue(name, serial, 1.5);
+        rig.stop();
+        Reader reader(sessionPath());
+        QCOMPARE(series(reader, name), written ? (QVariantList{1.5, QVariant()}) : QVariantList());
+    }
+
+    // Break rows: a run of NaN writes one; values reported while no session
+    // is open are dropped; what was reported before the thread ended goes
+    // into that session.
+    void breakRowsAndSessionEnds()
+    {
+        setStoredChoice(choice({{"4:1001", {"a"}}}));
+        SessionRig rig;
+        rig.collector->appendValue(QStringLiteral("a"), 1001, -1.0); // no session yet
+        QCOMPARE(rig.start(), sessionPath());
+        rig.collector->appendDevice(4, 1001);
+        for (double v : {NaN, NaN, 1.0, NaN, NaN, 2.0})
+            rig.collector->appendValue(QStringLiteral("a"), 1001, v);
+
+        // The last value waits behind a busy collector when the thread is told to end.
+        QSemaphore gate;
+        QMetaObject::invokeMethod(rig.collector, [&gate] { gate.acquire(); }, Qt::QueuedConnection);
+        rig.collector->appendValue(QStringLiteral("a"), 1001, 3.0);
+        rig.thread.exit(0);
+        gate.release();
+        rig.thread.wait();
+        rig.collector->appendValue(QStringLiteral("a"), 1001, 4.0); // the session is closed
+
+        QCOMPARE(rig.start(), sessionPath());
+        rig.stop();
+        Reader reader(sessionPath());
+        QCOMPARE(series(reader, "a"), (QVariantList{QVariant(), 1.0, QVariant(), 2.0, 3.0, QVariant(), QVariant()}));
+        const QList<QVariantList> times = reader.rows(QStringLiteral("SELECT created FROM a ORDER BY id"));
+        for (int i = 1; i < times.size(); ++i)
+            QVERIFY(times.at(i - 1).first().toString() <= times.at(i).first().toString());
+    }
+
+    // The selection window's two signals: changes logged against the choice
+    // read when it opened, break rows for what was removed, the choice saved,
+    // devices bound and entered.
+    void storingMapHandlers()
+    {
+        setStoredChoice(choice({{"4:1001", {"a", "b"}}, {"5:2002", {"c"}}}));
+        auto first = makeDevice(4, 1001);
+        auto second = makeDevice(5, 2002);
+        SessionRig rig;
+        QCOMPARE(rig.start(), sessionPath());
+        for (const char *name : {"a", "b"})
+            rig.collector->appendValue(QLatin1String(name), 1001, 1.0);
+        rig.collector->appendValue(QStringLiteral("c"), 2002, 1.0);
+        rig.collector->openMeasurementsLogging({first.get(), second.get()}, nullptr);
+
+        StoringMap map;
+        map.insert(first.get(), {"a", "d"});
+        map.insert(second.get(), {"c"});
+        {
+            MessageCapture log;
+            rig.collector->setStoringMap(map);
+            rig.sync();
+            QCOMPARE(log.count(QStringLiteral("4:1001: +d/-b")), 1);
+            QCOMPARE(log.count(QStringLiteral("5:2002: no changes")), 1);
+            QCOMPARE(log.count(QStringLiteral("storingMap swapped")), 1);
+        }
+        QCOMPARE(appSettings.value(QLatin1String(SettingsKey::SQLiteStoringMap)).toMap(),
+                 choice({{"4:1001", {"a", "d"}}, {"5:2002", {"c"}}}));
+        QCOMPARE(DeviceInfoCollector::storingMap(), map);
+        QCOMPARE(first->infoCollector(), rig.collector);
+        QCOMPARE(second->infoCollector(), rig.collector);
+        rig.collector->appendValue(QStringLiteral("b"), 1001, 5.0); // no longer chosen
+        rig.collector->appendValue(QStringLiteral("d"), 1001, 2.0);
+        rig.sync();
+
+        {
+            MessageCapture log;
+            rig.collector->resetStoringMap();
+            rig.sync();
+            QCOMPARE(log.count(QStringLiteral("4:1001: -a/-b")), 1);
+            QCOMPARE(log.count(QStringLiteral("5:2002: -c")), 1);
+            QCOMPARE(log.count(QStringLiteral("storingMap cleared")), 1);
+        }
+        QVERIFY(appSettings.value(QLatin1String(SettingsKey::SQLiteStoringMap)).toMap().isEmpty());
+        QVERIFY(DeviceInfoCollector::storingMap().isEmpty());
+        rig.collector->appendValue(QStringLiteral("a"), 1001, 9.0);
+        rig.stop();
+
+        Reader reader(sessionPath());
+        QCOMPARE(reader.rows(QStringLiteral("SELECT type, serial FROM Device ORDER BY type")),
+                 (QList<QVariantList>{{4, 1001}, {5, 2002}}));
+        QCOMPARE(series(reader, "a"), (QVariantList{1.0, QVariant(), QVariant()}));
+        QCOMPARE(series(reader, "b"), (QVariantList{1.0, QVariant(), QVariant()}));
+        QCOMPARE(series(reader, "c"), (QVariantList{1.0, QVariant(), QVariant()}));
+        QCOMPARE(series(reader, "d"), (QVariantList{2.0, QVariant()}));
+    }
+
+    // A device that connects is bound when the stored choice names it.
+    void loadStoringMap()
+    {
+        setStoredChoice(choice({{"4:1001", {"a"}}, {"5:2002", {"c"}}}));
+        auto listed = makeDevice(4, 1001);
+        auto otherType = makeDevice(6, 2002);
+        SessionRig rig;
+        QCOMPARE(rig.start(), sessionPath());
+        rig.collector->loadStoringMap(listed.get());
+        rig.collector->loadStoringMap(otherType.get());
+        rig.sync();
+        QCOMPARE(listed->infoCollector(), rig.collector);
+        QCOMPARE(otherType->infoCollector(), nullptr);
+        Reader reader(sessionPath());
+        QCOMPARE(reader.rows(QStringLiteral("SELECT type, serial FROM Device")), (QList<QVariantList>{{4, 1001}}));
+
+        setStoredChoice(choice({{"1:2:3", {"a"}}, {"4:1001", {"a"}}}));
+        auto late = makeDevice(4, 1001);
+        MessageCapture log;
+        rig.collector->loadStoringMap(late.get());
+        QCOMPARE(late->infoCollector(), nullptr);
+        QCOMPARE(log.matching(QStringLiteral("^Wrong key of SQLite storing map")).size(), 1);
+    }
+
+    // A reset drops every stored series and the choice; the type table and
+    // the devices' binding stay.
+    void reset()
+    {
+        setStoredChoice(choice({{"4:1001", {"a", "b"}}}));
+        auto device = makeDevice(4, 1001);
+        SessionRig rig;
+        QCOMPARE(rig.start(), sessionPath());
+        rig.collector->loadStoringMap(device.get());
+        rig.collector->appendValue(QStringLiteral("a"), 1001, 1.0);
+        rig.collector->appendValue(QStringLiteral("b"), 1001, 2.0);
+        rig.sync();
+        Reader reader(sessionPath());
+        QTRY_COMPARE(reader.count(QStringLiteral("b")), 1);
+        const int types = reader.count(QStringLiteral("DeviceType"));
+
+        rig.collector->resetSessionDatabase();
+        QVERIFY(!appSettings.value(QLatin1String(SettingsKey::SQLiteStoringMap)).isValid());
+        rig.collector->appendValue(QStringLiteral("a"), 1001, 3.0);
+        rig.sync();
+        QCOMPARE(reader.count(QStringLiteral("a")), -1);
+        QCOMPARE(reader.count(QStringLiteral("b")), -1);
+        QCOMPARE(reader.count(QStringLiteral("Device")), 0);
+        QCOMPARE(reader.count(QStringLiteral("UsedField")), 0);
+        QCOMPARE(reader.count(QStringLiteral("DeviceType")), types);
+        QCOMPARE(device->infoCollector(), rig.collector);
+        rig.stop();
+        QCOMPARE(reader.count(QStringLiteral("a")), -1);
+    }
+
+    // The viewer's and the selection dialog's queries.
+    void queries()
+    {
+        writeSessionFixture(sessionPath());
+        SessionRig rig;
+        QCOMPARE(rig.start(), sessionPath());
+        DeviceInfoCollector *collector = rig.collector;
+        QSignalSpy values(collector, &DeviceInfoCollector::selectedValuesReceived);
+        QSignalSpy columns(collector, &DeviceInfoCollector::columnContentReceived);
+        QSignalSpy graphs(collector, &DeviceInfoCollector::backupGraphsReceived);
+        QSignalSpy minimum(collector, &DeviceInfoCollector::minimumReceived);
+        QSignalSpy sizes(collector, &DeviceInfoCollector::tableSizeReceived);
+
+        GraphSettings_t graph;
+        graph.type = 4;
+        graph.serial = 1001;
+        graph.field = QStringLiteral("wPowerMain");
+        graph.data = QStringLiteral("plotted");
+        graph.pen = QPen(Qt::red, 3);
+        collector->getValues(graph, {created, QStringLiteral("value")}, 7);
+        graph.lastCreated = QStringLiteral("2024-01-01 11:00:00.000");
+        collector->getValues(graph, {QStringLiteral("value")});
+        collector->getColumnContent(QStringLiteral("Device"), QStringLiteral("serial"), QStringLiteral("type = 4"));
+        collector->getColumnContent(QStringLiteral("Device"), QStringLiteral("serial"), QStringLiteral("type"), 5,
+                                    QStringLiteral("tag"));
+        collector->getBackupGraphs();
+        collector->getMinimum(QStringLiteral("Device"), created);
+        collector->getTableSize(QStringLiteral("wPowerMain"));
+        collector->getTableSize(QStringLiteral("never"));
+        rig.sync();
+
+        QCOMPARE(values.count(), 2);
+        const auto all = values.at(0).at(0).value<GraphSettings_t>();
+        QCOMPARE(all.serial, 1001u);
+        QCOMPARE(all.data, QVariant(QStringLiteral("plotted")));
+        QCOMPARE(all.pen, QPen(Qt::red, 3));
+        QCOMPARE(values.at(0).at(1).value<SelectedValues>(),
+                 (SelectedValues{{created,
+                                  {"2024-01-01 10:00:00.000", "2024-01-01 11:00:00.000", "2024-01-01 12:00:00.000"}},
+                                 {"value", {1.0, 2.0, 3.0}}}));
+        QCOMPARE(values.at(0).at(2).toBool(), false);
+        QCOMPARE(values.at(0).at(3), QVariant(7));
+        QCOMPARE(values.at(1).at(1).value<SelectedValues>(), (SelectedValues{{"value", {3.0}}}));
+        QCOMPARE(values.at(1).at(2).toBool(), true);
+        QCOMPARE(values.at(1).at(3), QVariant(-1));
+
+        QCOMPARE(columns.count(), 2);
+        QCOMPARE(columns.at(0).at(1).value<ColumnContent>(), ColumnContent{1001});
+        QCOMPARE(columns.at(1).at(0).toString(), QStringLiteral("serial"));
+        QCOMPARE(columns.at(1).at(1).value<ColumnContent>(), ColumnContent{2002});
+        QCOMPARE(columns.at(1).at(2), QVariant(QStringLiteral("tag")));
+
+        QCOMPARE(graphs.count(), 1);
+        QList<QVariantList> found;
+        for (const GraphSettings_t &g : graphs.first().first().value<QList<GraphSettings_t>>())
+            found << QVariantList{g.type, g.serial, g.field, g.lastCreated, g.data};
+        QCOMPARE(found, (QList<QVariantList>{{4, 1001u, "wPowerMain", QString(), QVariant()},
+                                             {5, 2002u, "wPowerMain", QString(), QVariant()},
+                                             {4, 1001u, "RFNoise", QString(), QVariant()}}));
+
+        QCOMPARE(minimum.count(), 1);
+        QCOMPARE(minimum.first().first().toString(), QStringLiteral("2024-01-01 09:00:00.000"));
+        QCOMPARE(sizes.count(), 1);
+        QCOMPARE(sizes.first().first().toInt(), 4);
+    }
+
+    // Names SQLite would not take bare, a statement in a parameter name, and
+    // serial numbers above 2^31 travel whole.
+    void namesAndSerials()
+    {
+        const QStringList names{"main power", "quote\"d", "x'); DROP TABLE Device;--", "Order"};
+        const uint big = 3000000000u;
+        setStoredChoice(choice({{"4:1001", names}, {"4:3000000000", {"a"}}}));
+        SessionRig rig;
+        QCOMPARE(rig.start(), sessionPath());
+        rig.collector->appendDevice(4, 1001);
+        rig.collector->appendDevice(4, big);
+        for (const QString &name : names)
+            rig.collector->appendValue(name, 1001, 1.0);
+        rig.collector->appendValue(QStringLiteral("a"), big, 1.5);
+        rig.stop();
+
+        Reader reader(sessionPath());
+        for (const QString &name : names)
+            QCOMPARE(series(reader, name), (QVariantList{1.0, QVariant()}));
+        QCOMPARE(reader.rows(QStringLiteral("SELECT serial, typeof(serial) FROM Device ORDER BY id")),
+                 (QList<QVariantList>{{1001, "integer"}, {qlonglong(big), "integer"}}));
+        QCOMPARE(reader.rows(QStringLiteral("SELECT device, value FROM a WHERE value IS NOT NULL")),
+                 (QList<QVariantList>{{qlonglong(big), 1.5}}));
+
+        DeviceInfoCollector file;
+        file.openDatabase(sessionPath());
+        QSignalSpy values(&file, &DeviceInfoCollector::selectedValuesReceived);
+        QSignalSpy graphs(&file, &DeviceInfoCollector::backupGraphsReceived);
+        GraphSettings_t graph;
+        graph.serial = big;
+        graph.field = QStringLiteral("a");
+        file.getValues(graph, {QStringLiteral("value")});
+        graph.serial = 1001;
+        graph.field = names.at(2);
+        file.getValues(graph, {QStringLiteral("value")});
+        file.getBackupGraphs();
+        QTRY_COMPARE(graphs.count(), 1);
+        QCOMPARE(values.count(), 2);
+        QCOMPARE(values.at(0).at(1).value<SelectedValues>().value("value").size(), 2);
+        QCOMPARE(values.at(1).at(1).value<SelectedValues>().value("value").size(), 2);
+        QList<uint> serials;
+        for (const GraphSettings_t &g : graphs.first().first().value<QList<GraphSettings_t>>())
+            serials << g.serial;
+        QVERIFY(serials.contains(big));
+    }
+
+    // Files of one name in two folders, and a session.sqlite besides the
+    // live one, each keep their own connection.
+    void filesOfOneName()
+    {
+        QTemporaryDir dir;
+        QDir(dir.path()).mkpath(QStringLiteral("one"));
+        QDir(dir.path()).mkpath(QStringLiteral("two"));
+        const QString one = dir.filePath(QStringLiteral("one/values.sqlite"));
+        const QString two = dir.filePath(QStringLiteral("two/values.sqlite"));
+        for (const auto &[path, device] : {std::pair<QString, int>{one, 1}, {two, 2}}) {
+            Reader writer(path, true);
+            writer.exec(QStringLiteral("CREATE TABLE t (id INTEGER PRIMARY KEY AUTOINCREMENT, device INTEGER)"));
+            writer.exec(QStringLiteral("INSERT INTO t (device) VALUES (%1)").arg(device));
+        }
+        const auto devicesOf = [](DeviceInfoCollector &collector) {
+            QSignalSpy spy(&collector, &DeviceInfoCollector::columnContentReceived);
+            collector.getColumnContent(QStringLiteral("t"), QStringLiteral("device"));
+            return spy.wait(5000) ? spy.first().at(1).value<ColumnContent>() : ColumnContent{-1};
+        };
+        DeviceInfoCollector first, second;
+        QSignalSpy opened(&second, &DeviceInfoCollector::connectionNameChanged);
+        first.openDatabase(one);
+        second.openDatabase(two);
+        QCOMPARE(opened.count(), 1);
+        QCOMPARE(opened.first().first().toString(), two);
+        QCOMPARE(devicesOf(first), ColumnContent{1});
+        QCOMPARE(devicesOf(second), ColumnContent{2});
+        const int connections = QSqlDatabase::connectionNames().size();
+        second.openDatabase(one); // the worker of the file before goes with its connection
+        QCOMPARE(QSqlDatabase::connectionNames().size(), connections);
+        QCOMPARE(devicesOf(second), ColumnContent{1});
+
+        // The live session goes on while a file collector reads another session.sqlite.
+        setStoredChoice(choice({{"4:1001", {"t"}}}));
+        const QString otherSession = dir.filePath(QStringLiteral("two/session.sqlite"));
+        QVERIFY(QFile::copy(two, otherSession));
+        const QByteArray otherBytes = fileBytes(otherSession);
+        SessionRig rig;
+        QCOMPARE(rig.start(), sessionPath());
+        rig.collector->appendDevice(4, 1001);
+        rig.collector->appendValue(QStringLiteral("t"), 1001, 1.0);
+        {
+            DeviceInfoCollector viewer;
+            viewer.openDatabase(otherSession);
+            QCOMPARE(devicesOf(viewer), ColumnContent{2});
+        }
+        rig.collector->appendValue(QStringLiteral("t"), 1001, 2.0);
+        rig.stop();
+        Reader reader(sessionPath());
+        QCOMPARE(series(reader, "t"), (QVariantList{1.0, 2.0, QVariant()}));
+        QCOMPARE(fileBytes(otherSession), otherBytes);
+    }
+
+    // What is no database, or is locked by another process, is reported with
+    // SQLite's reason and left as it is; nothing is stored meanwhile.
+    void badSessionFile_data()
+    {
+        QTest::addColumn<bool>("locked");
+        QTest::newRow("random bytes") << false;
+        QTest::newRow("locked by another process") << true;
+    }
+    void badSessionFile()
+    {
+        QFETCH(bool, locked);
+        setStoredChoice(choice({{"4:1001", {"a"}}}));
+        QDir().mkpath(QFileInfo(sessionPath()).path());
+        std::unique_ptr<HelperProcess> locker;
+        if (locked) {
+            {
+                Reader writer(sessionPath(), true);
+                QVERIFY(writer.exec(QStringLiteral("CREATE TABLE x (a TEXT)")));
+            }
+            locker = HelperProcess::locking(sessionPath());
+            QVERIFY(locker);
+        } else {
+            QVERIFY(writeFile(sessionPath(), QByteArray(3000, 'z')));
+        }
+        const QByteArray before = fileBytes(sessionPath());
+
+        SessionRig rig;
+        QSignalSpy errors(rig.collector, &DeviceInfoCollector::databaseError);
+        MessageCapture log;
+        QCOMPARE(rig.start(), QString());
+        rig.collector->appendDevice(4, 1001);
+        rig.collector->appendValue(QStringLiteral("a"), 1001, 1.0);
+        rig.sync();
+        QCOMPARE(errors.count(), 1);
+        QCOMPARE(errors.first().at(0).toString(), sessionPath());
+        QCOMPARE(errors.first().at(1).toString(),
+                 locked ? QStringLiteral("database is locked") : QStringLiteral("file is not a database"));
+        QCOMPARE(rig.collector->connectionName(), QString());
+        QCOMPARE(log.matching(QStringLiteral("^Error occured while database opened")).size(), 1);
+        rig.stop();
+        if (locker) {
+            QVERIFY(locker->release());
+        }
+        QCOMPARE(fileBytes(sessionPath()), before);
+    }
+
+    // Values reach another connection within the commit interval however
+    // fast they come and however often the viewer reads.
+    void commitsWithinTheInterval()
+    {
+        setStoredChoice(choice({{"4:1001", {"a"}}}));
+        SessionRig rig;
+        QCOMPARE(rig.start(), sessionPath());
+        rig.collector->appendDevice(4, 1001);
+        rig.collector->appendValue(QStringLiteral("a"), 1001, 0.0);
+        rig.sync();
+        Reader reader(sessionPath());
+        QTRY_COMPARE(reader.count(QStringLiteral("a")), 1);
+
+        const int total = 75;
+        QVector<qint64> handed(total + 1, -1);
+        QElapsedTimer clock;
+        clock.start();
+        int next = 1;
+        int seen = 0;
+        qint64 longest = 0;
+        GraphSettings_t graph;
+        graph.serial = 1001;
+        graph.field = QStringLiteral("a");
+        QTimer feed;
+        QObject::connect(&feed, &QTimer::timeout, [&] {
+            if (next > total)
+                return feed.stop();
+            handed[next] = clock.elapsed();
+            rig.collector->appendValue(QStringLiteral("a"), 1001, double(next++));
+            rig.collector->getValues(graph, {QStringLiteral("value")});
+        });
+        QTimer poll;
+        QObject::connect(&poll, &QTimer::timeout, [&] {
+            const int newest = reader.value(QStringLiteral("SELECT max(value) FROM a")).toInt();
+            for (; seen < newest; ++seen)
+                longest = qMax(longest, clock.elapsed() - handed[seen + 1]);
+        });
+        feed.start(20);
+        poll.start(10);
+        QTRY_COMPARE_WITH_TIMEOUT(seen, total, 10000);
+        QVERIFY2(longest < SqliteHandler::CommitInterval + 400, qPrintable(QString::number(longest)));
+    }
+
+    // A reader's transaction in this process, or another process's lock,
+    // held over commits: the rows wait and none is lost; the failure is
+    // reported once.
+    void heldLocks_data()
+    {
+        QTest::addColumn<bool>("otherProcess");
+        QTest::newRow("reader in a transaction") << false;
+        QTest::newRow("exclusive lock of another process") << true;
+    }
+    void heldLocks()
+    {
+        QFETCH(bool, otherProcess);
+        setStoredChoice(choice({{"4:1001", {"a"}}}));
+        SessionRig rig;
+        QSignalSpy errors(rig.collector, &DeviceInfoCollector::databaseError);
+        QCOMPARE(rig.start(), sessionPath());
+        rig.collector->appendDevice(4, 1001);
+        rig.collector->appendValue(QStringLiteral("a"), 1001, 0.0);
+        rig.sync();
+        Reader reader(sessionPath());
+        QTRY_COMPARE(reader.count(QStringLiteral("a")), 1);
+
+        std::unique_ptr<HelperProcess> locker;
+        if (otherProcess) {
+            locker = HelperProcess::locking(sessionPath());
+            QVERIFY(locker);
+        } else {
+            QVERIFY(reader.exec(QStringLiteral("BEGIN")));
+            QCOMPARE(reader.count(QStringLiteral("a")), 1);
+        }
+        int next = 1;
+        QTimer feed;
+        QObject::connect(&feed, &QTimer::timeout, [&] {
+            if (next <= 40)
+                rig.collector->appendValue(QStringLiteral("a"), 1001, double(next++));
+        });
+        feed.start(25);
+        QTRY_VERIFY_WITH_TIMEOUT(next > 40, 10000);
+        rig.sync();
+        QTRY_COMPARE_WITH_TIMEOUT(errors.count(), 1, 5000);
+        if (otherProcess) {
+            QVERIFY(locker->release());
+        } else {
+            QCOMPARE(reader.count(QStringLiteral("a")), 1);
+            QVERIFY(reader.exec(QStringLiteral("COMMIT")));
+        }
+        QTRY_COMPARE_WITH_TIMEOUT(reader.count(QStringLiteral("a")), 41, 5000);
+        QCOMPARE(reader.value(QStringLiteral("SELECT sum(value) FROM a")).toInt(), 40 * 41 / 2);
+        QCOMPARE(errors.count(), 1);
+        QCOMPARE(errors.first().at(1).toString(), QStringLiteral("database is locked"));
+    }
+
+    // Backups of a date range: the whole session or single graphs, the file
+    // name from the time of making, exclusive bounds, failures reported.
+    void backups()
+    {
+        setStoredChoice(choice({{"4:1001", {"wPowerMain"}}}));
+        writeSessionFixture(sessionPath());
+        QTemporaryDir dir;
+        SessionRig rig;
+        QCOMPARE(rig.start(), sessionPath());
+        DeviceInfoCollector *collector = rig.collector;
+        QSignalSpy names(collector, &DeviceInfoCollector::backupConnectionNameReceived);
+        QSignalSpy progress(collector, &DeviceInfoCollector::setProgressBarValue);
+        QSignalSpy closed(collector, &DeviceInfoCollector::backupFileClosed);
+        QSignalSpy failed(collector, &DeviceInfoCollector::backupFailed);
+        const QString start = QStringLiteral("2024-01-01 10:00:00.000");
+        const QString end = QStringLiteral("2024-01-01 12:00:00.000");
+
+        const QDateTime before = QDateTime::currentDateTime();
+        collector->makeBackupfile(dir.path());
+        rig.sync();
+        const QDateTime after = QDateTime::currentDateTime();
+        QCOMPARE(names.count(), 1);
+        const QString full = names.takeFirst().first().toString();
+        QVERIFY2(QRegularExpression(QStringLiteral("^backup_\\d{8}_\\d{9}$")).match(full).hasMatch(), qPrintable(full));
+        const QDateTime made = QDateTime::fromString(full.mid(6), QStringLiteral("_yyyyMMdd_hhmmsszzz"));
+        QVERIFY(made >= before.addMSecs(-1) && made <= after);
+        collector->backupDeviceTypeTable(full, true);
+        collector->backup(full, start, end);
+        collector->closeBackupfile(full);
+        rig.sync();
+        QCOMPARE(progress.count(), 2);
+        QCOMPARE(progress.at(0).first().toInt(), 50);
+        QCOMPARE(progress.at(1).first().toInt(), 100);
+        QCOMPARE(closed.count(), 1);
+        QCOMPARE(closed.first().first().toString(), full);
+        {
+            Reader backup(dir.filePath(full + ".sqlite"));
+            QCOMPARE(backup.count("Device"), 2);
+            QCOMPARE(backup.count("UsedField"), 4);
+            QCOMPARE(backup.count("DeviceType"), Reader(sessionPath()).count("DeviceType"));
+            QCOMPARE(backup.rows("SELECT id, device, value FROM wPowerMain ORDER BY id"),
+                     (QList<QVariantList>{{1, 1001, 2.0}, {2, 2002, 5.0}}));
+            QCOMPARE(backup.rows("SELECT id, device, value FROM RFNoise"), (QList<QVariantList>{{1, 1001, -90.0}}));
+        }
+
+        // One graph. The clock moves on first, so that the next name differs.
+        const auto nextMillisecond = [] {
+            const QDateTime now = QDateTime::currentDateTime();
+            QTRY_VERIFY(QDateTime::currentDateTime() > now);
+        };
+        nextMillisecond();
+        collector->makeBackupfile(dir.path());
+        rig.sync();
+        const QString single = names.takeFirst().first().toString();
+        QVERIFY(!single.isEmpty() && single != full);
+        progress.clear();
+        collector->backupDeviceTypeTable(single, false);
+        collector->backup(single, QString(), end, QStringLiteral("1001"), QStringLiteral("wPowerMain"), 42);
+        collector->closeBackupfile(single);
+        rig.sync();
+        QCOMPARE(progress.count(), 1);
+        QCOMPARE(progress.first().first().toInt(), 42);
+        {
+            Reader backup(dir.filePath(single + ".sqlite"));
+            QCOMPARE(backup.rows("SELECT type, serial FROM Device"), (QList<QVariantList>{{4, 1001}}));
+            QCOMPARE(backup.rows("SELECT device, name FROM UsedField"), (QList<QVariantList>{{1001, "wPowerMain"}}));
+            QCOMPARE(backup.rows("SELECT device, value FROM wPowerMain ORDER BY id"),
+                     (QList<QVariantList>{{1001, 1.0}, {1001, 2.0}}));
+            QCOMPARE(backup.count("RFNoise"), -1);
+        }
+
+        // A failed copy is reported, ends that backup, and the file still closes.
+        nextMillisecond();
+        collector->makeBackupfile(dir.path());
+        rig.sync();
+        const QString broken = names.takeFirst().first().toString();
+        progress.clear();
+        collector->backup(broken, QString(), QString(), QStringLiteral("1001"), QStringLiteral("nope"), 5);
+        collector->backup(broken);
+        collector->closeBackupfile(broken);
+        rig.sync();
+        QCOMPARE(failed.count(), 1);
+        QCOMPARE(failed.first().at(0).toString(), broken);
+        QCOMPARE(failed.first().at(1).toString(), QStringLiteral("no such table: nope"));
+        QCOMPARE(progress.count(), 0);
+        QCOMPARE(closed.last().first().toString(), broken);
+
+        collector->makeBackupfile(dir.filePath(QStringLiteral("missing")));
+        rig.sync();
+        QCOMPARE(names.takeFirst().first().toString(), QString());
+
+        // Reads and writes still go to the session after the backups.
+        QSignalSpy values(collector, &DeviceInfoCollector::selectedValuesReceived);
+        GraphSettings_t graph;
+        graph.serial = 1001;
+        graph.field = QStringLiteral("wPowerMain");
+        collector->getValues(graph, {QStringLiteral("value")});
+        rig.collector->appendValue(QStringLiteral("wPowerMain"), 1001, 7.0);
+        rig.sync();
+        QCOMPARE(values.count(), 1);
+        QCOMPARE(values.first().at(1).value<SelectedValues>().value("value"), (ColumnContent{1.0, 2.0, 3.0}));
+        Reader reader(sessionPath());
+        QTRY_COMPARE(series(reader, "wPowerMain", "device = 1001"), (QVariantList{1.0, 2.0, 3.0, 7.0}));
+    }
+};
+
+QTEST_MAIN(CollectorTest)
+#include "tst_collector.moc"

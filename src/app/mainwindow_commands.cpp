@@ -6,7 +6,6 @@
 #include "appglobals.h"
 #include "autonumberdialog.h"
 #include "autonumbering.h"
-#include "changepassworddialog.h"
 #include "configurationbackupcheck.h"
 #include "configurationexporter.h"
 #include "configurationloading.h"
@@ -21,6 +20,7 @@
 #include "hubroitem.h"
 #include "lqitestmanager.h"
 #include "hiddenkeywords.h"
+#include "masterpasswordflows.h"
 #include "messageboxes.h"
 #include "nearbyexpanderview.h"
 #include "nearbyhubromodel.h"
@@ -317,23 +317,12 @@ void MainWindow::deactivateZelvo()
 
 void MainWindow::changePassword()
 {
-    HubroItem *master = connection ? connection->master() : nullptr;
-    if (!master)
-        return;
-    ChangePasswordDialog dialog(master->isPasswordEnabled(), this);
-    if (UiSeams::execDialog(&dialog) != QDialog::Accepted)
-        return;
-    // The master may have gone while the dialog was open.
-    if (HubroItem *current = connection ? connection->master() : nullptr)
-        current->changePassword(dialog.currentPasswordHash(), dialog.newPasswordHash(), true);
+    MasterPasswordFlows::changePassword(connection ? connection->master() : nullptr, this);
 }
 
 void MainWindow::onChangePasswordFailed()
 {
-    if (askUser(tr("Failed to set new password."), tr("Please check if you entered your current password correctly."),
-                tr("Failed"), QMessageBox::Retry | QMessageBox::Close)
-        == QMessageBox::Retry)
-        changePassword();
+    MasterPasswordFlows::onChangePasswordFailed(connection ? connection->master() : nullptr, this);
 }
 
 void MainWindow::firmwareUpdateDevice()

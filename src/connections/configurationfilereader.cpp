@@ -2,6 +2,7 @@
 
 #include "configurationjson.h"
 #include "hubrostatus.h"
+#include "statelayout.h"
 
 #include <QJsonValue>
 #include <QStringList>
@@ -23,16 +24,10 @@ bool boolean(const QJsonObject &object, const char *key)
 }
 
 // A flag of a state table: a number whose lowest bit counts, or a boolean.
-int bit(const QJsonObject &object, const char *key)
+int bit(const QJsonObject &object, const QString &key)
 {
-    const QJsonValue value = object.value(QLatin1String(key));
+    const QJsonValue value = object.value(key);
     return value.isBool() ? int(value.toBool()) : (value.toInt() & 1);
-}
-
-// The low `width` bits of `value` at `shift`.
-int field(int value, int shift, int width = 1)
-{
-    return (value & ((1 << width) - 1)) << shift;
 }
 
 // "3.1 (28.08.26 16:01:40)" or "3.1": the dotted version before the first
@@ -87,62 +82,14 @@ int outputState(const QJsonValue &value, const Vocabulary &vocabulary)
     return text.toInt() & 0x1F;
 }
 
-QByteArray detectorState(const QJsonObject &d)
+// The value of one field of a file's state block.
+qint64 fileValue(const StateLayout::Field &field, const QJsonObject &d, const Vocabulary &vocabulary)
 {
-    QByteArray block(9, '\0');
-    block[1] = 3; // bActiveZone
-    // The exporter writes the zone state as "test mode" and "state" instead of
-    // the flags: 1 and 3 are alarms, 2 a failure.
-    const int state = integer(d, "state");
-    const int custom = d.contains(QLatin1String("fCustomBit")) ? bit(d, "fCustomBit") : bit(d, "test mode");
-    const int fail = d.contains(QLatin1String("fFail")) ? bit(d, "fFail") : int(state == 2);
-    const int alarm = d.contains(QLatin1String("fAlarm")) ? bit(d, "fAlarm") : int(state == 1 || state == 3);
-    block[4] = char(field(custom, 5) | field(fail, 6) | field(alarm, 7));
-    block[5] = char(integer(d, "movement"));
-    const int adc = integer(d, "ADC value");
-    block[6] = char(adc);
-    block[7] = char(adc >> 8);
-    block[8] = char(integer(d, "bSystemFlag"));
-    return block;
-}
-
-QByteArray relayState(const QJsonObject &d, const Vocabulary &vocabulary)
-{
-    QByteArray block(8, '\0');
-    block[0] = char(field(bit(d, "fReserved"), 0) | field(bit(d, "main source"), 1));
-    block[1] = char(integer(d, "bActiveZone"));
-    block[4] = char(outputState(d.value(QLatin1String("out 1")), vocabulary));
-    block[5] = char(outputState(d.value(QLatin1String("out 2")), vocabulary));
-    block[6] = char(integer(d, "btfTrainState") & 0x3F);
-    block[7] = char(integer(d, "bAdc"));
-    return block;
-}
-
-QByteArray inputState(const QJsonObject &d)
-{
-    QByteArray block(9, '\0');
-    block[1] = char(integer(d, "bActiveZone"));
-    block[4] = char(field(bit(d, "Z1.fFail"), 6) | field(bit(d, "Z1.fAlarm"), 7));
-    block[6] = char(field(bit(d, "Z2.fFail"), 6) | field(bit(d, "Z2.fAlarm"), 7));
-    return block;
-}
-
-QByteArray tiltState(const QJsonObject &d)
-{
-    QByteArray block(9, '\0');
-    block[5] = char(field(bit(d, "Z1.fShift"), 0) | field(bit(d, "Z1.fLean"), 1) | field(bit(d, "Z1.fNoise"), 7));
-    block[6] = char(field(integer(d, "shiftSensitivity"), 0, 3) | field(bit(d, "shiftDisableDetection"), 3));
-    block[7] = char(field(integer(d, "tiltSensitivity"), 0, 3) | field(bit(d, "tiltDisableDetection"), 3)
-                    | field(bit(d, "tiltAutoFix"), 4));
-    block[8] = char(field(bit(d, "Z2.fAlarm"), 7));
-    return block;
-}
-
-QByteArray zoneCountState(const QJsonObject &d)
-{
-    QByteArray block(9, '\0');
-    block[1] = char(integer(d, "zone count"));
-    return block;
+    if (field.has(StateLayout::Constant))
+        return field.fallback;
+    if (field.has(StateLayout::OnOffText))
+        return outputState(d.value(field.name), vocabulary);
+    return field.width == 1 ? bit(d, field.name) : d.value(field.name).toInt();
 }
 
 } // namespace
@@ -241,33 +188,26 @@ deviceInfo_t readDevice(const QJsonObject &d)
 
 QByteArray readDeviceState(int typeCode, const QJsonObject &device, const Vocabulary &vocabulary)
 {
-    switch (typeCode) {
-    case 6:
-    case 18:
-    case 26:
-    case 27:
-    case 28:
-        return detectorState(device);
-    case 14:
-    case 15:
-        return relayState(device, vocabulary);
-    case 4:
-        return inputState(device);
-    case 16:
-        return tiltState(device);
-    // 24 and 25 have a tilt layout too, but the zone-count layout replaces it.
-    case 7:
-    case 10:
-    case 13:
-    case 23:
-    case 24:
-    case 25:
-    case 31:
-    case 70:
-        return zoneCountState(device);
-    default:
+    const StateLayout::Layout *layout = StateLayout::fileLayout(typeCode);
+    if (!layout)
         return QByteArray();
+    QByteArray block(layout->length, '\0');
+    for (const StateLayout::Field &field : layout->fields)
+        StateLayout::write(block, field, fileValue(field, device, vocabulary));
+    // The exporter writes a detector's zone as "test mode" and "state" instead
+    // of these flags: 1 and 3 are alarms, 2 a failure.
+    const int state = integer(device, "state");
+    const std::pair<const char *, int> exported[] = {
+        {"fCustomBit", bit(device, QStringLiteral("test mode"))},
+        {"fFail", state == 2},
+        {"fAlarm", state == 1 || state == 3},
+    };
+    for (const auto &[key, value] : exported) {
+        const StateLayout::Field *field = layout->field(QLatin1String(key));
+        if (field && !device.contains(QLatin1String(key)))
+            StateLayout::write(block, *field, value);
     }
+    return block;
 }
 
 int settingValue(const QJsonObject &device, const QString &key, bool *present)

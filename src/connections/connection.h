@@ -58,6 +58,11 @@ public:
     QString portName() const;
     // One configuration-file device object per connected radio device.
     QJsonArray devicesJArray() const { return m_devicesJArray; }
+    // Why the last connectToMaster failed; empty after a success.
+    QString errorString() const { return m_errorString; }
+    // The file the connection works on (file and simulation kinds), stored
+    // once it opened; empty for the live kinds.
+    QString filePath() const { return m_path; }
 
     // Finds the item's address and removes it (address 0 when not stored).
     void removeDeviceItem(DeviceItem *item);
@@ -93,4 +98,6 @@ protected:
     QMap<int, DeviceItem *> m_devices;       // owned; released with deleteLater()
     ConnectionInterface *m_interface = nullptr; // owned; null for the file and simulation kinds
     ConnectionType m_connectionType = Serial;
+    QString m_errorString;
+    QString m_path;
 };

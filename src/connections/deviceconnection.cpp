@@ -177,14 +177,14 @@ void DeviceConnection::readMasterDevice()
     if (!m_interface)
         return;
     QPointer<DeviceConnection> self(this);
-    m_interface->sendPacket(QByteArray(1, char(PT_HUBRO_INFO)),
+    m_interface->sendPacket(plainRequest(PT_HUBRO_INFO),
                             [self](const Packet &reply) { return self ? self->createMaster(reply) : false; });
 }
 
 bool DeviceConnection::createMaster(const Packet &reply)
 {
     // A late answer of a link already let go makes no master.
-    if (!m_interface || reply.data.isEmpty() || quint8(reply.data.at(0)) != PT_HUBRO_INFO_ACK)
+    if (!m_interface || packetTypeOf(reply) != PT_HUBRO_INFO_ACK)
         return false;
     // The record is as long as the answering master's type needs: the
     // 32-device master's short answer counts, anything shorter does not.
@@ -250,11 +250,11 @@ void DeviceConnection::removeDevice(int address)
 {
     if (!m_interface)
         return;
-    QByteArray request(1, char(PT_DELETE_DEVICE));
+    QByteArray request = plainRequest(PT_DELETE_DEVICE);
     request.append(char(quint8(address)));
     QPointer<DeviceConnection> self(this);
     m_interface->sendPacket(request, [self, address](const Packet &reply) {
-        if (!self || reply.data.isEmpty() || quint8(reply.data.at(0)) != PT_DELETE_DEVICE_ACK)
+        if (!self || packetTypeOf(reply) != PT_DELETE_DEVICE_ACK)
             return false;
         self->removeDeviceLocally(address);
         return true;
@@ -353,7 +353,7 @@ void DeviceConnection::onUnsolicitedPacket(const Packet &packet)
 {
     const QString hex = QString::fromLatin1(packet.data.toHex(' '));
     qDebug().noquote() << QStringLiteral("unsolicited packet") << hex;
-    const uint8_t type = packet.data.isEmpty() ? 0 : uint8_t(packet.data.at(0));
+    const uint8_t type = packetTypeOf(packet);
     switch (type) {
     case PT_FW_UPLOAD_READY:
         emit startUpload();

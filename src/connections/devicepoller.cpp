@@ -30,22 +30,6 @@ DevicePoller::Intervals &currentIntervals()
     return intervals;
 }
 
-QByteArray request(uint8_t type)
-{
-    return QByteArray(1, char(type));
-}
-
-QByteArray request(uint8_t type, int address)
-{
-    QByteArray data(1, char(type));
-    data.append(char(quint8(address)));
-    return data;
-}
-
-uint8_t typeOf(const Packet &reply)
-{
-    return reply.data.isEmpty() ? 0 : uint8_t(reply.data.at(0));
-}
 } // namespace
 
 void DevicePoller::setIntervals(const Intervals &intervals)
@@ -137,7 +121,7 @@ void DevicePoller::onMasterConnected()
         m_mode = Mode::Polling;
         qDebug().noquote() << QStringLiteral("m_mode = Mode::Polling;");
     } else {
-        emit sendPacket(request(PT_NEW_EVENTS_READ), guarded(&DevicePoller::onModeReply));
+        emit sendPacket(plainRequest(PT_NEW_EVENTS_READ), guarded(&DevicePoller::onModeReply));
     }
 
     const Intervals intervals = currentIntervals();
@@ -199,7 +183,7 @@ void DevicePoller::poll()
 
     if (m_mode == Mode::EventRead) {
         if (m_readQueue.isEmpty())
-            emit sendPacket(request(PT_NEW_EVENTS_READ), guarded(&DevicePoller::onNewEvents));
+            emit sendPacket(plainRequest(PT_NEW_EVENTS_READ), guarded(&DevicePoller::onNewEvents));
         else
             requestDeviceInfo(m_readQueue.dequeue());
         return;
@@ -218,14 +202,14 @@ void DevicePoller::poll()
 void DevicePoller::requestDeviceInfo(int address)
 {
     QPointer<DevicePoller> self(this);
-    emit sendPacket(request(PT_GET_DEV_INFO, address), [self, address](const Packet &reply) {
+    emit sendPacket(packetBytes({PT_GET_DEV_INFO, quint8(address)}), [self, address](const Packet &reply) {
         return self ? self->onDeviceInfo(address, reply) : false;
     });
 }
 
 bool DevicePoller::onModeReply(const Packet &reply)
 {
-    m_mode = typeOf(reply) == PT_NEW_EVENTS_READ_ACK ? Mode::EventRead : Mode::Polling;
+    m_mode = packetTypeOf(reply) == PT_NEW_EVENTS_READ_ACK ? Mode::EventRead : Mode::Polling;
     const bool events = m_mode == Mode::EventRead;
     qDebug().noquote() << QStringLiteral("mode =")
                        << (events ? QStringLiteral("Mode::EventRead") : QStringLiteral("Mode::Polling"));
@@ -235,7 +219,7 @@ bool DevicePoller::onModeReply(const Packet &reply)
 
 bool DevicePoller::onNewEvents(const Packet &reply)
 {
-    if (!m_active || typeOf(reply) != PT_NEW_EVENTS_READ_ACK)
+    if (!m_active || packetTypeOf(reply) != PT_NEW_EVENTS_READ_ACK)
         return false;
     for (const quint8 address : eventAddresses(reply.data, hasCheckByte()))
         enqueue(address);
@@ -244,7 +228,7 @@ bool DevicePoller::onNewEvents(const Packet &reply)
 
 bool DevicePoller::onDeviceInfo(int address, const Packet &reply)
 {
-    if (!m_active || typeOf(reply) != PT_GET_DEV_INFO_ACK)
+    if (!m_active || packetTypeOf(reply) != PT_GET_DEV_INFO_ACK)
         return false;
     m_currentAddress = quint8(address);
     if (reply.data.size() < MinDeviceAnswer) {

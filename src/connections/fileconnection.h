@@ -36,9 +36,6 @@ public:
     // Takes the device out of the file and out of the connection.
     void removeDevice(int address) override;
 
-    // Why the last connectToMaster failed, for the user; empty after a success.
-    QString errorString() const { return m_errorString; }
-    QString filePath() const { return m_path; }
     // The file's document as last read or edited.
     QJsonObject document() const { return m_document; }
     bool isFileLocked() const { return m_locker && m_locker->isLocked(); }
@@ -67,8 +64,6 @@ private:
 
     QJsonObject m_document;
     std::unique_ptr<FileLocker> m_locker;
-    QString m_path;
-    QString m_errorString;
     int m_fileMasterType = 0; // the type code read from "device"
     bool m_writeRefused = false;
     bool m_warningPending = false;

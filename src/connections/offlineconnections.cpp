@@ -25,17 +25,13 @@ Connection *create(ConnectionType type)
 
 void reportFailure(ConnectionType type, const Connection *connection)
 {
-    if (type == File) {
-        const auto *file = qobject_cast<const FileConnection *>(connection);
-        showWarningDetails(QCoreApplication::translate("MainWindow", "Error while configuration file opening"),
-                           file ? file->errorString() : QString(),
+    const QString details = connection ? connection->errorString() : QString();
+    if (type == File)
+        showWarningDetails(QCoreApplication::translate("MainWindow", "Error while configuration file opening"), details,
                            QCoreApplication::translate("MainWindow", "Configuration file opening"));
-    } else if (type == Simulation) {
-        const auto *simulation = qobject_cast<const SimulatedConnection *>(connection);
-        showWarningDetails(QCoreApplication::translate("MainWindow", "Error while simulation file opening"),
-                           simulation ? simulation->errorString() : QString(),
+    else if (type == Simulation)
+        showWarningDetails(QCoreApplication::translate("MainWindow", "Error while simulation file opening"), details,
                            QCoreApplication::translate("MainWindow", "Simulation file opening"));
-    }
 }
 
 } // namespace OfflineConnections

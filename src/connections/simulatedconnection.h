@@ -27,9 +27,6 @@ public:
     void forceDisconnect() override;
     void removeDevice(int address) override;
 
-    // Why the last connectToMaster failed, for the user; empty after a success.
-    QString errorString() const { return m_errorString; }
-    QString filePath() const { return m_path; }
     // The record answered to PT_HUBRO_INFO.
     hubroInfo_t masterRecord() const { return m_record; }
     // The serial number of the next device without a "serial" key.
@@ -47,9 +44,7 @@ private slots:
 private:
     void applyDevices(const QJsonArray &devices);
 
-    QString m_path;
     hubroInfo_t m_record;
     FileFollower m_follower;
     qint32 m_serialCounter;
-    QString m_errorString;
 };

@@ -67,16 +67,17 @@ MessageBoxHook messageBoxHook()
 }
 
 void showNonModalMessage(QMessageBox::Icon icon, const QString &text, const QString &title,
-                         QWidget *parent)
+                         QWidget *parent, const QString &informativeText)
 {
     if (boxHook()) {
-        MessageBoxRequest request{kindOfIcon(icon), text, QString(), title, QMessageBox::Ok, {}};
+        MessageBoxRequest request{kindOfIcon(icon), text, informativeText, title, QMessageBox::Ok, {}};
         request.modal = false;
         const MessageBoxHook hook = boxHook(); // the hook may replace itself
         hook(request);
         return;
     }
     auto *box = new QMessageBox(icon, title, text, QMessageBox::Ok, parent);
+    box->setInformativeText(informativeText);
     box->setAttribute(Qt::WA_DeleteOnClose);
     box->setWindowModality(Qt::NonModal);
     box->show();

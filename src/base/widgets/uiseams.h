@@ -34,11 +34,12 @@ using MessageBoxHook = std::function<int(const MessageBoxRequest &)>;
 void setMessageBoxHook(MessageBoxHook hook); // empty: real boxes
 MessageBoxHook messageBoxHook();
 
-// A message box that does not block: shown with show() and deleted when
-// closed. With a hook set, the hook gets it (modal = false) instead.
-// NoIcon is reported as Information, Question as Question.
+// A message box that does not block, with an informative text when one is
+// given: shown with show() and deleted when closed. With a hook set, the hook
+// gets it (modal = false) instead. NoIcon is reported as Information,
+// Question as Question.
 void showNonModalMessage(QMessageBox::Icon icon, const QString &text, const QString &title,
-                         QWidget *parent = nullptr);
+                         QWidget *parent = nullptr, const QString &informativeText = QString());
 
 struct FileDialogRequest
 {

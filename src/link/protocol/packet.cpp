@@ -282,7 +282,24 @@ void registerPacketMetaTypes()
 
 ResponseCb matchPacketType(uint8_t type)
 {
-    return [type](const Packet &packet) {
-        return !packet.data.isEmpty() && uint8_t(packet.data.at(0)) == type;
-    };
+    return [type](const Packet &packet) { return !packet.data.isEmpty() && packetTypeOf(packet) == type; };
+}
+
+uint8_t packetTypeOf(const Packet &packet)
+{
+    return packet.data.isEmpty() ? 0 : uint8_t(packet.data.at(0));
+}
+
+QByteArray packetBytes(std::initializer_list<uint8_t> bytes)
+{
+    QByteArray data;
+    data.reserve(int(bytes.size()));
+    for (uint8_t b : bytes)
+        data.append(char(b));
+    return data;
+}
+
+QByteArray plainRequest(PacketType type)
+{
+    return QByteArray(1, char(type));
 }

@@ -7,6 +7,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <initializer_list>
 
 // One received protocol message.
 struct Packet
@@ -250,3 +251,10 @@ inline const char *packetTypeName(uint8_t type)
 
 // A callback that accepts exactly the packets whose type byte is `type`; false for an empty packet.
 ResponseCb matchPacketType(uint8_t type);
+
+// Byte 0 of a packet (its type), 0 for an empty one.
+uint8_t packetTypeOf(const Packet &packet);
+// A request or payload from its bytes.
+QByteArray packetBytes(std::initializer_list<uint8_t> bytes);
+// A request that is its type byte alone.
+QByteArray plainRequest(PacketType type);

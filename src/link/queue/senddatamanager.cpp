@@ -125,7 +125,7 @@ void SendDataManager::sendHead()
 
     QPointer<SendDataManager> self(this);
     emit sendPacket(packet, [self, token](const Packet &reply) {
-        if (reply.data.isEmpty() || quint8(reply.data.at(0)) != PT_DEVICE_SEND_DATA_ACK)
+        if (packetTypeOf(reply) != PT_DEVICE_SEND_DATA_ACK)
             return false;
         if (self)
             self->complete(token);

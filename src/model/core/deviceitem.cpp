@@ -1,11 +1,13 @@
 #include "deviceitem.h"
 
 #include "appglobals.h"
+#include "deviceclasses.h"
 #include "infocollector.h"
 #include "propertytreetext.h"
 #include "qtpropertymanager.h"
 #include "qttreepropertybrowser.h"
 #include "senddatamanager.h"
+#include "statelayout.h"
 #include "versiontext.h"
 #include "widgetdevicewritesettings.h"
 
@@ -28,21 +30,18 @@ QPointer<QtTreePropertyBrowser> &browserHolder()
     return browser;
 }
 
-// Device types without a main battery voltage of their own.
-bool hasNoBatteryVoltage(int type)
-{
-    return type == 30 || type == 51 || type == 71 || type == 50 || type == 70;
-}
-
 bool isBitSet(quint8 byte, int bit)
 {
     return (byte >> bit) & 1;
 }
 } // namespace
 
-DeviceItem::DeviceItem(const deviceInfo_t &info, bool kastrelMode)
+DeviceItem::DeviceItem(const deviceInfo_t &info, bool kastrelMode) : DeviceItem(info, kastrelMode, nullptr) {}
+
+DeviceItem::DeviceItem(const deviceInfo_t &info, bool kastrelMode, DescriptionFn describe)
     : QObject(nullptr), QStandardItem(), m_info(info), m_kastrelMode(kastrelMode)
 {
+    m_describe = describe;
     registerDeviceInfoMetaType();
     registerDeviceActionMetaTypes();
     qRegisterMetaType<uint32_t>("uint32_t"); // productCodeReceived across threads
@@ -70,7 +69,21 @@ DeviceItem::DeviceItem(const deviceInfo_t &info, bool kastrelMode)
 
     parameterTitles();
     buildProperties();
+    if (describe) {
+        const DeviceDescription d = describe();
+        m_stored = DeviceKit::StateBlock(d.stateBytes);
+        m_writes = d.writes;
+        m_wholeConfigurationCheck = d.wholeConfigurationCheck;
+        const QString picture = d.pictureOf(m_info.deviceType);
+        if (!picture.isEmpty())
+            DeviceKit::showPicture(this, DeviceKit::devicePicture(picture));
+    }
     QTimer::singleShot(extraPropertiesDelay, this, [this] { addExtraProperties(); });
+}
+
+DeviceDescription DeviceItem::describedAs() const
+{
+    return m_describe ? m_describe() : DeviceDescription{};
 }
 
 DeviceItem::~DeviceItem()
@@ -339,6 +352,32 @@ void DeviceItem::setOffline()
     m_connectionState = 3;
 }
 
+int DeviceItem::headValue(const char *name) const
+{
+    const QByteArray head = QByteArray::fromRawData(reinterpret_cast<const char *>(m_stateBytes), 4);
+    return int(StateLayout::head().value(head, QLatin1String(name)));
+}
+
+qint64 DeviceItem::stateValue(const char *name) const
+{
+    const StateLayout::Layout *layout = StateLayout::deviceLayout(deviceType());
+    const StateLayout::Field *field = layout ? layout->field(QLatin1String(name)) : nullptr;
+    if (!field) {
+        qWarning().noquote() << QStringLiteral("No state field %1 for device type %2")
+                                    .arg(QLatin1String(name))
+                                    .arg(deviceType());
+        return 0;
+    }
+    return StateLayout::read(m_stored.size() > 0 ? m_stored.bytes() : m_state, *field);
+}
+
+void DeviceItem::loadState(const deviceInfo_t &info, const QByteArray &state)
+{
+    setConnectionState(info);
+    m_stored.load(state);
+    m_stateLoaded = true;
+}
+
 QString DeviceItem::itemTypeName() const
 {
     return deviceTypeName(deviceType());
@@ -351,11 +390,9 @@ QString DeviceItem::serialText() const
 
 int DeviceItem::extraWireloopAddresses() const
 {
-    const int type = deviceType();
-    const quint8 s1 = m_stateBytes[1];
-    if (type == 2 || type == 5 || s1 >= 32)
+    if (!DeviceClasses::typeTraits(deviceType()).extraAddresses || headValue("bActiveZone") >= 32)
         return 0;
-    return isBitSet(s1, 2) + isBitSet(s1, 3) + isBitSet(s1, 4);
+    return headValue("Z2.fActive") + headValue("Z3.fActive") + headValue("Z4.fActive");
 }
 
 bool DeviceItem::featureOneRule(int deviceType, quint32 rl)
@@ -367,12 +404,17 @@ bool DeviceItem::featureOneRule(int deviceType, quint32 rl)
 
 bool DeviceItem::isFeatureSupported(int feature) const
 {
+    if (m_describe) {
+        const std::optional<QList<DeviceKit::FeatureMinimum>> features = m_describe().features;
+        if (features)
+            return DeviceKit::featureSupported(*features, feature, firmwareVersion());
+    }
     return feature == 1 && featureOneRule(deviceType(), m_info.rl);
 }
 
 QStringList DeviceItem::fieldNames() const
 {
-    return staticFieldNames();
+    return m_describe ? m_describe().fieldNames : staticFieldNames();
 }
 
 bool DeviceItem::addExtraProperties()
@@ -480,32 +522,40 @@ void DeviceItem::updateState(const deviceInfo_t &info, QByteArray state)
     std::memcpy(m_stateBytes, s, sizeof(m_stateBytes));
     m_state = state;
     setConnectionState(incoming);
+    // A class without decoding of its own has not stored the state yet.
+    if (!m_stateLoaded)
+        m_stored.load(state);
+    m_stateLoaded = false;
+    echoSettings();
 
     m_enumManager->setValue(m_propWdType, deviceType());
     m_stringManager->setValue(m_propSerial, serialText());
 
-    const int type = deviceType();
-    const double voltage = (s[3] + 200) / 100.0;
-    if (!hasNoBatteryVoltage(type))
+    const auto field = [this](const char *name) { return headValue(name); };
+    const DeviceClasses::TypeTraits &traits = DeviceClasses::typeTraits(deviceType());
+    const quint8 supply = s[3];
+    const double voltage = field("Z0.bMainPower") / 1000.0;
+    if (traits.batteryVoltage)
         m_stringManager->setValue(m_propMainBatteryVoltage,
-                                  s[3] == 0 ? tr("0 V") : tr("%1 V").arg(voltage, 0, 'f', 2));
+                                  supply == 0 ? tr("0 V") : tr("%1 V").arg(voltage, 0, 'f', 2));
 
     const quint32 serial = m_info.serialNumber;
     storeFieldValue(serial, QStringLiteral("gpMainBattery"), voltage);
-    storeFieldValue(serial, QStringLiteral("gpUndef"), s[2] & 0x3F);
-    storeFieldValue(serial, QStringLiteral("gpAlarm"), isBitSet(s[2], 7));
+    storeFieldValue(serial, QStringLiteral("gpUndef"), field("Z0.btfUndef"));
+    storeFieldValue(serial, QStringLiteral("gpAlarm"), field("Z0.fAlarm"));
     storeFieldValue(serial, QStringLiteral("rl"), m_info.rl);
     storeFieldValue(serial, QStringLiteral("gpRssi"), int(m_info.rssi));
-    storeFieldValue(serial, QStringLiteral("gpActiveZone"), s[1]);
-    storeFieldValue(serial, QStringLiteral("multiFunc"), isBitSet(s[0], 1));
-    storeFieldValue(serial, QStringLiteral("gpCtrlCase"), isBitSet(s[0], 2));
-    storeFieldValue(serial, QStringLiteral("reservPwrState"), isBitSet(s[0], 5));
-    storeFieldValue(serial, QStringLiteral("gpMainPwr"), isBitSet(s[0], 6));
-    storeFieldValue(serial, QStringLiteral("gpCase"), isBitSet(s[0], 7));
+    storeFieldValue(serial, QStringLiteral("gpActiveZone"), field("bActiveZone"));
+    storeFieldValue(serial, QStringLiteral("multiFunc"), field("state.fMultiFunc"));
+    storeFieldValue(serial, QStringLiteral("gpCtrlCase"), field("state.fCtrlCase"));
+    storeFieldValue(serial, QStringLiteral("reservPwrState"), field("state.fReservPwr"));
+    storeFieldValue(serial, QStringLiteral("gpMainPwr"), field("state.fMainPwr"));
+    storeFieldValue(serial, QStringLiteral("gpCase"), field("state.fCase"));
 
-    m_enumManager->setValue(m_propMainBattery, (s[3] == 0 && type != 22) ? 0 : 1 + isBitSet(s[0], 6));
-    m_enumManager->setValue(m_propCase, isBitSet(s[0], 7));
-    m_enumManager->setValue(m_propReserveBattery, isBitSet(s[0], 5));
+    const int mainPower = field("state.fMainPwr");
+    m_enumManager->setValue(m_propMainBattery, (supply == 0 && traits.batteryNeedsVoltage) ? 0 : 1 + mainPower);
+    m_enumManager->setValue(m_propCase, field("state.fCase"));
+    m_enumManager->setValue(m_propReserveBattery, field("state.fReservPwr"));
     m_stringManager->setValue(m_propWiredAddress, addressText());
     m_stringManager->setValue(m_propRadioAddress, QString::number(m_info.radioAddress));
 
@@ -559,46 +609,37 @@ QString DeviceItem::statusText() const
 {
     if (m_info.linkState != 2)
         return tr("Connection lost");
-    const int type = deviceType();
-    const quint8 s0 = m_stateBytes[0];
-    const quint8 s4 = m_stateBytes[4];
-    const bool noAlarm = isBitSet(s0, 4);
+    const DeviceClasses::TypeTraits &traits = DeviceClasses::typeTraits(deviceType());
+    const bool noAlarm = headValue("state.fNorma");
     QStringList texts;
-    switch (type) {
-    case 2:
-    case 3:
-    case 22:
-    case 67:
-        if (!noAlarm)
-            texts << tr("Fire");
-        break;
-    case 63:
-        if (!noAlarm)
-            texts << tr("Fire extinguishing start");
-        break;
-    case 64:
-        if (!noAlarm)
-            texts << tr("Smoke exhaust start");
-        break;
-    case 6: case 7: case 10: case 13: case 14: case 15: case 16: case 18: case 20:
-    case 23: case 24: case 25: case 26: case 27: case 28: case 29:
-    case 53: case 55: case 65: case 70:
-        break;
-    default:
-        if (!noAlarm)
+    if (!noAlarm) {
+        switch (traits.alarmText) {
+        case DeviceClasses::TypeTraits::AlarmText::Alarm:
             texts << tr("Alarm");
-        break;
+            break;
+        case DeviceClasses::TypeTraits::AlarmText::Fire:
+            texts << tr("Fire");
+            break;
+        case DeviceClasses::TypeTraits::AlarmText::ExtinguishingStart:
+            texts << tr("Fire extinguishing start");
+            break;
+        case DeviceClasses::TypeTraits::AlarmText::SmokeExhaustStart:
+            texts << tr("Smoke exhaust start");
+            break;
+        case DeviceClasses::TypeTraits::AlarmText::None:
+            break;
+        }
     }
-    static const QList<int> noFailTypes{6, 7, 13, 18, 26, 70};
-    if (!noFailTypes.contains(type) && isBitSet(s4, 6))
+    // Bit 6 of byte 4: the first zone's failure in every layout that has one.
+    if (traits.failText && isBitSet(m_stateBytes[4], 6))
         texts << tr("Fail");
-    if (!isBitSet(s0, 6))
+    if (!headValue("state.fMainPwr"))
         texts << tr("Main power failed");
-    if (type != 13 && !isBitSet(s0, 5))
+    if (traits.reservePowerText && !headValue("state.fReservPwr"))
         texts << tr("Reserve power failed");
-    if (!isBitSet(s0, 7))
+    if (!headValue("state.fCase"))
         texts << tr("Case open");
-    if (type != 14 && type != 22 && texts.isEmpty() && noAlarm)
+    if (traits.normalText && texts.isEmpty() && noAlarm)
         texts << tr("Normal");
     return texts.join(QStringLiteral(", "));
 }
@@ -617,9 +658,10 @@ QString DeviceItem::infoText() const
 void DeviceItem::parameterTitles()
 {
     m_parameterTitleMap.clear();
-    const QStringList keys = staticFieldNames();
-    for (const QString &key : keys)
-        m_parameterTitleMap.insert(staticParameterTitle(key), key);
+    const DeviceKit::TitledKeys pairs =
+        m_describe ? m_describe().titles.table() : DeviceKit::baseTitles(staticFieldNames());
+    for (const DeviceKit::TitledKey &pair : pairs)
+        m_parameterTitleMap.insert(pair.title, pair.key);
 }
 
 QString DeviceItem::parameterKey(const QString &title) const
@@ -632,19 +674,9 @@ QString DeviceItem::parameterTitle(const QString &key) const
     return m_parameterTitleMap.key(key);
 }
 
-bool DeviceItem::isConfigurationChanged() const
-{
-    return false;
-}
-
-bool DeviceItem::isPropertyChanged(QtProperty *property) const
-{
-    Q_UNUSED(property)
-    return false;
-}
-
 void DeviceItem::writeDeviceConfiguration()
 {
+    writeSettings();
     setWriteSettingsState(WidgetDeviceWriteSettings::WritingSettings);
 }
 
@@ -652,7 +684,6 @@ void DeviceItem::writeDeviceConfiguration()
 
 QVariant DeviceItem::data(int role) const
 {
-    const quint8 s0 = m_stateBytes[0];
     switch (role) {
     case Qt::DisplayRole:
         return toolTip();
@@ -715,7 +746,7 @@ QVariant DeviceItem::data(int role) const
     case DeviceRole::Charge:
         return m_propMainBatteryVoltage->valueText();
     case DeviceRole::MainPowerGood:
-        return bool(isBitSet(s0, 6));
+        return bool(headValue("state.fMainPwr"));
     case DeviceRole::WritePanel:
         return QVariant::fromValue<QWidget *>(m_writeSettingsPanel.data());
     case DeviceRole::FirmwareText:
@@ -732,10 +763,8 @@ QVariant DeviceItem::data(int role) const
         return QStringLiteral("%1 %2 %3 %4 %5 %6 %7")
             .arg(versionToString(hardwareVersion()), versionToString(firmwareVersion()), itemTypeName(),
                  data(DeviceRole::RssiText).toString(), serialText(), statusText(), addressText());
-    case DeviceRole::ClassFlag: {
-        const int type = deviceType();
-        return (type == 13 || type == 19) ? int(isBitSet(s0, 1)) : 0;
-    }
+    case DeviceRole::ClassFlag:
+        return DeviceClasses::typeTraits(deviceType()).classFlag ? headValue("state.fMultiFunc") : 0;
     default:
         return QStandardItem::data(role);
     }

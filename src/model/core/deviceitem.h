@@ -1,6 +1,7 @@
 #pragma once
 
 #include "deviceaction.h"
+#include "devicedescription.h"
 #include "deviceinfo.h"
 #include "kastrelsettings.h"
 #include "packet.h"
@@ -134,6 +135,10 @@ public:
     void setOffline();
     QByteArray stateBlock() const { return m_state; }
     quint8 stateByte(int index) const { return index >= 0 && index < 6 ? m_stateBytes[index] : 0; }
+    // A field of the state layout of the item's type, read from the state
+    // bytes the class stores (a plain item: from the last state); 0 for a
+    // field the layout does not have.
+    qint64 stateValue(const char *name) const;
     bool isAddressResetPending() const { return m_addressResetPending; }
 
     // Model name of deviceType() ("Unknown type: %1" outside the table).
@@ -190,6 +195,12 @@ public:
 
     QString parameterKey(const QString &title) const;
     QString parameterTitle(const QString &key) const;
+
+    // The settings that configuration files carry, by their keys: the
+    // editor's value (a boolean where files hold one), invalid for a key the
+    // item does not have; setting it is no user edit.
+    QVariant fileSettingValue(const QString &key) const;
+    bool setFileSettingValue(const QString &key, int value);
 
     QList<DeviceAction> actions() const { return m_actions; }
     void removeAction(int index);
@@ -266,6 +277,22 @@ signals:
     void techRunModeEnabled();
     void productCodeReceived(uint32_t code);
 
+protected:
+    // A device class: its description gives the picture, the stored state
+    // bytes, the field names and titles, the feature table, the settings and
+    // their writes.
+    DeviceItem(const deviceInfo_t &info, bool kastrelMode, DescriptionFn describe);
+    // The first steps of a class's state update: the connection state, then
+    // the state's front into the stored bytes (the base's updateState stores
+    // them for a class that does not).
+    void loadState(const deviceInfo_t &info, const QByteArray &state);
+    // The property of the description's setting `key`, made in `group` (an
+    // editable enum with the pencil, an editable integer, or a read-only
+    // enum); it follows the device from then on.
+    QtProperty *addSetting(QtProperty *group, const QString &key);
+    // The editor's value of a setting made by addSetting; -1 for another key.
+    int settingValue(const QString &key) const;
+
 public:
     // The serial number under which measurements are stored; the master
     // item answers the one of its status record.
@@ -308,12 +335,34 @@ protected:
     QList<DeviceAction> m_actions;
     QPointer<InfoCollector> m_infoCollector;
     bool m_kastrelMode = false;
-    bool m_configurationClean = true;
+    mutable bool m_configurationClean = true;
+    DeviceKit::StateBlock m_stored; // the state bytes a class decodes
     QMap<QString, QString> m_parameterTitleMap; // title -> key
     bool m_addressResetPending = false;
 
 private:
+    // The class's description; an empty one for a plain item.
+    DeviceDescription describedAs() const;
+    struct Setting
+    {
+        SettingDescription description;
+        QtProperty *property = nullptr;
+    };
+
     void buildProperties();
+    // A field of the common head (bytes 0-3) of the last state.
+    int headValue(const char *name) const;
+    const Setting *findSetting(const QString &key) const;
+    const Setting *findSetting(const QtProperty *property) const;
+    int editorValue(const Setting &setting) const;
+    void setEditorValue(const Setting &setting, int value);
+    int deviceValue(const Setting &setting) const;
+    bool differs(const Setting &setting) const;
+    // A state update meets the settings: an edit still pending keeps its
+    // value and loses its mark once the device holds it; an unedited or
+    // read-only setting takes the device's value.
+    void echoSettings();
+    void writeSettings();
     QList<QtAbstractPropertyManager *> editableManagers() const;
     bool cloneReply(const Packet &reply, quint8 wireloopAddress, int count);
 
@@ -322,6 +371,11 @@ private:
     QString m_lastPropertyValue;
     QPointer<DeviceItem> m_parentRepeater;
     QHash<const QtProperty *, quint32> m_propertyMarks;
+    DescriptionFn m_describe = nullptr;
+    QList<Setting> m_settings;
+    QList<SettingWrite> m_writes;
+    bool m_wholeConfigurationCheck = false;
+    bool m_stateLoaded = false; // by the class, in the update under way
     QTimer m_addressResetTimer;
     bool m_postInitDone = false;
 };

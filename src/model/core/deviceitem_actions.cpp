@@ -16,21 +16,6 @@
 #include <QDialog>
 #include <QtEndian>
 
-namespace {
-quint8 replyType(const Packet &reply)
-{
-    return reply.data.isEmpty() ? 0 : quint8(reply.data.at(0));
-}
-
-QByteArray bytes(std::initializer_list<quint8> values)
-{
-    QByteArray data;
-    data.reserve(int(values.size()));
-    for (quint8 value : values)
-        data.append(char(value));
-    return data;
-}
-} // namespace
 
 void DeviceItem::changeAddress(quint8 address)
 {
@@ -50,14 +35,14 @@ void DeviceItem::changeAddress(quint8 address)
     }
     const quint8 radio = deviceId();
     QPointer<DeviceItem> self(this);
-    emit sendPacket(bytes({quint8(m_kastrelMode ? PT_SET_DEV_KASTREL_ADDRESS : PT_SET_DEV_ADDRESS), radio, address}),
+    emit sendPacket(packetBytes({quint8(m_kastrelMode ? PT_SET_DEV_KASTREL_ADDRESS : PT_SET_DEV_ADDRESS), radio, address}),
                     [self](const Packet &reply) { return self ? self->setAddressResponse(reply) : false; });
     emit wireloopAddressChanged(radio, address);
 }
 
 bool DeviceItem::setAddressResponse(const Packet &reply)
 {
-    switch (replyType(reply)) {
+    switch (packetTypeOf(reply)) {
     case PT_SET_DEV_ADDRESS_ACK:
     case PT_SET_DEV_KASTREL_ADDRESS_ACK:
         if (reply.data.size() < 3) {
@@ -86,7 +71,7 @@ bool DeviceItem::setAddressResponse(const Packet &reply)
 void DeviceItem::resetAddress()
 {
     m_addressResetPending = true;
-    emit sendPacket(bytes({PT_RESET_DEV_ADDRESS, deviceId(), 0x00}), matchPacketType(PT_RESET_DEV_ADDRESS_ACK));
+    emit sendPacket(packetBytes({PT_RESET_DEV_ADDRESS, deviceId(), 0x00}), matchPacketType(PT_RESET_DEV_ADDRESS_ACK));
     emit addressReseted(this);
     m_addressResetTimer.start();
 }
@@ -94,10 +79,10 @@ void DeviceItem::resetAddress()
 void DeviceItem::requestProductCode()
 {
     QPointer<DeviceItem> self(this);
-    emit sendPacket(bytes({PT_GET_DEV_INFO_ADDITIONAL, deviceId()}), [self](const Packet &reply) {
-        if (replyType(reply) != PT_GET_DEV_INFO_ADDITIONAL_ACK) {
+    emit sendPacket(packetBytes({PT_GET_DEV_INFO_ADDITIONAL, deviceId()}), [self](const Packet &reply) {
+        if (packetTypeOf(reply) != PT_GET_DEV_INFO_ADDITIONAL_ACK) {
             qWarning().noquote() << QStringLiteral("Wrong packet type: 0x%1")
-                                        .arg(replyType(reply), 2, 16, QLatin1Char('0'));
+                                        .arg(packetTypeOf(reply), 2, 16, QLatin1Char('0'));
             return false;
         }
         if (reply.data.size() < 5) {
@@ -121,7 +106,7 @@ void DeviceItem::executeAction(const int &id)
         if (UiSeams::execDialog(&dialog) != QDialog::Accepted || !self)
             return;
         SendDataManager::instance()->enqueue(
-            {this}, bytes({0x00, 0x01, quint8(dialog.zone()), quint8(dialog.state())}));
+            {this}, packetBytes({0x00, 0x01, quint8(dialog.zone()), quint8(dialog.state())}));
         break;
     }
     case SendCustomDataAction: {
@@ -150,9 +135,9 @@ void DeviceItem::executeAction(const int &id)
         if (UiSeams::execDialog(&dialog) != QDialog::Accepted || !self)
             return;
         const int count = dialog.count();
-        emit sendPacket(bytes({CLONE_DEV, deviceId(), quint8(count)}), [self, wireloop, count](const Packet &reply) {
+        emit sendPacket(packetBytes({CLONE_DEV, deviceId(), quint8(count)}), [self, wireloop, count](const Packet &reply) {
             if (!self)
-                return replyType(reply) == CLONE_DEV_ACK || replyType(reply) == CLONE_DEV_ERR;
+                return packetTypeOf(reply) == CLONE_DEV_ACK || packetTypeOf(reply) == CLONE_DEV_ERR;
             return self->cloneReply(reply, wireloop, count);
         });
         break;
@@ -164,7 +149,7 @@ void DeviceItem::executeAction(const int &id)
 
 bool DeviceItem::cloneReply(const Packet &reply, quint8 wireloopAddress, int count)
 {
-    switch (replyType(reply)) {
+    switch (packetTypeOf(reply)) {
     case CLONE_DEV_ACK:
         qDebug().noquote() << QStringLiteral("Clone OK %1+%2").arg(wireloopAddress).arg(count);
         emit updated(this);

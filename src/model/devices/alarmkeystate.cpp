@@ -3,8 +3,6 @@
 #include "deviceitem.h"
 #include "qtpropertymanager.h"
 
-using DeviceKit::bitOf;
-
 namespace AlarmKeyState {
 
 Properties build(const DeviceKit::PropertyKit &kit, const Texts &texts)
@@ -16,20 +14,19 @@ Properties build(const DeviceKit::PropertyKit &kit, const Texts &texts)
     return properties;
 }
 
-void show(DeviceItem *item, QtEnumPropertyManager *enums, const Properties &properties, const Bytes &state)
+void show(DeviceItem *item, QtEnumPropertyManager *enums, const Properties &properties)
 {
-    const quint16 w = buttonWord(state);
-    enums->setValue(properties.state, bitOf(w, 7) + 2 * bitOf(w, 6));
-    enums->setValue(properties.value, bitOf(w, 8));
-    item->setPropertyLevel(properties.state, DeviceKit::levelWhen(bitOf(w, 7), DeviceItem::MarkAlarm));
+    const int alarm = int(item->stateValue("Z1.fAlarm"));
+    enums->setValue(properties.state, alarm + 2 * int(item->stateValue("Z1.fFail")));
+    enums->setValue(properties.value, int(item->stateValue("Z1.fButton")));
+    item->setPropertyLevel(properties.state, DeviceKit::levelWhen(alarm, DeviceItem::MarkAlarm));
 }
 
-void record(DeviceItem *item, quint32 serial, const Bytes &state)
+void record(DeviceItem *item, quint32 serial)
 {
-    const quint16 w = buttonWord(state);
-    item->storeFieldValue(QStringLiteral("fFail"), serial, int(bitOf(w, 6)));
-    item->storeFieldValue(QStringLiteral("fAlarm"), serial, int(bitOf(w, 7)));
-    item->storeFieldValue(QStringLiteral("fButton"), serial, int(bitOf(w, 8)));
+    item->storeFieldValue(QStringLiteral("fFail"), serial, int(item->stateValue("Z1.fFail")));
+    item->storeFieldValue(QStringLiteral("fAlarm"), serial, int(item->stateValue("Z1.fAlarm")));
+    item->storeFieldValue(QStringLiteral("fButton"), serial, int(item->stateValue("Z1.fButton")));
 }
 
 } // namespace AlarmKeyState

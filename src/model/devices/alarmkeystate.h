@@ -9,17 +9,10 @@ class DeviceItem;
 class QtEnumPropertyManager;
 class QtProperty;
 
-// The state layout of the push-button devices (call points and the alarm
-// key): byte 0 the supply and case bits, bytes 4-5 the button word (bit 6
-// failure, bit 7 alarm, bit 8 button pressed).
+// What the push-button devices (call points and the alarm key) share: the
+// "Alarm key" group and the recording of the button's zone ("Z1.fFail",
+// "Z1.fAlarm", "Z1.fButton" of their state layout).
 namespace AlarmKeyState {
-
-using Bytes = DeviceKit::StateBytes<6>;
-
-inline quint16 buttonWord(const Bytes &state)
-{
-    return state.word(4);
-}
 
 // "State" = alarm bit + 2 x failure bit; "Value" = the button bit.
 struct Properties
@@ -40,10 +33,10 @@ struct Texts
 };
 
 Properties build(const DeviceKit::PropertyKit &kit, const Texts &texts);
-// Sets "State" and "Value" from the stored bytes; "State" is at alarm level
-// while the alarm bit is set.
-void show(DeviceItem *item, QtEnumPropertyManager *enums, const Properties &properties, const Bytes &state);
+// Sets "State" and "Value" from the item's stored state; "State" is at alarm
+// level while the alarm bit is set.
+void show(DeviceItem *item, QtEnumPropertyManager *enums, const Properties &properties);
 // Records fFail, fAlarm and fButton under the serial number.
-void record(DeviceItem *item, quint32 serial, const Bytes &state);
+void record(DeviceItem *item, quint32 serial);
 
 } // namespace AlarmKeyState

@@ -9,6 +9,11 @@ DI_AbstractRepeater::DI_AbstractRepeater(const deviceInfo_t &info, bool kastrelM
 {
 }
 
+DI_AbstractRepeater::DI_AbstractRepeater(const deviceInfo_t &info, bool kastrelMode, DescriptionFn describe)
+    : DeviceItem(info, kastrelMode, describe)
+{
+}
+
 DI_AbstractRepeater::~DI_AbstractRepeater()
 {
     for (auto it = m_watch.cbegin(); it != m_watch.cend(); ++it)

@@ -34,6 +34,10 @@ public:
 
     QString toolTip() const override;
 
+protected:
+    // A repeater class with its description (DeviceItem's).
+    DI_AbstractRepeater(const deviceInfo_t &info, bool kastrelMode, DescriptionFn describe);
+
 private:
     void forget(DeviceItem *item);
 

@@ -2,76 +2,29 @@
 
 #include "qtpropertymanager.h"
 
-DI_Dralo::DI_Dralo(const deviceInfo_t &info, bool kastrelMode) : DeviceItem(info, kastrelMode)
+DeviceDescription DI_Dralo::description()
 {
-    const QImage picture = DeviceKit::devicePicture(pictureFile(info.deviceType));
-    parameterTitles();
-    DeviceKit::showPicture(this, picture);
+    DeviceDescription d;
+    d.codes = {3, 63, 64, 67};
+    d.picture = QStringLiteral("zentar-dralo.png");
+    d.pictures = {{63, QStringLiteral("zentar-quendal.png")},
+                  {64, QStringLiteral("zentar-quendal_isp2.png")},
+                  {67, QStringLiteral("zentar-dralo-4.png")}};
+    d.stateBytes = 6;
+    d.fieldNames = QStringList{"gpCase", "gpMainPwr", "gpMainBattery", "reservPwrState",
+                               "rl",     "gpRssi",    "fAlarm",        "fButton"};
+    d.titles = DeviceTitles::baseWithout(
+        {"gpCtrlCase", "gpUndef", "multiFunc", "gpAlarm", "gpActiveZone", "reservPwrState"},
+        {{"reservPwrState", tr("Reserve battery state")}, {"fAlarm", tr("Alarm")}, {"fButton", tr("Button state")}});
+    return d;
+}
 
+DI_Dralo::DI_Dralo(const deviceInfo_t &info, bool kastrelMode) : DeviceItem(info, kastrelMode, &DI_Dralo::description)
+{
     const DeviceKit::PropertyKit kit(m_groupManager, m_enumManager, m_editEnumManager, m_stringManager);
     m_key = AlarmKeyState::build(kit, {tr("Alarm key"), tr("State"), {tr("No alarm"), tr("Fire"), tr("Failure")},
                                        tr("Value"), {tr("Not pressed"), tr("Pressed")}});
     m_topProperties << m_key.group;
-}
-
-QString DI_Dralo::pictureFile(int type)
-{
-    switch (type) {
-    case 63:
-        return QStringLiteral("zentar-quendal.png");
-    case 64:
-        return QStringLiteral("zentar-quendal_isp2.png");
-    case 67:
-        return QStringLiteral("zentar-dralo-4.png");
-    default:
-        return QStringLiteral("zentar-dralo.png");
-    }
-}
-
-QStringList DI_Dralo::staticFieldNames()
-{
-    return {QStringLiteral("gpCase"),         QStringLiteral("gpMainPwr"), QStringLiteral("gpMainBattery"),
-            QStringLiteral("reservPwrState"), QStringLiteral("rl"),        QStringLiteral("gpRssi"),
-            QStringLiteral("fAlarm"),         QStringLiteral("fButton")};
-}
-
-DeviceKit::TitledKeys DI_Dralo::ownTitles()
-{
-    return {{QStringLiteral("reservPwrState"), tr("Reserve battery state")},
-            {QStringLiteral("fAlarm"), tr("Alarm")},
-            {QStringLiteral("fButton"), tr("Button state")}};
-}
-
-DeviceKit::TitledKeys DI_Dralo::titleTable()
-{
-    const DeviceKit::TitledKeys own = ownTitles();
-    return DeviceKit::baseTitles({QStringLiteral("gpCase"), QStringLiteral("gpMainPwr"), QStringLiteral("gpMainBattery")})
-        + own.mid(0, 1) + DeviceKit::baseTitles({QStringLiteral("rl"), QStringLiteral("gpRssi")}) + own.mid(1);
-}
-
-QString DI_Dralo::staticParameterKey(const QString &title)
-{
-    return DeviceKit::keyOfTitle(titleTable(), title);
-}
-
-QString DI_Dralo::staticParameterTitle(const QString &key)
-{
-    return DeviceKit::titleOfKey(titleTable(), key);
-}
-
-void DI_Dralo::parameterTitles()
-{
-    DeviceItem::parameterTitles();
-    DeviceKit::adjustTitleMap(m_parameterTitleMap,
-                              {QStringLiteral("gpCtrlCase"), QStringLiteral("gpUndef"), QStringLiteral("multiFunc"),
-                               QStringLiteral("gpAlarm"), QStringLiteral("gpActiveZone"),
-                               QStringLiteral("reservPwrState")},
-                              ownTitles());
-}
-
-QStringList DI_Dralo::fieldNames() const
-{
-    return staticFieldNames();
 }
 
 bool DI_Dralo::isFeatureSupported(int feature) const
@@ -87,24 +40,24 @@ bool DI_Dralo::isFeatureSupported(int feature) const
 
 void DI_Dralo::updateState(const deviceInfo_t &info, QByteArray state)
 {
-    setConnectionState(info);
-    m_stored.load(state);
+    loadState(info, state);
 
-    AlarmKeyState::show(this, m_enumManager, m_key, m_stored);
-    setPropertyLevel(m_propCase, DeviceKit::levelWhen(!m_stored.bit(0, 7), MarkFault));
-    setPropertyLevel(m_propReserveBattery, DeviceKit::levelWhen(!m_stored.bit(0, 5), MarkFault));
-    setPropertyLevel(m_propMainBattery, DeviceKit::levelWhen(!m_stored.bit(0, 6), MarkFault));
+    AlarmKeyState::show(this, m_enumManager, m_key);
+    setPropertyLevel(m_propCase, DeviceKit::levelWhen(!stateValue("state.fCase"), MarkFault));
+    setPropertyLevel(m_propReserveBattery, DeviceKit::levelWhen(!stateValue("state.fReservPwr"), MarkFault));
+    setPropertyLevel(m_propMainBattery, DeviceKit::levelWhen(!stateValue("state.fMainPwr"), MarkFault));
 
-    AlarmKeyState::record(this, info.serialNumber, m_stored);
+    AlarmKeyState::record(this, info.serialNumber);
     DeviceItem::updateState(info, state);
 }
 
 bool DI_Dralo::hasAlarm() const
 {
-    return m_info.linkState == 2 && m_stored.bit(4, 7);
+    return m_info.linkState == 2 && stateValue("Z1.fAlarm");
 }
 
 bool DI_Dralo::hasFault() const
 {
-    return m_info.linkState == 2 && (!(m_stored.bit(0, 5) && m_stored.bit(0, 6)) || !m_stored.bit(0, 7));
+    return m_info.linkState == 2
+        && (!(stateValue("state.fReservPwr") && stateValue("state.fMainPwr")) || !stateValue("state.fCase"));
 }

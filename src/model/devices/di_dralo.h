@@ -11,23 +11,15 @@ class DI_Dralo : public DeviceItem
 public:
     DI_Dralo(const deviceInfo_t &info, bool kastrelMode);
 
-    static QStringList staticFieldNames();
-    static QString staticParameterKey(const QString &title);
-    static QString staticParameterTitle(const QString &key);
+    static DeviceDescription description();
     // The picture of a call-point type code.
-    static QString pictureFile(int type);
+    static QString pictureFile(int type) { return description().pictureOf(type); }
 
     bool isFeatureSupported(int feature) const override;
-    QStringList fieldNames() const override;
     bool hasAlarm() const override;
     bool hasFault() const override;
     void updateState(const deviceInfo_t &info, QByteArray state) override;
-    void parameterTitles() override;
 
 private:
-    static DeviceKit::TitledKeys ownTitles();
-    static DeviceKit::TitledKeys titleTable();
-
-    AlarmKeyState::Bytes m_stored;
     AlarmKeyState::Properties m_key;
 };

@@ -2,10 +2,19 @@
 
 #include "qtpropertymanager.h"
 
-DI_security::DI_security(const deviceInfo_t &info, bool kastrelMode) : DeviceItem(info, kastrelMode)
+DeviceDescription DI_security::description()
 {
-    DeviceKit::showPicture(this, DeviceKit::devicePicture(QStringLiteral("zentar-gurta.png")));
+    DeviceDescription d;
+    d.codes = {32};
+    d.picture = QStringLiteral("zentar-gurta.png");
+    d.stateBytes = 6;
+    d.fieldNames = DeviceDescription::baseFieldNames() << "fFail" << "fAlarm" << "fButton";
+    return d;
+}
 
+DI_security::DI_security(const deviceInfo_t &info, bool kastrelMode)
+    : DeviceItem(info, kastrelMode, &DI_security::description)
+{
     const DeviceKit::PropertyKit kit(m_groupManager, m_enumManager, m_editEnumManager, m_stringManager);
     m_key = AlarmKeyState::build(kit, {tr("Alarm key"), tr("State"), {tr("No alarm"), tr("Alarm"), tr("Failure")},
                                        tr("Value"), {tr("Not pressed"), tr("Pressed")}});
@@ -13,36 +22,24 @@ DI_security::DI_security(const deviceInfo_t &info, bool kastrelMode) : DeviceIte
     m_topProperties << m_key.group;
 }
 
-QStringList DI_security::staticFieldNames()
-{
-    return DeviceItem::staticFieldNames()
-        << QStringLiteral("fFail") << QStringLiteral("fAlarm") << QStringLiteral("fButton");
-}
-
-QStringList DI_security::fieldNames() const
-{
-    return staticFieldNames();
-}
-
 void DI_security::updateState(const deviceInfo_t &info, QByteArray state)
 {
-    setConnectionState(info);
-    m_stored.load(state);
+    loadState(info, state);
 
-    AlarmKeyState::show(this, m_enumManager, m_key, m_stored);
-    setPropertyLevel(m_propCase, DeviceKit::levelWhen(!m_stored.bit(0, 7), MarkAlarm));
-    setPropertyLevel(m_propMainBattery, DeviceKit::levelWhen(!m_stored.bit(0, 6), MarkFault));
+    AlarmKeyState::show(this, m_enumManager, m_key);
+    setPropertyLevel(m_propCase, DeviceKit::levelWhen(!stateValue("state.fCase"), MarkAlarm));
+    setPropertyLevel(m_propMainBattery, DeviceKit::levelWhen(!stateValue("state.fMainPwr"), MarkFault));
 
-    AlarmKeyState::record(this, info.serialNumber, m_stored);
+    AlarmKeyState::record(this, info.serialNumber);
     DeviceItem::updateState(info, state);
 }
 
 bool DI_security::hasAlarm() const
 {
-    return m_info.linkState == 2 && (m_stored.bit(4, 7) || !m_stored.bit(0, 7));
+    return m_info.linkState == 2 && (stateValue("Z1.fAlarm") || !stateValue("state.fCase"));
 }
 
 bool DI_security::hasFault() const
 {
-    return m_info.linkState == 2 && !m_stored.bit(0, 6);
+    return m_info.linkState == 2 && !stateValue("state.fMainPwr");
 }

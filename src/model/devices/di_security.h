@@ -11,14 +11,12 @@ class DI_security : public DeviceItem
 public:
     DI_security(const deviceInfo_t &info, bool kastrelMode);
 
-    static QStringList staticFieldNames();
+    static DeviceDescription description();
 
-    QStringList fieldNames() const override;
     bool hasAlarm() const override;
     bool hasFault() const override;
     void updateState(const deviceInfo_t &info, QByteArray state) override;
 
 private:
-    AlarmKeyState::Bytes m_stored;
     AlarmKeyState::Properties m_key;
 };

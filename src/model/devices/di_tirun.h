@@ -1,6 +1,5 @@
 #pragma once
 
-#include "devicekit.h"
 #include "deviceitem.h"
 
 // The magnetic contact sensor: a reed switch with an anti-masking switch and
@@ -11,46 +10,34 @@ class DI_Tirun : public DeviceItem
 public:
     DI_Tirun(const deviceInfo_t &info, bool kastrelMode);
 
-    static QStringList staticFieldNames();
-    static QString staticParameterKey(const QString &title);
-    static QString staticParameterTitle(const QString &key);
-    // The feature table, shared with the detector built on the same board.
-    static bool firmwareSupports(int feature, const QVersionNumber &firmware);
+    static DeviceDescription description();
+    static QStringList staticFieldNames() { return description().fieldNames; }
+    static QString staticParameterKey(const QString &title) { return description().keyOfTitle(title); }
+    static QString staticParameterTitle(const QString &key) { return description().titleOfKey(key); }
 
-    bool isFeatureSupported(int feature) const override;
-    QStringList fieldNames() const override;
     bool hasAlarm() const override;
     bool hasFault() const override;
     void updateState(const deviceInfo_t &info, QByteArray state) override;
-    void parameterTitles() override;
-    bool isConfigurationChanged() const override;
-    bool isPropertyChanged(QtProperty *property) const override;
     QVariant data(int role = Qt::UserRole + 1) const override;
 
     // Configuration file keys "enabledCable" and "enabledSabotage".
-    int enabledCable() const;
-    void setEnabledCable(int value);
-    int enabledSabotage() const;
-    void setEnabledSabotage(int value);
+    int enabledCable() const { return settingValue(QStringLiteral("enabledCable")); }
+    void setEnabledCable(int value) { setFileSettingValue(QStringLiteral("enabledCable"), value); }
+    int enabledSabotage() const { return settingValue(QStringLiteral("enabledSabotage")); }
+    void setEnabledSabotage(int value) { setFileSettingValue(QStringLiteral("enabledSabotage"), value); }
 
 public slots:
-    void writeDeviceConfiguration() override;
     void disableSabotage();
     void enableSabotage();
 
 private:
-    static DeviceKit::TitledKeys titleTable();
-    static DeviceKit::TitledKeys ownTitles();
-    bool cableOn() const { return m_stored.bit(1, 2); }
-    quint16 zoneWord() const { return m_stored.word(4); }
+    bool cableOn() const { return stateValue("Z2.fActive"); }
+    int circuitState() const { return int(stateValue("Z2.bTrainState")); }
     void showCircuitDetails(bool show);
-
-    DeviceKit::StateBytes<9> m_stored;
 
     QtProperty *m_groupGerkon = nullptr;
     QtProperty *m_propGerkonState = nullptr;
     QtProperty *m_propGerkonValue = nullptr;
-    QtProperty *m_propSabotage = nullptr;
     QtProperty *m_groupCircuit = nullptr;
     QtProperty *m_propEnableCircuit = nullptr;
     QtProperty *m_propCircuitState = nullptr;

@@ -94,14 +94,14 @@ void ConfigurationExporter::writeHeader()
     m_document.insert(QStringLiteral("configurator"), configurator);
 
     m_chain->begin();
-    request(QByteArray(1, char(PT_HUBRO_INFO)), PT_HUBRO_INFO_ACK, &ConfigurationExporter::exportMaster);
+    request(plainRequest(PT_HUBRO_INFO), PT_HUBRO_INFO_ACK, &ConfigurationExporter::exportMaster);
 }
 
 void ConfigurationExporter::request(const QByteArray &request, quint8 answer,
                                     void (ConfigurationExporter::*handler)(const QByteArray &))
 {
     const ResponseCb cb = m_chain->request([this, answer, handler](const Packet &reply) {
-        const quint8 type = reply.data.isEmpty() ? 0 : quint8(reply.data.at(0));
+        const quint8 type = packetTypeOf(reply);
         if (type != answer) {
             if (answer == PT_GET_DEV_INFO_ACK)
                 qWarning().noquote() << tr("readDeviceInfo responce error ") + QString::number(type);

@@ -117,7 +117,7 @@ void ConfigurationImporter::requestSetting(const QByteArray &request, quint8 ans
                                            std::function<void()> acknowledged)
 {
     const ResponseCb cb = m_chain->request([this, answer, acknowledged](const Packet &reply) {
-        if (reply.data.isEmpty() || quint8(reply.data.at(0)) != answer)
+        if (reply.data.isEmpty() || packetTypeOf(reply) != answer)
             return false;
         if (acknowledged)
             acknowledged();
@@ -129,27 +129,27 @@ void ConfigurationImporter::requestSetting(const QByteArray &request, quint8 ans
 
 void ConfigurationImporter::requestSetAddress(quint8 device, quint8 address)
 {
-    QByteArray request(1, char(PT_SET_DEV_ADDRESS));
+    QByteArray request = plainRequest(PT_SET_DEV_ADDRESS);
     request.append(char(device));
     request.append(char(address));
     // Any answer goes on; only the acknowledgement is the expected one.
     const ResponseCb cb = m_chain->request([this](const Packet &reply) {
         nextStep();
-        return !reply.data.isEmpty() && quint8(reply.data.at(0)) == PT_SET_DEV_ADDRESS_ACK;
+        return packetTypeOf(reply) == PT_SET_DEV_ADDRESS_ACK;
     });
     emit sendPacket(request, cb);
 }
 
 void ConfigurationImporter::requestKeyboardLock(bool lock)
 {
-    QByteArray request(1, char(PT_KEYBOARD_LOCK));
+    QByteArray request = plainRequest(PT_KEYBOARD_LOCK);
     request.append(char(lock ? 1 : 0));
     requestSetting(request, PT_KEYBOARD_LOCK_ACK);
 }
 
 void ConfigurationImporter::requestPowerAdjustment(bool on)
 {
-    QByteArray request(1, char(PT_HUBRO_POWER_ADJUSTMENT));
+    QByteArray request = plainRequest(PT_HUBRO_POWER_ADJUSTMENT);
     request.append(char(on ? 1 : 0));
     requestSetting(request, PT_HUBRO_POWER_ADJUSTMENT_ACK, [this, on] {
         qDebug().noquote() << tr("Power adjustment %1").arg(on ? tr("ON") : tr("OFF"));
@@ -158,7 +158,7 @@ void ConfigurationImporter::requestPowerAdjustment(bool on)
 
 void ConfigurationImporter::requestInterval(int ticks)
 {
-    QByteArray request(1, char(PT_EXCHANGE_INTERVAL));
+    QByteArray request = plainRequest(PT_EXCHANGE_INTERVAL);
     request.append(char(ticks & 0xFF));
     request.append(char((ticks >> 8) & 0xFF));
     requestSetting(request, PT_EXCHANGE_INTERVAL_ACK, [this, ticks] {
@@ -200,7 +200,7 @@ void ConfigurationImporter::importDevices()
 void ConfigurationImporter::sendDeviceConfig(const QByteArray &packet)
 {
     const ResponseCb cb = m_chain->request([this](const Packet &reply) {
-        const quint8 type = reply.data.isEmpty() ? 0 : quint8(reply.data.at(0));
+        const quint8 type = packetTypeOf(reply);
         bool expected = true;
         if (type == PT_WRITE_DEV_CONFIG_ACK) {
             ++m_addedCount;
@@ -242,12 +242,12 @@ void ConfigurationImporterHubro125::nextStep()
     const QJsonObject master = masterObject();
     if (m_step == 3) {
         m_step = 4;
-        QByteArray request(1, char(PT_WIRELOOP_POWER_MODE_SET));
+        QByteArray request = plainRequest(PT_WIRELOOP_POWER_MODE_SET);
         request.append(char(ConfigurationJson::flag(master.value(QStringLiteral("wireloop power"))) ? 1 : 0));
         requestSetting(request, PT_WIRELOOP_POWER_MODE_SET_ACK);
     } else if (m_step == 4) {
         m_step = 5;
-        QByteArray request(1, char(PT_USB_CHANNEL_SET));
+        QByteArray request = plainRequest(PT_USB_CHANNEL_SET);
         request.append(char(ConfigurationJson::channelMode(master)));
         request.append(char(quint8(master.value(QStringLiteral("current channel")).toInt())));
         requestSetting(request, PT_USB_CHANNEL_SET_ACK);

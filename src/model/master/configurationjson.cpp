@@ -3,6 +3,7 @@
 #include "appglobals.h"
 #include "packet.h"
 #include "settings.h"
+#include "statelayout.h"
 #include "versiontext.h"
 
 #include <QCoreApplication>
@@ -25,55 +26,42 @@ void appendLittleEndian(QByteArray &bytes, quint32 value, int size)
         bytes.append(char((value >> (8 * i)) & 0xFF));
 }
 
-// The state bytes e0 to e8 of a device.
-class StateView
+// Motion and glass-break detectors: type codes 6, 18, 26, 27 and 28. Their
+// keys are made from the fields, not copied from them.
+void detectorState(const deviceInfo_t &info, const QByteArray &e, QJsonObject &keys)
 {
-public:
-    explicit StateView(const QByteArray &state) : m_state(state) {}
-    int operator[](int index) const { return quint8(m_state.at(index)); }
-    int bit(int index, int position) const { return ((*this)[index] >> position) & 1; }
-
-private:
-    const QByteArray &m_state;
-};
-
-// Motion and glass-break detectors: type codes 6, 18, 26, 27 and 28.
-void detectorState(const deviceInfo_t &info, const StateView &e, QJsonObject &keys)
-{
+    const StateLayout::Layout &layout = *StateLayout::deviceLayout(info.deviceType);
+    const auto value = [&](const char *name) { return int(layout.value(e, QLatin1String(name))); };
     const int type = info.deviceType;
-    const bool testMode = e.bit(4, 5);
+    const bool testMode = value("Z1.fCustomBit");
     keys.insert(QStringLiteral("test mode"), testMode);
 
     const QVersionNumber firmware = versionOfWord(info.firmwareVersion);
     const bool sensitivityKnown = !(type == 6 && firmware < QVersionNumber(1, 6))
                                   && !(type == 18 && firmware < QVersionNumber(1, 3));
     if (sensitivityKnown)
-        keys.insert(QStringLiteral("sensitivity"), (e[6] & 0x0F) - 1);
+        keys.insert(QStringLiteral("sensitivity"), value("Z1.btfSensitivity") - 1);
 
-    int b = e[4];
-    if (testMode) {
-        if ((e[7] & 0x03) == 2)
-            b |= 0x80;
-        else if ((e[7] & 0x03) == 3)
-            b |= 0x40;
-    }
+    // In test mode the test's result stands for the zone's flags.
+    const int testResult = value("Z1.btfTestResult");
+    const bool alarm = value("Z1.fAlarm") || (testMode && testResult == 2);
+    const bool fail = value("Z1.fFail") || (testMode && testResult == 3);
+    const int movement = value("Z1.bMove");
     int state = 0;
-    if (b & 0x80)
-        state = e[5] == 2 ? 1 : 3;
-    else if (b & 0x40)
+    if (alarm)
+        state = movement == 2 ? 1 : 3;
+    else if (fail)
         state = 2;
     keys.insert(QStringLiteral("state"), state);
-    keys.insert(QStringLiteral("movement"), e.bit(1, 1) || testMode ? e[5] : 0);
-
-    const int w = e[6] + 256 * e[7];
-    keys.insert(QStringLiteral("ADC value"), w);
+    keys.insert(QStringLiteral("movement"), value("Z1.fActive") || testMode ? movement : 0);
+    keys.insert(QStringLiteral("ADC value"), value("Z1.wAdc"));
     if (type != 27 && type != 28)
         return;
 
-    keys.insert(QStringLiteral("sensitivity far zone"), (e[6] >> 4) - 1);
-    const int near = (w >> 8) & 0x03;
-    const int farA = (w >> 10) & 0x03;
-    const int farB = (w >> 12) & 0x03;
+    keys.insert(QStringLiteral("sensitivity far zone"), value("Z1.btfFarSensitivity") - 1);
+    const int near = testResult;
+    const int farA = value("Z1.btfFarState1");
+    const int farB = value("Z1.btfFarState2");
     keys.insert(QStringLiteral("Near zone"), near == 2 ? 1 : near == 3 ? 2 : 0);
     int far = 0;
     if (farA == 2 || farB == 2)
@@ -98,42 +86,6 @@ QString outputText(int s)
     if (s == 1)
         return QCoreApplication::translate("ConfigurationExporter", "On");
     return QString::number(s);
-}
-
-// Relay modules: type codes 14 and 15.
-void relayState(const StateView &e, QJsonObject &keys)
-{
-    keys.insert(QStringLiteral("out 1"), outputText(e[4] & 0x1F));
-    keys.insert(QStringLiteral("out 2"), outputText(e[5] & 0x1F));
-    keys.insert(QStringLiteral("fReserved"), e.bit(0, 0));
-    keys.insert(QStringLiteral("main source"), e.bit(0, 1));
-    keys.insert(QStringLiteral("bActiveZone"), e[1]);
-    keys.insert(QStringLiteral("btfTrainState"), e[6] & 0x3F);
-    keys.insert(QStringLiteral("bAdc"), e[7]);
-}
-
-// Two-zone input module: type code 4.
-void inputState(const StateView &e, QJsonObject &keys)
-{
-    keys.insert(QStringLiteral("bActiveZone"), e[1]);
-    keys.insert(QStringLiteral("Z1.fAlarm"), e.bit(4, 7));
-    keys.insert(QStringLiteral("Z1.fFail"), e.bit(4, 6));
-    keys.insert(QStringLiteral("Z2.fAlarm"), e.bit(6, 7));
-    keys.insert(QStringLiteral("Z2.fFail"), e.bit(6, 6));
-}
-
-// Shift and tilt detectors: type codes 16, 24 and 25.
-void tiltState(const StateView &e, QJsonObject &keys)
-{
-    keys.insert(QStringLiteral("Z2.fAlarm"), e.bit(8, 7));
-    keys.insert(QStringLiteral("Z1.fShift"), e.bit(5, 0));
-    keys.insert(QStringLiteral("Z1.fLean"), e.bit(5, 1));
-    keys.insert(QStringLiteral("Z1.fNoise"), e.bit(5, 7));
-    keys.insert(QStringLiteral("shiftSensitivity"), e[6] & 0x07);
-    keys.insert(QStringLiteral("shiftDisableDetection"), e.bit(6, 3));
-    keys.insert(QStringLiteral("tiltSensitivity"), e[7] & 0x07);
-    keys.insert(QStringLiteral("tiltDisableDetection"), e.bit(7, 3));
-    keys.insert(QStringLiteral("tiltAutoFix"), e.bit(7, 4));
 }
 
 } // namespace
@@ -168,29 +120,20 @@ QJsonObject deviceState(const deviceInfo_t &info, const QByteArray &state)
     QJsonObject keys;
     if (state.size() < StateBytes)
         return keys;
-    const StateView e(state);
-    switch (info.deviceType) {
-    case 6:
-    case 26:
-    case 18:
-    case 27:
-    case 28:
-        detectorState(info, e, keys);
-        break;
-    case 14:
-    case 15:
-        relayState(e, keys);
-        break;
-    case 4:
-        inputState(e, keys);
-        break;
-    case 16:
-    case 24:
-    case 25:
-        tiltState(e, keys);
-        break;
-    default:
-        break;
+    const int type = info.deviceType;
+    if (type == 6 || type == 26 || type == 18 || type == 27 || type == 28) {
+        detectorState(info, state, keys);
+        return keys;
+    }
+    const StateLayout::Layout *layout = StateLayout::exportedLayout(type);
+    if (!layout)
+        return keys;
+    for (const StateLayout::Field &field : layout->fields) {
+        const int value = int(StateLayout::read(state, field));
+        if (field.has(StateLayout::OnOffText))
+            keys.insert(field.name, outputText(value));
+        else
+            keys.insert(field.name, value);
     }
     return keys;
 }

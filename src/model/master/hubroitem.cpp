@@ -59,26 +59,6 @@ QString plainVersion(const QVersionNumber &version)
     return QStringLiteral("%1.%2").arg(version.majorVersion()).arg(version.minorVersion());
 }
 
-// A box that does not block, with an informative text; through the
-// message-box hook when one is installed.
-void showNonModalDetails(QMessageBox::Icon icon, const QString &text, const QString &informativeText,
-                         const QString &title)
-{
-    if (const UiSeams::MessageBoxHook hook = UiSeams::messageBoxHook()) {
-        UiSeams::MessageBoxRequest request{icon == QMessageBox::Critical ? UiSeams::MessageBoxRequest::Critical
-                                                                         : UiSeams::MessageBoxRequest::Warning,
-                                           text, informativeText, title, QMessageBox::Ok, {}};
-        request.modal = false;
-        hook(request);
-        return;
-    }
-    auto *box = new QMessageBox(icon, title, text, QMessageBox::Ok);
-    box->setInformativeText(informativeText);
-    box->setAttribute(Qt::WA_DeleteOnClose);
-    box->setWindowModality(Qt::NonModal);
-    box->show();
-}
-
 // The parameter pairs (key, title) of the master, in order.
 DeviceKit::TitledKeys masterTitles()
 {
@@ -115,7 +95,7 @@ HubroItem::Timings HubroItem::timings()
 // ---------------------------------------------------------------- construction
 
 HubroItem::HubroItem(const hubroInfo_t &info, bool kastrelMode)
-    : DI_AbstractRepeater(ownRecord(info, kastrelMode), kastrelMode)
+    : DI_AbstractRepeater(ownRecord(info, kastrelMode), kastrelMode, &HubroItem::description)
 {
     registerPacketMetaTypes();
     registerNearbyMasterInfoMetaType();
@@ -141,7 +121,6 @@ HubroItem::HubroItem(const hubroInfo_t &info, bool kastrelMode)
         DeviceKit::showPicture(this, picture.convertToFormat(QImage::Format_ARGB32));
 
     buildMasterProperties(m_info);
-    parameterTitles();
     buildActions();
     m_flashItem = std::make_unique<DeviceItem>(flashRecord(), false);
 
@@ -543,13 +522,13 @@ void HubroItem::checkFirmwareCompatibility()
     // Only the minor number counts, as masters in the field expect.
     const int minor = m_info.wMK2FWVer & 0xFF;
     if (minor == 0)
-        showNonModalDetails(QMessageBox::Critical, tr("Firmware is broken!"), tr("Need to update your device firmware!"),
-                            tr("Critical!"));
+        UiSeams::showNonModalMessage(QMessageBox::Critical, tr("Firmware is broken!"), tr("Critical!"), nullptr,
+                                     tr("Need to update your device firmware!"));
     else if (minor < 12)
-        showNonModalDetails(QMessageBox::Warning, tr("Your device version is outdated!"),
-                            tr("Some features such as setting device address are unavailable. It is strongly "
-                               "recommended to update your device firmware!"),
-                            tr("Warning!"));
+        UiSeams::showNonModalMessage(QMessageBox::Warning, tr("Your device version is outdated!"), tr("Warning!"),
+                                     nullptr,
+                                     tr("Some features such as setting device address are unavailable. It is strongly "
+                                        "recommended to update your device firmware!"));
 }
 
 // ---------------------------------------------------------------- device item operations
@@ -559,14 +538,14 @@ bool HubroItem::isFeatureSupported(int feature) const
     return HubroStatus::isFeatureSupported(m_info, feature);
 }
 
-QStringList HubroItem::staticFieldNames()
+DeviceDescription HubroItem::description()
 {
-    return HubroStatus::measuredKeys();
-}
-
-QStringList HubroItem::fieldNames() const
-{
-    return staticFieldNames();
+    DeviceDescription d;
+    d.codes = {1};
+    d.listedCodes = masterDeviceTypes;
+    d.fieldNames = HubroStatus::measuredKeys();
+    d.titles = DeviceTitles::exactly(masterTitles());
+    return d;
 }
 
 bool HubroItem::prepareDisconnect()
@@ -691,34 +670,6 @@ QString HubroItem::infoText() const
     if (!HubroStatus::isOlderMaster(m_info))
         info += tr("        Base core: %1").arg(text(m_propBaseCore));
     return info;
-}
-
-void HubroItem::parameterTitles()
-{
-    m_parameterTitleMap.clear();
-    for (const DeviceKit::TitledKey &pair : masterTitles())
-        m_parameterTitleMap.insert(pair.title, pair.key);
-}
-
-QString HubroItem::staticParameterKey(const QString &title)
-{
-    return DeviceKit::keyOfTitle(masterTitles(), title);
-}
-
-QString HubroItem::staticParameterTitle(const QString &key)
-{
-    return DeviceKit::titleOfKey(masterTitles(), key);
-}
-
-bool HubroItem::isConfigurationChanged() const
-{
-    return false;
-}
-
-bool HubroItem::isPropertyChanged(QtProperty *property) const
-{
-    Q_UNUSED(property)
-    return false;
 }
 
 QVariant HubroItem::data(int role) const

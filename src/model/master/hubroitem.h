@@ -67,7 +67,6 @@ public:
 
     // ---- Operations of the device item ---------------------------------------
     bool isFeatureSupported(int feature) const override;
-    QStringList fieldNames() const override;
     bool prepareDisconnect() override;
     int deviceType() const override;
     QString typeName() const override;
@@ -80,17 +79,14 @@ public:
     void executeAction(const int &actionId) override;
     void onPropertyChanged(QtProperty *property, bool userEdit) override;
     QString infoText() const override;
-    void parameterTitles() override;
-    bool isConfigurationChanged() const override;
-    bool isPropertyChanged(QtProperty *property) const override;
     virtual quint16 mk1FirmwareVersion() const;
     virtual quint16 mk2FirmwareVersion() const;
 
     QVariant data(int role = Qt::UserRole + 1) const override;
 
-    static QStringList staticFieldNames();
-    static QString staticParameterKey(const QString &title);
-    static QString staticParameterTitle(const QString &key);
+    // Made for type code 1; its field names and titles serve every master type.
+    static DeviceDescription description();
+    static QStringList staticFieldNames() { return description().fieldNames; }
 
     // ---- The status record ---------------------------------------------------------
     hubroInfo_t hubroInfo() const { return m_info; }

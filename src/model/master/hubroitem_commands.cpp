@@ -62,7 +62,7 @@ void HubroItem::send(const QByteArray &packet, ResponseCb cb)
 
 void HubroItem::requestStatus()
 {
-    send(MasterRequest::plain(PT_HUBRO_INFO), [this](const Packet &reply) { return onStatusAnswer(reply); });
+    send(plainRequest(PT_HUBRO_INFO), [this](const Packet &reply) { return onStatusAnswer(reply); });
 }
 
 bool HubroItem::onStatusAnswer(const Packet &reply)
@@ -84,7 +84,7 @@ bool HubroItem::onStatusAnswer(const Packet &reply)
 void HubroItem::reboot(int reconnectTimeout)
 {
     qDebug().noquote() << QStringLiteral("send PT_REBOOT reconnectTimeout =") << reconnectTimeout;
-    send(MasterRequest::plain(PT_REBOOT), [this, reconnectTimeout](const Packet &reply) {
+    send(plainRequest(PT_REBOOT), [this, reconnectTimeout](const Packet &reply) {
         if (packetTypeOf(reply) != PT_REBOOT_ACK) {
             qWarning().noquote() << QStringLiteral("PT_REBOOT failed");
             return false;
@@ -114,7 +114,7 @@ void HubroItem::clearLog()
 {
     const bool older = HubroStatus::isOlderMaster(m_info);
     const PacketType answer = older ? PT_HUBRO_EEPROM_WRITE_ACK : PT_LOG_CLEAR_ACK;
-    send(older ? MasterRequest::clearOlderLog() : MasterRequest::plain(PT_LOG_CLEAR),
+    send(older ? MasterRequest::clearOlderLog() : plainRequest(PT_LOG_CLEAR),
          [this, answer](const Packet &reply) {
              if (packetTypeOf(reply) != answer)
                  return false;
@@ -130,7 +130,7 @@ void HubroItem::setClock()
 
 void HubroItem::requestCurrentStatus()
 {
-    send(MasterRequest::plain(PT_CURRENT_STATUS_REQ), [this](const Packet &reply) {
+    send(plainRequest(PT_CURRENT_STATUS_REQ), [this](const Packet &reply) {
         if (packetTypeOf(reply) != PT_CURRENT_STATUS_ACK)
             return false;
         const int size = replySize(reply);
@@ -312,7 +312,7 @@ void HubroItem::switchNearbyDetection(bool on)
 
 void HubroItem::requestNearbyInfo()
 {
-    send(MasterRequest::plain(PT_NEARBY_HUBRO_INFO_READ), [this](const Packet &reply) {
+    send(plainRequest(PT_NEARBY_HUBRO_INFO_READ), [this](const Packet &reply) {
         if (packetTypeOf(reply) != PT_NEARBY_HUBRO_INFO_ACK)
             return false;
         const std::optional<NearbyMasterInfo> info = nearbyMasterInfoFromAnswer(
@@ -329,7 +329,7 @@ void HubroItem::requestNearbyInfo()
 
 void HubroItem::startChannelScan()
 {
-    send(MasterRequest::plain(PT_USB_CHANNEL_SCAN_ENABLE), [this](const Packet &reply) {
+    send(plainRequest(PT_USB_CHANNEL_SCAN_ENABLE), [this](const Packet &reply) {
         if (packetTypeOf(reply) != PT_USB_CHANNEL_SCAN_ENABLE_ACK)
             return false;
         m_info.Options.btfRFMode = 2;
@@ -340,7 +340,7 @@ void HubroItem::startChannelScan()
 
 void HubroItem::stopChannelScan()
 {
-    send(MasterRequest::plain(PT_USB_CHANNEL_SCAN_DISABLE), [this](const Packet &reply) {
+    send(plainRequest(PT_USB_CHANNEL_SCAN_DISABLE), [this](const Packet &reply) {
         if (packetTypeOf(reply) != PT_USB_CHANNEL_SCAN_DISABLE_ACK)
             return false;
         emit channelScanFinished();
@@ -354,7 +354,7 @@ void HubroItem::toggleConfigurationMode(bool enable)
         showWarningDetails(tr("The device address space is full"), tr("Сonfiguration denied"), tr("Warning!"));
         return;
     }
-    send(MasterRequest::plain(enable ? PT_USB_CONFIG_ENABLE : PT_USB_CONFIG_DISABLE), [this](const Packet &reply) {
+    send(plainRequest(enable ? PT_USB_CONFIG_ENABLE : PT_USB_CONFIG_DISABLE), [this](const Packet &reply) {
         switch (packetTypeOf(reply)) {
         case PT_USB_CONFIG_ENABLE_ERROR:
             showLater(this, QMessageBox::Warning, tr("Failed to enable configuration mode"), tr("Error"));
@@ -463,7 +463,7 @@ void HubroItem::sendDeviceUpdateEnd()
 
 void HubroItem::eraseFlash()
 {
-    send(MasterRequest::plain(PT_FW_UPLOAD_ERASE_FLASH), [this](const Packet &reply) {
+    send(plainRequest(PT_FW_UPLOAD_ERASE_FLASH), [this](const Packet &reply) {
         const bool ok = packetTypeOf(reply) == PT_FW_UPLOAD_ERASE_FLASH_ACK;
         emit flashErasingStarted(ok);
         return ok;
@@ -472,7 +472,7 @@ void HubroItem::eraseFlash()
 
 void HubroItem::enableDebugMode()
 {
-    send(MasterRequest::plain(PT_USB_DEBUG_MODE_ON), accepting(PT_USB_DEBUG_MODE_ON));
+    send(plainRequest(PT_USB_DEBUG_MODE_ON), accepting(PT_USB_DEBUG_MODE_ON));
 }
 
 // ---------------------------------------------------------------- channel group
@@ -647,7 +647,7 @@ void HubroItem::askAfterWrongPassword()
 void HubroItem::removePassword(quint64 hash)
 {
     qWarning().noquote() << QStringLiteral("The password will be removed.");
-    send(MasterRequest::plain(PT_PASSWORD_REMOVE), [this, hash](const Packet &reply) {
+    send(plainRequest(PT_PASSWORD_REMOVE), [this, hash](const Packet &reply) {
         const bool ok = packetTypeOf(reply) == PT_PASSWORD_REMOVE_ACK;
         if (ok) {
             qDebug().noquote() << QStringLiteral("Password removed successfully");

@@ -43,14 +43,9 @@ quint32 le32At(const QByteArray &data, int index)
 
 namespace MasterRequest {
 
-QByteArray plain(PacketType type)
-{
-    return QByteArray(1, char(type));
-}
-
 QByteArray withByte(PacketType type, quint8 value)
 {
-    QByteArray data = plain(type);
+    QByteArray data = plainRequest(type);
     data.append(char(value));
     return data;
 }
@@ -62,7 +57,7 @@ QByteArray keyboardLock(bool lock)
 
 QByteArray clearOlderLog()
 {
-    QByteArray data = plain(PT_HUBRO_EEPROM_WRITE);
+    QByteArray data = plainRequest(PT_HUBRO_EEPROM_WRITE);
     appendLe16(data, 0x03D3);
     data.append(QByteArray(34, char(0xFF)));
     return data;
@@ -70,7 +65,7 @@ QByteArray clearOlderLog()
 
 QByteArray timeSet(quint32 secondsSinceEpoch)
 {
-    QByteArray data = plain(PT_USB_TIME_SET);
+    QByteArray data = plainRequest(PT_USB_TIME_SET);
     appendLe32(data, secondsSinceEpoch);
     return data;
 }
@@ -82,14 +77,14 @@ QByteArray firmwareHeader(int slot)
 
 QByteArray configFilterReset()
 {
-    QByteArray data = plain(PT_USB_CONFIG_SET_FILTER);
+    QByteArray data = plainRequest(PT_USB_CONFIG_SET_FILTER);
     data.append(QByteArray(5, '\0'));
     return data;
 }
 
 QByteArray configFilterSerial(quint32 serial, quint8 devType)
 {
-    QByteArray data = plain(PT_USB_CONFIG_SET_FILTER);
+    QByteArray data = plainRequest(PT_USB_CONFIG_SET_FILTER);
     appendLe32(data, serial);
     data.append(char(devType));
     return data;
@@ -102,7 +97,7 @@ QByteArray configFilterDevType(quint32 serial, quint8 devType, qint8 rssiThresho
 
 QByteArray deviceUpdateMode(quint16 value)
 {
-    QByteArray data = plain(PT_DEVICE_SEND_DATA);
+    QByteArray data = plainRequest(PT_DEVICE_SEND_DATA);
     data.append(char(0xFF));
     data.append(char(0x20));
     appendLe16(data, value);
@@ -111,14 +106,14 @@ QByteArray deviceUpdateMode(quint16 value)
 
 QByteArray login(quint64 hash)
 {
-    QByteArray data = plain(PT_PASSWORD_LOGIN);
+    QByteArray data = plainRequest(PT_PASSWORD_LOGIN);
     appendLe64(data, hash);
     return data;
 }
 
 QByteArray passwordChange(quint64 oldHash, quint64 newHash)
 {
-    QByteArray data = plain(PT_PASSWORD_CHANGE);
+    QByteArray data = plainRequest(PT_PASSWORD_CHANGE);
     appendLe64(data, oldHash);
     appendLe64(data, newHash);
     return data;
@@ -126,25 +121,20 @@ QByteArray passwordChange(quint64 oldHash, quint64 newHash)
 
 QByteArray exchangeInterval(quint16 units)
 {
-    QByteArray data = plain(PT_EXCHANGE_INTERVAL);
+    QByteArray data = plainRequest(PT_EXCHANGE_INTERVAL);
     appendLe16(data, units);
     return data;
 }
 
 QByteArray channelSet(quint8 mode, quint8 channel)
 {
-    QByteArray data = plain(PT_USB_CHANNEL_SET);
+    QByteArray data = plainRequest(PT_USB_CHANNEL_SET);
     data.append(char(mode));
     data.append(char(channel));
     return data;
 }
 
 } // namespace MasterRequest
-
-quint8 packetTypeOf(const Packet &packet)
-{
-    return byteAt(packet.data, 0);
-}
 
 bool NearbyMasterInfo::operator==(const NearbyMasterInfo &other) const
 {

@@ -20,7 +20,6 @@
 
 namespace MasterRequest {
 
-QByteArray plain(PacketType type);                 // the type byte alone
 QByteArray withByte(PacketType type, quint8 value); // type and one byte
 QByteArray keyboardLock(bool lock);
 // The older master's event log lives in its EEPROM: 34 bytes of 0xFF at 0x03D3.
@@ -38,9 +37,6 @@ QByteArray exchangeInterval(quint16 units);
 QByteArray channelSet(quint8 mode, quint8 channel);
 
 } // namespace MasterRequest
-
-// Byte 0 of a packet, 0 for an empty one.
-quint8 packetTypeOf(const Packet &packet);
 
 // One master heard nearby by the connected master.
 struct NearbyMasterInfo

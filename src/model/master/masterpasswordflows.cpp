@@ -10,12 +10,12 @@
 
 namespace MasterPasswordFlows {
 
-void changePassword(HubroItem *master)
+void changePassword(HubroItem *master, QWidget *parent)
 {
     if (!master)
         return;
     const QPointer<HubroItem> guard(master);
-    ChangePasswordDialog dialog(master->isPasswordEnabled());
+    ChangePasswordDialog dialog(master->isPasswordEnabled(), parent);
     if (UiSeams::execDialog(&dialog) != QDialog::Accepted || !guard)
         return;
     guard->changePassword(dialog.currentPasswordHash(), dialog.newPasswordHash(), true);
@@ -27,7 +27,7 @@ void removePassword(HubroItem *master)
         master->removePassword(0);
 }
 
-void onChangePasswordFailed(HubroItem *master)
+void onChangePasswordFailed(HubroItem *master, QWidget *parent)
 {
     const QPointer<HubroItem> guard(master);
     const int answer = askUser(QCoreApplication::translate("MainWindow", "Failed to set new password."),
@@ -36,7 +36,7 @@ void onChangePasswordFailed(HubroItem *master)
                                QCoreApplication::translate("MainWindow", "Failed"),
                                QMessageBox::Retry | QMessageBox::Close);
     if (answer == QMessageBox::Retry)
-        changePassword(guard);
+        changePassword(guard, parent);
 }
 
 } // namespace MasterPasswordFlows

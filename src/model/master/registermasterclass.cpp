@@ -1,6 +1,5 @@
 #include "registermasterclass.h"
 
-#include "appglobals.h"
 #include "deviceclasses.h"
 #include "hubroitem.h"
 
@@ -10,13 +9,10 @@ void registerMasterClass()
 {
     // The factory's record tells nothing of the master: an all-zero status
     // record, without the Kastrel flag.
-    DeviceClasses::registerCreator(1, QStringLiteral("HubroItem"), [](const deviceInfo_t &, bool) -> DeviceItem * {
-        hubroInfo_t info;
-        std::memset(&info, 0, sizeof info);
-        return new HubroItem(info, false);
-    });
-    for (const int code : masterDeviceTypes) {
-        DeviceClasses::registerFieldNames(code, &HubroItem::staticFieldNames);
-        DeviceClasses::registerTitles(code, &HubroItem::staticParameterKey, &HubroItem::staticParameterTitle);
-    }
+    DeviceClasses::registerDescribed(&HubroItem::description, QStringLiteral("HubroItem"),
+                                     [](const deviceInfo_t &, bool) -> DeviceItem * {
+                                         hubroInfo_t info;
+                                         std::memset(&info, 0, sizeof info);
+                                         return new HubroItem(info, false);
+                                     });
 }

@@ -8,15 +8,6 @@ namespace {
 constexpr int CountdownSeconds = 16;
 constexpr int RestartReconnectMs = 20000;
 
-uint8_t packetType(const Packet &packet)
-{
-    return packet.data.isEmpty() ? 0 : uint8_t(packet.data.at(0));
-}
-
-QByteArray onePacketByte(PacketType type)
-{
-    return QByteArray(1, char(type));
-}
 } // namespace
 
 SettingsResetProcess::SettingsResetProcess(QObject *parent) : QObject(parent)
@@ -54,16 +45,16 @@ void SettingsResetProcess::start()
     m_started = true;
     // The link may answer after this object is gone (abort deletes it).
     QPointer<SettingsResetProcess> self(this);
-    emit sendPacket(onePacketByte(PT_RESET_SETTINGS_REQ), [self](const Packet &reply) {
+    emit sendPacket(plainRequest(PT_RESET_SETTINGS_REQ), [self](const Packet &reply) {
         if (!self)
-            return packetType(reply) == PT_RESET_SETTINGS_ACK;
+            return packetTypeOf(reply) == PT_RESET_SETTINGS_ACK;
         return self->onRequestReply(reply);
     });
 }
 
 bool SettingsResetProcess::onRequestReply(const Packet &reply)
 {
-    if (packetType(reply) != PT_RESET_SETTINGS_ACK)
+    if (packetTypeOf(reply) != PT_RESET_SETTINGS_ACK)
         return false;
     if (aborted)
         return true;
@@ -101,7 +92,7 @@ void SettingsResetProcess::ping()
     if (aborted)
         return;
     QPointer<SettingsResetProcess> self(this);
-    emit sendPacket(onePacketByte(PT_RESET_SETTINGS_PING), [self](const Packet &reply) {
+    emit sendPacket(plainRequest(PT_RESET_SETTINGS_PING), [self](const Packet &reply) {
         if (!self)
             return true;
         return self->onPingReply(reply);
@@ -112,7 +103,7 @@ bool SettingsResetProcess::onPingReply(const Packet &reply)
 {
     if (aborted)
         return true;
-    switch (packetType(reply)) {
+    switch (packetTypeOf(reply)) {
     case PT_RESET_SETTINGS_BUSY:
         pingTimer.start(m_tickMs);
         break;

@@ -12,8 +12,10 @@
 #include "qteditorfactory.h"
 #include "qttreepropertybrowser.h"
 #include "senddatamanager.h"
+#include "widgetdevicewritesettings.h"
 
 #include <QComboBox>
+#include <QPushButton>
 #include <QList>
 #include <QPair>
 #include <QStringList>
@@ -51,6 +53,15 @@ inline QStringList propertyNames(const QList<QtProperty *> &properties)
     QStringList list;
     for (QtProperty *property : properties)
         list << property->propertyName();
+    return list;
+}
+
+// The shown values of the properties.
+inline QStringList texts(const QList<QtProperty *> &properties)
+{
+    QStringList list;
+    for (QtProperty *property : properties)
+        list << property->valueText();
     return list;
 }
 
@@ -114,6 +125,17 @@ private:
     QtTreePropertyBrowser m_browser;
     QtEnumEditorFactory m_enumFactory;
 };
+
+inline WidgetDeviceWriteSettings *panelOf(const DeviceItem &item)
+{
+    return qobject_cast<WidgetDeviceWriteSettings *>(item.data(DeviceRole::WritePanel).value<QWidget *>());
+}
+
+// The user presses the write-settings panel's button.
+inline void pressWrite(const DeviceItem &item)
+{
+    panelOf(item)->findChild<QPushButton *>(QStringLiteral("pbWriteSettings"))->click();
+}
 
 // Packets leaving through the command queue and through the item's own
 // requests. Queue packets are acknowledged at once, so the next one leaves.

@@ -34,16 +34,6 @@ QtProperty *enableCircuit(const DeviceItem &item)
     return propertyAt(item, circuitPath + QStringList{"Enable controlled circuit"});
 }
 
-WidgetDeviceWriteSettings *panelOf(const DeviceItem &item)
-{
-    return qobject_cast<WidgetDeviceWriteSettings *>(item.data(DeviceRole::WritePanel).value<QWidget *>());
-}
-
-void pressWrite(const DeviceItem &item)
-{
-    panelOf(item)->findChild<QPushButton *>(QStringLiteral("pbWriteSettings"))->click();
-}
-
 // The rows of the tree, taken while all of them are shown.
 struct TirunRows
 {
@@ -60,14 +50,6 @@ struct TirunRows
     QtProperty *gerkon, *gerkonState, *gerkonValue, *sabotage, *circuit, *enable, *circuitState, *circuitValue, *adc,
         *caseState, *mainBattery;
 };
-
-QStringList texts(const QList<QtProperty *> &properties)
-{
-    QStringList list;
-    for (QtProperty *property : properties)
-        list << property->valueText();
-    return list;
-}
 
 const char *const cableOff = "c00000000000000300";
 const char *const cableOn = "c00400000000000300";

@@ -1,11 +1,24 @@
 #include "devicekit.h"
 
+#include "deviceitem.h"
 #include "qtpropertymanager.h"
 #include "resources.h"
 
 #include <QPixmap>
 
 namespace DeviceKit {
+
+void StateBlock::load(const QByteArray &state)
+{
+    for (int i = 0; i < m_bytes.size(); ++i)
+        m_bytes[i] = i < state.size() ? state.at(i) : '\0';
+}
+
+void StateBlock::setBits(int index, quint8 mask)
+{
+    if (index >= 0 && index < m_bytes.size())
+        m_bytes[index] = char(quint8(m_bytes.at(index)) | mask);
+}
 
 QImage devicePicture(const QString &fileName)
 {

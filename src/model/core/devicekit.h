@@ -1,10 +1,10 @@
 #pragma once
 
-// Building blocks of the device classes: the stored state block, the device
-// picture, the key-title tables, property construction with the pencil mark,
-// the echo of device values into unedited settings and the firmware feature
-// tables. They hold no texts of their own: every title and enum name is
-// passed in, translated in the calling class's context.
+// Building blocks of the device items: the stored state bytes, the device
+// picture, the key-title tables and their lookups, property construction
+// with the pencil mark and the firmware feature tables. They hold no texts
+// of their own: every title and enum name is passed in, translated in the
+// calling class's context.
 
 #include <QByteArray>
 #include <QIcon>
@@ -14,9 +14,6 @@
 #include <QString>
 #include <QStringList>
 #include <QVersionNumber>
-
-#include <array>
-#include <initializer_list>
 
 class DeviceItem;
 class QtEnumPropertyManager;
@@ -37,43 +34,36 @@ inline quint32 levelWhen(bool condition, quint32 level)
     return condition ? level : 0u;
 }
 
-// A payload or request from its bytes.
-inline QByteArray bytes(std::initializer_list<quint8> list)
-{
-    QByteArray data;
-    data.reserve(int(list.size()));
-    for (quint8 b : list)
-        data.append(char(b));
-    return data;
-}
-
 // The raw state bytes a class decodes: the front of each state update, the
 // bytes the update does not hold taken as zero.
-template <int N>
-class StateBytes
+class StateBlock
 {
 public:
-    static constexpr int Size = N;
+    explicit StateBlock(int size = 0) : m_bytes(size, '\0') {}
 
-    void load(const QByteArray &state)
-    {
-        m_bytes.fill(0);
-        for (int i = 0; i < N && i < state.size(); ++i)
-            m_bytes[i] = quint8(state.at(i));
-    }
-    quint8 at(int index) const { return index >= 0 && index < N ? m_bytes[index] : 0; }
+    void load(const QByteArray &state);
+    int size() const { return m_bytes.size(); }
+    const QByteArray &bytes() const { return m_bytes; }
+    quint8 at(int index) const { return index >= 0 && index < m_bytes.size() ? quint8(m_bytes.at(index)) : 0; }
     quint8 operator[](int index) const { return at(index); }
     bool bit(int index, int bit) const { return bitOf(at(index), bit); }
     // Little-endian 16-bit word at `index`, `index` + 1.
     quint16 word(int index) const { return quint16(at(index) | (at(index + 1) << 8)); }
-    void setBits(int index, quint8 mask)
-    {
-        if (index >= 0 && index < N)
-            m_bytes[index] |= mask;
-    }
+    void setBits(int index, quint8 mask);
+    // The bytes themselves, for a class that rewrites what it stored.
+    QByteArray &data() { return m_bytes; }
 
 private:
-    std::array<quint8, N> m_bytes{};
+    QByteArray m_bytes;
+};
+
+// A block of a size fixed by the class.
+template <int N>
+class StateBytes : public StateBlock
+{
+public:
+    static constexpr int Size = N;
+    StateBytes() : StateBlock(N) {}
 };
 
 // ":/images/devices/<fileName>" as stored (the pictures are 32-bit ARGB).
@@ -127,13 +117,6 @@ private:
     QtStringPropertyManager *m_texts;
 };
 
-// A state update meets an editable setting: an edit still pending keeps its
-// value and loses its mark once the device holds the edited value; an
-// unedited setting takes the device's value. True when the setting follows
-// the device.
-template <class Manager>
-bool followDevice(DeviceItem *item, Manager *manager, QtProperty *setting, int deviceValue);
-
 // Minimum firmware of each known feature; an unknown feature is never
 // supported.
 struct FeatureMinimum
@@ -144,18 +127,3 @@ struct FeatureMinimum
 bool featureSupported(const QList<FeatureMinimum> &table, int feature, const QVersionNumber &firmware);
 
 } // namespace DeviceKit
-
-#include "deviceitem.h"
-#include "qtpropertybrowser.h"
-
-template <class Manager>
-bool DeviceKit::followDevice(DeviceItem *item, Manager *manager, QtProperty *setting, int deviceValue)
-{
-    if (setting->isModified()) {
-        if (manager->value(setting) == deviceValue)
-            item->setPropertyModified(setting, false);
-        return false;
-    }
-    manager->setValue(setting, deviceValue);
-    return true;
-}

@@ -1,0 +1,24 @@
+#include "devicesettings.h"
+
+#include "deviceclasses.h"
+#include "deviceitem.h"
+
+namespace DeviceSettings {
+
+QStringList keys(int type)
+{
+    const DescriptionFn describe = DeviceClasses::description(type);
+    return describe ? describe().fileSettingKeys() : QStringList();
+}
+
+QVariant value(const DeviceItem *item, const QString &key)
+{
+    return item ? item->fileSettingValue(key) : QVariant();
+}
+
+bool setValue(DeviceItem *item, const QString &key, int value)
+{
+    return item && item->setFileSettingValue(key, value);
+}
+
+} // namespace DeviceSettings

@@ -89,6 +89,24 @@ QList<QPair<QString, QString>> recordedCopies(int code)
                 {"Zone1btfReedSwState", "Z1.btfReedSwState"},
                 {"Zone1fSabotageEnbl", "Z1.fSabotageEnbl"},
                 {"Zone2bTrainState", "Z2.bTrainState"}};
+    // Polling and simple devices: meter readers, leak, climate and acoustic sensors.
+    case 10: case 31:
+        return {{"Zone1fFail", "Z1.fFail"}, {"Zone1fAlarm", "Z1.fAlarm"}, {"Zone1bSettings", "Z1.bSettings"},
+                {"Zone2fFail", "Z2.fFail"}, {"Zone2fAlarm", "Z2.fAlarm"}, {"Zone2bSettings", "Z2.bSettings"},
+                {"Zone3fFail", "Z3.fFail"}, {"Zone3fAlarm", "Z3.fAlarm"}, {"Zone3bSettings", "Z3.bSettings"}};
+    case 13:
+        return {{"Zone1btfCntType", "Z1.btfCntType"}, {"Zone1fFail", "Z1.fFail"}, {"Zone1fAlarm", "Z1.fAlarm"},
+                {"Zone2btfSpeed", "Z2.btfSpeed"},     {"Zone2btfCntType", "Z2.btfCntType"},
+                {"Zone2fFail", "Z2.fFail"},           {"Zone2fAlarm", "Z2.fAlarm"}, {"Zone3fAlarm", "Z3.fAlarm"}};
+    case 19: case 56:
+        return {{"fAlarm", "Z1.fAlarm"}};
+    case 29:
+        return {{"fFail", "Z1.fFail"}, {"fAlarm", "Z1.fAlarm"}};
+    case 55:
+        return {{"fFail", "Z1.fFail"}, {"fAlarm", "leak"}};
+    case 34:
+        return {{"fTest", "Z1.fTest"},           {"btfSensitivity", "Z1.btfSensitivity"}, {"fFault", "Z1.fFault"},
+                {"fAlarm", "Z1.fAlarm"},         {"fInterference", "Z1.fInterference"}};
     default:
         return {};
     }
@@ -172,9 +190,9 @@ private slots:
 
         // The simulation packer fills what simulation files describe.
         const QByteArray block = deviceStateFromJson(code, extra);
-        QCOMPARE(block.size(), layout.length);
+        QCOMPARE(block.size(), layout.simulated ? layout.length : 0);
         for (const Field &field : layout.fields) {
-            if (field.has(StateLayout::View))
+            if (field.has(StateLayout::View) || !layout.simulated)
                 continue;
             const qint64 expected = field.has(StateLayout::NotSimulated) ? 0 : values.value(field.name);
             QVERIFY2(StateLayout::read(block, field) == expected, qPrintable(field.name));

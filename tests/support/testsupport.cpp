@@ -40,6 +40,7 @@ int MessageBoxRecorder::defaultAnswer(const UiSeams::MessageBoxRequest &request)
     switch (request.kind) {
     case Request::Question:
     case Request::User:
+    case Request::WarningQuestion:
         for (const auto button : {QMessageBox::Yes, QMessageBox::Ok, QMessageBox::Cancel, QMessageBox::Close,
                                   QMessageBox::No, QMessageBox::Abort}) {
             if (request.buttons.testFlag(button))

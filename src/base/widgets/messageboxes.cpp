@@ -117,3 +117,19 @@ int askChoice(const QString &text, const QString &title, const QStringList &butt
     box.exec();
     return added.indexOf(box.clickedButton());
 }
+
+int askWarning(const QString &text, const QString &informativeText, const QString &title,
+               QMessageBox::StandardButtons buttons, QMessageBox::StandardButton renamed, const QString &renamedText)
+{
+    if (const UiSeams::MessageBoxHook hook = UiSeams::messageBoxHook()) {
+        MessageBoxRequest request{MessageBoxRequest::WarningQuestion, text, informativeText, title, buttons, {}};
+        request.renamedButton = renamed;
+        request.renamedText = renamedText;
+        return hook(request);
+    }
+    QMessageBox box(QMessageBox::Warning, title, text, buttons);
+    box.setInformativeText(informativeText);
+    if (QAbstractButton *button = renamed != QMessageBox::NoButton ? box.button(renamed) : nullptr)
+        button->setText(renamedText);
+    return box.exec();
+}

@@ -26,3 +26,10 @@ int askUser(const QString &text, const QString &informativeText, const QString &
 // 2. With fewer labels only those are shown (two: Escape presses the second;
 // one: Escape presses it); with none the box shows Ok and returns -1.
 int askChoice(const QString &text, const QString &title, const QStringList &buttons);
+
+// A warning with a smaller informative text and the caller's buttons, one of
+// which may carry a text of the caller's (`renamed` shown as `renamedText`);
+// returns the standard button pressed.
+int askWarning(const QString &text, const QString &informativeText, const QString &title,
+               QMessageBox::StandardButtons buttons, QMessageBox::StandardButton renamed = QMessageBox::NoButton,
+               const QString &renamedText = QString());

@@ -18,7 +18,7 @@ namespace UiSeams {
 
 struct MessageBoxRequest
 {
-    enum Kind { Critical, Information, Warning, WarningDetails, Question, User, Choice };
+    enum Kind { Critical, Information, Warning, WarningDetails, Question, User, Choice, WarningQuestion };
     Kind kind;
     QString text;
     QString informativeText;
@@ -26,6 +26,9 @@ struct MessageBoxRequest
     QMessageBox::StandardButtons buttons;
     QStringList choices;
     bool modal = true;
+    // A warning question: the standard button shown with a text of the caller's.
+    QMessageBox::StandardButton renamedButton = QMessageBox::NoButton;
+    QString renamedText = QString();
 };
 
 // Returns what the box would return: a standard button value, or for a

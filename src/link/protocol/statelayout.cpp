@@ -231,6 +231,8 @@ std::vector<Family> families()
              + Rows{{"Z1.fShift", 4, 8, 1}, {"Z1.fLean", 4, 9, 1}, {"Z1.fSystemFlag", 4, 10, 1}, {"Z1.fNoise", 4, 15, 1}}
              + tiltSettings + zoneFlags("Z2", 8)},
         {{19}, 5, commonHead + Rows{{"Z1.btfCntType", 4, 2, 2}} + zoneFlags("Z1", 4)},
+        // The second water-meter reader: the first one's block, which simulation files do not describe.
+        {{56}, 5, commonHead + Rows{{"Z1.btfCntType", 4, 2, 2}} + zoneFlags("Z1", 4), false},
         {{20}, 8, commonHead + zoneFlags("Z1", 4) + Rows{{"Z1.outMask", 5, 0, 5}}},
         {{21, 22},
          7,
@@ -270,9 +272,15 @@ std::vector<Family> families()
                     {"Z1.fFault", 5, 4, 1},
                     {"Z1.fAlarm1", 5, 6, 1},
                     {"Z1.bCommand", 6, 0, 8},
-                    {"Z1.bResult", 7, 0, 8}}},
+                    {"Z1.bResult", 7, 0, 8},
+                    // The acoustic sensor's test mode and interference, which simulation files leave 0.
+                    {"Z1.fTest", 5, 0, 1, 0, NotSimulated},
+                    {"Z1.fInterference", 5, 5, 1, 0, NotSimulated}}},
         {{49, 50}, 16, Rows{{"fAlarm", 10, 7, 1}, {"bWallControl", 14, 0, 8}}},
-        {{55}, 5, commonHead + Rows{{"leak", 4, 7, 1}}},
+        // The leak bit read as the zone's alarm, beside its shorted circuit, which simulation files leave 0.
+        {{55},
+         5,
+         commonHead + Rows{{"leak", 4, 7, 1}, {"Z1.fFail", 4, 6, 1, 0, NotSimulated}, {"Z1.fAlarm", 4, 7, 1, 0, View}}},
         {{57}, 13, Rows{{"voltage", 6, 0, 16}, {"current", 8, 0, 16}, {"power", 10, 0, 16}, {"status", 12, 0, 8}}},
     };
 }

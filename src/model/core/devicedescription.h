@@ -27,7 +27,7 @@ struct SettingDescription
     QString key;       // names it to the class and the writes; the configuration-file key where files carry it
     QString title;     // the property's name
     QStringList names; // the enum's names; none for an integer setting
-    QString field;     // the state-layout field that holds the device's value
+    QString field;     // the state-layout field that holds the device's value; none: the class echoes and judges it
     int offset = 0;        // the editor shows the device's value minus this (levels 1-4 as indexes 0-3)
     bool inverted = false; // the editor shows 1 ("Enabled") while the device's bit is clear
     bool readOnly = false; // never edited: shows the device's value at every state

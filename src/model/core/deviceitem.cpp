@@ -97,7 +97,10 @@ DeviceItem::~DeviceItem()
             delete manager;
         }
     }
-    delete m_writeSettingsPanel.data();
+    // The panel may be what called into the item (its write button) and
+    // still be on the stack: it goes once control is back in the event loop.
+    if (m_writeSettingsPanel)
+        m_writeSettingsPanel->deleteLater();
 }
 
 void DeviceItem::setTimings(int extraPropertiesDelayMs, int addressResetHoldMs)

@@ -60,6 +60,7 @@ enum : int {
     StatusText = Qt::UserRole + 20,    // 276
     ClassValue = Qt::UserRole + 21,    // 277: answered by some device classes
     Value2 = Qt::UserRole + 22,        // 278: answered by some device classes
+    Value3 = Qt::UserRole + 23,        // 279: answered by the climate sensor
     Charge = Qt::UserRole + 24,        // 280: text of "Main battery voltage"
     MainPowerGood = Qt::UserRole + 25, // 281
     WritePanel = Qt::UserRole + 26,    // 282: the write-settings panel (QWidget *)

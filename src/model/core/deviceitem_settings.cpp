@@ -77,6 +77,9 @@ int DeviceItem::deviceValue(const Setting &setting) const
 
 bool DeviceItem::differs(const Setting &setting) const
 {
+    // A setting without a state field is judged by its class.
+    if (setting.description.field.isEmpty())
+        return false;
     return editorValue(setting) != deviceValue(setting);
 }
 
@@ -91,6 +94,8 @@ void DeviceItem::echoSettings()
     for (const Setting &setting : qAsConst(m_settings)) {
         const SettingDescription &d = setting.description;
         QtProperty *property = setting.property;
+        if (d.field.isEmpty())
+            continue; // its class follows the device
         if (!d.firmware.isNull() && QVersionNumber::compare(firmwareVersion(), d.firmware) < 0) {
             setPropertyLevel(property, propertyLevel(property) | MarkNeverEditable);
             property->setEnabled(false);

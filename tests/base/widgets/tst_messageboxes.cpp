@@ -21,7 +21,7 @@ const QString Text = QStringLiteral("Main text");
 const QString Info = QStringLiteral("Informative text");
 const QString Title = QStringLiteral("Window title");
 
-enum Helper { Critical, Information, Warning, WarningDetails, Question, User, Choice };
+enum Helper { Critical, Information, Warning, WarningDetails, Question, User, Choice, WarningAsk };
 
 // Calls one helper with the fixed texts; the buttons or labels from the row.
 int call(Helper helper, QMessageBox::StandardButtons buttons, const QStringList &labels)
@@ -45,6 +45,8 @@ int call(Helper helper, QMessageBox::StandardButtons buttons, const QStringList 
         return askUser(Text, Info, Title, buttons);
     case Choice:
         return askChoice(Text, Title, labels);
+    case WarningAsk:
+        return askWarning(Text, Info, Title, buttons, QMessageBox::Ignore, QStringLiteral("Continue anyway"));
     }
     return 0;
 }
@@ -115,6 +117,9 @@ private slots:
         QTest::newRow("choice drops extra labels")
             << Choice << none << QStringList{"A", "B", "C", "D"} << MessageBoxRequest::Choice << QString()
             << none << abc;
+        const QMessageBox::StandardButtons abortIgnore(QMessageBox::Abort | QMessageBox::Ignore);
+        QTest::newRow("warning question") << WarningAsk << abortIgnore << QStringList()
+                                          << MessageBoxRequest::WarningQuestion << Info << abortIgnore << QStringList();
     }
 
     void argumentsReachTheirFields()
@@ -139,6 +144,12 @@ private slots:
         QCOMPARE(r.buttons, recordedButtons);
         QCOMPARE(r.choices, recordedChoices);
         QVERIFY(r.modal);
+        if (helper == WarningAsk) {
+            QCOMPARE(r.renamedButton, QMessageBox::Ignore);
+            QCOMPARE(r.renamedText, QStringLiteral("Continue anyway"));
+        } else {
+            QCOMPARE(r.renamedButton, QMessageBox::NoButton);
+        }
         // The hook's answer is what the asking helpers return.
         if (helper >= Question)
             QCOMPARE(result, 12345);
@@ -259,6 +270,13 @@ private slots:
             << QStringList{"A", "B"} << 1 << QSize(800, 0);
         QTest::newRow("choice of one") << Choice << none << QStringList{"A"} << Escape << QMessageBox::Question
                                        << QString() << none << QStringList{"A"} << 0 << QSize(800, 0);
+        const QMessageBox::StandardButtons abortIgnore(QMessageBox::Abort | QMessageBox::Ignore);
+        QTest::newRow("warning question: escape presses Abort")
+            << WarningAsk << abortIgnore << QStringList() << Escape << QMessageBox::Warning << Info << abortIgnore
+            << QStringList() << int(QMessageBox::Abort) << any;
+        QTest::newRow("warning question: close presses Abort")
+            << WarningAsk << abortIgnore << QStringList() << CloseWindow << QMessageBox::Warning << Info
+            << abortIgnore << QStringList() << int(QMessageBox::Abort) << any;
         QTest::newRow("choice of none: Ok, nothing chosen")
             << Choice << none << QStringList() << Escape << QMessageBox::Question << QString() << ok
             << QStringList() << -1 << QSize(800, 0);
@@ -336,6 +354,24 @@ private slots:
                  qPrintable(QStringLiteral("%1x%2").arg(seen.size.width()).arg(seen.size.height())));
         if (helper >= Question)
             QTEST(result, "expected");
+        QCOMPARE(messageBoxesLeft(), 0);
+    }
+
+    void warningQuestionRenamesItsButton()
+    {
+        QString shown;
+        ModalAction action([&shown](QWidget *w) {
+            auto *box = qobject_cast<QMessageBox *>(w);
+            if (!box) {
+                w->close();
+                return;
+            }
+            shown = box->button(QMessageBox::Ignore)->text();
+            box->button(QMessageBox::Ignore)->click();
+        });
+        QCOMPARE(call(WarningAsk, QMessageBox::Abort | QMessageBox::Ignore, {}), int(QMessageBox::Ignore));
+        QVERIFY(action.ran());
+        QCOMPARE(shown, QStringLiteral("Continue anyway"));
         QCOMPARE(messageBoxesLeft(), 0);
     }
 

@@ -25,8 +25,11 @@ private slots:
 
     void factoryByCode()
     {
-        const QHash<int, QString> classes{{3, "DI_Dralo"}, {4, "DI_Tirun"},  {32, "DI_security"},
-                                          {63, "DI_Dralo"}, {64, "DI_Dralo"}, {67, "DI_Dralo"}};
+        QHash<int, QString> classes{{3, "DI_Dralo"}, {4, "DI_Tirun"},  {32, "DI_security"},
+                                    {63, "DI_Dralo"}, {64, "DI_Dralo"}, {67, "DI_Dralo"}};
+        // Polling and simple devices: meter readers, leak, climate and acoustic sensors.
+        classes.insert({{10, "DI_Wemdar"}, {13, "DI_Nilvo"}, {19, "DI_Zelvo"}, {29, "DI_Rufta"}, {31, "DI_Wemdar"},
+                        {34, "DI_Vuxo_ISP1"}, {55, "DI_Rufta_ISP1"}, {56, "DI_Zelvo"}});
         for (int code = 0; code < 256; ++code) {
             const QString expected = classes.value(code, QStringLiteral("DeviceItem"));
             QCOMPARE(DeviceClasses::className(code), expected);

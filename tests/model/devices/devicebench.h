@@ -159,3 +159,20 @@ public:
     QList<QByteArray> direct;
     QList<ResponseCb> callbacks;
 };
+
+// Every packet of the process-wide command queue, acknowledged at once: for
+// items that queue on their own (keep-alives) from the moment they are made.
+class QueueRecorder : public QObject
+{
+public:
+    QueueRecorder()
+    {
+        registerPacketMetaTypes();
+        connect(SendDataManager::instance(), &SendDataManager::sendPacket, this,
+                [this](const QByteArray &data, const ResponseCb &cb) {
+                    packets << data;
+                    cb(packetOf("6b"));
+                });
+    }
+    QList<QByteArray> packets;
+};

@@ -84,13 +84,8 @@ private slots:
         registerPacketMetaTypes();
         DeviceItem::setTimings(10, 10);
         DI_Nilvo::setTimings(600000, 10);
-        connect(SendDataManager::instance(), &SendDataManager::sendPacket, this,
-                [this](const QByteArray &data, const ResponseCb &cb) {
-                    queued << data;
-                    cb(packetOf("6b"));
-                });
     }
-    void init() { queued.clear(); }
+    void init() { queue.packets.clear(); }
 
     void firstLoadLaysTheTreeOut_data()
     {
@@ -218,7 +213,7 @@ private slots:
 
         // The keep-alive goes out, the counters are read a moment later.
         item->keepAlive();
-        QCOMPARE(queued, Packets({hexBytes("6a050005010101"), hexBytes("6a050005010101")}));
+        QCOMPARE(queue.packets, Packets({hexBytes("6a050005010101"), hexBytes("6a050005010101")}));
         // ...that of the item's own first keep-alive, and this one's.
         QTRY_COMPARE(capture.direct, Packets({hexBytes("8005"), hexBytes("8005")}));
         const ResponseCb reply = capture.callbacks.last();
@@ -534,7 +529,7 @@ private:
         return list;
     }
 
-    Packets queued;
+    QueueRecorder queue;
 };
 
 QTEST_MAIN(NilvoTest)

@@ -55,14 +55,8 @@ private slots:
         DeviceItem::setTimings(10, 10);
         // The periodic requests stay out of the way unless a test asks for them.
         DI_Zelvo::setTimings(600000, 600000, 30);
-        // Every payload of the command queue is acknowledged at once.
-        connect(SendDataManager::instance(), &SendDataManager::sendPacket, this,
-                [this](const QByteArray &data, const ResponseCb &cb) {
-                    queued << data;
-                    cb(packetOf("6b"));
-                });
     }
-    void init() { queued.clear(); }
+    void init() { queue.packets.clear(); }
 
     void decoding_data()
     {
@@ -303,8 +297,8 @@ private slots:
         DeviceItem::setTimings(10, 10);
         PacketCapture capture(*item);
         // The first keep-alive went out when the item was made, then one every interval.
-        QCOMPARE(queued.first(), hexBytes("6a050005010101"));
-        QTRY_VERIFY(queued.size() >= 3);
+        QCOMPARE(queue.packets.first(), hexBytes("6a050005010101"));
+        QTRY_VERIFY(queue.packets.size() >= 3);
         QVERIFY(capture.direct.size() >= 2);
         for (const QByteArray &packet : capture.direct)
             QCOMPARE(packet, hexBytes("8005"));
@@ -331,7 +325,7 @@ private slots:
     }
 
 private:
-    Packets queued;
+    QueueRecorder queue;
 };
 
 QTEST_MAIN(ZelvoTest)

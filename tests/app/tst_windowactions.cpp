@@ -532,6 +532,44 @@ private slots:
         bench.window.reset();
         QVERIFY(!window);
     }
+
+    // Deactivating the water-meter readers: every online one of type 19, and no other device.
+    void deactivateWaterMeters_data()
+    {
+        QTest::addColumn<int>("answer");
+        QTest::addColumn<QList<QByteArray>>("requests");
+        QTest::newRow("no") << int(QMessageBox::No) << QList<QByteArray>{};
+        QTest::newRow("yes") << int(QMessageBox::Yes)
+                             << QList<QByteArray>{packet({0x66, 3, 0x2D, 0, 0}), packet({0xC0, 3}),
+                                                  packet({0x66, 8, 0x2D, 0, 0}), packet({0xC0, 8})};
+    }
+    void deactivateWaterMeters()
+    {
+        QFETCH(int, answer);
+        QFETCH(QList<QByteArray>, requests);
+        WindowOnMaster bench;
+        SimDevice asleep = simDevice(4, 19);
+        asleep.record.linkState = 1; // not online
+        for (const SimDevice &device : {simDevice(3, 19), asleep, simDevice(5, 56), simDevice(6, 4), simDevice(8, 19)})
+            bench.sim.setDevice(device);
+        QVERIFY(bench.open(5));
+
+        MessageBoxRecorder boxes;
+        boxes.answer(answer);
+        bench.window->deactivateZelvo();
+        QCOMPARE(boxes.count(), 1);
+        QCOMPARE(boxes.last().kind, UiSeams::MessageBoxRequest::Question);
+        QCOMPARE(boxes.last().title, QStringLiteral("Confirm required"));
+        QCOMPARE(boxes.last().text, QStringLiteral("Are you sure you want to deactivate all devices?"));
+        QCOMPARE(boxes.last().buttons, QMessageBox::StandardButtons(QMessageBox::Yes | QMessageBox::No));
+        QTRY_COMPARE(bench.requests(PT_DEVICE_EEPROM_WRITE_REQ).size() + bench.requests(PT_REBOOT_DEVICE).size(),
+                     requests.size());
+        QList<QByteArray> sent;
+        for (const FakeMaster::Received &r : bench.sim.fake.received())
+            if (r.type() == PT_DEVICE_EEPROM_WRITE_REQ || r.type() == PT_REBOOT_DEVICE)
+                sent << r.packet;
+        QCOMPARE(sent, requests);
+    }
 };
 
 QTEST_MAIN(WindowActionsTest)

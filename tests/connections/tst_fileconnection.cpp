@@ -684,16 +684,30 @@ private slots:
             QCOMPARE(read->metaObject()->className(), item->metaObject()->className());
         }
 
-        // The bundled configuration file is that same installation.
+        // The bundled configuration file is that same installation, and
+        // devices a simulation cannot describe (no state block).
         QJsonObject document = fileObject(exported);
+        QJsonObject demo = fileObject(QStringLiteral(TANDREL_EXAMPLES_DIR "/demo.conf"));
+        const QList<int> fileOnlyTypes{56};
+        QJsonArray simulated, fileOnly;
+        for (const QJsonValue &device : demo.value(QStringLiteral("devices")).toArray())
+            (fileOnlyTypes.contains(device.toObject().value(QStringLiteral("type id")).toInt()) ? fileOnly : simulated)
+                .append(device);
+        demo.insert(QStringLiteral("devices"), simulated);
         if (!qEnvironmentVariableIsEmpty("TANDREL_WRITE_DEMO_CONF")) {
+            const QJsonArray exportedDevices = document.value(QStringLiteral("devices")).toArray();
+            QJsonArray devices = exportedDevices;
+            for (const QJsonValue &device : fileOnly)
+                devices.append(device);
+            document.insert(QStringLiteral("devices"), devices);
             document.insert(QStringLiteral("created"), QStringLiteral("Fri Aug 28 16:01:40 2026"));
             document.insert(QStringLiteral("configurator"),
                             QJsonObject{{QStringLiteral("version"), QStringLiteral("1.14.4043")},
                                         {QStringLiteral("application"), QStringLiteral("tandrel")}});
             QVERIFY(save(qEnvironmentVariable("TANDREL_WRITE_DEMO_CONF"), QJsonDocument(document).toJson()));
+            document.insert(QStringLiteral("devices"), exportedDevices);
         }
-        QJsonObject demo = fileObject(QStringLiteral(TANDREL_EXAMPLES_DIR "/demo.conf"));
+        QVERIFY(!fileOnly.isEmpty());
         for (const char *key : {"created", "configurator"}) {
             QVERIFY(demo.contains(QLatin1String(key)));
             demo.remove(QLatin1String(key));

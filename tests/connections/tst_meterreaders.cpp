@@ -1,21 +1,31 @@
 // The meter readers over the link: a master on a pseudo-terminal with a
 // water-meter reader and a pulse-counter adapter behind it, the live
 // connection, its poller and the command queue.
+#include "configurationexporter.h"
 #include "connectionfixture.h"
+#include "devicecard.h"
 #include "di_nilvo.h"
 #include "di_zelvo.h"
+#include "fileconnection.h"
+#include "hubroitem.h"
 #include "mastersim.h"
 #include "qteditorfactory.h"
 #include "qtpropertymanager.h"
 #include "qttreepropertybrowser.h"
 #include "senddatamanager.h"
 #include "simmeters.h"
+#include "simulatedconnection.h"
 #include "widgetdevicewritesettings.h"
 
 #include <QComboBox>
+#include <QFile>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QPushButton>
 #include <QPointer>
 #include <QSignalSpy>
+#include <QTemporaryDir>
 #include <QtTest>
 
 #include <memory>
@@ -147,6 +157,72 @@ private slots:
 
         disconnect(SendDataManager::instance(), &SendDataManager::sendPacket, connection.interface(), nullptr);
         QVERIFY(connection.disconnectFromMaster());
+    }
+
+    void theDemoShowsThem()
+    {
+        SimulatedConnection simulation;
+        QVERIFY(simulation.connectToMaster(Simulation, QStringLiteral(TANDREL_EXAMPLES_DIR "/demo.sim"), MasterOrdinary));
+        const QList<QPair<int, QPair<QString, QString>>> expected{
+            {90, {"DI_Zelvo", "Input: Requesting data..., s/n 0, 15 sec, Normal"}},
+            {92, {"DI_Nilvo", "Input 1: Reading (Ok), Input2: Reading (Ok), sensor: Unknown, Transmit interval: 30 sec"}},
+            {95, {"DI_Rufta", "Flood alarm"}},
+            {96, {"DI_Rufta_ISP1", "Normal"}},
+            {97, {"DI_Wemdar", "21.5°C, 48.2%, Normal"}},
+            {98, {"DI_Wemdar", "23.1°C, 51.2%, 3.5 ppm, Normal"}},
+            {99, {"DI_Vuxo_ISP1", "Sensitivity: -12 dB, Normal"}}};
+        for (const auto &device : expected) {
+            DeviceItem *item = simulation.device(device.first);
+            QVERIFY2(item, qPrintable(QString::number(device.first)));
+            QCOMPARE(QString::fromLatin1(item->metaObject()->className()), device.second.first);
+            QCOMPARE(item->data(DeviceRole::StatusText).toString(), device.second.second);
+        }
+        QCOMPARE(simulation.device(92)->addressText(), QStringLiteral("92, 93, 94"));
+        QVERIFY(simulation.device(95)->hasAlarm());
+        QVERIFY(simulation.device(99)->hasAlarm());
+        // The climate cards' readout.
+        QCOMPARE(DeviceCard::readoutText(2, simulation.device(97)->data(DeviceRole::ClassValue)), QStringLiteral("21.5"));
+        QCOMPARE(DeviceCard::readoutText(2, simulation.device(98)->data(DeviceRole::ClassValue)), QStringLiteral("23.1"));
+
+        // The adapter's settings go into a saved file and come back from it.
+        auto *adapter = qobject_cast<DI_Nilvo *>(simulation.device(92));
+        QVERIFY(adapter);
+        adapter->setSpeedMode(3);
+        QList<int> numbers;
+        for (DeviceItem *item : simulation.devices())
+            numbers << item->deviceId();
+        ConfigurationExporter *exporter = simulation.master()->createConfigurationExporter(numbers);
+        exporter->writeHeader();
+        exporter->applyExtendedSettings(simulation.devices());
+        QTemporaryDir folder;
+        const QString path = folder.filePath(QStringLiteral("meters.conf"));
+        QVERIFY(exporter->saveToFile(path));
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        QJsonObject saved;
+        for (const QJsonValue &device : QJsonDocument::fromJson(file.readAll()).object().value("devices").toArray())
+            if (device.toObject().value("id").toInt() == 92)
+                saved = device.toObject();
+        file.close();
+        QCOMPARE(saved.value("workMode"), QJsonValue(1));
+        QCOMPARE(saved.value("inputMode"), QJsonValue(1));
+        QCOMPARE(saved.value("speedMode"), QJsonValue(3));
+
+        FileConnection opened;
+        QVERIFY(opened.connectToMaster(File, path, MasterOrdinary));
+        auto *read = qobject_cast<DI_Nilvo *>(opened.device(92));
+        QVERIFY(read);
+        // The file's state block tells no counter type or speed: the keys set the editors.
+        QCOMPARE(QList<int>({read->workMode(), read->inputMode(), read->speedMode()}), QList<int>({1, 1, 3}));
+        QVERIFY(opened.disconnectFromMaster());
+
+        // The second reader type, which simulations cannot describe, comes from the bundled file.
+        FileConnection demo;
+        QVERIFY(demo.connectToMaster(File, QStringLiteral(TANDREL_EXAMPLES_DIR "/demo.conf"), MasterOrdinary));
+        QVERIFY(demo.device(91));
+        QCOMPARE(demo.device(91)->deviceType(), 56);
+        QVERIFY(qobject_cast<DI_Zelvo *>(demo.device(91)));
+        QVERIFY(demo.disconnectFromMaster());
     }
 };
 

@@ -14,6 +14,9 @@
 #include "testsupport.h"
 
 #include <QFile>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QSaveFile>
 #include <QSignalSpy>
 #include <QTemporaryDir>
@@ -337,7 +340,12 @@ private slots:
         const hubroInfo_t master = connection.masterRecord();
         QVERIFY(master.bDevType == 41 || master.bDevType == 141);
         QVERIFY((master.wMK2FWVer & 0xFF) >= 12); // passes the master's compatibility check
-        QCOMPARE(connection.devices().size(), 12);
+        // One item for every device of the file.
+        QFile file(demo);
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        const int count = QJsonDocument::fromJson(file.readAll()).object().value(QStringLiteral("devices")).toArray().size();
+        QVERIFY(count >= 12);
+        QCOMPARE(connection.devices().size(), count);
         QSet<quint32> serials;
         QSet<QString> classes;
         bool repeated = false;
@@ -349,9 +357,9 @@ private slots:
                     repeated = repeated || (other != item && other->rlValue() == item->rlValue() && other->rlValue());
             }
         }
-        QCOMPARE(serials.size(), 12);
+        QCOMPARE(serials.size(), count);
         QVERIFY(!serials.contains(999)); // every device has its own "serial"
-        QCOMPARE(classes, QSet<QString>({"DI_Dralo", "DI_Tirun", "DI_security", "DeviceItem"}));
+        QVERIFY(classes.contains(QSet<QString>({"DI_Dralo", "DI_Tirun", "DI_security", "DeviceItem"})));
         QVERIFY(repeated); // a device behind the repeater
     }
 };

@@ -433,6 +433,279 @@ hw: %3 fw: %4
     </message>
 </context>
 <context>
+    <name>DI_Nilvo</name>
+    <message>
+        <source>Battery state</source>
+        <comment>nilvo2</comment>
+        <translation>Состояние батареи</translation>
+    </message>
+    <message>
+        <source>Work mode</source>
+        <translation>Режим работы</translation>
+    </message>
+    <message>
+        <source>Sensor counter mode</source>
+        <translation>Режим счётчика датчика</translation>
+    </message>
+    <message>
+        <source>Sensor speed mode</source>
+        <translation>Скоростной режим датчика</translation>
+    </message>
+    <message>
+        <source>Input 1 fault</source>
+        <translation>Неисправность входа 1</translation>
+    </message>
+    <message>
+        <source>Input 1 state</source>
+        <translation>Состояние входа 1</translation>
+    </message>
+    <message>
+        <source>Input 1 and 3 value</source>
+        <translation>Значение входов 1 и 3</translation>
+    </message>
+    <message>
+        <source>Input 2 fault</source>
+        <translation>Неисправность входа 2</translation>
+    </message>
+    <message>
+        <source>Input 2 state</source>
+        <translation>Состояние входа 2</translation>
+    </message>
+    <message>
+        <source>Input 2 value</source>
+        <translation>Значение входа 2</translation>
+    </message>
+    <message>
+        <source>Input 3 alarm</source>
+        <translation>Тревога входа 3</translation>
+    </message>
+    <message>
+        <source>Water counter</source>
+        <translation>Счётчик воды</translation>
+    </message>
+    <message>
+        <source>Water counter + leak detector</source>
+        <translation>Счётчик воды + датчик протечки</translation>
+    </message>
+    <message>
+        <source>Heat counter</source>
+        <translation>Счётчик тепла</translation>
+    </message>
+    <message>
+        <source>Counter mode</source>
+        <comment>nilvo</comment>
+        <translation>Режим счётчика</translation>
+    </message>
+    <message>
+        <source>Relay</source>
+        <translation>Реле</translation>
+    </message>
+    <message>
+        <source>NAMUR</source>
+        <translation>NAMUR</translation>
+    </message>
+    <message>
+        <source>Speed mode</source>
+        <translation>Скоростной режим</translation>
+    </message>
+    <message>
+        <source>300 iph</source>
+        <translation>300 имп/ч</translation>
+    </message>
+    <message>
+        <source>500 iph</source>
+        <translation>500 имп/ч</translation>
+    </message>
+    <message>
+        <source>3000 iph</source>
+        <translation>3000 имп/ч</translation>
+    </message>
+    <message>
+        <source>5000 iph</source>
+        <translation>5000 имп/ч</translation>
+    </message>
+    <message>
+        <source>Settings</source>
+        <translation>Настройки</translation>
+    </message>
+    <message>
+        <source>Ok</source>
+        <translation>ОК</translation>
+    </message>
+    <message>
+        <source>Cut</source>
+        <translation>Обрыв</translation>
+    </message>
+    <message>
+        <source>Short circuit</source>
+        <translation>Короткое замыкание</translation>
+    </message>
+    <message>
+        <source>Unknown</source>
+        <translation>Неизвестно</translation>
+    </message>
+    <message>
+        <source>Input 1</source>
+        <translation>Вход 1</translation>
+    </message>
+    <message>
+        <source>Input 2</source>
+        <translation>Вход 2</translation>
+    </message>
+    <message>
+        <source>Input 3</source>
+        <translation>Вход 3</translation>
+    </message>
+    <message>
+        <source>State</source>
+        <translation>Состояние</translation>
+    </message>
+    <message>
+        <source>No alarm</source>
+        <translation>Нет тревоги</translation>
+    </message>
+    <message>
+        <source>Alarm</source>
+        <translation>Тревога</translation>
+    </message>
+    <message>
+        <source>Failure</source>
+        <translation>Неисправность</translation>
+    </message>
+    <message>
+        <source>Counter</source>
+        <translation>Счётчик</translation>
+    </message>
+    <message>
+        <source>Reading</source>
+        <translation>Чтение</translation>
+    </message>
+    <message>
+        <source>Main battery state</source>
+        <translation>Состояние основной батареи</translation>
+    </message>
+    <message>
+        <source>Low</source>
+        <translation>Разряжена</translation>
+    </message>
+    <message>
+        <source>Good</source>
+        <translation>Норма</translation>
+    </message>
+    <message>
+        <source>Transmit interval</source>
+        <translation>Интервал передачи</translation>
+    </message>
+    <message>
+        <source>60 min</source>
+        <translation>60 мин</translation>
+    </message>
+    <message>
+        <source>30 sec</source>
+        <translation>30 с</translation>
+    </message>
+    <message>
+        <source>You can customize device behaviour:&lt;br&gt;Counter type:&lt;ul&gt;&lt;li&gt;&lt;b&gt;Relay&lt;/b&gt; - w\o sc and cut protection&lt;/li&gt;&lt;li&gt;&lt;b&gt;NAMUR&lt;/b&gt; - w\ SC and cut protection&lt;/li&gt;&lt;/ul&gt;&lt;b&gt;Leak detector&lt;/b&gt;: enable or disable external leak detector&lt;br&gt;</source>
+        <translation>Вы можете настроить поведение устройства:&lt;br&gt;Тип счётчика:&lt;ul&gt;&lt;li&gt;&lt;b&gt;Реле&lt;/b&gt; - без защиты от КЗ и обрыва&lt;/li&gt;&lt;li&gt;&lt;b&gt;NAMUR&lt;/b&gt; - с защитой от КЗ и обрыва&lt;/li&gt;&lt;/ul&gt;&lt;b&gt;Датчик протечки&lt;/b&gt;: включение или отключение внешнего датчика протечки&lt;br&gt;</translation>
+    </message>
+    <message>
+        <source>%1 imp</source>
+        <translation>%1 имп</translation>
+    </message>
+    <message>
+        <source>This means settings saving can take a long time up to several hours. If you want to wake up device you should tap case button.
+Save changes?</source>
+        <translation>Это значит, что сохранение настроек может занять много времени, до нескольких часов. Чтобы разбудить устройство, нажмите кнопку на корпусе.
+Сохранить изменения?</translation>
+    </message>
+    <message>
+        <source>It is recommended to set the polling rate to 300 or 500 imp/hour.</source>
+        <translation>Рекомендуется установить скорость опроса 300 или 500 имп/час.</translation>
+    </message>
+    <message>
+        <source>Warning!</source>
+        <translation>Внимание!</translation>
+    </message>
+    <message>
+        <source>Not assigned</source>
+        <translation>Не назначен</translation>
+    </message>
+    <message>
+        <source>Error</source>
+        <translation>Ошибка</translation>
+    </message>
+    <message>
+        <source>Input 1: %1%4, Input2: %2%5, sensor: %3, %6</source>
+        <translation>Вход 1: %1%4, Вход2: %2%5, датчик: %3, %6</translation>
+    </message>
+    <message>
+        <source>Input 1: %1%3, Input2: %2%4, %5</source>
+        <translation>Вход 1: %1%3, Вход2: %2%4, %5</translation>
+    </message>
+    <message>
+        <source>Input 3: %1, %2</source>
+        <translation>Вход 3: %1, %2</translation>
+    </message>
+</context>
+<context>
+    <name>DI_Rufta</name>
+    <message>
+        <source>Reserve battery state</source>
+        <translation>Состояние резервной батареи</translation>
+    </message>
+    <message>
+        <source>Alarm</source>
+        <translation>Тревога</translation>
+    </message>
+    <message>
+        <source>Fail</source>
+        <translation>Неисправность</translation>
+    </message>
+    <message>
+        <source>Leakage sensor</source>
+        <translation>Датчик протечки</translation>
+    </message>
+    <message>
+        <source>State</source>
+        <translation>Состояние</translation>
+    </message>
+    <message>
+        <source>No leak</source>
+        <translation>Нет протечки</translation>
+    </message>
+    <message>
+        <source>Leak detected</source>
+        <translation>Обнаружена протечка</translation>
+    </message>
+    <message>
+        <source>Short circuit</source>
+        <translation>Короткое замыкание</translation>
+    </message>
+    <message>
+        <source>Flood alarm</source>
+        <translation>Тревога затопления</translation>
+    </message>
+</context>
+<context>
+    <name>DI_Rufta_ISP1</name>
+    <message>
+        <source>Alarm</source>
+        <translation>Тревога</translation>
+    </message>
+    <message>
+        <source>Fail</source>
+        <translation>Неисправность</translation>
+    </message>
+    <message>
+        <source>Main power low</source>
+        <translation>Низкое напряжение основного питания</translation>
+    </message>
+    <message>
+        <source>Normal</source>
+        <translation>Норма</translation>
+    </message>
+</context>
+<context>
     <name>DI_Tirun</name>
     <message>
         <source>TIRUN Gerkon</source>
@@ -571,6 +844,275 @@ hw: %3 fw: %4
     <message>
         <source>Cable: %1</source>
         <translation>Шлейф: %1</translation>
+    </message>
+</context>
+<context>
+    <name>DI_Vuxo_ISP1</name>
+    <message>
+        <source>Alarm</source>
+        <translation>Тревога</translation>
+    </message>
+    <message>
+        <source>Sensor state</source>
+        <translation>Состояние датчика</translation>
+    </message>
+    <message>
+        <source>Interference</source>
+        <translation>Помехи</translation>
+    </message>
+    <message>
+        <source>Sensitivity</source>
+        <translation>Чувствительность</translation>
+    </message>
+    <message>
+        <source>Sensor fault</source>
+        <translation>Неисправность датчика</translation>
+    </message>
+    <message>
+        <source>Acoustic sensor</source>
+        <translation>Акустический датчик</translation>
+    </message>
+    <message>
+        <source>No alarm</source>
+        <translation>Нет тревоги</translation>
+    </message>
+    <message>
+        <source>Failure</source>
+        <translation>Неисправность</translation>
+    </message>
+    <message>
+        <source>Powersave</source>
+        <translation>Энергосбережение</translation>
+    </message>
+    <message>
+        <source>Active</source>
+        <translation>Активен</translation>
+    </message>
+    <message>
+        <source>Test mode</source>
+        <translation>Тестовый режим</translation>
+    </message>
+    <message>
+        <source>Max</source>
+        <translation>Макс.</translation>
+    </message>
+    <message>
+        <source>-12 dB</source>
+        <translation>-12 дБ</translation>
+    </message>
+    <message>
+        <source>-6 dB</source>
+        <translation>-6 дБ</translation>
+    </message>
+    <message>
+        <source>-18 dB (min)</source>
+        <translation>-18 дБ (мин.)</translation>
+    </message>
+    <message>
+        <source>Debug</source>
+        <translation>Отладка</translation>
+    </message>
+    <message>
+        <source>Debug State</source>
+        <translation>Состояние отладки</translation>
+    </message>
+    <message>
+        <source>Disable test mode</source>
+        <translation>Выключить тестовый режим</translation>
+    </message>
+    <message>
+        <source>Enable test mode</source>
+        <translation>Включить тестовый режим</translation>
+    </message>
+    <message>
+        <source>No command</source>
+        <translation>Нет команды</translation>
+    </message>
+    <message>
+        <source>Status: %1</source>
+        <translation>Статус: %1</translation>
+    </message>
+    <message>
+        <source>Test: %1</source>
+        <translation>Тест: %1</translation>
+    </message>
+    <message>
+        <source>Cal.: %1</source>
+        <translation>Калибр.: %1</translation>
+    </message>
+    <message>
+        <source>Cal. 1b: %1</source>
+        <translation>Калибр. 1б: %1</translation>
+    </message>
+    <message>
+        <source>Cal. 2b: %1</source>
+        <translation>Калибр. 2б: %1</translation>
+    </message>
+    <message>
+        <source>Dis. Noise</source>
+        <translation>Шум выкл.</translation>
+    </message>
+    <message>
+        <source>En. Noise</source>
+        <translation>Шум вкл.</translation>
+    </message>
+</context>
+<context>
+    <name>DI_Wemdar</name>
+    <message>
+        <source>Temperature sensor fail</source>
+        <translation>Неисправность датчика температуры</translation>
+    </message>
+    <message>
+        <source>Humidity sensor fail</source>
+        <translation>Неисправность датчика влажности</translation>
+    </message>
+    <message>
+        <source>CO sensor fail</source>
+        <translation>Неисправность датчика CO</translation>
+    </message>
+    <message>
+        <source>Temperature sensor alarm</source>
+        <translation>Тревога датчика температуры</translation>
+    </message>
+    <message>
+        <source>Humidity sensor alarm</source>
+        <translation>Тревога датчика влажности</translation>
+    </message>
+    <message>
+        <source>CO sensor alarm</source>
+        <translation>Тревога датчика CO</translation>
+    </message>
+    <message>
+        <source>Temperature sensor settings</source>
+        <translation>Настройки датчика температуры</translation>
+    </message>
+    <message>
+        <source>Humidity sensor settings</source>
+        <translation>Настройки датчика влажности</translation>
+    </message>
+    <message>
+        <source>CO sensor settings</source>
+        <translation>Настройки датчика CO</translation>
+    </message>
+    <message>
+        <source>Temperature value</source>
+        <translation>Значение температуры</translation>
+    </message>
+    <message>
+        <source>Humidity value</source>
+        <translation>Значение влажности</translation>
+    </message>
+    <message>
+        <source>CO value</source>
+        <translation>Значение CO</translation>
+    </message>
+    <message>
+        <source>Temperature</source>
+        <translation>Температура</translation>
+    </message>
+    <message>
+        <source>Humidity</source>
+        <translation>Влажность</translation>
+    </message>
+    <message>
+        <source>CO</source>
+        <translation>CO</translation>
+    </message>
+    <message>
+        <source>Sensor</source>
+        <translation>Датчик</translation>
+    </message>
+    <message>
+        <source>%1°C</source>
+        <translation>%1°C</translation>
+    </message>
+    <message>
+        <source>%1%</source>
+        <translation>%1%</translation>
+    </message>
+    <message>
+        <source>%1 ppm</source>
+        <translation>%1 ppm</translation>
+    </message>
+</context>
+<context>
+    <name>DI_Zelvo</name>
+    <message>
+        <source>Liter value</source>
+        <translation>Значение в литрах</translation>
+    </message>
+    <message>
+        <source>Gerkon alarm</source>
+        <translation>Тревога геркона</translation>
+    </message>
+    <message>
+        <source>Counter</source>
+        <translation>Счётчик</translation>
+    </message>
+    <message>
+        <source>S/N</source>
+        <translation>С/Н</translation>
+    </message>
+    <message>
+        <source>Value</source>
+        <translation>Значение</translation>
+    </message>
+    <message>
+        <source>Requesting data...</source>
+        <translation>Запрос данных...</translation>
+    </message>
+    <message>
+        <source>Reed</source>
+        <translation>Геркон</translation>
+    </message>
+    <message>
+        <source>Alarm</source>
+        <translation>Тревога</translation>
+    </message>
+    <message>
+        <source>Ok</source>
+        <translation>ОК</translation>
+    </message>
+    <message>
+        <source>Transmit interval</source>
+        <translation>Интервал передачи</translation>
+    </message>
+    <message>
+        <source>60 min</source>
+        <translation>60 мин</translation>
+    </message>
+    <message>
+        <source>15 sec</source>
+        <translation>15 с</translation>
+    </message>
+    <message>
+        <source>l</source>
+        <translation>л</translation>
+    </message>
+    <message>
+        <source>Please wait while saving data</source>
+        <translation>Подождите, идёт сохранение данных</translation>
+    </message>
+    <message>
+        <source>Deactivating...</source>
+        <translation>Деактивация...</translation>
+    </message>
+    <message>
+        <source>Input</source>
+        <translation>Вход</translation>
+    </message>
+    <message>
+        <source>s/n</source>
+        <translation>с/н</translation>
+    </message>
+    <message>
+        <source>This means settings saving can take a long time up to several hours. If you want to wake up device you should hold magnet for a moment next to the arrow sign.</source>
+        <translation>Это значит, что сохранение настроек может занять много времени, до нескольких часов. Чтобы разбудить устройство, поднесите магнит на мгновение к знаку стрелки.</translation>
+    </message>
+    <message>
+        <source>Continue anyway</source>
+        <translation>Всё равно продолжить</translation>
     </message>
 </context>
 <context>
@@ -2619,6 +3161,17 @@ Please wait</source>
     <message>
         <source>Time</source>
         <translation>Время</translation>
+    </message>
+</context>
+<context>
+    <name>MeterExchange</name>
+    <message>
+        <source>Warning! Device is in the powersave mode!</source>
+        <translation>Внимание! Устройство в режиме энергосбережения!</translation>
+    </message>
+    <message>
+        <source>Warning!</source>
+        <translation>Внимание!</translation>
     </message>
 </context>
 <context>

@@ -1,6 +1,7 @@
 #include "startup.h"
 
 #include "appglobals.h"
+#include "diagnosticsopeners.h"
 #include "logging.h"
 #include "mainwindow.h"
 #include "registerdeviceclasses.h"
@@ -52,6 +53,7 @@ int runTandrel(int argc, char **argv)
         registerDeviceModelNames();
         registerDeviceClasses();
         registerMasterClass();
+        registerDiagnosticsOpeners();
 
         auto *window = new MainWindow(filePath);
         window->show();

@@ -6,10 +6,16 @@ QSettings appSettings(QStringLiteral("Zorvo"), QStringLiteral("Tandrel"));
 
 QStringList defaultPalette()
 {
-    return {QStringLiteral("blue"),    QStringLiteral("red"),       QStringLiteral("green"),
-            QStringLiteral("magenta"), QStringLiteral("darkCyan"),  QStringLiteral("darkYellow"),
-            QStringLiteral("black"),   QStringLiteral("darkRed"),   QStringLiteral("darkBlue"),
-            QStringLiteral("darkGreen"), QStringLiteral("darkMagenta"), QStringLiteral("gray")};
+    return {QStringLiteral("red"),          QStringLiteral("orange"),         QStringLiteral("yellow"),
+            QStringLiteral("green"),        QStringLiteral("lightblue"),      QStringLiteral("blue"),
+            QStringLiteral("violet"),       QStringLiteral("darkred"),        QStringLiteral("darkorange"),
+            QStringLiteral("gold"),         QStringLiteral("darkolivegreen"), QStringLiteral("deepskyblue"),
+            QStringLiteral("navy"),         QStringLiteral("purple"),         QStringLiteral("deeppink"),
+            QStringLiteral("salmon"),       QStringLiteral("khaki"),          QStringLiteral("lime"),
+            QStringLiteral("lightcyan"),    QStringLiteral("cyan"),           QStringLiteral("plum"),
+            QStringLiteral("tomato"),       QStringLiteral("darkgoldenrod"),  QStringLiteral("yellowgreen"),
+            QStringLiteral("mediumspringgreen"), QStringLiteral("blueviolet"), QStringLiteral("magenta"),
+            QStringLiteral("orangered"),    QStringLiteral("limegreen"),      QStringLiteral("turquoise")};
 }
 
 QVariant settingDefault(const QString &key)

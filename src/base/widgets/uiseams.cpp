@@ -1,5 +1,6 @@
 #include "uiseams.h"
 
+#include <QColorDialog>
 #include <QDialog>
 #include <QFileDialog>
 #include <QPointer>
@@ -22,6 +23,12 @@ FileDialogHook &fileHook()
 DialogHook &runHook()
 {
     static DialogHook hook;
+    return hook;
+}
+
+ColorDialogHook &colorHook()
+{
+    static ColorDialogHook hook;
     return hook;
 }
 
@@ -146,6 +153,24 @@ int execDialog(QDialog *dialog)
     // A dialog may refuse what the hook asked (an accept of invalid input ends
     // rejected): report what the dialog really ended with.
     return guard->result();
+}
+
+void setColorDialogHook(ColorDialogHook hook)
+{
+    colorHook() = std::move(hook);
+}
+
+ColorDialogHook colorDialogHook()
+{
+    return colorHook();
+}
+
+QColor getColor(const QColor &initial, QWidget *parent)
+{
+    const ColorDialogHook hook = colorHook(); // the hook may replace itself
+    if (hook)
+        return hook(initial);
+    return QColorDialog::getColor(initial, parent);
 }
 
 } // namespace UiSeams

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QColor>
 #include <QMessageBox>
 #include <QString>
 #include <QStringList>
@@ -71,5 +72,11 @@ using DialogHook = std::function<int(QDialog *)>;
 void setDialogHook(DialogHook hook);
 DialogHook dialogHook();
 int execDialog(QDialog *dialog);
+
+// The colour dialog: returns the chosen colour, an invalid one when cancelled.
+using ColorDialogHook = std::function<QColor(const QColor &initial)>;
+void setColorDialogHook(ColorDialogHook hook);
+ColorDialogHook colorDialogHook();
+QColor getColor(const QColor &initial, QWidget *parent);
 
 } // namespace UiSeams

@@ -3,6 +3,7 @@
 
 #include "deviceitem.h"
 
+#include "actionopeners.h"
 #include "appglobals.h"
 #include "clonewireloopdialog.h"
 #include "messageboxes.h"
@@ -137,7 +138,8 @@ void DeviceItem::executeAction(const int &id)
     }
     case PlotRssiAction:
         // The RSSI plot window comes with the radio diagnostics.
-        qDebug().noquote() << QStringLiteral("RSSI plot is not available");
+        if (!ActionOpeners::open(id, this))
+            qDebug().noquote() << QStringLiteral("RSSI plot is not available");
         break;
     case ResetAddressAction:
         resetAddress();

@@ -1,5 +1,6 @@
 #include "hubroitem.h"
 
+#include "actionopeners.h"
 #include "appglobals.h"
 #include "configurationexporter.h"
 #include "configurationimporter.h"
@@ -638,17 +639,20 @@ void HubroItem::executeAction(const int &actionId)
 {
     switch (actionId) {
     case LogReaderAction:
-        qInfo().noquote() << QStringLiteral("Master log reader of %1 %2: diagnostics windows not available")
-                                 .arg(itemTypeName(), QString::number(m_info.dwSerialId));
+        if (!ActionOpeners::open(actionId, this))
+            qInfo().noquote() << QStringLiteral("Master log reader of %1 %2: diagnostics windows not available")
+                                     .arg(itemTypeName(), QString::number(m_info.dwSerialId));
         break;
     case PlotNoiseAction:
-        qInfo().noquote() << QStringLiteral("Noise plot of %1: diagnostics windows not available").arg(itemTypeName());
+        if (!ActionOpeners::open(actionId, this))
+            qInfo().noquote() << QStringLiteral("Noise plot of %1: diagnostics windows not available").arg(itemTypeName());
         break;
     case EraseFlashAction:
         eraseFlash();
         break;
     case StackUsageAction:
-        qInfo().noquote() << QStringLiteral("Stack usage of %1: diagnostics windows not available").arg(itemTypeName());
+        if (!ActionOpeners::open(actionId, this))
+            qInfo().noquote() << QStringLiteral("Stack usage of %1: diagnostics windows not available").arg(itemTypeName());
         break;
     case DebugModeAction:
         enableDebugMode();

@@ -1,5 +1,6 @@
 #include "devicetestdata.h"
 
+#include "actionopeners.h"
 #include "clonewireloopdialog.h"
 #include "deviceitem.h"
 #include "sendcustomdatadialog.h"
@@ -341,17 +342,31 @@ private slots:
         QCOMPARE(queued.size(), 0);
     }
 
-    void rssiPlotShowsNothingYet()
+    // The RSSI plot lives above the device model: the action reaches it
+    // through the opener registered for it, with the item; without one
+    // nothing is shown or sent.
+    void rssiPlotGoesThroughItsOpener()
     {
         DeviceItem item(makeInfo(4), false);
         QList<Sent> sent;
         recordPackets(&item, this, &sent);
         MessageBoxRecorder boxes;
         DialogScript script;
+        ActionOpeners::clear();
         item.executeAction(DeviceItem::PlotRssiAction);
         QCOMPARE(sent.size(), 0);
         QCOMPARE(boxes.count(), 0);
         QCOMPARE(script.records().size(), 0);
+
+        QList<DeviceItem *> opened;
+        ActionOpeners::registerOpener(DeviceItem::PlotRssiAction, [&opened](DeviceItem *target) { opened << target; });
+        item.executeAction(DeviceItem::PlotRssiAction);
+        item.executeAction(DeviceItem::ResetAddressAction); // other actions stay the item's own
+        QCOMPARE(opened, QList<DeviceItem *>{&item});
+        ActionOpeners::registerOpener(DeviceItem::PlotRssiAction, nullptr);
+        QVERIFY(!ActionOpeners::hasOpener(DeviceItem::PlotRssiAction));
+        item.executeAction(DeviceItem::PlotRssiAction);
+        QCOMPARE(opened.size(), 1);
     }
 };
 

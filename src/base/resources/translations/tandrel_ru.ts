@@ -327,6 +327,21 @@ Phone: +0 000 000-00-00</source>
     </message>
 </context>
 <context>
+    <name>CustomPlotView</name>
+    <message>
+        <source>CustomPlotView</source>
+        <translation>CustomPlotView</translation>
+    </message>
+    <message>
+        <source>Interval (milliseconds):</source>
+        <translation>Интервал (миллисекунды):</translation>
+    </message>
+    <message>
+        <source>RSSI Logs. Date: %1</source>
+        <translation>Журнал RSSI. Дата: %1</translation>
+    </message>
+</context>
+<context>
     <name>DI_AbstractRepeater</name>
     <message>
         <source> #%1
@@ -827,6 +842,29 @@ s/n: %5</source>
     <message>
         <source>The command has been sent to zone %1</source>
         <translation>Команда отправлена в зону %1</translation>
+    </message>
+</context>
+<context>
+    <name>DeviceRSSIPlot</name>
+    <message>
+        <source>Plot RSSI plot</source>
+        <translation>График RSSI</translation>
+    </message>
+    <message>
+        <source>dBm</source>
+        <translation>дБм</translation>
+    </message>
+    <message>
+        <source>RF offset</source>
+        <translation>Смещение частоты</translation>
+    </message>
+    <message>
+        <source>Device RSSI plot unsupported</source>
+        <translation>График RSSI не поддерживается устройством</translation>
+    </message>
+    <message>
+        <source>Device RSSI plot</source>
+        <translation>График RSSI устройства</translation>
     </message>
 </context>
 <context>
@@ -2483,6 +2521,29 @@ Please wait</source>
     </message>
 </context>
 <context>
+    <name>MasterNoise</name>
+    <message>
+        <source>Noise level</source>
+        <translation>Уровень шума</translation>
+    </message>
+    <message>
+        <source>Interval</source>
+        <translation>Интервал</translation>
+    </message>
+    <message>
+        <source>dBm</source>
+        <translation>дБм</translation>
+    </message>
+    <message>
+        <source>;Date:;</source>
+        <translation>;Дата:;</translation>
+    </message>
+    <message>
+        <source>Time</source>
+        <translation>Время</translation>
+    </message>
+</context>
+<context>
     <name>NearbyHubroModel</name>
     <message>
         <source>Not selected</source>
@@ -2751,6 +2812,71 @@ Unknown file format</source>
     <message>
         <source>Warning: Caps Lock is on</source>
         <translation>Внимание: включён Caps Lock</translation>
+    </message>
+</context>
+<context>
+    <name>PlotPanel</name>
+    <message>
+        <source>Graph list</source>
+        <translation>Список графиков</translation>
+    </message>
+    <message>
+        <source>Edit</source>
+        <translation>Изменить</translation>
+    </message>
+    <message>
+        <source>Select all</source>
+        <translation>Выбрать все</translation>
+    </message>
+    <message>
+        <source>Edit graph</source>
+        <translation>Изменить график</translation>
+    </message>
+    <message>
+        <source>Start</source>
+        <translation>Старт</translation>
+    </message>
+    <message>
+        <source>Stop</source>
+        <translation>Стоп</translation>
+    </message>
+    <message>
+        <source>Clear tracers</source>
+        <translation>Убрать метки</translation>
+    </message>
+    <message>
+        <source>Save</source>
+        <translation>Сохранить</translation>
+    </message>
+    <message>
+        <source>Clear</source>
+        <translation>Очистить</translation>
+    </message>
+    <message>
+        <source>You can set two markers.
+Double-clicking with the left mouse button sets a red marker. Double-clicking with the right mouse button sets a blue marker. If both markers are set, the difference between these markers is displayed on the axes, if it can be calculated.</source>
+        <translation>Можно поставить две метки.
+Двойной щелчок левой кнопкой мыши ставит красную метку. Двойной щелчок правой кнопкой мыши ставит синюю метку. Если поставлены обе метки, разница между ними показывается на осях, если её можно вычислить.</translation>
+    </message>
+    <message>
+        <source>Help</source>
+        <translation>Справка</translation>
+    </message>
+    <message>
+        <source>Save as CSV file</source>
+        <translation>Сохранить как файл CSV</translation>
+    </message>
+    <message>
+        <source>Excel file (*.csv)</source>
+        <translation>Файл Excel (*.csv)</translation>
+    </message>
+    <message>
+        <source>Failed to save selected file</source>
+        <translation>Не удалось сохранить выбранный файл</translation>
+    </message>
+    <message>
+        <source>Error</source>
+        <translation>Ошибка</translation>
     </message>
 </context>
 <context>
@@ -3151,6 +3277,77 @@ Unknown file format</source>
     <message>
         <source>Simulation</source>
         <translation>Симуляция</translation>
+    </message>
+</context>
+<context>
+    <name>QPenEditor</name>
+    <message>
+        <source>Graph editor</source>
+        <translation>Редактор графика</translation>
+    </message>
+    <message>
+        <source>Select color</source>
+        <translation>Выбрать цвет</translation>
+    </message>
+    <message>
+        <source>No pen</source>
+        <translation>Без линии</translation>
+    </message>
+    <message>
+        <source>Solid</source>
+        <translation>Сплошная</translation>
+    </message>
+    <message>
+        <source>Dash</source>
+        <translation>Штриховая</translation>
+    </message>
+    <message>
+        <source>Dot</source>
+        <translation>Пунктирная</translation>
+    </message>
+    <message>
+        <source>Dash dot</source>
+        <translation>Штрихпунктирная</translation>
+    </message>
+    <message>
+        <source>Dash dot dot</source>
+        <translation>Штрих-две точки</translation>
+    </message>
+    <message>
+        <source>Square</source>
+        <translation>Квадратный</translation>
+    </message>
+    <message>
+        <source>Flat</source>
+        <translation>Плоский</translation>
+    </message>
+    <message>
+        <source>Round</source>
+        <translation>Круглый</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation>Отмена</translation>
+    </message>
+    <message>
+        <source>Commit</source>
+        <translation>Применить</translation>
+    </message>
+    <message>
+        <source>Color:</source>
+        <translation>Цвет:</translation>
+    </message>
+    <message>
+        <source>Style:</source>
+        <translation>Стиль:</translation>
+    </message>
+    <message>
+        <source>Width:</source>
+        <translation>Толщина:</translation>
+    </message>
+    <message>
+        <source>Cap style:</source>
+        <translation>Концы линии:</translation>
     </message>
 </context>
 <context>

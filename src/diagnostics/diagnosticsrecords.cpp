@@ -5,8 +5,6 @@
 #include <QCoreApplication>
 #include <QDateTime>
 
-#include <cmath>
-
 namespace {
 quint8 byteAt(const QByteArray &data, int index)
 {
@@ -83,7 +81,8 @@ bool rssiShortTestFromReply(const QByteArray &reply, rssiShortTest_t *result)
 
 int rssiBarWidth(int value, int width)
 {
-    return int(std::trunc(double(value) / 100.0 * double(width)));
+    // Whole numbers: truncated toward zero, and -60 dBm is exactly 60 %.
+    return value * width / 100;
 }
 
 // ---------------------------------------------------------------- abort codes

@@ -59,8 +59,11 @@ WidgetRSSIResult::WidgetRSSIResult(DeviceItem *device, QWidget *parent) : QWidge
     auto *layout = new QHBoxLayout(this);
     m_label = new QLabel(this);
     m_label->setTextFormat(Qt::RichText);
+    // The text wraps and the bar keeps its width: both stay in view in a narrow dock.
+    m_label->setWordWrap(true);
     m_bar = new RSSIWidget(this);
-    layout->addWidget(m_label, 0);
+    m_bar->setFixedWidth(110);
+    layout->addWidget(m_label, 1);
     layout->addWidget(m_bar, 0);
     m_marker.setSingleShot(true);
     connect(&m_marker, &QTimer::timeout, this, &WidgetRSSIResult::stepMarker);

@@ -9,6 +9,7 @@
 #include "testsupport.h"
 
 #include <QComboBox>
+#include <QLineEdit>
 #include <QPointer>
 #include <QSignalSpy>
 #include <QSpinBox>
@@ -423,6 +424,65 @@ private slots:
         QCOMPARE(rig.run().served(), rig.devices.at(1));
         QVERIFY(rig.busy());
         rig.stop();
+    }
+
+    // A statistics clear and an EEPROM write send each device one request:
+    // its acknowledgement moves on, and so does (for a clear) an error answer;
+    // no answer, or a refused one, ends in the job's time-out, a critical
+    // line, and the next device.
+    void singleRequestJobs_data()
+    {
+        QTest::addColumn<int>("manager");
+        QTest::addColumn<int>("behaviour");
+        QTest::addColumn<bool>("fails");
+        for (const auto &m : {std::make_pair("clear", Manager::Statistics), std::make_pair("write", Manager::Eeprom)}) {
+            QTest::addRow("%s: acknowledged", m.first) << int(m.second) << int(Behaviour::Prompt) << false;
+            QTest::addRow("%s: no answer", m.first) << int(m.second) << int(Behaviour::Silent) << true;
+            QTest::addRow("%s: a refused answer type", m.first) << int(m.second) << int(Behaviour::OtherType) << true;
+        }
+        QTest::addRow("clear: an error answer") << int(Manager::Statistics) << int(Behaviour::Error) << false;
+    }
+    void singleRequestJobs()
+    {
+        QFETCH(int, manager);
+        QFETCH(int, behaviour);
+        QFETCH(bool, fails);
+        Rig rig{Manager(manager)};
+        CriticalLines critical;
+        rig.run().setJobTimeout(20);
+        const bool clearing = rig.statistics != nullptr;
+        const quint8 request = clearing ? PT_STATISTIC_RESET : PT_DEVICE_EEPROM_WRITE_REQ;
+        const quint8 ack = clearing ? PT_STATISTIC_RESET_ACK : PT_DEVICE_EEPROM_WRITE_ACK;
+        const Behaviour b = Behaviour(behaviour);
+        rig.link->scriptReplies(request, [b, ack](const QByteArray &data) -> QList<QByteArray> {
+            const quint8 device = quint8(data.at(1));
+            if (device != 3 || b == Behaviour::Prompt)
+                return {bytesOf({ack, device})};
+            if (b == Behaviour::Error)
+                return {bytesOf({PT_STATISTIC_ERROR, device})};
+            if (b == Behaviour::OtherType)
+                return {bytesOf({PT_HUBRO_INFO_ACK, device})};
+            return {};
+        });
+        if (clearing) {
+            rig.statistics->clear(rig.devices);
+        } else {
+            rig.dialogs.then([](QDialog *dialog) {
+                dialog->findChild<QLineEdit *>(QStringLiteral("leMemoryAddress"))->setText(QStringLiteral("185"));
+                dialog->findChild<QLineEdit *>(QStringLiteral("leData"))->setText(QStringLiteral("A1B"));
+                return int(QDialog::Accepted);
+            });
+            rig.eeprom->write(rig.devices);
+        }
+        QVERIFY(rig.busy());
+        QTRY_VERIFY(!rig.busy());
+        QList<QByteArray> expected;
+        for (quint8 device : {3, 5, 7})
+            expected << (clearing ? bytesOf({request, device}) : bytesOf({request, device, 0x85, 0x01, 0x0A, 0x1B}));
+        QCOMPARE(rig.link->sentOfType(request), expected);
+        QCOMPARE(critical.lines().size(), fails ? 1 : 0);
+        if (fails)
+            QVERIFY(critical.lines().first().endsWith(QStringLiteral("#3")));
     }
 
     // A manager refuses a new run while one is going; an empty list starts

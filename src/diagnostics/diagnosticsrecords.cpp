@@ -29,10 +29,6 @@ QByteArray textField(const QByteArray &data, int offset, int width)
     return end < 0 ? field : field.left(end);
 }
 
-QString logText(const char *text)
-{
-    return QCoreApplication::translate("MasterLogReaderWidget", text);
-}
 } // namespace
 
 // ---------------------------------------------------------------- statistics
@@ -164,10 +160,12 @@ QString logDataText(const QByteArray &eventName, quint32 data)
     if (!eventName.contains("USR_MCU1_FAILURE"))
         return QString::number(data, 16);
     if (data > 255)
-        return logText("Hard fault: 0x%1").arg(data, 8, 16, QLatin1Char('0'));
+        return QCoreApplication::translate("MasterLogReaderWidget", "Hard fault: 0x%1").arg(data, 8, 16, QLatin1Char('0'));
     if (data < abortCodeNames.size())
-        return logText("%1 (%2)").arg(QLatin1String(abortCodeNames[data])).arg(data);
-    return logText("UNKNOWN_ABORT: %1").arg(data, 16);
+        return QCoreApplication::translate("MasterLogReaderWidget", "%1 (%2)")
+            .arg(QLatin1String(abortCodeNames[data]))
+            .arg(data);
+    return QCoreApplication::translate("MasterLogReaderWidget", "UNKNOWN_ABORT: %1").arg(data, 16);
 }
 
 QList<EepromLogRecord> eepromLogRecords(const QByteArray &reply)
@@ -189,7 +187,7 @@ QString eepromLogEventText(quint8 code)
 {
     QString name = ConfigurationJson::errorName(code);
     if (name.isEmpty())
-        name = logText("Unknown error %1").arg(code);
+        name = QCoreApplication::translate("MasterLogReaderWidget", "Unknown error %1").arg(code);
     return QStringLiteral("%1 [%2]").arg(name).arg(code);
 }
 

@@ -32,7 +32,7 @@ MasterStackUsageDialog::MasterStackUsageDialog(QWidget *parent) : QDialog(parent
     m_table = new QTableWidget(0, 6, this);
     m_table->setObjectName(QStringLiteral("twStackUsage"));
     m_table->setHorizontalHeaderLabels(
-        {tr("#"), tr("Task name"), tr("Stack size"), tr("Stack usage"), tr("Priority"), tr("Type")});
+        {QStringLiteral("#"), tr("Task name"), tr("Stack size"), tr("Stack usage"), tr("Priority"), tr("Type")});
     layout->addWidget(m_table);
 
     restoreGeometry(appSettings.value(QLatin1String(SettingsKey::StackWindowGeometry)).toByteArray());

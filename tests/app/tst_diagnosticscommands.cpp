@@ -188,7 +188,8 @@ private slots:
         MainWindow::setDeviceSelection([](MainWindow *) {});
         for (DeviceRequestRun *run : {&StatisticsManager::instance()->run(), &LQITestManager::instance()->run(),
                                       &DeviceEepromManager::instance()->run()}) {
-            run->setPingInterval(5);
+            // Well past a round trip on the pseudo-terminal, also on a busy machine.
+            run->setPingInterval(50);
             run->setJobTimeout(300);
         }
         StatisticsManager::instance()->setStatisticsFolder(m_dir.path());
@@ -235,8 +236,8 @@ private slots:
         // Requests carry the device's number, not its Wireloop address.
         QCOMPARE(bench.statistics.received(3, PT_STATISTIC_READ_REQ), 1);
         QCOMPARE(bench.statistics.received(5, PT_STATISTIC_READ_REQ), 0);
-        QCOMPARE(bench.statistics.received(7, PT_STATISTIC_READ_REQ), 3);
-        QCOMPARE(bench.statistics.received(7, PT_STATISTIC_READ_PING), 60);
+        QTRY_COMPARE(bench.statistics.received(7, PT_STATISTIC_READ_REQ), 3);
+        QTRY_COMPARE(bench.statistics.received(7, PT_STATISTIC_READ_PING), 60);
         QCOMPARE(dock->results().size(), 1);
 
         const QString path = m_dir.filePath(QStringLiteral("radio_stats_07-12-26 22-43.dat"));
@@ -402,6 +403,27 @@ private slots:
         dialog->close();
     }
 
+    // The first master model's error log, read from its EEPROM by the same action.
+    void eepromLogOfTheFirstModel()
+    {
+        DiagnosticsBench bench; // a 32-device master, type 0
+        SimDiagnostics eepromLog(bench.sim, MasterEepromFamily);
+        eepromLog.setPayload(0xFF, [](quint8, int) -> QByteArray {
+            return QByteArray::fromHex("d30301") + QByteArray::fromHex("0102030c0500") + QByteArray::fromHex("010203ff0000")
+                   + QByteArray::fromHex("010203110700") + QByteArray::fromHex("010203ff0000")
+                   + QByteArray::fromHex("010203ff0000");
+        });
+        QVERIFY(bench.open(3));
+        bench.connection()->master()->executeAction(HubroItem::LogReaderAction);
+        auto *log = topLevel<MasterLogReaderWidget>();
+        QVERIFY(log && log->isEepromMode());
+        QTRY_COMPARE(log->table()->rowCount(), 2);
+        QCOMPARE(bench.requests(PT_HUBRO_EEPROM_READ), QList<QByteArray>{QByteArray::fromHex("70d30320")});
+        QCOMPARE(log->table()->item(1, MasterLogReaderWidget::EventColumn)->text(), QStringLiteral("ERR_ASSERT [17]"));
+        QCOMPARE(log->table()->item(1, MasterLogReaderWidget::DataColumn)->text(), QStringLiteral("7"));
+        log->close();
+    }
+
     // The master falls silent the moment one device has failed: the manager
     // pings the next device until the link gives the master up and its items
     // go (or fails it first), ends idle, and serves the next connection.
@@ -421,8 +443,12 @@ private slots:
         DialogScript dialogs;
         for (int i = 0; i < 2; ++i)
             dialogs.then([](QDialog *) { return int(QDialog::Accepted); });
-        for (SimDiagnostics *family : {&bench.statistics, &bench.levels, &bench.eeprom})
-            family->setStanding(3, SimStep::Busy);
+        // Device 3 fails at once: a statistics or level-test answer too short
+        // to read, EEPROM answers of another device for all its cycles.
+        bench.statistics.setPayload(3, [](quint8, int) { return QByteArray(4, '\0'); });
+        bench.levels.setPayload(3, [](quint8, int) { return QByteArray(2, '\0'); });
+        bench.eeprom.setStanding(3, SimStep::OtherDevice);
+        bench.eeprom.setPayload(4, [](quint8, int) { return QByteArray::fromHex("04500000000102"); });
         const auto busy = [] {
             return StatisticsManager::instance()->isBusy() || LQITestManager::instance()->isBusy()
                    || DeviceEepromManager::instance()->isBusy();
@@ -446,8 +472,9 @@ private slots:
 
         // The master answers again; once connected anew, the next run is served.
         bench.sim.setSilent(false);
-        for (SimDiagnostics *family : {&bench.statistics, &bench.levels, &bench.eeprom})
-            family->setStanding(3, SimStep::Data);
+        bench.statistics.setPayload(3, [](quint8 device, int) { return statisticsPayload(device); });
+        bench.levels.setPayload(3, [](quint8, int) { return bytesOf({1, 83, -60, -70, -50}); });
+        bench.eeprom.setStanding(3, SimStep::Data);
         if (!bench.window->isMasterConnected())
             QVERIFY(bench.reopen(3));
         QTRY_VERIFY_WITH_TIMEOUT(bench.connection()->interface()->pendingCount() == 0, 10000);

@@ -2,15 +2,19 @@
 // pictures of both for a person to look at.
 #include "appglobals.h"
 #include "deviceitem.h"
+#include "dialogwriteeeprom.h"
 #include "lqitestmanager.h"
 #include "masterbench.h"
 #include "rssitestdock.h"
 #include "screenshot.h"
+#include "settings.h"
 #include "statisticsdock.h"
 #include "statisticsmanager.h"
 #include "testsupport.h"
 
+#include <QDialogButtonBox>
 #include <QLabel>
+#include <QLineEdit>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QTemporaryDir>
@@ -253,6 +257,47 @@ private slots:
         dock.testFailed(nullptr); // the master disconnected
         QCOMPARE(dock.rows().at(1)->state(), int(WidgetRSSIResult::Failed));
         QCOMPARE(dock.rows().at(0)->state(), int(WidgetRSSIResult::Done));
+    }
+
+    // The write dialog takes 1 to 4 address digits and 1 byte up to what one
+    // write packet carries; anything else cannot be accepted.
+    void writeDialogTakesOnlyWhatAPacketCarries_data()
+    {
+        QTest::addColumn<QString>("address");
+        QTest::addColumn<QString>("data");
+        QTest::addColumn<bool>("accepted");
+        QTest::addColumn<quint32>("value");
+        QTest::addColumn<QByteArray>("bytes");
+        const QString full(2 * DialogWriteEeprom::MaxDataBytes, QLatin1Char('a'));
+        QTest::newRow("the Part's example") << "185" << "A1B" << true << 0x185u << QByteArray::fromHex("0a1b");
+        QTest::newRow("four digits") << "ffff" << "00" << true << 0xFFFFu << QByteArray(1, '\0');
+        QTest::newRow("no address") << "" << "01" << false << 0u << QByteArray();
+        QTest::newRow("no data") << "10" << "" << false << 0u << QByteArray();
+        QTest::newRow("a packet's worth") << "10" << full << true << 0x10u << QByteArray::fromHex(full.toLatin1());
+        // A fifth digit or a byte more cannot be typed: the fields stop at their length.
+        QTest::newRow("five digits are four") << "12345" << "01" << true << 0x1234u << QByteArray(1, '\1');
+        QTest::newRow("a byte too many") << "10" << full + "bb" << true << 0x10u << QByteArray::fromHex(full.toLatin1());
+    }
+    void writeDialogTakesOnlyWhatAPacketCarries()
+    {
+        QFETCH(QString, address);
+        QFETCH(QString, data);
+        QFETCH(bool, accepted);
+        QFETCH(quint32, value);
+        QFETCH(QByteArray, bytes);
+        DialogWriteEeprom dialog;
+        dialog.findChild<QLineEdit *>(QStringLiteral("leMemoryAddress"))->setText(address);
+        dialog.findChild<QLineEdit *>(QStringLiteral("leData"))->setText(data);
+        QCOMPARE(dialog.findChild<QDialogButtonBox *>()->button(QDialogButtonBox::Ok)->isEnabled(), accepted);
+        dialog.done(QDialog::Accepted);
+        QCOMPARE(dialog.result(), int(accepted ? QDialog::Accepted : QDialog::Rejected));
+        if (!accepted)
+            return;
+        QCOMPARE(dialog.address(), value);
+        QCOMPARE(dialog.data(), bytes);
+        // Offered again next time.
+        DialogWriteEeprom again;
+        QCOMPARE(again.findChild<QLineEdit *>(QStringLiteral("leMemoryAddress"))->text(), address.left(4));
     }
 
     // While a row is tested its marker moves along the bar and wraps.

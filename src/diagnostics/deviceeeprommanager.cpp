@@ -80,8 +80,13 @@ void DeviceEepromManager::readPing()
 
 void DeviceEepromManager::deviceDestroyed(QObject *device)
 {
-    // Only compared: the item may be going.
-    m_run.remove(static_cast<DeviceItem *>(device));
+    // Only compared, as an object: the item may be half gone.
+    for (DeviceItem *item : m_run.queue()) {
+        if (static_cast<QObject *>(item) == device) {
+            m_run.remove(item);
+            return;
+        }
+    }
 }
 
 void DeviceEepromManager::onFinished()

@@ -365,17 +365,10 @@ void MainWindow::setupActions()
     connect(ui->acDeviceWriteEeprom, &QAction::triggered, this, &MainWindow::deviceEepromWrite);
     connect(ui->acDetectNearbyHubro, &QAction::triggered, this, [this] {
         HubroItem *master = masterItem();
-        if (!master)
-            return;
-        if (master->hasChannelGroup()) {
-            master->stopNearbyMasterDetection();
-            return;
-        }
-        if (!master->supportsFeature(6))
-            showInformationMessage(tr("This command is supported on base firmware 1.19 and radio firmware 1.06 and "
-                                      "higher."),
-                                   tr("Attention!"));
-        master->startNearbyMasterDetection();
+        if (master && master->hasChannelGroup())
+            stopNearbyHubroDetection();
+        else if (!requestNearbyDetection())
+            ui->acDetectNearbyHubro->setChecked(false); // nothing started
     });
     // While checked, the device rows show the updates they held back, as often
     // as the device model would refresh them itself.

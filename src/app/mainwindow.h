@@ -188,6 +188,10 @@ public slots:
     void statisticsReset();
     void statisticsGet();
     void lqiTest();
+    // Nearby-master detection, for the toggle and the system report. The start
+    // needs the master's feature 6: without it a hint is shown and nothing starts.
+    void startNearbyHubroDetection();
+    void stopNearbyHubroDetection();
     void onReadProductCode();
     void customDeviceMenuTriggered();
     void nearbyDetectionModeEnabled();
@@ -270,6 +274,9 @@ private:
     // same as the master item that carries the master's commands.
     DeviceItem *masterDevice() const;
     HubroItem *masterItem() const;
+    // The start of nearby-master detection; false when nothing was asked of
+    // the master (none, or no feature 6: the hint is shown).
+    bool requestNearbyDetection();
     // The device model's radio devices (the master left out), by device number.
     QList<DeviceItem *> radioDevicesInAddressOrder() const;
 

@@ -12,11 +12,13 @@
 #include "connection.h"
 #include "devicecontextmenu.h"
 #include "deviceeeprommanager.h"
+#include "deviceguards.h"
 #include "deviceindicationcontrol.h"
 #include "deviceoutputcontrol.h"
 #include "deviceinfocollector.h"
 #include "di_abstractrepeater.h"
 #include "devicetablemodel.h"
+#include "diagnosticsrules.h"
 #include "hubroitem.h"
 #include "lqitestmanager.h"
 #include "hiddenkeywords.h"
@@ -33,9 +35,11 @@
 #include "setpreferredrsdialog.h"
 #include "sorteddevicemodel.h"
 #include "statisticsdock.h"
+#include "statisticsmanager.h"
 #include "uiseams.h"
 #include "updatemanager.h"
 #include "updatestatusdock.h"
+#include "versiontext.h"
 #include "waitmovie.h"
 
 #include <QActionGroup>
@@ -84,23 +88,6 @@ bool confirmDeletingActiveWaterMeters(const Connection *connection)
     return askQuestion(MainWindow::tr("Some of devices are not deactivated. Are you sure you want to delete them?"),
                        MainWindow::tr("Confirm required"), QMessageBox::Yes | QMessageBox::Cancel)
            == QMessageBox::Yes;
-}
-// Guards for items across a modal dialog or question, which may see them go.
-QList<QPointer<DeviceItem>> guarded(const QList<DeviceItem *> &items)
-{
-    QList<QPointer<DeviceItem>> guards;
-    for (DeviceItem *item : items)
-        guards << item;
-    return guards;
-}
-
-QList<DeviceItem *> stillThere(const QList<QPointer<DeviceItem>> &guards)
-{
-    QList<DeviceItem *> items;
-    for (const QPointer<DeviceItem> &item : guards)
-        if (item)
-            items << item;
-    return items;
 }
 } // namespace
 
@@ -502,21 +489,125 @@ void MainWindow::deviceEepromRead()
 {
     const QList<DeviceItem *> devices = selectedDevices();
     if (!devices.isEmpty())
-        DeviceEepromManager::instance()->read(devices.first());
+        DeviceEepromManager::instance()->read(devices);
 }
 
 void MainWindow::deviceEepromWrite()
 {
     const QList<DeviceItem *> devices = selectedDevices();
     if (!devices.isEmpty())
-        DeviceEepromManager::instance()->write(devices.first());
+        DeviceEepromManager::instance()->write(devices);
 }
 
-void MainWindow::statisticsReset() {}
+void MainWindow::statisticsReset()
+{
+    StatisticsManager::instance()->clear(selectedDevices());
+}
 
-void MainWindow::statisticsGet() {}
+void MainWindow::statisticsGet()
+{
+    QList<DeviceItem *> readList;
+    QStringList refused;
+    for (DeviceItem *device : selectedDevices()) {
+        const QVersionNumber hardware = device->hardwareVersion();
+        const QVersionNumber firmware = device->firmwareVersion();
+        if (statisticsVersionGate(device->deviceType(), hardware, firmware)) {
+            readList << device;
+            continue;
+        }
+        const QString line = device->itemTypeName() + QLatin1Char(' ')
+                             + tr("hw. %1 fw. %2").arg(versionToString(hardware), versionToString(firmware));
+        if (!refused.contains(line))
+            refused << line;
+    }
+    const QString title = tr("Get statistics");
+    const QList<QPointer<DeviceItem>> guards = guarded(readList);
+    if (!refused.isEmpty()) {
+        // The devices that pass are read all the same.
+        showInformationMessage(
+            tr("Radio statistic is not supported by that version device\n%1.").arg(refused.join(QLatin1Char('\n'))),
+            title);
+    } else if (readList.isEmpty()) {
+        showInformationMessage(tr("No devices supporting statistics collection selected."), title);
+        return;
+    }
+    statisticsDock->show();
+    statisticsDock->raise();
+    HubroItem *master = masterItem();
+    StatisticsManager::instance()->setMaxAttempts(diagnosticsAttemptLimit(master ? master->exchangeInterval() : 0));
+    StatisticsManager::instance()->read(stillThere(guards));
+}
 
-void MainWindow::lqiTest() {}
+void MainWindow::lqiTest()
+{
+    const QList<DeviceItem *> selected = selectedDevices();
+    if (selected.isEmpty())
+        return;
+    QList<LqiCandidate> candidates;
+    for (DeviceItem *device : selected) {
+        LqiCandidate candidate;
+        candidate.type = device->deviceType();
+        candidate.auxValue = device->auxValue();
+        candidate.testsThroughRepeater = device->isFeatureSupported(0);
+        candidate.modelName = device->itemTypeName();
+        candidate.firmware = device->firmwareVersion();
+        candidate.hardware = device->hardwareVersion();
+        candidates << candidate;
+    }
+    const LqiSelection selection = selectForLqiTest(candidates);
+    QList<DeviceItem *> tested;
+    for (int index : selection.tested)
+        tested << selected.at(index);
+    const QList<QPointer<DeviceItem>> guards = guarded(tested);
+
+    const QString title = tr("LQI test");
+    HubroItem *master = masterItem();
+    if (selection.throughRepeater && master && !master->isFeatureSupported(0))
+        showInformationMessage(tr("Performing a link quality test for devices operating through a repeater is not "
+                                  "available on the current version of the device."),
+                               title);
+    if (!selection.unsupported.isEmpty())
+        showInformationMessage(tr("Performing a link level test is not available for devices of this version "
+                                  "operating through a repeater:")
+                                   + QStringLiteral("\n\n") + selection.unsupported.join(QLatin1Char('\n')),
+                               title);
+    tested = stillThere(guards);
+    if (tested.isEmpty())
+        return;
+    rssiTestDock->show();
+    rssiTestDock->raise();
+    master = masterItem();
+    LQITestManager::instance()->setTimeout(int(diagnosticsAttemptLimit(master ? master->exchangeInterval() : 0)));
+    LQITestManager::instance()->start(tested);
+}
+
+bool MainWindow::requestNearbyDetection()
+{
+    HubroItem *master = masterItem();
+    if (!master)
+        return false;
+    if (!master->supportsFeature(6)) {
+        showInformationMessage(
+            tr("This command is supported on base firmware 1.19 and radio firmware 1.06 and higher."),
+            tr("Attention!"));
+        return false;
+    }
+    connect(master, &HubroItem::nearbyMasterInfoUpdated, nearbyModel, &NearbyHubroModel::updateData,
+            Qt::UniqueConnection);
+    master->startNearbyMasterDetection();
+    return true;
+}
+
+void MainWindow::startNearbyHubroDetection()
+{
+    requestNearbyDetection();
+}
+
+void MainWindow::stopNearbyHubroDetection()
+{
+    if (HubroItem *master = masterItem())
+        master->stopNearbyMasterDetection();
+}
 
 void MainWindow::onReadProductCode()
 {

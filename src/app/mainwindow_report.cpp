@@ -36,7 +36,8 @@ void MainWindow::generateReport()
     connect(wait, &WaitGenerating::breakWaiting, this, &MainWindow::makeReport);
     connect(wait, &WaitGenerating::waitingFinished, this, &MainWindow::makeReport);
     connect(connection, &Connection::masterDisconnected, wait, &QObject::deleteLater);
-    ReportNearbyDetection::begin(connection, wait);
+    ReportNearbyDetection::begin(
+        connection, wait, [this] { return requestNearbyDetection(); }, [this] { stopNearbyHubroDetection(); });
     wait->show();
 }
 

@@ -11,22 +11,27 @@ namespace {
 constexpr int PendingGraceMs = 2000;
 }
 
-void ReportNearbyDetection::begin(Connection *connection, QObject *wait)
+void ReportNearbyDetection::begin(Connection *connection, QObject *wait, const std::function<bool()> &start,
+                                  std::function<void()> stop)
 {
     HubroItem *master = connection ? connection->master() : nullptr;
     if (!master || master->hasChannelGroup())
         return;
     // A child of the master: it goes with the master item at the latest.
-    auto *detection = new ReportNearbyDetection(master);
+    auto *detection = new ReportNearbyDetection(master, std::move(stop));
     connect(master, &HubroItem::nearbyMasterDetectionStarted, detection, &ReportNearbyDetection::onStarted);
     connect(connection, &Connection::masterDisconnected, detection, &ReportNearbyDetection::forget);
     connect(connection, &Connection::masterRestarted, detection, &ReportNearbyDetection::forget);
     connect(wait, &QObject::destroyed, detection, &ReportNearbyDetection::finish);
     detection->m_pending = true;
-    master->startNearbyMasterDetection();
+    if (!start())
+        delete detection; // refused before the master was asked: nothing to stop
 }
 
-ReportNearbyDetection::ReportNearbyDetection(HubroItem *master) : QObject(master), m_master(master) {}
+ReportNearbyDetection::ReportNearbyDetection(HubroItem *master, std::function<void()> stop)
+    : QObject(master), m_master(master), m_stop(std::move(stop))
+{
+}
 
 void ReportNearbyDetection::onStarted()
 {
@@ -71,6 +76,6 @@ void ReportNearbyDetection::forget()
 void ReportNearbyDetection::stop()
 {
     if (m_running && !m_gone && m_master->hasChannelGroup())
-        m_master->stopNearbyMasterDetection();
+        m_stop();
     m_running = false;
 }

@@ -3,6 +3,7 @@
 #include "deviceclasses.h"
 #include "deviceitem.h"
 #include "hubroitem.h"
+#include "hubrostatus.h"
 #include "simulatedstate.h"
 #include "simulationfile.h"
 
@@ -153,7 +154,8 @@ void SimulatedConnection::sendPacket(const QByteArray &data, const ResponseCb &c
     QByteArray reply;
     switch (quint8(data.at(0))) {
     case PT_HUBRO_INFO:
-        reply = char(PT_HUBRO_INFO_ACK) + hubroInfoToBytes(m_record);
+        // As the simulated master's type answers live: short for the 32-device master.
+        reply = HubroStatus::statusAnswer(m_record);
         break;
     case PT_FW_READ_HEADER:
     case PT_HEADER_FIRMWARE_READ_REQ:

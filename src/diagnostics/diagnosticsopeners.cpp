@@ -3,7 +3,9 @@
 #include "actionopeners.h"
 #include "devicerssiplot.h"
 #include "hubroitem.h"
+#include "masterlogreaderwidget.h"
 #include "masternoise.h"
+#include "masterstackusagedialog.h"
 
 void registerDiagnosticsOpeners()
 {
@@ -17,5 +19,16 @@ void registerDiagnosticsOpeners()
         QObject::connect(noise, &MasterNoise::sendPacket, item, &DeviceItem::sendPacket);
         noise->show();
         noise->initPlot();
+    });
+    ActionOpeners::registerOpener(HubroItem::LogReaderAction, [](DeviceItem *item) {
+        auto *master = qobject_cast<HubroItem *>(item);
+        auto *log = new MasterLogReaderWidget(quint8(item->deviceType()), master ? master->serialNumber() : 0);
+        QObject::connect(log, &MasterLogReaderWidget::sendPacket, item, &DeviceItem::sendPacket);
+        log->show();
+    });
+    ActionOpeners::registerOpener(HubroItem::StackUsageAction, [](DeviceItem *item) {
+        auto *stack = new MasterStackUsageDialog;
+        QObject::connect(stack, &MasterStackUsageDialog::sendPacket, item, &DeviceItem::sendPacket);
+        stack->show();
     });
 }

@@ -1,9 +1,12 @@
 #include "connection.h"
 #include "hubroitem.h"
+#include "lqitestmanager.h"
 #include "nearbyhubromodel.h"
 #include "reportdigest.h"
 #include "screenshot.h"
 #include "settings.h"
+#include "rssitestdock.h"
+#include "simdiagnostics.h"
 #include "simnearby.h"
 #include "waitgenerating.h"
 #include "windowfixture.h"
@@ -32,7 +35,8 @@ QByteArray readFile(const QString &path)
 // A window on a master with two radio devices that hears one nearby master.
 struct ReportBench : WindowOnMaster
 {
-    ReportBench() : nearby(sim, {nearbyAnswer(12345, 0x0102, 6000, -60, 41, 1)})
+    explicit ReportBench(const hubroInfo_t &status = healthyRecord())
+        : WindowOnMaster(status), nearby(sim, {nearbyAnswer(12345, 0x0102, 6000, -60, 41, 1)})
     {
         sim.setDevice(simDevice(3, 4));
         sim.setDevice(simDevice(7, 5));
@@ -278,9 +282,11 @@ private slots:
         QTest::addColumn<bool>("refused");
         QTest::addColumn<int>("startDelay");
         QTest::addColumn<int>("stops");
-        QTest::newRow("already on") << true << false << 0 << 0;
-        QTest::newRow("start refused") << false << true << 0 << 0;
-        QTest::newRow("broken before the start is answered") << false << false << 50 << 1;
+        QTest::addColumn<bool>("feature6");
+        QTest::newRow("already on") << true << false << 0 << 0 << true;
+        QTest::newRow("start refused") << false << true << 0 << 0 << true;
+        QTest::newRow("broken before the start is answered") << false << false << 50 << 1 << true;
+        QTest::newRow("no feature 6: nothing asked") << false << false << 0 << 0 << false;
     }
     void detectionIsSwitchedOnlyWhenItWasOff()
     {
@@ -288,8 +294,11 @@ private slots:
         QFETCH(bool, refused);
         QFETCH(int, startDelay);
         QFETCH(int, stops);
+        QFETCH(bool, feature6);
         QTemporaryDir dir;
-        ReportBench bench;
+        hubroInfo_t status = hubro32Record();
+        status.wMK2FWVer = feature6 ? 0x0120 : 0x0113; // core 1.32, or 1.19 without feature 6
+        ReportBench bench(status);
         QVERIFY(bench.open(2));
         MessageBoxRecorder boxes;
         FileDialogScript files;
@@ -303,7 +312,11 @@ private slots:
 
         bench.breakWait(bench.generate());
         QTRY_VERIFY(QFile::exists(dir.filePath(QStringLiteral("r.rpt"))));
-        QTRY_COMPARE(bench.starts(), 1);
+        // Without feature 6 the hint comes and the master is asked nothing.
+        QCOMPARE(boxes.count(), feature6 ? 0 : 1);
+        if (!feature6)
+            QCOMPARE(boxes.last().title, QStringLiteral("Attention!"));
+        QTRY_COMPARE(bench.starts(), feature6 ? 1 : 0);
         QTRY_COMPARE(bench.stops(), stops);
         QTest::qWait(100);
         QCOMPARE(bench.stops(), stops);
@@ -312,6 +325,43 @@ private slots:
             bench.master()->stopNearbyMasterDetection();
             QTRY_VERIFY(!bench.master()->hasChannelGroup());
         }
+    }
+
+    // Link-quality rows of devices gone with an earlier connection go into
+    // the report as they were shown.
+    void reportAfterAReconnectKeepsOldLinkQualityRows()
+    {
+        QTemporaryDir dir;
+        ReportBench bench;
+        SimDiagnostics levels(bench.sim, LevelTestFamily);
+        levels.setPayload(3, [](quint8, int) { return bytesOf({1, 91, -61, -72, -52}); });
+        LQITestManager::instance()->run().setPingInterval(5);
+        QVERIFY(bench.open(2));
+        QTRY_COMPARE(bench.connection()->interface()->pendingCount(), 0);
+        MessageBoxRecorder boxes;
+        FileDialogScript files;
+        const QString toolTip = bench.device(3)->toolTip();
+        bench.select({3});
+        bench.window->findChild<QAction *>(QStringLiteral("acLQITest"))->trigger();
+        auto *dock = bench.window->findChild<RSSITestDock *>();
+        QTRY_COMPARE(dock->rows().value(0)->state(), int(WidgetRSSIResult::Done));
+
+        // A new connection: the tested item is gone, its row stays.
+        QVERIFY(bench.window->establishConnection(Serial, bench.sim.address()));
+        QTRY_VERIFY(bench.window->isMasterConnected());
+        QTRY_COMPARE(bench.connection()->devices().size(), 2);
+        QVERIFY(!dock->rows().first()->device());
+
+        const QString path = dir.filePath(QStringLiteral("after.rpt"));
+        files.answer(path);
+        bench.breakWait(bench.generate());
+        QTRY_VERIFY(QFile::exists(path));
+        const QByteArray report = readFile(path);
+        const QString body = QString::fromUtf8(report.left(report.size() - ReportDigest::TrailerSize));
+        QVERIFY(body.endsWith(QStringLiteral("\n\n----------- Link quality test -------------\n"
+                                             "Radio address: 3.\n%1. Packets: 91/100. Min -72. Avg -61. Max -52\n\n\n")
+                                  .arg(toolTip)));
+        LQITestManager::instance()->run().setPingInterval(1000);
     }
 };
 

@@ -7,12 +7,16 @@
 #include "configurationimporter.h"
 #include "connectionfixture.h"
 #include "deviceitem.h"
+#include "fileconnection.h"
 #include "devicesettings.h"
 #include "mastersim.h"
+#include "messagecapture.h"
+#include "statelayout.h"
 #include "qtpropertybrowser.h"
 
 #include <QDataStream>
 #include <QDateTime>
+#include <QJsonArray>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QtTest>
@@ -200,6 +204,96 @@ private slots:
             if (request.type() != PT_NEW_EVENTS_READ)
                 written << request.packet;
         QCOMPARE(written, importPackets(status, devices));
+    }
+
+    // A device's state keys are saved as far as it sent their bytes: a relay
+    // sends 8 state bytes, which hold all its keys, and a reopened file gives
+    // back its outputs. A key whose bytes are missing stays out of the file.
+    void stateKeysAsFarAsSent()
+    {
+        const QStringList relayKeys{"fReserved", "main source", "bActiveZone", "out 1", "out 2", "btfTrainState", "bAdc"};
+        struct Sent
+        {
+            SimDevice device;
+            QStringList keys;    // the state keys the file holds
+            QStringList missing; // those it leaves out
+        };
+        const QList<Sent> sent{
+            {withState(simDevice(1, 14), "0301000001425717"), relayKeys, {}},
+            {withState(simDevice(2, 15), "02010000020157f799"), relayKeys, {}},
+            {withState(simDevice(3, 14), "0101000001"),
+             {"fReserved", "main source", "bActiveZone", "out 1"},
+             {"out 2", "btfTrainState", "bAdc"}},
+            {withState(simDevice(4, 16), "0001000000830d1a"),
+             {"Z1.fShift", "Z1.fLean", "Z1.fNoise", "shiftSensitivity", "shiftDisableDetection", "tiltSensitivity",
+              "tiltDisableDetection", "tiltAutoFix"},
+             {"Z2.fAlarm"}},
+            {withState(simDevice(5, 3), "0003"), {}, {}}, // no state keys at all
+        };
+        SimMaster sim(masterRecord());
+        for (const Sent &device : sent)
+            sim.setDevice(device.device);
+        DeviceConnection live;
+        QSignalSpy masterConnected(&live, &Connection::masterConnected);
+        QSignalSpy deviceConnected(&live, &Connection::deviceConnected);
+        QVERIFY(sim.fake.isValid());
+        QVERIFY(live.connectToMaster(Serial, sim.address(), MasterOrdinary));
+        QTRY_COMPARE(masterConnected.size(), 1);
+        QTRY_COMPARE(deviceConnected.size(), sent.size());
+
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("relays.conf"));
+        QList<int> numbers;
+        for (const Sent &device : sent)
+            numbers << device.device.record.radioAddress;
+        MessageCapture log;
+        ConfigurationExporter *exporter = live.master()->createConfigurationExporter(numbers);
+        QSignalSpy readFinished(exporter, &ConfigurationExporter::readFinished);
+        exporter->writeHeader();
+        QVERIFY(readFinished.wait(10000));
+        exporter->applyExtendedSettings(live.devices());
+        QVERIFY(exporter->saveToFile(path));
+        QCOMPARE(log.matching(QStringLiteral("state is not saved")),
+                 QStringList({QStringLiteral("Device 3 sent 5 state bytes; its state is not saved"),
+                              QStringLiteral("Device 4 sent 8 state bytes; its state is not saved")}));
+
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        const QJsonArray saved = QJsonDocument::fromJson(file.readAll()).object().value(QStringLiteral("devices")).toArray();
+        QCOMPARE(saved.size(), sent.size());
+        for (int i = 0; i < sent.size(); ++i) {
+            const QJsonObject object = saved.at(i).toObject();
+            const QString where = QString::number(sent.at(i).device.record.radioAddress);
+            for (const QString &key : sent.at(i).keys)
+                QVERIFY2(object.contains(key), qPrintable(where + QLatin1Char(' ') + key));
+            for (const QString &key : sent.at(i).missing)
+                QVERIFY2(!object.contains(key), qPrintable(where + QLatin1Char(' ') + key));
+        }
+        const QJsonObject relay = saved.at(0).toObject();
+        QCOMPARE(relay.value(QStringLiteral("out 1")).toString(), QStringLiteral("On"));
+        QCOMPARE(relay.value(QStringLiteral("out 2")).toString(), QStringLiteral("Off"));
+        QCOMPARE(relay.value(QStringLiteral("bAdc")).toInt(), 0x17);
+        live.disconnectFromMaster();
+
+        // Opened again, the relays show the outputs they reported: "On" 1, "Off" 0.
+        FileConnection opened;
+        QVERIFY2(opened.connectToMaster(File, path, MasterOrdinary), qPrintable(opened.errorString()));
+        const struct
+        {
+            int number;
+            int out1, out2, train, adc;
+        } outputs[] = {{1, 1, 0, 0x17, 0x17}, {2, 0, 1, 0x17, 0xF7}, {3, 1, 0, 0, 0}};
+        for (const auto &expected : outputs) {
+            const DeviceItem *item = opened.device(expected.number);
+            QVERIFY(item);
+            const StateLayout::Layout &layout = *StateLayout::deviceLayout(item->deviceType());
+            const QByteArray block = item->stateBlock();
+            QCOMPARE(layout.value(block, QStringLiteral("Z1.outMask")), qint64(expected.out1));
+            QCOMPARE(layout.value(block, QStringLiteral("Z2.outMask")), qint64(expected.out2));
+            QCOMPARE(layout.value(block, QStringLiteral("Z3.btfTrainState")), qint64(expected.train));
+            QCOMPARE(layout.value(block, QStringLiteral("Z3.bAdc")), qint64(expected.adc));
+            QCOMPARE(layout.value(block, QStringLiteral("bActiveZone")), qint64(1));
+        }
     }
 
 private:

@@ -9,6 +9,7 @@
 #include "filefollower.h"
 #include "hubroitem.h"
 #include "masterbench.h"
+#include "mastersim.h"
 #include "registerdeviceclasses.h"
 #include "simulatedconnection.h"
 #include "testsupport.h"
@@ -283,6 +284,70 @@ private slots:
         // The next status request brings it in any case.
         connection.master()->requestStatus();
         QCOMPARE(connection.master()->serialNumber(), quint32(6000));
+    }
+
+    // A simulated 32-device master answers and reads as the same master does
+    // live over the serial link: its short status answer, and its status text.
+    void simulated32DeviceMasterAsLive_data()
+    {
+        QTest::addColumn<QByteArray>("master");
+        QTest::addColumn<QString>("supplyMode"); // "WIRELOOP as supply"
+        // The clock's low byte (0x7B) lies where the short answer puts RFNoise.
+        const QByteArray common = "\"bDevType\": 0, \"wMK2FWVer\": \"1.32\", \"bCaseState\": 0, \"Time\": 1754000251";
+        QTest::newRow("hardware 9, jumper set") << common + ", \"bHWVer\": 9, \"bJamperState\": 1" << "No";
+        QTest::newRow("hardware 9, jumper clear") << common + ", \"bHWVer\": 9, \"bJamperState\": 0" << "Yes";
+        QTest::newRow("hardware 10, Options bit 6 clear") << common + ", \"bHWVer\": 10" << "Deny";
+        QTest::newRow("hardware 10, Options bit 6 set")
+            << common + ", \"bHWVer\": 10, \"Options\": {\"fWireloopPowerDisable\": 1}" << "Allow";
+    }
+    void simulated32DeviceMasterAsLive()
+    {
+        QFETCH(QByteArray, master);
+        QFETCH(QString, supplyMode);
+        QVERIFY(save(path(), "{\"master\": {" + master + "}, \"devices\": []}"));
+        SimulatedConnection simulated;
+        QSignalSpy simulatedUp(&simulated, &Connection::masterConnected);
+        QVERIFY(simulated.connectToMaster(Simulation, path(), MasterOrdinary));
+        QVERIFY(simulatedUp.wait(2000));
+        const hubroInfo_t record = simulated.masterRecord();
+        QCOMPARE(quint8(record.Time & 0xFF), quint8(0x7B));
+
+        SimMaster sim(record);
+        QVERIFY(sim.fake.isValid());
+        DeviceConnection live;
+        QSignalSpy liveUp(&live, &Connection::masterConnected);
+        QVERIFY(live.connectToMaster(Serial, sim.address(), MasterOrdinary));
+        QVERIFY(liveUp.wait(5000));
+
+        // The same answer, byte for byte (the serial frame's check byte aside).
+        Packet liveAnswer;
+        live.interface()->sendPacket(QByteArray(1, char(PT_HUBRO_INFO)), [&liveAnswer](const Packet &reply) {
+            liveAnswer = reply;
+            return true;
+        });
+        QTRY_VERIFY(!liveAnswer.data.isEmpty());
+        const Packet simulatedAnswer = answer(simulated, QByteArray(1, char(PT_HUBRO_INFO)));
+        QCOMPARE(simulatedAnswer.data.size(), 1 + 57);
+        QCOMPARE(simulatedAnswer.data.toHex(' '), liveAnswer.data.chopped(1).toHex(' '));
+
+        // After a refresh both items read the same: no interference from the
+        // clock, no supply failure from a byte never sent, no fault.
+        HubroItem *liveMaster = live.master();
+        QSignalSpy liveRefreshed(liveMaster, &HubroItem::hubroInfoUpdated);
+        liveMaster->requestStatus();
+        QVERIFY(liveRefreshed.wait(2000));
+        HubroItem *simulatedMaster = simulated.master();
+        simulatedMaster->requestStatus();
+        for (HubroItem *item : {simulatedMaster, liveMaster}) {
+            QCOMPARE(item->data(DeviceRole::StatusText).toString(), QStringLiteral("Devices connected: 0"));
+            QCOMPARE(rowText(*item, QStringLiteral("WIRELOOP as supply")), supplyMode);
+            QCOMPARE(rowText(*item, QStringLiteral("Radio noise")), QStringLiteral("No"));
+            QVERIFY(!item->hasFault());
+            QVERIFY(!item->hasAlarm());
+        }
+        QCOMPARE(hubroInfoToBytes(simulatedMaster->hubroInfo()).toHex(' '),
+                 hubroInfoToBytes(liveMaster->hubroInfo()).toHex(' '));
+        live.disconnectFromMaster();
     }
 
     void serialNumbersOfDevicesWithoutOne()

@@ -226,7 +226,7 @@ private slots:
         const StateLayout::Layout *file = StateLayout::fileLayout(code);
         if (!file)
             return;
-        QJsonObject device = ConfigurationJson::deviceState(info, full.leftJustified(ConfigurationJson::StateBytes, '\0'));
+        QJsonObject device = ConfigurationJson::deviceState(info, full);
         device.insert(QStringLiteral("zone count"), int(quint8(full.at(1))));
         ConfigurationFileReader::Vocabulary vocabulary;
         vocabulary.onWords << QCoreApplication::translate("ConfigurationExporter", "On");

@@ -71,6 +71,11 @@ qint64 read(const QByteArray &block, const Field &field)
     return qint64(raw);
 }
 
+bool holds(const QByteArray &block, const Field &field)
+{
+    return field.byte >= 0 && field.byte + spanOf(field) <= block.size();
+}
+
 void write(QByteArray &block, const Field &field, qint64 value)
 {
     if (field.has(MainPower))

@@ -63,6 +63,9 @@ public:
 // The field's value in `block`: bytes beyond the block read 0; a signed field
 // is sign-extended, a main-power field given in millivolts.
 qint64 read(const QByteArray &block, const Field &field);
+// Whether `block` holds every byte the field's bits touch: a field a shorter
+// block leaves out was not sent, which is not the same as 0.
+bool holds(const QByteArray &block, const Field &field);
 // Stores `value` into the field's bits (main power converted first), cut to
 // its width; the other bits stay. Bytes beyond the block are not written.
 void write(QByteArray &block, const Field &field, qint64 value);

@@ -265,11 +265,12 @@ void ConfigurationExporterHubro125::exportDevices(const QByteArray &reply)
         device.insert(QStringLiteral("protocol"), int(info.rlSupported));
         device.insert(QStringLiteral("zone count"), reply.size() > 23 ? int(quint8(reply.at(23))) : 0);
         const QByteArray state = reply.mid(1 + DeviceInfoSize);
-        if (!state.isEmpty() && state.size() < ConfigurationJson::StateBytes)
+        int leftOut = 0;
+        const QJsonObject stateKeys = ConfigurationJson::deviceState(info, state, &leftOut);
+        if (leftOut > 0)
             qDebug().noquote() << ConfigurationExporter::tr("Device %1 sent %2 state bytes; its state is not saved")
                                       .arg(info.radioAddress)
                                       .arg(state.size());
-        const QJsonObject stateKeys = ConfigurationJson::deviceState(info, state);
         for (auto it = stateKeys.begin(); it != stateKeys.end(); ++it)
             device.insert(it.key(), it.value());
         appendDevice(device);

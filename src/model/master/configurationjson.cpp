@@ -12,6 +12,7 @@
 #include <QVersionNumber>
 
 #include <cmath>
+#include <initializer_list>
 
 namespace {
 
@@ -26,21 +27,62 @@ void appendLittleEndian(QByteArray &bytes, quint32 value, int size)
         bytes.append(char((value >> (8 * i)) & 0xFF));
 }
 
+// The state keys of one device as they are made: a key goes in only when the
+// device sent every field it is read from; the others are counted left out.
+class StateKeys
+{
+public:
+    StateKeys(const StateLayout::Layout &layout, const QByteArray &state) : m_layout(layout), m_state(state) {}
+
+    int value(const char *field) const { return int(m_layout.value(m_state, QLatin1String(field))); }
+    bool sent(std::initializer_list<const char *> fields) const
+    {
+        for (const char *name : fields) {
+            const StateLayout::Field *field = m_layout.field(QLatin1String(name));
+            if (!field || !StateLayout::holds(m_state, *field))
+                return false;
+        }
+        return true;
+    }
+    void insert(const QString &key, const QJsonValue &value, std::initializer_list<const char *> fields)
+    {
+        if (sent(fields))
+            m_keys.insert(key, value);
+        else
+            ++m_leftOut;
+    }
+    void insertIf(const QString &key, const QJsonValue &value, bool sent)
+    {
+        if (sent)
+            m_keys.insert(key, value);
+        else
+            ++m_leftOut;
+    }
+
+    QJsonObject keys() const { return m_keys; }
+    int leftOut() const { return m_leftOut; }
+
+private:
+    const StateLayout::Layout &m_layout;
+    const QByteArray &m_state;
+    QJsonObject m_keys;
+    int m_leftOut = 0;
+};
+
 // Motion and glass-break detectors: type codes 6, 18, 26, 27 and 28. Their
 // keys are made from the fields, not copied from them.
-void detectorState(const deviceInfo_t &info, const QByteArray &e, QJsonObject &keys)
+void detectorState(const deviceInfo_t &info, StateKeys &keys)
 {
-    const StateLayout::Layout &layout = *StateLayout::deviceLayout(info.deviceType);
-    const auto value = [&](const char *name) { return int(layout.value(e, QLatin1String(name))); };
+    const auto value = [&keys](const char *name) { return keys.value(name); };
     const int type = info.deviceType;
     const bool testMode = value("Z1.fCustomBit");
-    keys.insert(QStringLiteral("test mode"), testMode);
+    keys.insert(QStringLiteral("test mode"), testMode, {"Z1.fCustomBit"});
 
     const QVersionNumber firmware = versionOfWord(info.firmwareVersion);
     const bool sensitivityKnown = !(type == 6 && firmware < QVersionNumber(1, 6))
                                   && !(type == 18 && firmware < QVersionNumber(1, 3));
     if (sensitivityKnown)
-        keys.insert(QStringLiteral("sensitivity"), value("Z1.btfSensitivity") - 1);
+        keys.insert(QStringLiteral("sensitivity"), value("Z1.btfSensitivity") - 1, {"Z1.btfSensitivity"});
 
     // In test mode the test's result stands for the zone's flags.
     const int testResult = value("Z1.btfTestResult");
@@ -52,23 +94,26 @@ void detectorState(const deviceInfo_t &info, const QByteArray &e, QJsonObject &k
         state = movement == 2 ? 1 : 3;
     else if (fail)
         state = 2;
-    keys.insert(QStringLiteral("state"), state);
-    keys.insert(QStringLiteral("movement"), value("Z1.fActive") || testMode ? movement : 0);
-    keys.insert(QStringLiteral("ADC value"), value("Z1.wAdc"));
+    keys.insertIf(QStringLiteral("state"), state,
+                keys.sent({"Z1.fCustomBit", "Z1.fAlarm", "Z1.fFail", "Z1.bMove"})
+                    && (!testMode || keys.sent({"Z1.btfTestResult"})));
+    keys.insert(QStringLiteral("movement"), value("Z1.fActive") || testMode ? movement : 0,
+                {"Z1.fActive", "Z1.fCustomBit", "Z1.bMove"});
+    keys.insert(QStringLiteral("ADC value"), value("Z1.wAdc"), {"Z1.wAdc"});
     if (type != 27 && type != 28)
         return;
 
-    keys.insert(QStringLiteral("sensitivity far zone"), value("Z1.btfFarSensitivity") - 1);
+    keys.insert(QStringLiteral("sensitivity far zone"), value("Z1.btfFarSensitivity") - 1, {"Z1.btfFarSensitivity"});
     const int near = testResult;
     const int farA = value("Z1.btfFarState1");
     const int farB = value("Z1.btfFarState2");
-    keys.insert(QStringLiteral("Near zone"), near == 2 ? 1 : near == 3 ? 2 : 0);
+    keys.insert(QStringLiteral("Near zone"), near == 2 ? 1 : near == 3 ? 2 : 0, {"Z1.btfTestResult"});
     int far = 0;
     if (farA == 2 || farB == 2)
         far = 1;
     else if (farA == 3 || farB == 3)
         far = 2;
-    keys.insert(QStringLiteral("Far zone"), far);
+    keys.insert(QStringLiteral("Far zone"), far, {"Z1.btfFarState1", "Z1.btfFarState2"});
     int active = 0;
     if (near != 0 && farA == 0)
         active = 3;
@@ -76,7 +121,7 @@ void detectorState(const deviceInfo_t &info, const QByteArray &e, QJsonObject &k
         active = 1;
     else if (farA != 0)
         active = 2;
-    keys.insert(QStringLiteral("Active zones"), active - 1);
+    keys.insert(QStringLiteral("Active zones"), active - 1, {"Z1.btfTestResult", "Z1.btfFarState1"});
 }
 
 QString outputText(int s)
@@ -115,27 +160,30 @@ QJsonObject deviceToJson(const deviceInfo_t &info)
 
 namespace ConfigurationJson {
 
-QJsonObject deviceState(const deviceInfo_t &info, const QByteArray &state)
+QJsonObject deviceState(const deviceInfo_t &info, const QByteArray &state, int *leftOut)
 {
-    QJsonObject keys;
-    if (state.size() < StateBytes)
-        return keys;
     const int type = info.deviceType;
-    if (type == 6 || type == 26 || type == 18 || type == 27 || type == 28) {
-        detectorState(info, state, keys);
-        return keys;
+    const bool detector = type == 6 || type == 26 || type == 18 || type == 27 || type == 28;
+    const StateLayout::Layout *layout =
+        detector ? StateLayout::deviceLayout(type) : StateLayout::exportedLayout(type);
+    if (!layout) {
+        if (leftOut)
+            *leftOut = 0;
+        return QJsonObject();
     }
-    const StateLayout::Layout *layout = StateLayout::exportedLayout(type);
-    if (!layout)
-        return keys;
-    for (const StateLayout::Field &field : layout->fields) {
-        const int value = int(StateLayout::read(state, field));
-        if (field.has(StateLayout::OnOffText))
-            keys.insert(field.name, outputText(value));
-        else
-            keys.insert(field.name, value);
+    StateKeys keys(*layout, state);
+    if (detector) {
+        detectorState(info, keys);
+    } else {
+        for (const StateLayout::Field &field : layout->fields) {
+            const int value = int(StateLayout::read(state, field));
+            keys.insertIf(field.name, field.has(StateLayout::OnOffText) ? QJsonValue(outputText(value)) : QJsonValue(value),
+                        StateLayout::holds(state, field));
+        }
     }
-    return keys;
+    if (leftOut)
+        *leftOut = keys.leftOut();
+    return keys.keys();
 }
 
 QString errorName(int code)

@@ -20,14 +20,12 @@ QJsonObject deviceToJson(const deviceInfo_t &info);
 
 namespace ConfigurationJson {
 
-// Number of state bytes (e0 to e8) the state keys are read from.
-constexpr int StateBytes = 9;
-
 // The state keys of a device of the 125-device kind, from the state bytes
-// that follow the record in a PT_GET_DEV_INFO_ACK reply. Empty for a type
-// without state keys, and for fewer than StateBytes bytes: part of a state
-// block is never read as a whole one.
-QJsonObject deviceState(const deviceInfo_t &info, const QByteArray &state);
+// that follow the record in a PT_GET_DEV_INFO_ACK reply: every key of the
+// device's type whose bytes were sent. A key whose bytes are missing is left
+// out (never written as 0); `leftOut`, when given, counts those keys. Empty
+// for a type without state keys.
+QJsonObject deviceState(const deviceInfo_t &info, const QByteArray &state, int *leftOut = nullptr);
 
 // The "logs" object of the 32-device master from its PT_HUBRO_EEPROM_READ_ACK
 // reply (packet type first, no check byte): "index" from byte 3, then one

@@ -6,6 +6,7 @@
 #include <QLocale>
 
 #include <algorithm>
+#include <cstddef>
 #include <cstring>
 #include <cstdlib>
 
@@ -88,6 +89,22 @@ std::optional<hubroInfo_t> recordFromStatusAnswer(const QByteArray &data, uint8_
         std::memcpy(&info, record, sizeof info);
     }
     return info;
+}
+
+QByteArray statusAnswer(const hubroInfo_t &info)
+{
+    const QByteArray record = hubroInfoToBytes(info);
+    QByteArray answer(1, char(PT_HUBRO_INFO_ACK));
+    if (statusRecordBytes(info.bDevType) == ShortRecordBytes)
+        answer += record.left(ShortRecordCopied) + char(info.RFNoise);
+    else
+        answer += record;
+    return answer;
+}
+
+bool sendsPowerState(const hubroInfo_t &info)
+{
+    return statusRecordBytes(info.bDevType) > int(offsetof(hubroInfo_t, bPowerState));
 }
 
 bool isOlderMaster(const hubroInfo_t &info)
@@ -312,12 +329,12 @@ WireloopAsSupply wireloopAsSupply(const hubroInfo_t &info)
 
 bool mainSupplyFailed(const hubroInfo_t &info, int wireloopAsSupply)
 {
-    return wireloopAsSupply != 1 && !(info.bPowerState & 0x01);
+    return wireloopAsSupply != 1 && sendsPowerState(info) && !(info.bPowerState & 0x01);
 }
 
 bool reserveSupplyFailed(const hubroInfo_t &info, int wireloopAsSupply)
 {
-    return wireloopAsSupply != 1 && !(info.bPowerState & 0x02);
+    return wireloopAsSupply != 1 && sendsPowerState(info) && !(info.bPowerState & 0x02);
 }
 
 QString olderChannelText(const hubroInfo_t &info)
@@ -407,7 +424,7 @@ bool hasFault(const hubroInfo_t &info, int wireloopAsSupply)
         return true;
     if (wireloopAsSupply == 1)
         return info.wPowerWireloop < WireloopLowMv || info.wPowerWireloop > WireloopHighMv;
-    return (info.bPowerState & 0x03) != 0x03;
+    return mainSupplyFailed(info, wireloopAsSupply) || reserveSupplyFailed(info, wireloopAsSupply);
 }
 
 QString statusText(const hubroInfo_t &info, int connectedDevices, bool viewingMode,

@@ -41,6 +41,15 @@ int statusRecordBytes(uint8_t askingDeviceType);
 std::optional<hubroInfo_t> recordFromStatusAnswer(const QByteArray &data, uint8_t askingDeviceType,
                                                   bool hasCheckByte);
 
+// PT_HUBRO_INFO_ACK as a master of the record's device type sends it (no
+// check byte): the 32-device master's short answer, else the whole record.
+QByteArray statusAnswer(const hubroInfo_t &info);
+
+// Whether the status answer of a master of this device type carries the
+// power-state byte (73). The 32-device master's short answer does not: its
+// records never know the byte, whatever filled it.
+bool sendsPowerState(const hubroInfo_t &info);
+
 // ---- Derived values -----------------------------------------------------------
 
 // Device type 0 or 1 with hardware version 9 or less: channel in its first form
@@ -118,7 +127,8 @@ struct WireloopAsSupply
 WireloopAsSupply wireloopAsSupply(const hubroInfo_t &info);
 
 // Failure of the main and reserve supply. wireloopAsSupply is the item's
-// "WIRELOOP as supply" value: at 1 both count as good.
+// "WIRELOOP as supply" value: at 1 both count as good. A power-state byte the
+// master does not send is unknown: no failure is read from it.
 bool mainSupplyFailed(const hubroInfo_t &info, int wireloopAsSupply);
 bool reserveSupplyFailed(const hubroInfo_t &info, int wireloopAsSupply);
 

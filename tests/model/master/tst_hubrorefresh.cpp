@@ -253,6 +253,115 @@ private slots:
         }
     }
 
+    // The power-state byte (73) judges the supplies only where the answer
+    // carries it: never in the 32-device master's short answer, whatever the
+    // "WIRELOOP as supply" value; a full record is judged by it.
+    void powerStateOnlyWhereSent_data()
+    {
+        QTest::addColumn<Edit>("edit");
+        QTest::addColumn<bool>("wholeRecordSent"); // the answer holds all 78 bytes, whatever the type
+        QTest::addColumn<int>("link");
+        QTest::addColumn<QString>("supplyMode");   // "WIRELOOP as supply"
+        QTest::addColumn<QString>("status");
+        QTest::addColumn<bool>("mainFailed");
+        QTest::addColumn<bool>("reserveFailed");
+        QTest::addColumn<bool>("alarm");
+        QTest::addColumn<bool>("fault");
+
+        // hubro32Record(): hardware 9, the jumper decides; type 1 hardware 9: Options bit 6.
+        const Edit jumperSet = [](hubroInfo_t &i) { i.bJamperState = 1; };
+        const Edit newer32 = [](hubroInfo_t &i) { i.bHWVer = 10; }; // Options bit 6, an editable choice
+        const Edit mk2 = [](hubroInfo_t &i) { i.bDevType = 1; };
+        const auto with = [](std::initializer_list<Edit> list) {
+            return Edit([edits = std::vector<Edit>(list)](hubroInfo_t &i) {
+                for (const Edit &edit : edits)
+                    edit(i);
+            });
+        };
+        const Edit noPowerState = [](hubroInfo_t &i) { i.bPowerState = 0; };
+        const Edit mainOnly = [](hubroInfo_t &i) { i.bPowerState = 0x01; };
+        const Edit wireloopSupply = [](hubroInfo_t &i) { i.Options.fWireloopPowerDisable = 1; };
+        const Edit wireloopLow = [](hubroInfo_t &i) { i.wPowerWireloop = 6000; };
+        const Edit noise = [](hubroInfo_t &i) { i.RFNoise = 7; };
+        const QString healthy = QStringLiteral("Devices connected: 0");
+        const QString both = healthy + ", Main power failed, Reserve power failed";
+        const QString wireloopFailed = healthy + ", WIRELOOP power failed";
+
+        struct Row
+        {
+            const char *name;
+            Edit edit;
+            bool whole;
+            const char *mode;
+            QString status;
+            bool main, reserve, alarm, fault;
+        };
+        const Row rows[] = {
+            {"32-device, jumper set, byte 73 clear", with({jumperSet, noPowerState}), false, "No", healthy,
+             false, false, false, false},
+            {"32-device, jumper set, 78 bytes sent, byte 73 clear", with({jumperSet, noPowerState}), true, "No",
+             healthy, false, false, false, false},
+            {"32-device, jumper clear, byte 73 clear", noPowerState, false, "Yes", healthy, false, false, false,
+             false},
+            {"32-device, jumper clear, Wireloop low", with({noPowerState, wireloopLow}), false, "Yes",
+             wireloopFailed, false, false, false, true},
+            {"32-device, jumper set, Wireloop low", with({jumperSet, noPowerState, wireloopLow}), false, "No",
+             wireloopFailed, false, false, false, false},
+            {"32-device, noise", with({jumperSet, noPowerState, noise}), false, "No",
+             healthy + ", Interference!", false, false, true, true},
+            {"32-device hardware 10, Options bit 6 clear", with({newer32, noPowerState}), false, "Deny", healthy,
+             false, false, false, false},
+            {"32-device hardware 10, Options bit 6 set", with({newer32, noPowerState, wireloopSupply}), false,
+             "Allow", healthy, false, false, false, false},
+            {"type 1, Options bit 6 clear, byte 73 clear", with({mk2, noPowerState}), true, "No", both, true,
+             true, false, true},
+            {"type 1, Options bit 6 clear, main good only", with({mk2, mainOnly}), true, "No",
+             healthy + ", Reserve power failed", false, true, false, true},
+            {"type 1, Options bit 6 clear, both good", mk2, true, "No", healthy, false, false, false, false},
+            {"type 1, Options bit 6 set, byte 73 clear", with({mk2, noPowerState, wireloopSupply}), true, "Yes",
+             healthy, false, false, false, false},
+        };
+        for (const ConnectionType link : {Serial, Simulation})
+            for (const Row &row : rows)
+                QTest::addRow("%s, %s", row.name, link == Serial ? "serial" : "simulation")
+                    << row.edit << row.whole << int(link) << row.mode << row.status << row.main << row.reserve
+                    << row.alarm << row.fault;
+    }
+
+    void powerStateOnlyWhereSent()
+    {
+        QFETCH(Edit, edit);
+        QFETCH(bool, wholeRecordSent);
+        QFETCH(int, link);
+        QFETCH(QString, supplyMode);
+        QFETCH(QString, status);
+        QFETCH(bool, mainFailed);
+        QFETCH(bool, reserveFailed);
+        QFETCH(bool, alarm);
+        QFETCH(bool, fault);
+        hubroInfo_t info = hubro32Record();
+        info.wMK2FWVer = 0x0120; // interference is reported
+        edit(info);
+
+        // The record the item starts from, and then the refresh's answer.
+        hubroInfo_t start = info;
+        start.bPowerState = 0x03;
+        QVERIFY(connectMaster(start, false, ConnectionType(link)));
+        m_link->script(PT_HUBRO_INFO, wholeRecordSent ? char(PT_HUBRO_INFO_ACK) + hubroInfoToBytes(info)
+                                                      : statusAnswer(info));
+        QVERIFY(refresh());
+
+        QCOMPARE(rowText(*m_item, QStringLiteral("WIRELOOP as supply")), supplyMode);
+        QCOMPARE(m_item->data(DeviceRole::StatusText).toString(), status);
+        QCOMPARE(bool(m_item->propertyLevel(findRow(*m_item, QStringLiteral("Main power"))) & DeviceItem::MarkFault),
+                 mainFailed);
+        QCOMPARE(bool(m_item->propertyLevel(findRow(*m_item, QStringLiteral("Reserve power")))
+                      & DeviceItem::MarkFault),
+                 reserveFailed);
+        QCOMPARE(m_item->hasAlarm(), alarm);
+        QCOMPARE(m_item->hasFault(), fault);
+    }
+
     void radioModeTransitions_data()
     {
         QTest::addColumn<int>("from");

@@ -1571,6 +1571,21 @@ s/n: %5</source>
     </message>
 </context>
 <context>
+    <name>DialogWriteEeprom</name>
+    <message>
+        <source>Dialog</source>
+        <translation>Диалог</translation>
+    </message>
+    <message>
+        <source>Memory address:</source>
+        <translation>Адрес памяти:</translation>
+    </message>
+    <message>
+        <source>Data (hex form w/o 0x prefix):</source>
+        <translation>Данные (в шестнадцатеричном виде без префикса 0x):</translation>
+    </message>
+</context>
+<context>
     <name>FileConnection</name>
     <message>
         <source>Wrong connection type for a configuration file</source>
@@ -3139,6 +3154,127 @@ Please wait</source>
         <source>SQLite database</source>
         <translation>База данных SQLite</translation>
     </message>
+    <message>
+        <source>%1 fw %2 hw %3</source>
+        <translation>%1 ПО %2 аппаратная версия %3</translation>
+    </message>
+    <message>
+        <source>hw. %1 fw. %2</source>
+        <translation>апп. %1 ПО %2</translation>
+    </message>
+    <message>
+        <source>Get statistics</source>
+        <translation>Получение статистики</translation>
+    </message>
+    <message>
+        <source>Radio statistic is not supported by that version device
+%1.</source>
+        <translation>Радиостатистика не поддерживается этой версией устройства
+%1.</translation>
+    </message>
+    <message>
+        <source>No devices supporting statistics collection selected.</source>
+        <translation>Не выбрано ни одного устройства, поддерживающего сбор статистики.</translation>
+    </message>
+    <message>
+        <source>LQI test</source>
+        <translation>Тест LQI</translation>
+    </message>
+    <message>
+        <source>Performing a link quality test for devices operating through a repeater is not available on the current version of the device.</source>
+        <translation>Тест качества связи для устройств, работающих через ретранслятор, недоступен в текущей версии устройства.</translation>
+    </message>
+    <message>
+        <source>Performing a link level test is not available for devices of this version operating through a repeater:</source>
+        <translation>Тест уровня связи недоступен для устройств этой версии, работающих через ретранслятор:</translation>
+    </message>
+</context>
+<context>
+    <name>MasterLogReaderWidget</name>
+    <message>
+        <source>Hard fault: 0x%1</source>
+        <translation>Аппаратный сбой: 0x%1</translation>
+    </message>
+    <message>
+        <source>%1 (%2)</source>
+        <translation>%1 (%2)</translation>
+    </message>
+    <message>
+        <source>UNKNOWN_ABORT: %1</source>
+        <translation>UNKNOWN_ABORT: %1</translation>
+    </message>
+    <message>
+        <source>Unknown error %1</source>
+        <translation>Неизвестная ошибка %1</translation>
+    </message>
+    <message>
+        <source>Form</source>
+        <translation>Форма</translation>
+    </message>
+    <message>
+        <source>Read log</source>
+        <translation>Прочитать журнал</translation>
+    </message>
+    <message>
+        <source>Clear log</source>
+        <translation>Очистить журнал</translation>
+    </message>
+    <message>
+        <source>Index:</source>
+        <translation>Индекс:</translation>
+    </message>
+    <message>
+        <source>Save log</source>
+        <translation>Сохранить журнал</translation>
+    </message>
+    <message>
+        <source>Time</source>
+        <translation>Время</translation>
+    </message>
+    <message>
+        <source>Event</source>
+        <translation>Событие</translation>
+    </message>
+    <message>
+        <source>Task</source>
+        <translation>Задача</translation>
+    </message>
+    <message>
+        <source>Stack</source>
+        <translation>Стек</translation>
+    </message>
+    <message>
+        <source>Description</source>
+        <translation>Описание</translation>
+    </message>
+    <message>
+        <source>Data</source>
+        <translation>Данные</translation>
+    </message>
+    <message>
+        <source>Start log </source>
+        <translation>Начало журнала </translation>
+    </message>
+    <message>
+        <source>Last restart</source>
+        <translation>Последний перезапуск</translation>
+    </message>
+    <message>
+        <source>End log</source>
+        <translation>Конец журнала</translation>
+    </message>
+    <message>
+        <source>CSV files(*.CSV);;All files(*)</source>
+        <translation>Файлы CSV(*.CSV);;Все файлы(*)</translation>
+    </message>
+    <message>
+        <source>Failed to save selected file</source>
+        <translation>Не удалось сохранить выбранный файл</translation>
+    </message>
+    <message>
+        <source>Error</source>
+        <translation>Ошибка</translation>
+    </message>
 </context>
 <context>
     <name>MasterNoise</name>
@@ -3161,6 +3297,45 @@ Please wait</source>
     <message>
         <source>Time</source>
         <translation>Время</translation>
+    </message>
+</context>
+<context>
+    <name>MasterStackUsageDialog</name>
+    <message>
+        <source>Dialog</source>
+        <translation>Диалог</translation>
+    </message>
+    <message>
+        <source>Refresh</source>
+        <translation>Обновить</translation>
+    </message>
+    <message>
+        <source>Task name</source>
+        <translation>Имя задачи</translation>
+    </message>
+    <message>
+        <source>Stack size</source>
+        <translation>Размер стека</translation>
+    </message>
+    <message>
+        <source>Stack usage</source>
+        <translation>Использование стека</translation>
+    </message>
+    <message>
+        <source>Priority</source>
+        <translation>Приоритет</translation>
+    </message>
+    <message>
+        <source>Type</source>
+        <translation>Тип</translation>
+    </message>
+    <message>
+        <source>%1 B</source>
+        <translation>%1 Б</translation>
+    </message>
+    <message>
+        <source>%1%</source>
+        <translation>%1%</translation>
     </message>
 </context>
 <context>
@@ -4009,6 +4184,14 @@ Double-clicking with the left mouse button sets a red marker. Double-clicking wi
         <source>Link quality test</source>
         <translation>Тест качества связи</translation>
     </message>
+    <message>
+        <source>Stop</source>
+        <translation>Стоп</translation>
+    </message>
+    <message>
+        <source>Clear</source>
+        <translation>Очистить</translation>
+    </message>
 </context>
 <context>
     <name>SQLiteView</name>
@@ -4139,6 +4322,61 @@ Confirm by pressing case button.</source>
     <message>
         <source>Radio statistics</source>
         <translation>Радиостатистика</translation>
+    </message>
+    <message>
+        <source>Stop</source>
+        <translation>Стоп</translation>
+    </message>
+    <message>
+        <source>Clear</source>
+        <translation>Очистить</translation>
+    </message>
+    <message>
+        <source>Statistics reading in process</source>
+        <translation>Идёт чтение статистики</translation>
+    </message>
+    <message>
+        <source>Statistics reading finished</source>
+        <translation>Чтение статистики завершено</translation>
+    </message>
+    <message>
+        <source>Statistics reading was stopped</source>
+        <translation>Чтение статистики остановлено</translation>
+    </message>
+</context>
+<context>
+    <name>StatisticsResultWidget</name>
+    <message>
+        <source>Frame</source>
+        <translation>Рамка</translation>
+    </message>
+    <message>
+        <source>Reboot count:</source>
+        <translation>Число перезагрузок:</translation>
+    </message>
+    <message>
+        <source>Hardware:</source>
+        <translation>Аппаратных:</translation>
+    </message>
+    <message>
+        <source>Software:</source>
+        <translation>Программных:</translation>
+    </message>
+    <message>
+        <source>Link restored</source>
+        <translation>Связь восстановлена</translation>
+    </message>
+    <message>
+        <source>Link lost:</source>
+        <translation>Связь потеряна:</translation>
+    </message>
+    <message>
+        <source>Total packets sent:</source>
+        <translation>Всего отправлено пакетов:</translation>
+    </message>
+    <message>
+        <source>Repeats, %:</source>
+        <translation>Повторы, %:</translation>
     </message>
 </context>
 <context>
@@ -4355,6 +4593,31 @@ Please wait and do not turn off the power.</source>
     <message>
         <source>Writing settings...</source>
         <translation>Запись настроек...</translation>
+    </message>
+</context>
+<context>
+    <name>WidgetRSSIResult</name>
+    <message>
+        <source>In queue</source>
+        <translation>В очереди</translation>
+    </message>
+    <message>
+        <source>Test started</source>
+        <translation>Тест начат</translation>
+    </message>
+    <message>
+        <source>Test failed</source>
+        <translation>Тест не пройден</translation>
+    </message>
+    <message>
+        <source>%1 of %2 (max: %3 av: %4 min: %5)</source>
+        <translation>%1 из %2 (макс.: %3 ср.: %4 мин.: %5)</translation>
+    </message>
+    <message>
+        <source>Radio address: %1.
+%2. Packets: %3/%4. Min %5. Avg %6. Max %7</source>
+        <translation>Радиоадрес: %1.
+%2. Пакеты: %3/%4. Мин. %5. Ср. %6. Макс. %7</translation>
     </message>
 </context>
 <context>

@@ -162,6 +162,18 @@ const Rows tiltSettings{
     {"Settings.tiltAutoFix", 6, 12, 1},
 };
 
+// The infrared detectors' block from byte 4 on.
+const Rows infraredRows = commonHead + Rows{{"Z1.fCustomBit", 4, 5, 1}} + zoneFlags("Z1", 4)
+    + Rows{{"Z1.bMove", 5, 0, 8},
+           {"Z1.wAdc", 6, 0, 16},
+           {"Z1.bSystemFlag", 8, 0, 8},
+           // What the detectors make of the ADC word.
+           {"Z1.btfSensitivity", 6, 0, 4, 0, View},
+           {"Z1.btfFarSensitivity", 6, 4, 4, 0, View},
+           {"Z1.btfTestResult", 7, 0, 2, 0, View}, // also the near zone's state
+           {"Z1.btfFarState1", 7, 2, 2, 0, View},
+           {"Z1.btfFarState2", 7, 4, 2, 0, View}};
+
 struct Family
 {
     std::vector<int> codes;
@@ -188,18 +200,9 @@ std::vector<Family> families()
          11,
          commonHead + Rows{{"Z1.fDust", 4, 5, 1}} + zoneFlags("Z1", 4)
              + Rows{{"Z1.bSmoke", 5, 0, 8}, {"Z1.bDust", 6, 0, 8}}},
-        {{6, 18, 26, 27, 28, 33},
-         10,
-         commonHead + Rows{{"Z1.fCustomBit", 4, 5, 1}} + zoneFlags("Z1", 4)
-             + Rows{{"Z1.bMove", 5, 0, 8},
-                    {"Z1.wAdc", 6, 0, 16},
-                    {"Z1.bSystemFlag", 8, 0, 8},
-                    // What the detectors make of the ADC word.
-                    {"Z1.btfSensitivity", 6, 0, 4, 0, View},
-                    {"Z1.btfFarSensitivity", 6, 4, 4, 0, View},
-                    {"Z1.btfTestResult", 7, 0, 2, 0, View}, // also the near zone's state
-                    {"Z1.btfFarState1", 7, 2, 2, 0, View},
-                    {"Z1.btfFarState2", 7, 4, 2, 0, View}}},
+        {{6, 18, 26, 27, 28, 33}, 10, infraredRows},
+        // The four-level model of the infrared family, which simulation files do not describe.
+        {{52}, 10, infraredRows, false},
         {{7, 70},
          8,
          commonHead + zoneFlags("Z1", 4)

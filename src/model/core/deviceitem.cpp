@@ -457,7 +457,8 @@ QString DeviceItem::addressText() const
     QString text = QString::number(a);
     if (masterDeviceTypes.contains(deviceType()))
         return text;
-    const int extra = extraWireloopAddresses();
+    // A class may take further addresses than the state tells (role 257).
+    const int extra = data(DeviceRole::ExtraAddresses).toInt();
     for (int i = 1; i <= extra; ++i)
         text = QStringLiteral("%1, %2").arg(text, a + i >= 128 ? QStringLiteral("*") : QString::number(a + i));
     return text;

@@ -28,7 +28,7 @@ void DeviceItem::changeAddress(quint8 address)
         // The device takes its extra addresses after the new one; all of them
         // must stay inside the bus's range (255 on the Kastrel bus).
         const int lastAddress = m_kastrelMode ? 255 : 127;
-        if (extraWireloopAddresses() + address > lastAddress) {
+        if (data(DeviceRole::ExtraAddresses).toInt() + address > lastAddress) {
             showWarningMessage(tr("Wireloop address changing canceled"), tr("Wireloop address changing"));
             return;
         }

@@ -10,6 +10,13 @@
 #include "di_vuxo_isp1.h"
 #include "di_wemdar.h"
 #include "di_zelvo.h"
+// Detectors: heat, smoke and flame, the infrared family, the shift sensors.
+#include "di_bexil.h"
+#include "di_lumeq.h"
+#include "di_mavo.h"
+#include "di_olvek.h"
+#include "di_taskel.h"
+#include "di_yolvik.h"
 
 void registerDeviceClasses()
 {
@@ -23,4 +30,16 @@ void registerDeviceClasses()
     DeviceClasses::registerClass<DI_Rufta_ISP1>();
     DeviceClasses::registerClass<DI_Wemdar>();
     DeviceClasses::registerClass<DI_Vuxo_ISP1>();
+    // Detectors: heat, smoke and flame, the infrared family, the shift sensors.
+    DeviceClasses::registerClass<DI_Bexil>();
+    DeviceClasses::registerClass<DI_Mavo>();
+    DeviceClasses::registerClass<DI_Lumeq>();
+    DeviceClasses::registerClass<DI_Olvek>();
+    DeviceClasses::registerClass<DI_Olvek_Pemmel>();
+    DeviceClasses::registerClass<DI_Olvek_ISP2>();
+    DeviceClasses::registerClass<DI_Kemrel>();
+    DeviceClasses::registerClass<DI_Taskel>();
+    DeviceClasses::registerClass<DI_Yolvik_ISP1>();
+    DeviceClasses::registerClass<DI_Yolvik>();
+    DeviceClasses::registerClass<DI_Yolvik_ISP2>();
 }

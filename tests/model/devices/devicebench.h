@@ -15,6 +15,7 @@
 #include "widgetdevicewritesettings.h"
 
 #include <QComboBox>
+#include <QSpinBox>
 #include <QPushButton>
 #include <QList>
 #include <QPair>
@@ -94,6 +95,8 @@ public:
     {
         m_browser.setFactoryForManager(item.data(DeviceRole::EnumManager).value<QtEnumPropertyManager *>(),
                                        &m_enumFactory);
+        m_browser.setFactoryForManager(item.data(DeviceRole::IntManager).value<QtIntPropertyManager *>(),
+                                       &m_intFactory);
         for (QtProperty *property : item.topProperties())
             m_browser.addProperty(property);
         DeviceItem::setPropertyBrowser(&m_browser);
@@ -112,6 +115,17 @@ public:
         return true;
     }
 
+    // The user types `value` into the spin box of an integer property.
+    bool enter(QtProperty *property, int value)
+    {
+        std::unique_ptr<QWidget> editor(m_intFactory.createEditor(property, &m_browser));
+        auto *spin = qobject_cast<QSpinBox *>(editor.get());
+        if (!spin)
+            return false;
+        spin->setValue(value);
+        return true;
+    }
+
     // Row colour of the property as the item painted it.
     QColor colour(QtProperty *property) const
     {
@@ -124,6 +138,7 @@ public:
 private:
     QtTreePropertyBrowser m_browser;
     QtEnumEditorFactory m_enumFactory;
+    QtSpinBoxFactory m_intFactory;
 };
 
 inline WidgetDeviceWriteSettings *panelOf(const DeviceItem &item)

@@ -107,6 +107,28 @@ QList<QPair<QString, QString>> recordedCopies(int code)
     case 34:
         return {{"fTest", "Z1.fTest"},           {"btfSensitivity", "Z1.btfSensitivity"}, {"fFault", "Z1.fFault"},
                 {"fAlarm", "Z1.fAlarm"},         {"fInterference", "Z1.fInterference"}};
+    // Detectors: heat, smoke and flame, the infrared family, the shift sensors.
+    case 2:
+        return {{"fFail", "Z1.fFail"}, {"fAlarm", "Z1.fAlarm"}, {"cTempr", "Z1.cTempr"}};
+    case 5:
+        return {{"fAlarm", "Z1.fAlarm"}, {"bDust", "Z1.bDust"}};
+    case 6: case 18: case 26: case 33: case 52:
+        return {{"fCustomBit", "Z1.fCustomBit"}, {"fAlarm", "Z1.fAlarm"}};
+    case 27: case 28:
+        return {{"fFail", "Z1.fFail"}, {"fAlarm", "Z1.fAlarm"}, {"fCustomBit", "Z1.fCustomBit"}};
+    case 22:
+        return {{"fAlarm", "Z1.fAlarm"}, {"fDistance", "Z1.Setting.fDistance"},
+                {"fDetectionTime", "Z1.Setting.fDetectionTime"}};
+    case 16:
+        return {{"Zone1fAlarm", "Z1.fAlarm"}, {"Zone1fShift", "Z1.fShift"}, {"Zone1fLean", "Z1.fLean"},
+                {"Zone1shiftSensitivity", "Settings.shiftSensitivity"},
+                {"Zone1tiltSensitivity", "Settings.tiltSensitivity"}, {"fAlarm", "Z2.fAlarm"}};
+    case 24:
+        return {{"Zone1fAlarm", "Z1.fAlarm"}, {"Zone1fShift", "Z1.fShift"}, {"Zone1fLean", "Z1.fLean"},
+                {"Zone1shiftSensitivity", "Settings.shiftSensitivity"},
+                {"Zone1tiltSensitivity", "Settings.tiltSensitivity"}};
+    case 25:
+        return {{"fAlarm", "Z1.fAlarm"}};
     default:
         return {};
     }

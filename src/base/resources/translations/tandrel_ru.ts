@@ -16,8 +16,8 @@
         <translation>Версия:</translation>
     </message>
     <message>
-        <source>&lt;a href="https://zorvo.invalid"&gt;zorvo.invalid&lt;/a&gt; &amp;nbsp;&amp;nbsp; &lt;a href="mailto:support@zorvo.invalid"&gt;support@zorvo.invalid&lt;/a&gt;</source>
-        <translation>&lt;a href="https://zorvo.invalid"&gt;zorvo.invalid&lt;/a&gt; &amp;nbsp;&amp;nbsp; &lt;a href="mailto:support@zorvo.invalid"&gt;support@zorvo.invalid&lt;/a&gt;</translation>
+        <source>&lt;a href=&quot;https://zorvo.invalid&quot;&gt;zorvo.invalid&lt;/a&gt; &amp;nbsp;&amp;nbsp; &lt;a href=&quot;mailto:support@zorvo.invalid&quot;&gt;support@zorvo.invalid&lt;/a&gt;</source>
+        <translation>&lt;a href=&quot;https://zorvo.invalid&quot;&gt;zorvo.invalid&lt;/a&gt; &amp;nbsp;&amp;nbsp; &lt;a href=&quot;mailto:support@zorvo.invalid&quot;&gt;support@zorvo.invalid&lt;/a&gt;</translation>
     </message>
     <message>
         <source>Close</source>
@@ -64,7 +64,7 @@ Phone: +0 000 000-00-00</source>
         <translation>Текущая ОС не поддерживает подключение к устройству по Bluetooth</translation>
     </message>
     <message>
-        <source>Can't init BLE advertisement watcher</source>
+        <source>Can&apos;t init BLE advertisement watcher</source>
         <translation>Не удалось запустить наблюдение за объявлениями BLE</translation>
     </message>
     <message>
@@ -181,8 +181,8 @@ Phone: +0 000 000-00-00</source>
         <translation>Нет обновлений для устройств</translation>
     </message>
     <message>
-        <source>"&gt;Download&lt;/a&gt;</source>
-        <translation>"&gt;Скачать&lt;/a&gt;</translation>
+        <source>&quot;&gt;Download&lt;/a&gt;</source>
+        <translation>&quot;&gt;Скачать&lt;/a&gt;</translation>
     </message>
     <message>
         <source>Available updates found</source>
@@ -227,11 +227,11 @@ Phone: +0 000 000-00-00</source>
         <translation>Ошибка ответа readDeviceInfo </translation>
     </message>
     <message>
-        <source>The master's status answer is too short</source>
+        <source>The master&apos;s status answer is too short</source>
         <translation>Ответ мастера о состоянии слишком короткий</translation>
     </message>
     <message>
-        <source>Can't save configuration %1</source>
+        <source>Can&apos;t save configuration %1</source>
         <translation>Не удалось сохранить конфигурацию %1</translation>
     </message>
     <message>
@@ -386,6 +386,121 @@ hw: %3 fw: %4
     </message>
 </context>
 <context>
+    <name>DI_Bexil</name>
+    <message>
+        <source>termistor short circuit</source>
+        <translation>короткое замыкание термистора</translation>
+    </message>
+    <message>
+        <source>termistor break</source>
+        <translation>обрыв термистора</translation>
+    </message>
+    <message>
+        <source>reference resistor break</source>
+        <translation>обрыв опорного резистора</translation>
+    </message>
+    <message>
+        <source>reference resistor sort circuit</source>
+        <translation>короткое замыкание опорного резистора</translation>
+    </message>
+    <message>
+        <source>General failure</source>
+        <translation>Общая неисправность</translation>
+    </message>
+    <message>
+        <source>Temperature</source>
+        <translation>Температура</translation>
+    </message>
+    <message>
+        <source>Detector class</source>
+        <translation>Класс извещателя</translation>
+    </message>
+    <message>
+        <source>Warning threshold</source>
+        <translation>Порог предупреждения</translation>
+    </message>
+    <message>
+        <source>Value of warning threshold</source>
+        <translation>Значение порога предупреждения</translation>
+    </message>
+    <message>
+        <source>A1R</source>
+        <translation>A1R</translation>
+    </message>
+    <message>
+        <source>A2R</source>
+        <translation>A2R</translation>
+    </message>
+    <message>
+        <source>A3R</source>
+        <translation>A3R</translation>
+    </message>
+    <message>
+        <source>BR</source>
+        <translation>BR</translation>
+    </message>
+    <message>
+        <source>A1</source>
+        <translation>A1</translation>
+    </message>
+    <message>
+        <source>A2</source>
+        <translation>A2</translation>
+    </message>
+    <message>
+        <source>A3</source>
+        <translation>A3</translation>
+    </message>
+    <message>
+        <source>B</source>
+        <translation>B</translation>
+    </message>
+    <message>
+        <source>Warning</source>
+        <translation>Предупреждение</translation>
+    </message>
+    <message>
+        <source>Disable</source>
+        <translation>Выключить</translation>
+    </message>
+    <message>
+        <source>Enable</source>
+        <translation>Включить</translation>
+    </message>
+    <message>
+        <source>Threshold, °C</source>
+        <translation>Порог, °C</translation>
+    </message>
+    <message>
+        <source>State</source>
+        <translation>Состояние</translation>
+    </message>
+    <message>
+        <source>No alarm</source>
+        <translation>Нет тревоги</translation>
+    </message>
+    <message>
+        <source>Fire</source>
+        <translation>Пожар</translation>
+    </message>
+    <message>
+        <source>Failure</source>
+        <translation>Неисправность</translation>
+    </message>
+    <message>
+        <source>Value</source>
+        <translation>Значение</translation>
+    </message>
+    <message>
+        <source>%1°C</source>
+        <translation>%1°C</translation>
+    </message>
+    <message>
+        <source>Temperature: %1</source>
+        <translation>Температура: %1</translation>
+    </message>
+</context>
+<context>
     <name>DI_Dralo</name>
     <message>
         <source>Alarm key</source>
@@ -430,6 +545,164 @@ hw: %3 fw: %4
     <message>
         <source>Button state</source>
         <translation>Состояние кнопки</translation>
+    </message>
+</context>
+<context>
+    <name>DI_Lumeq</name>
+    <message>
+        <source>Reserve battery state</source>
+        <translation>Состояние резервной батареи</translation>
+    </message>
+    <message>
+        <source>Alarm</source>
+        <translation>Тревога</translation>
+    </message>
+    <message>
+        <source>Sensor failure</source>
+        <translation>Неисправность датчика</translation>
+    </message>
+    <message>
+        <source>Detection distance</source>
+        <translation>Дальность обнаружения</translation>
+    </message>
+    <message>
+        <source>Detection time</source>
+        <translation>Время обнаружения</translation>
+    </message>
+    <message>
+        <source>Range</source>
+        <translation>Диапазон</translation>
+    </message>
+    <message>
+        <source>Long (&lt; 25m)</source>
+        <translation>Дальний (&lt; 25 м)</translation>
+    </message>
+    <message>
+        <source>Short (&lt; 12m)</source>
+        <translation>Ближний (&lt; 12 м)</translation>
+    </message>
+    <message>
+        <source>Speed</source>
+        <translation>Скорость</translation>
+    </message>
+    <message>
+        <source>Slow (&gt; 10 s)</source>
+        <translation>Медленно (&gt; 10 с)</translation>
+    </message>
+    <message>
+        <source>Fast (&gt; 5 s)</source>
+        <translation>Быстро (&gt; 5 с)</translation>
+    </message>
+    <message>
+        <source>Status</source>
+        <translation>Состояние</translation>
+    </message>
+    <message>
+        <source>Normal</source>
+        <translation>Норма</translation>
+    </message>
+    <message>
+        <source>Malfunction</source>
+        <translation>Неисправность прибора</translation>
+    </message>
+    <message>
+        <source>Dirty lens</source>
+        <translation>Загрязнение линзы</translation>
+    </message>
+    <message>
+        <source>Attention</source>
+        <translation>Внимание</translation>
+    </message>
+    <message>
+        <source>Fire</source>
+        <translation>Пожар</translation>
+    </message>
+    <message>
+        <source>Not responding</source>
+        <translation>Не отвечает</translation>
+    </message>
+    <message>
+        <source>Fixate</source>
+        <translation>Зафиксировать</translation>
+    </message>
+</context>
+<context>
+    <name>DI_Mavo</name>
+    <message>
+        <source>Smoke level</source>
+        <translation>Уровень дыма</translation>
+    </message>
+    <message>
+        <source>Dust level</source>
+        <translation>Уровень запылённости</translation>
+    </message>
+    <message>
+        <source>Input type</source>
+        <translation>Тип входа</translation>
+    </message>
+    <message>
+        <source>Daytime fire threshold</source>
+        <translation>Дневной порог пожара</translation>
+    </message>
+    <message>
+        <source>Night fire threshold</source>
+        <translation>Ночной порог пожара</translation>
+    </message>
+    <message>
+        <source>Daytime warning threshold</source>
+        <translation>Дневной порог предупреждения</translation>
+    </message>
+    <message>
+        <source>Night warning threshold</source>
+        <translation>Ночной порог предупреждения</translation>
+    </message>
+    <message>
+        <source>Smoke fire</source>
+        <translation>Пожарный дымовой</translation>
+    </message>
+    <message>
+        <source>Smoke analogue</source>
+        <translation>Аналоговый дымовой</translation>
+    </message>
+    <message>
+        <source>Smoke sensor</source>
+        <translation>Дымовой датчик</translation>
+    </message>
+    <message>
+        <source>State</source>
+        <translation>Состояние</translation>
+    </message>
+    <message>
+        <source>No alarm</source>
+        <translation>Нет тревоги</translation>
+    </message>
+    <message>
+        <source>Fire</source>
+        <translation>Пожар</translation>
+    </message>
+    <message>
+        <source>Dusted</source>
+        <translation>Запылён</translation>
+    </message>
+    <message>
+        <source>Failure</source>
+        <translation>Неисправность</translation>
+    </message>
+    <message>
+        <source>%1 dB/m</source>
+        <translation>%1 дБ/м</translation>
+    </message>
+    <message>
+        <source>Error code</source>
+        <translation>Код ошибки</translation>
+    </message>
+    <message>
+        <source>Smoke: %1</source>
+        <translation>Дым: %1</translation>
+    </message>
+    <message>
+        <source>Dust: %1</source>
+        <translation>Пыль: %1</translation>
     </message>
 </context>
 <context>
@@ -648,6 +921,116 @@ Save changes?</source>
     </message>
 </context>
 <context>
+    <name>DI_Olvek</name>
+    <message>
+        <source>Alarm</source>
+        <translation>Тревога</translation>
+    </message>
+    <message>
+        <source>Sensor state</source>
+        <translation>Состояние датчика</translation>
+    </message>
+    <message>
+        <source>Sensitivity</source>
+        <translation>Чувствительность</translation>
+    </message>
+    <message>
+        <source>Testing mode</source>
+        <translation>Тестовый режим</translation>
+    </message>
+    <message>
+        <source>Level 1 (max)</source>
+        <translation>Уровень 1 (макс.)</translation>
+    </message>
+    <message>
+        <source>Level 2</source>
+        <translation>Уровень 2</translation>
+    </message>
+    <message>
+        <source>Level 3</source>
+        <translation>Уровень 3</translation>
+    </message>
+    <message>
+        <source>Level 4 (min)</source>
+        <translation>Уровень 4 (мин.)</translation>
+    </message>
+    <message>
+        <source>Test mode</source>
+        <translation>Тестовый режим</translation>
+    </message>
+    <message>
+        <source>Disabled</source>
+        <translation>Выключено</translation>
+    </message>
+    <message>
+        <source>Enabled</source>
+        <translation>Включено</translation>
+    </message>
+    <message>
+        <source>IR Sensor</source>
+        <translation>ИК-датчик</translation>
+    </message>
+    <message>
+        <source>Movement</source>
+        <translation>Движение</translation>
+    </message>
+    <message>
+        <source>Off</source>
+        <translation>Выкл</translation>
+    </message>
+    <message>
+        <source>No movement detected</source>
+        <translation>Движение не обнаружено</translation>
+    </message>
+    <message>
+        <source>Movement detected</source>
+        <translation>Обнаружено движение</translation>
+    </message>
+    <message>
+        <source>State</source>
+        <translation>Состояние</translation>
+    </message>
+    <message>
+        <source>No alarm</source>
+        <translation>Нет тревоги</translation>
+    </message>
+    <message>
+        <source>Failure</source>
+        <translation>Неисправность</translation>
+    </message>
+    <message>
+        <source>Enabling</source>
+        <translation>Включение</translation>
+    </message>
+    <message>
+        <source>High</source>
+        <translation>Высокая</translation>
+    </message>
+    <message>
+        <source>Low</source>
+        <translation>Низкая</translation>
+    </message>
+    <message>
+        <source>Sensor is off</source>
+        <translation>Датчик выключен</translation>
+    </message>
+</context>
+<context>
+    <name>DI_Olvek_ISP2</name>
+    <message>
+        <source>high</source>
+        <translation>высокая</translation>
+    </message>
+    <message>
+        <source>low</source>
+        <translation>низкая</translation>
+    </message>
+    <message>
+        <source>Sensitivity</source>
+        <translation>Чувствительность</translation>
+    </message>
+</context>
+<context>
     <name>DI_Rufta</name>
     <message>
         <source>Reserve battery state</source>
@@ -703,6 +1086,139 @@ Save changes?</source>
     <message>
         <source>Normal</source>
         <translation>Норма</translation>
+    </message>
+</context>
+<context>
+    <name>DI_Taskel</name>
+    <message>
+        <source>Alarm</source>
+        <translation>Тревога</translation>
+    </message>
+    <message>
+        <source>Move</source>
+        <translation>Движение</translation>
+    </message>
+    <message>
+        <source>Near zone</source>
+        <translation>Ближняя зона</translation>
+    </message>
+    <message>
+        <source>Near zone sensitivity</source>
+        <translation>Чувствительность ближней зоны</translation>
+    </message>
+    <message>
+        <source>Far zone</source>
+        <translation>Дальняя зона</translation>
+    </message>
+    <message>
+        <source>Far zone sensitivity</source>
+        <translation>Чувствительность дальней зоны</translation>
+    </message>
+    <message>
+        <source>Testing mode</source>
+        <translation>Тестовый режим</translation>
+    </message>
+    <message>
+        <source>Level 1 (max)</source>
+        <comment>near</comment>
+        <translation>Уровень 1 (макс.)</translation>
+    </message>
+    <message>
+        <source>Level 2</source>
+        <comment>near</comment>
+        <translation>Уровень 2</translation>
+    </message>
+    <message>
+        <source>Level 3</source>
+        <comment>near</comment>
+        <translation>Уровень 3</translation>
+    </message>
+    <message>
+        <source>Level 4 (min)</source>
+        <comment>near</comment>
+        <translation>Уровень 4 (мин.)</translation>
+    </message>
+    <message>
+        <source>Level 1 (max)</source>
+        <comment>far</comment>
+        <translation>Уровень 1 (макс.)</translation>
+    </message>
+    <message>
+        <source>Level 2</source>
+        <comment>far</comment>
+        <translation>Уровень 2</translation>
+    </message>
+    <message>
+        <source>Level 3</source>
+        <comment>far</comment>
+        <translation>Уровень 3</translation>
+    </message>
+    <message>
+        <source>Level 4 (min)</source>
+        <comment>far</comment>
+        <translation>Уровень 4 (мин.)</translation>
+    </message>
+    <message>
+        <source>Sensitivity</source>
+        <comment>near</comment>
+        <translation>Чувствительность</translation>
+    </message>
+    <message>
+        <source>Sensitivity</source>
+        <comment>far</comment>
+        <translation>Чувствительность</translation>
+    </message>
+    <message>
+        <source>Test mode</source>
+        <translation>Тестовый режим</translation>
+    </message>
+    <message>
+        <source>Disabled</source>
+        <translation>Выключено</translation>
+    </message>
+    <message>
+        <source>Enabled</source>
+        <translation>Включено</translation>
+    </message>
+    <message>
+        <source>No alarm</source>
+        <translation>Нет тревоги</translation>
+    </message>
+    <message>
+        <source>Failure</source>
+        <translation>Неисправность</translation>
+    </message>
+    <message>
+        <source>Enabling</source>
+        <translation>Включение</translation>
+    </message>
+    <message>
+        <source>IR Sensors</source>
+        <translation>ИК-датчики</translation>
+    </message>
+    <message>
+        <source>Movement</source>
+        <translation>Движение</translation>
+    </message>
+    <message>
+        <source>Off (Energy saving)</source>
+        <translation>Выкл (энергосбережение)</translation>
+    </message>
+    <message>
+        <source>No movement detected</source>
+        <translation>Движение не обнаружено</translation>
+    </message>
+    <message>
+        <source>Movement detected</source>
+        <translation>Обнаружено движение</translation>
+    </message>
+    <message>
+        <source>ADC Value</source>
+        <translation>Значение АЦП</translation>
+    </message>
+    <message>
+        <source>Sensor is off</source>
+        <translation>Датчик выключен</translation>
     </message>
 </context>
 <context>
@@ -1034,6 +1550,160 @@ Save changes?</source>
     <message>
         <source>%1 ppm</source>
         <translation>%1 ppm</translation>
+    </message>
+</context>
+<context>
+    <name>DI_Yolvik</name>
+    <message>
+        <source>Gerkon alarm</source>
+        <translation>Тревога геркона</translation>
+    </message>
+    <message>
+        <source>Gerkon</source>
+        <translation>Геркон</translation>
+    </message>
+    <message>
+        <source>Normal</source>
+        <translation>Норма</translation>
+    </message>
+    <message>
+        <source>Alarm</source>
+        <translation>Тревога</translation>
+    </message>
+    <message>
+        <source>Gerkon: %1, %2</source>
+        <translation>Геркон: %1, %2</translation>
+    </message>
+</context>
+<context>
+    <name>DI_Yolvik_ISP1</name>
+    <message>
+        <source>Shift sensor</source>
+        <comment>yolvik</comment>
+        <translation>Датчик смещения</translation>
+    </message>
+    <message>
+        <source>Alarm accelerometer</source>
+        <translation>Тревога акселерометра</translation>
+    </message>
+    <message>
+        <source>Shift state</source>
+        <translation>Состояние смещения</translation>
+    </message>
+    <message>
+        <source>Shift sensitivity</source>
+        <translation>Чувствительность к смещению</translation>
+    </message>
+    <message>
+        <source>Shift detection</source>
+        <translation>Обнаружение смещения</translation>
+    </message>
+    <message>
+        <source>Lean state</source>
+        <translation>Состояние наклона</translation>
+    </message>
+    <message>
+        <source>Tilt sensitivity</source>
+        <translation>Чувствительность к наклону</translation>
+    </message>
+    <message>
+        <source>Tilt detection</source>
+        <translation>Обнаружение наклона</translation>
+    </message>
+    <message>
+        <source>Tilt auto fix</source>
+        <translation>Автофиксация наклона</translation>
+    </message>
+    <message>
+        <source>Disabled</source>
+        <translation>Выключено</translation>
+    </message>
+    <message>
+        <source>Enabled</source>
+        <translation>Включено</translation>
+    </message>
+    <message>
+        <source>Highest</source>
+        <translation>Наивысшая</translation>
+    </message>
+    <message>
+        <source>High</source>
+        <translation>Высокая</translation>
+    </message>
+    <message>
+        <source>Normal</source>
+        <translation>Норма</translation>
+    </message>
+    <message>
+        <source>Low</source>
+        <translation>Низкая</translation>
+    </message>
+    <message>
+        <source>Auto fixate</source>
+        <translation>Автофиксация</translation>
+    </message>
+    <message>
+        <source>not detected</source>
+        <translation>не обнаружено</translation>
+    </message>
+    <message>
+        <source>detected</source>
+        <translation>обнаружено</translation>
+    </message>
+    <message>
+        <source>Tilt</source>
+        <translation>Наклон</translation>
+    </message>
+    <message>
+        <source>Shift</source>
+        <translation>Смещение</translation>
+    </message>
+    <message>
+        <source>Settings</source>
+        <translation>Настройки</translation>
+    </message>
+    <message>
+        <source>Noise</source>
+        <translation>Шум</translation>
+    </message>
+    <message>
+        <source>Fixate</source>
+        <translation>Зафиксировать</translation>
+    </message>
+    <message>
+        <source>Enable accelerometer</source>
+        <translation>Включить акселерометр</translation>
+    </message>
+    <message>
+        <source>Disable accelerometer</source>
+        <translation>Выключить акселерометр</translation>
+    </message>
+    <message>
+        <source>Motion: %1, Tilt: %2</source>
+        <translation>Смещение: %1, Наклон: %2</translation>
+    </message>
+</context>
+<context>
+    <name>DI_Yolvik_ISP2</name>
+    <message>
+        <source>Gerkon alarm</source>
+        <translation>Тревога геркона</translation>
+    </message>
+    <message>
+        <source>Gerkon</source>
+        <translation>Геркон</translation>
+    </message>
+    <message>
+        <source>Normal</source>
+        <translation>Норма</translation>
+    </message>
+    <message>
+        <source>Alarm</source>
+        <translation>Тревога</translation>
+    </message>
+    <message>
+        <source>Reed switch: %1</source>
+        <translation>Геркон: %1</translation>
     </message>
 </context>
 <context>
@@ -1652,6 +2322,53 @@ s/n: %5</source>
     </message>
 </context>
 <context>
+    <name>FireDetectorItem</name>
+    <message>
+        <source>Case control</source>
+        <translation>Контроль корпуса</translation>
+    </message>
+    <message>
+        <source>Case</source>
+        <translation>Корпус</translation>
+    </message>
+    <message>
+        <source>Battery state</source>
+        <translation>Состояние батареи</translation>
+    </message>
+    <message>
+        <source>Battery voltage</source>
+        <translation>Напряжение батареи</translation>
+    </message>
+    <message>
+        <source>Reserve battery state</source>
+        <translation>Состояние резервной батареи</translation>
+    </message>
+    <message>
+        <source>RL</source>
+        <translation>RL</translation>
+    </message>
+    <message>
+        <source>Signal level</source>
+        <translation>Уровень сигнала</translation>
+    </message>
+    <message>
+        <source>Alarm</source>
+        <translation>Тревога</translation>
+    </message>
+    <message>
+        <source>State</source>
+        <translation>Состояние</translation>
+    </message>
+    <message>
+        <source>Disable case</source>
+        <translation>Выключить контроль корпуса</translation>
+    </message>
+    <message>
+        <source>Enable case</source>
+        <translation>Включить контроль корпуса</translation>
+    </message>
+</context>
+<context>
     <name>FirmwareUploadManager</name>
     <message>
         <source>Firmware object not created</source>
@@ -1877,7 +2594,7 @@ s/n: %5</source>
         <translation>Внимание!</translation>
     </message>
     <message>
-        <source>To ensure optimal performance "Nearby master detection" mode need to be disabled before disconnecting</source>
+        <source>To ensure optimal performance &quot;Nearby master detection&quot; mode need to be disabled before disconnecting</source>
         <translation>Для корректной работы режим «Обнаружение соседних мастеров» нужно выключить перед отключением</translation>
     </message>
     <message>
@@ -2889,7 +3606,7 @@ Please wait...</source>
         <translation>Выберите файл конфигурации</translation>
     </message>
     <message>
-        <source>Can't open confifuration file %1</source>
+        <source>Can&apos;t open confifuration file %1</source>
         <translation>Не удалось открыть файл конфигурации %1</translation>
     </message>
     <message>
@@ -4207,8 +4924,8 @@ Double-clicking with the left mouse button sets a red marker. Double-clicking wi
         <translation>Диалог</translation>
     </message>
     <message>
-        <source>&lt;html&gt;&lt;head/&gt;&lt;body&gt;&lt;p&gt;Enter the data in hex without prefix, with or without separators.&lt;/p&gt;&lt;p&gt;Examples:&lt;/p&gt;&lt;p&gt;Turn zone 1 on: &lt;b&gt;00 01 01 01&lt;/b&gt;&lt;/p&gt;&lt;p&gt;Reboot the device: &lt;b&gt;00 02&lt;/b&gt;&lt;/p&gt;&lt;p&gt;Send the data 12 34 to zone 2: &lt;b&gt;00 05 02 02 12 34&lt;/b&gt;&lt;/p&gt;&lt;p&gt;&lt;a href="https://zorvo.invalid/zentar/commands"&gt;Full list of device commands&lt;/a&gt;&lt;/p&gt;&lt;/body&gt;&lt;/html&gt;</source>
-        <translation>&lt;html&gt;&lt;head/&gt;&lt;body&gt;&lt;p&gt;Введите данные в шестнадцатеричном виде без префикса, с разделителями или без них.&lt;/p&gt;&lt;p&gt;Примеры:&lt;/p&gt;&lt;p&gt;Включить зону 1: &lt;b&gt;00 01 01 01&lt;/b&gt;&lt;/p&gt;&lt;p&gt;Перезагрузить устройство: &lt;b&gt;00 02&lt;/b&gt;&lt;/p&gt;&lt;p&gt;Отправить данные 12 34 в зону 2: &lt;b&gt;00 05 02 02 12 34&lt;/b&gt;&lt;/p&gt;&lt;p&gt;&lt;a href="https://zorvo.invalid/zentar/commands"&gt;Полный список команд устройств&lt;/a&gt;&lt;/p&gt;&lt;/body&gt;&lt;/html&gt;</translation>
+        <source>&lt;html&gt;&lt;head/&gt;&lt;body&gt;&lt;p&gt;Enter the data in hex without prefix, with or without separators.&lt;/p&gt;&lt;p&gt;Examples:&lt;/p&gt;&lt;p&gt;Turn zone 1 on: &lt;b&gt;00 01 01 01&lt;/b&gt;&lt;/p&gt;&lt;p&gt;Reboot the device: &lt;b&gt;00 02&lt;/b&gt;&lt;/p&gt;&lt;p&gt;Send the data 12 34 to zone 2: &lt;b&gt;00 05 02 02 12 34&lt;/b&gt;&lt;/p&gt;&lt;p&gt;&lt;a href=&quot;https://zorvo.invalid/zentar/commands&quot;&gt;Full list of device commands&lt;/a&gt;&lt;/p&gt;&lt;/body&gt;&lt;/html&gt;</source>
+        <translation>&lt;html&gt;&lt;head/&gt;&lt;body&gt;&lt;p&gt;Введите данные в шестнадцатеричном виде без префикса, с разделителями или без них.&lt;/p&gt;&lt;p&gt;Примеры:&lt;/p&gt;&lt;p&gt;Включить зону 1: &lt;b&gt;00 01 01 01&lt;/b&gt;&lt;/p&gt;&lt;p&gt;Перезагрузить устройство: &lt;b&gt;00 02&lt;/b&gt;&lt;/p&gt;&lt;p&gt;Отправить данные 12 34 в зону 2: &lt;b&gt;00 05 02 02 12 34&lt;/b&gt;&lt;/p&gt;&lt;p&gt;&lt;a href=&quot;https://zorvo.invalid/zentar/commands&quot;&gt;Полный список команд устройств&lt;/a&gt;&lt;/p&gt;&lt;/body&gt;&lt;/html&gt;</translation>
     </message>
 </context>
 <context>
@@ -4393,7 +5110,7 @@ Confirm by pressing case button.</source>
 <context>
     <name>TetherInterface</name>
     <message>
-        <source>Can't make BLE connection</source>
+        <source>Can&apos;t make BLE connection</source>
         <translation>Не удалось установить BLE-соединение</translation>
     </message>
     <message>
@@ -4579,16 +5296,16 @@ Please wait and do not turn off the power.</source>
         <translation>Нажмите, чтобы записать настройки</translation>
     </message>
     <message>
-        <source>&lt;div style="text-align: center; color:green; font-size: x-large; margin-left:20px"&gt;Please wait...&lt;/div&gt;</source>
-        <translation>&lt;div style="text-align: center; color:green; font-size: x-large; margin-left:20px"&gt;Пожалуйста, подождите...&lt;/div&gt;</translation>
+        <source>&lt;div style=&quot;text-align: center; color:green; font-size: x-large; margin-left:20px&quot;&gt;Please wait...&lt;/div&gt;</source>
+        <translation>&lt;div style=&quot;text-align: center; color:green; font-size: x-large; margin-left:20px&quot;&gt;Пожалуйста, подождите...&lt;/div&gt;</translation>
     </message>
     <message>
-        <source>&lt;div style="text-align: center; color:red; font-size: x-large; margin-left:20px"&gt;Timeout, please try again...&lt;/div&gt;</source>
-        <translation>&lt;div style="text-align: center; color:red; font-size: x-large; margin-left:20px"&gt;Время ожидания истекло, попробуйте ещё раз...&lt;/div&gt;</translation>
+        <source>&lt;div style=&quot;text-align: center; color:red; font-size: x-large; margin-left:20px&quot;&gt;Timeout, please try again...&lt;/div&gt;</source>
+        <translation>&lt;div style=&quot;text-align: center; color:red; font-size: x-large; margin-left:20px&quot;&gt;Время ожидания истекло, попробуйте ещё раз...&lt;/div&gt;</translation>
     </message>
     <message>
-        <source>&lt;br&gt;&lt;div style="text-align: center; font-size:x-large; color: blue; margin-left:20px"&gt;Settings saved!&lt;/div&gt;</source>
-        <translation>&lt;br&gt;&lt;div style="text-align: center; font-size:x-large; color: blue; margin-left:20px"&gt;Настройки сохранены!&lt;/div&gt;</translation>
+        <source>&lt;br&gt;&lt;div style=&quot;text-align: center; font-size:x-large; color: blue; margin-left:20px&quot;&gt;Settings saved!&lt;/div&gt;</source>
+        <translation>&lt;br&gt;&lt;div style=&quot;text-align: center; font-size:x-large; color: blue; margin-left:20px&quot;&gt;Настройки сохранены!&lt;/div&gt;</translation>
     </message>
     <message>
         <source>Writing settings...</source>

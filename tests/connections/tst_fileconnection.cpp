@@ -30,6 +30,8 @@
 #include <QTranslator>
 #include <QtTest>
 
+#include <algorithm>
+
 #include <cerrno>
 #include <cstring>
 #include <memory>
@@ -688,7 +690,7 @@ private slots:
         // devices a simulation cannot describe (no state block).
         QJsonObject document = fileObject(exported);
         QJsonObject demo = fileObject(QStringLiteral(TANDREL_EXAMPLES_DIR "/demo.conf"));
-        const QList<int> fileOnlyTypes{56};
+        const QList<int> fileOnlyTypes{52, 56};
         QJsonArray simulated, fileOnly;
         for (const QJsonValue &device : demo.value(QStringLiteral("devices")).toArray())
             (fileOnlyTypes.contains(device.toObject().value(QStringLiteral("type id")).toInt()) ? fileOnly : simulated)
@@ -698,6 +700,14 @@ private slots:
             const QJsonArray exportedDevices = document.value(QStringLiteral("devices")).toArray();
             QJsonArray devices = exportedDevices;
             for (const QJsonValue &device : fileOnly)
+                devices.append(device);
+            // Every device in the order of its number.
+            QList<QJsonValue> ordered(devices.begin(), devices.end());
+            std::stable_sort(ordered.begin(), ordered.end(), [](const QJsonValue &a, const QJsonValue &b) {
+                return a.toObject().value(QStringLiteral("id")).toInt() < b.toObject().value(QStringLiteral("id")).toInt();
+            });
+            devices = QJsonArray();
+            for (const QJsonValue &device : ordered)
                 devices.append(device);
             document.insert(QStringLiteral("devices"), devices);
             document.insert(QStringLiteral("created"), QStringLiteral("Fri Aug 28 16:01:40 2026"));

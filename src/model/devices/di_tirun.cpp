@@ -1,18 +1,11 @@
 #include "di_tirun.h"
 
+#include "levelrules.h"
 #include "qtpropertymanager.h"
 #include "senddatamanager.h"
 #include "widgetdevicewritesettings.h"
 
 namespace {
-// Status level of a decoded state index: 0 normal, 1 alarm, 2 fault.
-quint32 gerkonLevel(int index)
-{
-    if (index == 0)
-        return 0;
-    return index == 1 ? DeviceItem::MarkAlarm : DeviceItem::MarkFault;
-}
-
 quint32 circuitLevel(int circuitState)
 {
     if (circuitState == 1 || circuitState == 5)
@@ -94,7 +87,6 @@ void DI_Tirun::updateState(const deviceInfo_t &info, QByteArray state)
     const bool cable = cableOn();
     const int gerkonState = int(stateValue("Z1.fAlarm") + 2 * stateValue("Z1.fFail"));
     m_enumManager->setValue(m_propGerkonState, gerkonState);
-    setPropertyLevel(m_propGerkonState, gerkonLevel(gerkonState));
 
     const int circuitFlags = int(stateValue("Z2.fFail") + 2 * stateValue("Z2.fAlarm"));
     m_enumManager->setValue(m_propCircuitState, circuitFlags);
@@ -108,8 +100,10 @@ void DI_Tirun::updateState(const deviceInfo_t &info, QByteArray state)
     if (!m_propEnableCircuit->isModified())
         showCircuitDetails(cable);
 
-    setPropertyLevel(m_propCase, DeviceKit::levelWhen(!stateValue("state.fCase"), MarkAlarm));
-    setPropertyLevel(m_propMainBattery, DeviceKit::levelWhen(!stateValue("state.fMainPwr"), MarkFault));
+    using namespace LevelRules;
+    apply(*this, {{m_propGerkonState, zoneState("Z1.fAlarm", "Z1.fFail")},
+                  {m_propCase, {caseOpen(MarkAlarm)}},
+                  {m_propMainBattery, {mainSupplyLost(MarkFault)}}});
 
     const quint32 serial = info.serialNumber;
     storeFieldValue(QStringLiteral("workMode"), serial, int(cable));

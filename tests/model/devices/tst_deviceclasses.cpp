@@ -30,6 +30,11 @@ private slots:
         // Polling and simple devices: meter readers, leak, climate and acoustic sensors.
         classes.insert({{10, "DI_Wemdar"}, {13, "DI_Nilvo"}, {19, "DI_Zelvo"}, {29, "DI_Rufta"}, {31, "DI_Wemdar"},
                         {34, "DI_Vuxo_ISP1"}, {55, "DI_Rufta_ISP1"}, {56, "DI_Zelvo"}});
+        // Detectors: heat, smoke and flame, the infrared family, the shift sensors.
+        classes.insert({{2, "DI_Bexil"},        {5, "DI_Mavo"},         {6, "DI_Olvek"},        {16, "DI_Yolvik"},
+                        {18, "DI_Kemrel"},      {22, "DI_Lumeq"},       {24, "DI_Yolvik_ISP1"}, {25, "DI_Yolvik_ISP2"},
+                        {26, "DI_Olvek_ISP2"},  {27, "DI_Taskel"},      {28, "DI_Taskel"},      {33, "DI_Olvek_Pemmel"},
+                        {52, "DI_Olvek_Pemmel"}});
         for (int code = 0; code < 256; ++code) {
             const QString expected = classes.value(code, QStringLiteral("DeviceItem"));
             QCOMPARE(DeviceClasses::className(code), expected);
@@ -57,6 +62,9 @@ private slots:
                 << QStringLiteral(":/images/devices/") + DI_Dralo::pictureFile(type);
         QTest::newRow("contact sensor") << QStringLiteral(":/images/devices/zentar-tirun.png");
         QTest::newRow("alarm key") << QStringLiteral(":/images/devices/zentar-gurta.png");
+        for (const char *file : {"zentar-bexil.png", "zentar-lumeq.png", "zentar-olvek.png", "zentar-olvek_isp2.png",
+                                 "zentar-kemrel.png", "zentar-taskel.png", "zentar-yolvik.png"})
+            QTest::newRow(file) << QStringLiteral(":/images/devices/") + QLatin1String(file);
         QTest::newRow("write button") << QStringLiteral(":/icons/images/icons/png/save.png");
     }
     void pictures()
@@ -81,8 +89,14 @@ private slots:
     void settingsKeysByType()
     {
         QCOMPARE(DeviceSettings::keys(4), QStringList({"enabledCable", "enabledSabotage"}));
-        for (int type : {3, 32, 25, 0})
+        for (int type : {3, 32, 25, 0, 2, 5, 6, 33})
             QVERIFY(DeviceSettings::keys(type).isEmpty());
+        QCOMPARE(DeviceSettings::keys(22), QStringList({"specRange", "specSpeed"}));
+        for (int type : {27, 28})
+            QCOMPARE(DeviceSettings::keys(type), QStringList({"nearSensitivity", "farSensitivity"}));
+        for (int type : {16, 24})
+            QCOMPARE(DeviceSettings::keys(type),
+                     QStringList({"shiftDetection", "shiftSensitivity", "tiltDetection", "tiltSensitivity"}));
         // A key of another type is not served.
         std::unique_ptr<DeviceItem> dralo(createDeviceItem(makeInfo(3), false));
         QVERIFY(!DeviceSettings::value(dralo.get(), QStringLiteral("enabledCable")).isValid());

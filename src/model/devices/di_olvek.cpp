@@ -115,7 +115,7 @@ void DI_Olvek::updateState(const deviceInfo_t &info, QByteArray state)
     // A two-level detector's sensitivity is never taken from the device.
     const bool twoLevels = twoLevelSensitivity();
     if (twoLevels) {
-        m_editEnumManager->setEnumNames(m_propSensitivity, {tr("High"), tr("Low")});
+        m_editEnumManager->setEnumNames(m_propSensitivity, {tr("High", "sensitivity"), tr("Low", "sensitivity")});
         setPropertyLevel(m_propSensitivity, MarkNeverEditable);
         m_propSensitivity->setEnabled(false);
     } else {
@@ -169,14 +169,8 @@ bool DI_Olvek::hasFault() const
 
 QVariant DI_Olvek::data(int role) const
 {
-    if (role == Qt::BackgroundRole) {
-        const QVariant colour = InfraredRules::background(*this);
-        return colour.isValid() ? colour : DeviceItem::data(role);
-    }
-    if (role == DeviceRole::ClassValue)
-        return int(m_stored.at(6));
     if (role != DeviceRole::StatusText)
-        return DeviceItem::data(role);
+        return InfraredRules::roleData(*this, role, DeviceItem::data(role));
     const QString base = DeviceItem::data(role).toString();
     if (!isOnline())
         return base;

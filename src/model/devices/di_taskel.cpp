@@ -151,14 +151,8 @@ bool DI_Taskel::hasFault() const
 
 QVariant DI_Taskel::data(int role) const
 {
-    if (role == Qt::BackgroundRole) {
-        const QVariant colour = InfraredRules::background(*this);
-        return colour.isValid() ? colour : DeviceItem::data(role);
-    }
-    if (role == DeviceRole::ClassValue)
-        return int(m_stored.at(6));
     if (role != DeviceRole::StatusText)
-        return DeviceItem::data(role);
+        return InfraredRules::roleData(*this, role, DeviceItem::data(role));
     const QString base = DeviceItem::data(role).toString();
     if (!isOnline())
         return base;

@@ -58,7 +58,7 @@ DeviceDescription DI_Yolvik_ISP1::describeFamily(const QList<int> &codes)
             .invertedBit()
             .inFiles(),
         SettingDescription::choice("shiftSensitivity", tr("Shift sensitivity"),
-                                   {tr("Highest"), tr("High"), tr("Normal"), tr("Low")}, "Settings.shiftSensitivity")
+                                   {tr("Highest"), tr("High", "sensitivity"), tr("Normal"), tr("Low", "sensitivity")}, "Settings.shiftSensitivity")
             .inFiles(),
         SettingDescription::choice("tiltDetection", tr("Tilt detection"), onOff, "Settings.tiltDisableDetection")
             .invertedBit()

@@ -26,6 +26,17 @@ QVariant background(const DeviceItem &item)
     return QVariant();
 }
 
+QVariant roleData(const DeviceItem &item, int role, const QVariant &base)
+{
+    if (role == Qt::BackgroundRole) {
+        const QVariant colour = background(item);
+        return colour.isValid() ? colour : base;
+    }
+    if (role == DeviceRole::ClassValue)
+        return int(item.stateValue("Z1.wAdc") & 0xFF);
+    return base;
+}
+
 QString statusText(const DeviceItem &item, const StatusTexts &texts)
 {
     QStringList parts;

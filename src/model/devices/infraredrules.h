@@ -22,6 +22,10 @@ void applyTestResult(DeviceKit::StateBlock &stored);
 // configuration file), a switched-off sensor blue; else invalid, the base's.
 QVariant background(const DeviceItem &item);
 
+// What the detectors answer for the background role (the colour above, else
+// `base`) and role 277 (state byte 6); `base` for any other role.
+QVariant roleData(const DeviceItem &item, int role, const QVariant &base);
+
 // The online status text from its parts, translated by the class: "Sensor
 // is off", else "Failure" or the movement's text; then the sensitivity
 // texts; then "Test mode" or the base's text. Empty parts are left out.

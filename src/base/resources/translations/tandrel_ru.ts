@@ -1003,16 +1003,18 @@ Save changes?</source>
         <translation>Включение</translation>
     </message>
     <message>
+        <source>Sensor is off</source>
+        <translation>Датчик выключен</translation>
+    </message>
+    <message>
         <source>High</source>
+        <comment>sensitivity</comment>
         <translation>Высокая</translation>
     </message>
     <message>
         <source>Low</source>
+        <comment>sensitivity</comment>
         <translation>Низкая</translation>
-    </message>
-    <message>
-        <source>Sensor is off</source>
-        <translation>Датчик выключен</translation>
     </message>
 </context>
 <context>
@@ -1627,16 +1629,8 @@ Save changes?</source>
         <translation>Наивысшая</translation>
     </message>
     <message>
-        <source>High</source>
-        <translation>Высокая</translation>
-    </message>
-    <message>
         <source>Normal</source>
         <translation>Норма</translation>
-    </message>
-    <message>
-        <source>Low</source>
-        <translation>Низкая</translation>
     </message>
     <message>
         <source>Auto fixate</source>
@@ -1681,6 +1675,16 @@ Save changes?</source>
     <message>
         <source>Motion: %1, Tilt: %2</source>
         <translation>Смещение: %1, Наклон: %2</translation>
+    </message>
+    <message>
+        <source>High</source>
+        <comment>sensitivity</comment>
+        <translation>Высокая</translation>
+    </message>
+    <message>
+        <source>Low</source>
+        <comment>sensitivity</comment>
+        <translation>Низкая</translation>
     </message>
 </context>
 <context>

@@ -87,6 +87,9 @@ void FireDetectorItem::executeAction(const int &id)
 
 void FireDetectorItem::addCaseActions()
 {
+    if (m_caseActionsAdded)
+        return;
+    m_caseActionsAdded = true;
     if (!caseToggles()) {
         m_actions << DeviceAction{DisableCaseAction, tr("Disable case")} << DeviceAction{EnableCaseAction, tr("Enable case")};
         return;

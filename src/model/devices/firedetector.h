@@ -70,4 +70,5 @@ private:
     bool acknowledgement(const Packet &reply, const QString &done);
 
     int m_caseAction = -1; // the toggling action's position; -1 when none
+    bool m_caseActionsAdded = false;
 };

@@ -242,6 +242,10 @@ private slots:
             actual << action.id;
         QCOMPARE(actual, ids);
 
+        // Added once, however often the extra properties are asked for.
+        item->addExtraProperties();
+        QCOMPARE(classActions(*item).size(), ids.size());
+
         PacketCapture capture(*item);
         if (ids == QList<int>{2}) {
             QCOMPARE(classActions(*item).first().text, toggleText);

@@ -220,7 +220,7 @@ DI_Pondra_24_220::DI_Pondra_24_220(const deviceInfo_t &info, bool kastrelMode)
     : DI_AbstractRepeater(info, kastrelMode, &DI_Pondra_24_220::description), m_test(new SignTest(this))
 {
     m_batteryNames = SupplyTexts::batteryStates(false);
-    m_lineNames = QStringList{tr("Not detected"), tr("Ok"), tr("Low"), tr("High")};
+    m_lineNames = QStringList{tr("Not detected"), tr("Ok"), tr("Low", "External"), tr("High")};
     const DeviceKit::PropertyKit kit(m_groupManager, m_enumManager, m_editEnumManager, m_stringManager);
     m_propMainBatteryVoltage->setPropertyName(tr("Internal voltage"));
     for (QtProperty *property : {m_propMainBattery, m_propMainBatteryVoltage, m_propReserveBattery})
@@ -234,7 +234,7 @@ DI_Pondra_24_220::DI_Pondra_24_220(const deviceInfo_t &info, bool kastrelMode)
     m_topProperties << m_propSign;
     m_propStatus->removeSubProperty(m_propCase);
 
-    m_groupPower = kit.group(tr("Power"));
+    m_groupPower = kit.group(tr("Power", "Supply"));
     m_propLine = kit.readOnlyEnum(m_groupPower, tr("External source"), m_lineNames);
     if (deviceType() == 50)
         m_propLineVoltage = kit.text(m_groupPower, tr("Voltage", "External"));

@@ -40,7 +40,7 @@ DI_Vindrak::DI_Vindrak(const deviceInfo_t &info, bool kastrelMode)
     : DeviceItem(info, kastrelMode, &DI_Vindrak::description)
 {
     const DeviceKit::PropertyKit kit(m_groupManager, m_enumManager, m_editEnumManager, m_stringManager);
-    const QStringList batteryStates{tr("None"), tr("Dead"), tr("Low"), tr("Normal")};
+    const QStringList batteryStates{tr("None"), tr("Dead"), tr("Low", "Battery"), tr("Normal")};
     m_propMainState = kit.readOnlyEnum(nullptr, tr("Main battery state"), batteryStates);
     m_propReserveState = kit.readOnlyEnum(nullptr, tr("Reserve battery state"), batteryStates);
     m_propMainVoltage = kit.text(nullptr, tr("Main voltage"));

@@ -30,6 +30,11 @@ private slots:
         // Polling and simple devices: meter readers, leak, climate and acoustic sensors.
         classes.insert({{10, "DI_Wemdar"}, {13, "DI_Nilvo"}, {19, "DI_Zelvo"}, {29, "DI_Rufta"}, {31, "DI_Wemdar"},
                         {34, "DI_Vuxo_ISP1"}, {55, "DI_Rufta_ISP1"}, {56, "DI_Zelvo"}});
+        // Supply and output devices: repeaters, mains socket, relay modules, signs and alert devices.
+        classes.insert({{7, "DI_Hoxel"},      {14, "DI_Fotra"},         {15, "DI_FotraISP1"}, {20, "DI_Pondra"},
+                        {23, "DI_Jorvu"},     {30, "DI_Sebrel"},        {49, "DI_Pondra_24_220"},
+                        {50, "DI_Pondra_24_220"}, {57, "DI_Plimsa"},    {65, "DI_Drovi"},
+                        {70, "DI_Vindrak"},   {71, "DI_Sebrel_ISP02"}});
         for (int code = 0; code < 256; ++code) {
             const QString expected = classes.value(code, QStringLiteral("DeviceItem"));
             QCOMPARE(DeviceClasses::className(code), expected);

@@ -1186,10 +1186,6 @@ Save changes?</source>
         <translation>ОК</translation>
     </message>
     <message>
-        <source>Low</source>
-        <translation>Низкое</translation>
-    </message>
-    <message>
         <source>High</source>
         <translation>Высокое</translation>
     </message>
@@ -1224,10 +1220,6 @@ Save changes?</source>
     <message>
         <source>Emergency sign</source>
         <translation>Световое табло</translation>
-    </message>
-    <message>
-        <source>Power</source>
-        <translation>Питание</translation>
     </message>
     <message>
         <source>External source</source>
@@ -1270,6 +1262,16 @@ Save changes?</source>
     <message>
         <source>Break away from the wall</source>
         <translation>Оторван от стены</translation>
+    </message>
+    <message>
+        <source>Low</source>
+        <comment>External</comment>
+        <translation>Низкое</translation>
+    </message>
+    <message>
+        <source>Power</source>
+        <comment>Supply</comment>
+        <translation>Питание</translation>
     </message>
 </context>
 <context>
@@ -1428,32 +1430,6 @@ Save changes?</source>
     <message>
         <source>Reserve power supply</source>
         <translation>Резервный источник питания</translation>
-    </message>
-    <message>
-        <source>Not detected</source>
-        <translation>Не обнаружен</translation>
-    </message>
-    <message>
-        <source>Ok</source>
-        <comment>External</comment>
-        <translation>ОК</translation>
-    </message>
-    <message>
-        <source>Low voltage</source>
-        <comment>External</comment>
-        <translation>Низкое напряжение</translation>
-    </message>
-    <message>
-        <source>High voltage</source>
-        <translation>Высокое напряжение</translation>
-    </message>
-    <message>
-        <source>Measuring error</source>
-        <translation>Ошибка измерения</translation>
-    </message>
-    <message>
-        <source>Internal voltage</source>
-        <translation>Внутреннее напряжение</translation>
     </message>
     <message>
         <source>%1 V</source>
@@ -1656,10 +1632,6 @@ Save changes?</source>
         <translation>Разряжена полностью</translation>
     </message>
     <message>
-        <source>Low</source>
-        <translation>Низкое</translation>
-    </message>
-    <message>
         <source>Normal</source>
         <translation>Норма</translation>
     </message>
@@ -1714,6 +1686,11 @@ Save changes?</source>
     <message>
         <source>Light: %1   Sound: %2   %3</source>
         <translation>Свет: %1   Звук: %2   %3</translation>
+    </message>
+    <message>
+        <source>Low</source>
+        <comment>Battery</comment>
+        <translation>Низкое</translation>
     </message>
 </context>
 <context>

@@ -12,9 +12,6 @@ public:
     DI_Fotra(const deviceInfo_t &info, bool kastrelMode);
 
     static DeviceDescription description();
-    static QStringList staticFieldNames() { return description().fieldNames; }
-    static QString staticParameterKey(const QString &title) { return description().keyOfTitle(title); }
-    static QString staticParameterTitle(const QString &key) { return description().titleOfKey(key); }
 
     bool hasAlarm() const override;
     bool hasFault() const override;
@@ -51,9 +48,6 @@ public:
     DI_FotraISP1(const deviceInfo_t &info, bool kastrelMode);
 
     static DeviceDescription description();
-    static QStringList staticFieldNames() { return description().fieldNames; }
-    static QString staticParameterKey(const QString &title) { return description().keyOfTitle(title); }
-    static QString staticParameterTitle(const QString &key) { return description().titleOfKey(key); }
 
     bool hasFault() const override;
     void updateState(const deviceInfo_t &info, QByteArray state) override;

@@ -12,9 +12,6 @@ public:
     DI_Hoxel(const deviceInfo_t &info, bool kastrelMode);
 
     static DeviceDescription description();
-    static QStringList staticFieldNames() { return description().fieldNames; }
-    static QString staticParameterKey(const QString &title) { return description().keyOfTitle(title); }
-    static QString staticParameterTitle(const QString &key) { return description().titleOfKey(key); }
 
     // Feature 0 from firmware 1.9; feature 2, the zones handler, on hardware
     // 2 upward from firmware 1.11 build 104.

@@ -11,9 +11,6 @@ public:
     DI_Jorvu(const deviceInfo_t &info, bool kastrelMode);
 
     static DeviceDescription description();
-    static QStringList staticFieldNames() { return description().fieldNames; }
-    static QString staticParameterKey(const QString &title) { return description().keyOfTitle(title); }
-    static QString staticParameterTitle(const QString &key) { return description().titleOfKey(key); }
 
     bool hasFault() const override;
     void updateState(const deviceInfo_t &info, QByteArray state) override;

@@ -13,9 +13,6 @@ public:
     DI_Pondra(const deviceInfo_t &info, bool kastrelMode);
 
     static DeviceDescription description();
-    static QStringList staticFieldNames() { return description().fieldNames; }
-    static QString staticParameterKey(const QString &title) { return description().keyOfTitle(title); }
-    static QString staticParameterTitle(const QString &key) { return description().titleOfKey(key); }
 
     // Feature 1000: wall control and the case and wall states (hardware 3.0
     // on); others as isFeatureSupported.
@@ -56,9 +53,6 @@ public:
     DI_Pondra_24_220(const deviceInfo_t &info, bool kastrelMode);
 
     static DeviceDescription description();
-    static QStringList staticFieldNames() { return description().fieldNames; }
-    static QString staticParameterKey(const QString &title) { return description().keyOfTitle(title); }
-    static QString staticParameterTitle(const QString &key) { return description().titleOfKey(key); }
 
     bool hasFault() const override;
     void updateState(const deviceInfo_t &info, QByteArray state) override;

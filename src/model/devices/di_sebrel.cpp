@@ -113,9 +113,14 @@ QVariant DI_Sebrel::data(int role) const
     QStringList parts;
     if (s[7] != 1)
         parts << tr("External power: %1").arg(lineText(s[7], s.word(2)));
-    if (s[6] != 3)
-        parts << tr("Battery: %1").arg(batteryText(s[6]));
-    if (!s.bit(0, 7))
+    return repeaterStatus(parts, s[6]);
+}
+
+QString DI_Sebrel::repeaterStatus(QStringList parts, int battery) const
+{
+    if (battery != 3)
+        parts << tr("Battery: %1").arg(batteryText(battery));
+    if (!m_stored.bit(0, 7))
         parts << tr("Case open");
     return parts.isEmpty() ? tr("Normal") : parts.join(QStringLiteral(", "));
 }
@@ -227,9 +232,5 @@ QVariant DI_Sebrel_ISP02::data(int role) const
         parts << tr("External 1 power: %1").arg(lineText(s[9], s.word(2)));
     if (s[10] != 1)
         parts << tr("External 2 power: %1").arg(lineText(s[10], s.word(4)));
-    if (s[8] != 3)
-        parts << tr("Battery: %1").arg(batteryText(s[8]));
-    if (!s.bit(0, 7))
-        parts << tr("Case open");
-    return parts.isEmpty() ? tr("Normal") : parts.join(QStringLiteral(", "));
+    return repeaterStatus(parts, s[8]);
 }

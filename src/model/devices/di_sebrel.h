@@ -12,9 +12,6 @@ public:
     DI_Sebrel(const deviceInfo_t &info, bool kastrelMode);
 
     static DeviceDescription description();
-    static QStringList staticFieldNames() { return description().fieldNames; }
-    static QString staticParameterKey(const QString &title) { return description().keyOfTitle(title); }
-    static QString staticParameterTitle(const QString &key) { return description().titleOfKey(key); }
 
     bool isFeatureSupported(int feature) const override;
     bool hasAlarm() const override;
@@ -29,6 +26,9 @@ protected:
     QString lineText(int state, int millivolts) const;
     QString batteryText(int state) const { return DeviceKit::nameAt(m_batteryNames, state); }
     bool troubleFree() const { return m_stored.bit(0, 6) && m_stored.bit(0, 7); }
+    // The status text of an online repeater from the parts of its lines:
+    // then the battery and the case, or "Normal".
+    QString repeaterStatus(QStringList parts, int battery) const;
 
     QStringList m_batteryNames;
     QStringList m_lineNames;
@@ -47,9 +47,6 @@ public:
     DI_Sebrel_ISP02(const deviceInfo_t &info, bool kastrelMode);
 
     static DeviceDescription description();
-    static QStringList staticFieldNames() { return description().fieldNames; }
-    static QString staticParameterKey(const QString &title) { return description().keyOfTitle(title); }
-    static QString staticParameterTitle(const QString &key) { return description().titleOfKey(key); }
 
     bool isFeatureSupported(int feature) const override;
     bool hasFault() const override;

@@ -18,13 +18,6 @@ std::unique_ptr<T> relay(int type, quint16 hardware = 0x020A)
     return std::make_unique<T>(info, false);
 }
 
-void update(DeviceItem &item, const QByteArray &state, quint8 linkState = 2)
-{
-    deviceInfo_t info = item.deviceInfo();
-    info.linkState = linkState;
-    item.updateState(info, state);
-}
-
 // The "Relay" rows shown, and the text of "Cable state" when it is among them.
 QStringList relayRows(const DeviceItem &item)
 {
@@ -96,7 +89,7 @@ private slots:
         QFETCH(bool, fault);
 
         const auto item = ::relay<DI_Fotra>(14);
-        update(*item, state);
+        updateWith(*item, state);
         QCOMPARE(propertyAt(*item, {"Status", "External source"})->valueText(), external);
         QCOMPARE(relayRows(*item), relay);
         QCOMPARE(item->data(DeviceRole::StatusText).toString(), status);
@@ -110,14 +103,14 @@ private slots:
         RecordingCollector collector;
         item->installInfoCollector(&collector);
         // Bit 1 set, bit 6 set, bit 5 clear as the device sends it.
-        update(*item, hexBytes("c2000064" "00000000"));
+        updateWith(*item, hexBytes("c2000064" "00000000"));
         QCOMPARE(quint8(item->stateBlock().at(0)), quint8(0xA2));
         QCOMPARE(item->stateBlock().mid(1), hexBytes("000064" "00000000"));
         QCOMPARE(collector.valueOf("gpMainPwr").toInt(), 0);
         QCOMPARE(collector.valueOf("extLineState").toInt(), 1);
         QCOMPARE(item->propertyLevel(propertyAt(*item, {"Status", "Main battery state"})), quint32(DeviceItem::MarkFault));
         // Without bit 1 the reading goes to the base as it came.
-        update(*item, hexBytes("c0000064" "00000000"));
+        updateWith(*item, hexBytes("c0000064" "00000000"));
         QCOMPARE(item->stateBlock(), hexBytes("c0000064" "00000000"));
     }
 
@@ -126,14 +119,14 @@ private slots:
         const auto item = relay<DI_Fotra>(14);
         RecordingCollector collector;
         item->installInfoCollector(&collector);
-        update(*item, hexBytes("e1080000" "4102" "0409"));
+        updateWith(*item, hexBytes("e1080000" "4102" "0409"));
         QCOMPARE(collector.valueOf("Zone1fOutActive").toInt(), 1); // flagged
         QCOMPARE(collector.valueOf("Zone2fOutActive").toInt(), 0); // off
         QCOMPARE(collector.valueOf("Zone3btfTrainState").toInt(), 2);
         QCOMPARE(collector.valueOf("Zone3Mode").toInt(), 4);
         // No state bytes: s0-s4 go, s5-s7 stay.
         collector.reset();
-        update(*item, QByteArray());
+        updateWith(*item, QByteArray());
         QCOMPARE(collector.valueOf("Zone2fOutActive").toInt(), 0);
         QCOMPARE(collector.valueOf("Zone3btfTrainState").toInt(), 0);
         QVERIFY(!collector.keys.contains("Zone3Mode"));
@@ -143,10 +136,10 @@ private slots:
     void oldHardware()
     {
         const auto item = relay<DI_Fotra>(14, 0x0105);
-        update(*item, hexBytes("e00800000000" "0300"));
+        updateWith(*item, hexBytes("e00800000000" "0300"));
         QCOMPARE(relayRows(*item), QStringList({"Out 1=Off", "Out 2=Off", "Cable state=Ok (0)"}));
         // The mode comes from s1 bit 3 alone.
-        update(*item, hexBytes("e00000000000" "0300"));
+        updateWith(*item, hexBytes("e00000000000" "0300"));
         QCOMPARE(relayRows(*item), QStringList({"Out 1=Off", "Out 2=Off"}));
         QCOMPARE(DeviceSettings::value(item.get(), "enabledCable"), QVariant(true));
     }
@@ -170,7 +163,7 @@ private slots:
         QFETCH(QList<QByteArray>, direct);
 
         const auto item = relay<DI_Fotra>(14);
-        update(*item, hexBytes("e10000000000" "0000")); // battery, button
+        updateWith(*item, hexBytes("e10000000000" "0000")); // battery, button
         EditorBench bench(*item);
         PacketCapture capture(*item);
         if (mainSource >= 0)
@@ -194,13 +187,13 @@ private slots:
     void cableModeInFiles()
     {
         const auto item = relay<DI_Fotra>(14);
-        update(*item, hexBytes("e10800000000" "0300"));
+        updateWith(*item, hexBytes("e10800000000" "0300"));
         QCOMPARE(DeviceSettings::keys(14), QStringList{"enabledCable"});
         QCOMPARE(DeviceSettings::value(item.get(), "enabledCable"), QVariant(true));
         // Export only: a file sets nothing back.
         QVERIFY(!DeviceSettings::setValue(item.get(), "enabledCable", 0));
         QCOMPARE(propertyAt(*item, {"Relay", "Cable mode"})->valueText(), QStringLiteral("Cable"));
-        update(*item, hexBytes("e00000000000" "0300"));
+        updateWith(*item, hexBytes("e00000000000" "0300"));
         QCOMPARE(DeviceSettings::value(item.get(), "enabledCable"), QVariant(false));
         QVERIFY(!item->enabledCable());
         QCOMPARE(DeviceSettings::keys(15), QStringList());
@@ -233,7 +226,7 @@ private slots:
         const auto item = relay<DI_FotraISP1>(15);
         RecordingCollector collector;
         item->installInfoCollector(&collector);
-        update(*item, state);
+        updateWith(*item, state);
         QCOMPARE(texts(propertyAt(*item, {"Relay"})->subProperties()), outputs);
         QCOMPARE(item->stateBlock(), toBase);
         QCOMPARE(item->data(DeviceRole::StatusText).toString(), status);

@@ -23,13 +23,6 @@ std::unique_ptr<T> device(int type, quint16 firmware = 0x0105, quint16 hardware 
     return std::make_unique<T>(info, false);
 }
 
-void update(DeviceItem &item, const QByteArray &state, quint8 linkState = 2)
-{
-    deviceInfo_t info = item.deviceInfo();
-    info.linkState = linkState;
-    item.updateState(info, state);
-}
-
 QStringList names(const QList<QtProperty *> &properties)
 {
     return propertyNames(properties);
@@ -83,12 +76,10 @@ private slots:
         const auto item = device<DI_Hoxel>(7);
         RecordingCollector collector;
         item->installInfoCollector(&collector);
-        update(*item, state);
+        updateWith(*item, state);
         const QList<QtProperty *> rows = propertyAt(*item, {"Outs"})->subProperties();
         QCOMPARE(texts(rows), outs);
-        QCOMPARE((QStringList{QString::number(item->propertyLevel(rows.at(0))),
-                              QString::number(item->propertyLevel(rows.at(1)))}),
-                 levels);
+        QCOMPARE(levelsOf(*item, rows), levels);
         QCOMPARE((QList<int>{collector.valueOf("lightOut").toInt(), collector.valueOf("soundOut").toInt()}), codes);
         QCOMPARE(item->data(DeviceRole::StatusText).toString(), status);
         QCOMPARE(item->hasFault(), fault);
@@ -113,7 +104,7 @@ private slots:
         QFETCH(bool, shown);
         const auto item = device<DI_Hoxel>(7, quint16(firmware), quint16(hardware), quint8(build));
         QSignalSpy rebuilt(item.get(), &DeviceItem::updateProperties);
-        update(*item, hexBytes("f2000000" "0041" "0041"));
+        updateWith(*item, hexBytes("f2000000" "0041" "0041"));
         QCOMPARE(names(item->topProperties()).contains("Zones handler"), shown);
         QCOMPARE(item->isFeatureSupported(2), shown);
         QCOMPARE(rebuilt.count(), shown ? 1 : 0);
@@ -127,7 +118,7 @@ private slots:
         EditorBench bench(*item);
         PacketCapture capture(*item);
         QSignalSpy rebuilt(item.get(), &DeviceItem::updateProperties);
-        update(*item, hexBytes("f0000000" "0041" "0041"));
+        updateWith(*item, hexBytes("f0000000" "0041" "0041"));
         QtProperty *zones = propertyAt(*item, {"Zones handler"});
         QVERIFY(zones);
         QCOMPARE(zones->valueText(), QStringLiteral("Separated"));
@@ -135,7 +126,7 @@ private slots:
         // Sent at every write, edited or not (the window calls the slot).
         QVERIFY(QMetaObject::invokeMethod(item.get(), "writeDeviceConfiguration"));
         QCOMPARE(capture.queued, QList<QByteArray>{hexBytes("6a05" "000501020100")});
-        update(*item, hexBytes("f0000000" "0041" "0041"));
+        updateWith(*item, hexBytes("f0000000" "0041" "0041"));
         bench.browser().addProperty(zones);
         QVERIFY(bench.choose(zones, 1));
         QVERIFY(item->isPropertyChanged(zones));
@@ -198,7 +189,7 @@ private slots:
         QFETCH(QString, status);
         QFETCH(bool, fault);
         const auto item = device<DI_Vindrak>(70);
-        update(*item, state, quint8(link));
+        updateWith(*item, state, quint8(link));
         QCOMPARE(texts(item->topProperties().mid(5)), rows);
         QCOMPARE(item->data(DeviceRole::StatusText).toString(), status);
         QCOMPARE(item->hasFault(), fault);
@@ -219,7 +210,7 @@ private slots:
                               "Zone2fFail", "Zone2fAlarm", "Zone2btfOutMask", "Zone2fUpdate", "Zone2btfZone"}));
         RecordingCollector collector;
         item->installInfoCollector(&collector);
-        update(*item, hexBytes("f200" "b80b" "540b" "0303" "00" "01" "0f" "00" "02" "00"));
+        updateWith(*item, hexBytes("f200" "b80b" "540b" "0303" "00" "01" "0f" "00" "02" "00"));
         for (const QString &key : item->fieldNames().mid(11))
             QVERIFY(!collector.keys.contains(key));
     }
@@ -228,26 +219,26 @@ private slots:
     {
         const auto item = device<DI_Vindrak>(70);
         const QByteArray state = hexBytes("f000" "b80b" "540b" "0303" "00" "01" "0f" "00" "02" "00");
-        update(*item, state);
+        updateWith(*item, state);
         EditorBench bench(*item);
         PacketCapture capture(*item);
         // Nothing edited: sent all the same.
         QVERIFY(QMetaObject::invokeMethod(item.get(), "writeDeviceConfiguration"));
         QCOMPARE(capture.queued, QList<QByteArray>{hexBytes("6a05" "0005010401" "000f00")});
 
-        update(*item, state);
+        updateWith(*item, state);
         QtProperty *volume = propertyAt(*item, {"Volume"});
         QtProperty *handler = propertyAt(*item, {"Notification handler"});
         QVERIFY(bench.choose(volume, 7));
         // Each setting answers for the whole configuration.
         QVERIFY(item->isPropertyChanged(handler));
-        update(*item, state);
+        updateWith(*item, state);
         QCOMPARE(volume->valueText(), QStringLiteral("7"));
         pressWrite(*item);
         QCOMPARE(capture.queued.last(), hexBytes("6a05" "0005010401" "000f07"));
         QByteArray taken = state;
         taken[13] = 7;
-        update(*item, taken);
+        updateWith(*item, taken);
         QVERIFY(!volume->isModified());
         QVERIFY(!item->isPropertyChanged(handler));
     }
@@ -281,7 +272,7 @@ private slots:
         const auto item = device<DI_Drovi>(65);
         RecordingCollector collector;
         item->installInfoCollector(&collector);
-        update(*item, state);
+        updateWith(*item, state);
         QCOMPARE(propertyAt(*item, {"Voice alert"})->valueText(), voice);
         QCOMPARE(propertyAt(*item, {"Status", "Wall Control"})->valueText(), wall);
         QCOMPARE(item->data(DeviceRole::StatusText).toString(), status);
@@ -295,19 +286,19 @@ private slots:
     void voiceAlertWallControl()
     {
         const auto item = device<DI_Drovi>(65);
-        update(*item, hexBytes("f0000000" "00" "41" "00"));
+        updateWith(*item, hexBytes("f0000000" "00" "41" "00"));
         EditorBench bench(*item);
         PacketCapture capture(*item);
         QVERIFY(QMetaObject::invokeMethod(item.get(), "writeDeviceConfiguration"));
         QVERIFY(capture.queued.isEmpty());
         QCOMPARE(panelOf(*item)->state(), int(WidgetDeviceWriteSettings::WritingSettings));
-        update(*item, hexBytes("f0000000" "00" "41" "00"));
+        updateWith(*item, hexBytes("f0000000" "00" "41" "00"));
         QtProperty *wall = propertyAt(*item, {"Status", "Wall Control"});
         QVERIFY(bench.choose(wall, 1));
         QVERIFY(item->isPropertyChanged(wall));
         pressWrite(*item);
         QCOMPARE(capture.queued, QList<QByteArray>{hexBytes("6a05" "00050101a1")});
-        update(*item, hexBytes("f0000000" "00" "41" "01"));
+        updateWith(*item, hexBytes("f0000000" "00" "41" "01"));
         QVERIFY(!wall->isModified());
     }
 
@@ -340,12 +331,11 @@ private slots:
         const auto item = device<DI_Jorvu>(23);
         RecordingCollector collector;
         item->installInfoCollector(&collector);
-        update(*item, state);
+        updateWith(*item, state);
         QtProperty *out1 = propertyAt(*item, {"Out 1 state"});
         QtProperty *out2 = propertyAt(*item, {"Out 2 state"});
         QCOMPARE(texts({out1, out2}), outs);
-        QCOMPARE((QStringList{QString::number(item->propertyLevel(out1)), QString::number(item->propertyLevel(out2))}),
-                 levels);
+        QCOMPARE(levelsOf(*item, {out1, out2}), levels);
         QCOMPARE(item->data(DeviceRole::StatusText).toString(), status);
         QCOMPARE(item->hasFault(), fault);
         QVERIFY(!item->hasAlarm());

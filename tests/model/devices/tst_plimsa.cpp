@@ -13,13 +13,6 @@ std::unique_ptr<DI_Plimsa> socket()
     return std::make_unique<DI_Plimsa>(makeInfo(57), false);
 }
 
-void update(DeviceItem &item, const QByteArray &state, quint8 linkState = 2)
-{
-    deviceInfo_t info = item.deviceInfo();
-    info.linkState = linkState;
-    item.updateState(info, state);
-}
-
 // s0-s3 flags, s4 alarm/fault, s5 mask, then voltage, current, power and the reason.
 QByteArray reading(const char *head, quint16 centivolts, quint16 centiamps, quint16 deciwatts, quint8 reason)
 {
@@ -87,7 +80,7 @@ private slots:
         QFETCH(bool, fault);
 
         const auto item = socket();
-        update(*item, state);
+        updateWith(*item, state);
         QCOMPARE(shown(*item), rows);
         QCOMPARE(int(item->propertyLevel(propertyAt(*item, {"Status", "State"}))), level);
         QCOMPARE(item->data(DeviceRole::StatusText).toString(), status);
@@ -98,21 +91,21 @@ private slots:
     void keptAcrossEmptyAndUnknownReadings()
     {
         const auto item = socket();
-        update(*item, reading("c0000000" "40" "00", 23012, 153, 3456, 6));
+        updateWith(*item, reading("c0000000" "40" "00", 23012, 153, 3456, 6));
         // No state bytes: the trouble flags go, the rest stays.
-        update(*item, QByteArray());
+        updateWith(*item, QByteArray());
         QCOMPARE(shown(*item), QStringList({"Turned on by button", "230 V", "1.5 A", "345.6 W"}));
         QVERIFY(item->hasFault()); // s0 cleared while online, and s4 kept
         QCOMPARE(item->data(DeviceRole::StatusText).toString(),
                  QStringLiteral("Turned on by button, Voltage: 230 V, Current: 1.5 A, Power: 345.6 W"));
 
         // A reason beyond the list: the state text stays, and so does the status.
-        update(*item, reading("c0000000" "00" "00", 23012, 153, 3456, 12));
+        updateWith(*item, reading("c0000000" "00" "00", 23012, 153, 3456, 12));
         QCOMPARE(shown(*item).first(), QStringLiteral("Turned on by button"));
         QCOMPARE(item->data(DeviceRole::StatusText).toString(), QStringLiteral("Turned on by button"));
 
         // Off line: "Connection lost", the flags of s4 still count.
-        update(*item, reading("c0000000" "c0" "00", 0, 0, 0, 0), 1);
+        updateWith(*item, reading("c0000000" "c0" "00", 0, 0, 0, 0), 1);
         QCOMPARE(item->data(DeviceRole::StatusText).toString(), QStringLiteral("Connection lost"));
         QVERIFY(item->hasAlarm());
         QVERIFY(item->hasFault());
@@ -121,7 +114,7 @@ private slots:
     void nothingEditable()
     {
         const auto item = socket();
-        update(*item, reading("c0000000" "00" "00", 23012, 153, 3456, 6));
+        updateWith(*item, reading("c0000000" "00" "00", 23012, 153, 3456, 6));
         QCOMPARE(propertyNames(propertyAt(*item, {"Status"})->subProperties()),
                  QStringList({"State", "Voltage", "Current", "Active power"}));
         for (const char *name : {"State", "Voltage", "Current", "Active power"})
@@ -132,7 +125,7 @@ private slots:
 
         RecordingCollector collector;
         item->installInfoCollector(&collector);
-        update(*item, reading("c0000000" "00" "00", 23012, 153, 3456, 6));
+        updateWith(*item, reading("c0000000" "00" "00", 23012, 153, 3456, 6));
         QCOMPARE(collector.keys.mid(0, 4), QStringList({"wVoltage", "wCurrent", "wPower", "bZone1Status"}));
         QCOMPARE(collector.values.mid(0, 4), QVariantList({23012, 153, 3456, 6}));
     }

@@ -20,13 +20,6 @@ std::unique_ptr<T> sign(int type, quint16 hardware = 0x0300)
     return std::make_unique<T>(info, false);
 }
 
-void update(DeviceItem &item, const QByteArray &state, quint8 linkState = 2)
-{
-    deviceInfo_t info = item.deviceInfo();
-    info.linkState = linkState;
-    item.updateState(info, state);
-}
-
 // A mains sign's 16 bytes: supply flags, external and battery millivolts,
 // battery and line states, failure byte, display mode, brightness, wall
 // control and the case and wall byte.
@@ -47,14 +40,6 @@ QByteArray mains(quint8 s0, quint16 external, quint16 battery, quint8 batterySta
     state[14] = char(wall);
     state[15] = char(caseAndWall);
     return state;
-}
-
-QStringList levels(const DeviceItem &item, const QList<QtProperty *> &properties)
-{
-    QStringList list;
-    for (QtProperty *property : properties)
-        list << QString::number(item.propertyLevel(property));
-    return list;
 }
 
 const QByteArray dark = hexBytes("f0000000" "0000" "0000"); // battery sign, display off
@@ -123,14 +108,14 @@ private slots:
         const auto item = sign<DI_Pondra>(20, quint16(hardware));
         RecordingCollector collector;
         item->installInfoCollector(&collector);
-        update(*item, state);
+        updateWith(*item, state);
         QStringList shown;
         for (QtProperty *property : propertyAt(*item, {"Status"})->subProperties())
             shown << property->propertyName() + QLatin1Char('=') + property->valueText();
         shown << QStringLiteral("Emergency sign=") + propertyAt(*item, {"Emergency sign"})->valueText();
         QCOMPARE(shown, rows);
         if (!levels.isEmpty())
-            QCOMPARE(::levels(*item, {propertyAt(*item, {"Status", "Condition of the case"}),
+            QCOMPARE(levelsOf(*item, {propertyAt(*item, {"Status", "Condition of the case"}),
                                       propertyAt(*item, {"Status", "Detachment from the wall"})}),
                      levels);
         QCOMPARE(item->data(DeviceRole::StatusText).toString(), status);
@@ -194,9 +179,9 @@ private slots:
         QFETCH(bool, fault);
 
         const auto item = sign<DI_Pondra_24_220>(type);
-        update(*item, state);
+        updateWith(*item, state);
         QCOMPARE(texts(propertyAt(*item, {"Status", "Power"})->subProperties()), power);
-        QCOMPARE(::levels(*item, {propertyAt(*item, {"Status", "Power", "External source"}),
+        QCOMPARE(levelsOf(*item, {propertyAt(*item, {"Status", "Power", "External source"}),
                                   propertyAt(*item, {"Status", "Power", "Battery"}),
                                   propertyAt(*item, {"Emergency sign"}),
                                   propertyAt(*item, {"Status", "Detachment from the wall"})}),
@@ -230,7 +215,7 @@ private slots:
         const auto item = sign<DI_Pondra_24_220>(50);
         QtProperty *brightness = propertyAt(*item, {"Status", "Brightness"});
         const auto at = [&](quint8 level) {
-            update(*item, mains(0xE0, 24000, 12600, 3, 1, 0, 1, level, 1, 0));
+            updateWith(*item, mains(0xE0, 24000, 12600, 3, 1, 0, 1, level, 1, 0));
             return brightness->valueText();
         };
         QCOMPARE(at(60), QStringLiteral("Medium"));
@@ -245,7 +230,7 @@ private slots:
     void mainsWrites()
     {
         const auto item = sign<DI_Pondra_24_220>(50);
-        update(*item, mains(0xE0, 24000, 12600, 3, 1, 0, 1, 100, 1, 0));
+        updateWith(*item, mains(0xE0, 24000, 12600, 3, 1, 0, 1, 100, 1, 0));
         EditorBench bench(*item);
         PacketCapture capture(*item);
         pressWrite(*item);
@@ -274,20 +259,20 @@ private slots:
     void batteryWallControl()
     {
         const auto item = sign<DI_Pondra>(20);
-        update(*item, hexBytes("f0000000" "0001" "0000"));
+        updateWith(*item, hexBytes("f0000000" "0001" "0000"));
         EditorBench bench(*item);
         PacketCapture capture(*item);
         QVERIFY(bench.choose(propertyAt(*item, {"Status", "Wall Control"}), 1));
         pressWrite(*item);
         QCOMPARE(capture.queued, QList<QByteArray>{hexBytes("6a05" "0005010101")});
-        update(*item, hexBytes("f0000000" "0001" "0100"));
+        updateWith(*item, hexBytes("f0000000" "0001" "0100"));
         QVERIFY(!propertyAt(*item, {"Status", "Wall Control"})->isModified());
         QVERIFY(QMetaObject::invokeMethod(item.get(), "enableWallControl", Q_ARG(int, 0)));
         QCOMPARE(capture.queued.last(), hexBytes("6a05" "0005010100"));
 
         // Old hardware has no wall control to write.
         const auto old = sign<DI_Pondra>(20, 0x0205);
-        update(*old, hexBytes("f0000000" "0001" "0000"));
+        updateWith(*old, hexBytes("f0000000" "0001" "0000"));
         PacketCapture oldCapture(*old);
         pressWrite(*old);
         QVERIFY(oldCapture.queued.isEmpty());
@@ -299,7 +284,7 @@ private slots:
         QCOMPARE(DeviceSettings::keys(49), QStringList());
         QCOMPARE(DeviceSettings::keys(20), QStringList());
         const auto mainsSign = sign<DI_Pondra_24_220>(50);
-        update(*mainsSign, mains(0xE0, 24000, 12600, 3, 1, 0, 1, 50, 1, 0));
+        updateWith(*mainsSign, mains(0xE0, 24000, 12600, 3, 1, 0, 1, 50, 1, 0));
         QCOMPARE(DeviceSettings::value(mainsSign.get(), "brightness"), QVariant(1));
         QCOMPARE(DeviceSettings::value(mainsSign.get(), "wallControl"), QVariant(1));
         QVERIFY(DeviceSettings::setValue(mainsSign.get(), "brightness", 2));
@@ -335,21 +320,21 @@ private slots:
         const QByteArray turnOff = hexBytes("6a05" "00040103ff");
 
         // Not testing: readings send nothing.
-        update(*item, off);
+        updateWith(*item, off);
         QVERIFY(capture.queued.isEmpty());
         // Started while lit: nothing until the display is dark.
         item->executeAction(0);
-        update(*item, on);
+        updateWith(*item, on);
         QVERIFY(capture.queued.isEmpty());
         QVERIFY(!watchdog.isActive());
-        update(*item, off);
+        updateWith(*item, off);
         QCOMPARE(capture.queued, QList<QByteArray>{turnOn});
         QVERIFY(watchdog.isActive());
-        update(*item, off); // the command has not taken effect yet
+        updateWith(*item, off); // the command has not taken effect yet
         QCOMPARE(capture.queued.size(), 1);
-        update(*item, on);
+        updateWith(*item, on);
         QCOMPARE(capture.queued, QList<QByteArray>({turnOn, turnOff}));
-        update(*item, off);
+        updateWith(*item, off);
         QCOMPARE(capture.queued, QList<QByteArray>({turnOn, turnOff, turnOn}));
 
         item->executeAction(1);
@@ -358,7 +343,7 @@ private slots:
         QCOMPARE(capture.queued.size(), type == 20 ? 3 : 4);
         if (type == 50)
             QCOMPARE(capture.queued.last(), turnOff);
-        update(*item, on);
+        updateWith(*item, on);
         QCOMPARE(capture.queued.size(), type == 20 ? 3 : 4);
     }
 
@@ -387,7 +372,7 @@ private slots:
                 // Each expiry turned the test around: after an odd number the
                 // next dark reading repeats the switching on.
                 const bool repeatOn = expiries % 2 == 1;
-                update(*item, repeatOn ? off : on);
+                updateWith(*item, repeatOn ? off : on);
                 repeated = capture.queued.last();
                 expectedRepeat = repeatOn ? turnOn : turnOff;
                 item->executeAction(1);
@@ -396,7 +381,7 @@ private slots:
         });
 
         item->startTesting();
-        update(*item, off);
+        updateWith(*item, off);
         QCOMPARE(capture.queued, QList<QByteArray>{turnOn});
         QVERIFY(QTest::qWaitFor([&] { return boxes.size() == 2; }, 5000));
         QVERIFY(expiries >= 3);
@@ -419,7 +404,7 @@ private slots:
         });
         item = sign<DI_Pondra_24_220>(50);
         item->startTesting();
-        update(*item, off);
+        updateWith(*item, off);
         QVERIFY(QTest::qWaitFor([&] { return !item; }, 5000));
         QTest::qWait(100);
         QCOMPARE(boxes.size(), 1);

@@ -19,21 +19,6 @@ std::unique_ptr<T> repeater(int type, quint16 firmware = 0x0105, quint32 rl = 0)
     return std::make_unique<T>(info, false);
 }
 
-void update(DeviceItem &item, const QByteArray &state, quint8 linkState = 2)
-{
-    deviceInfo_t info = item.deviceInfo();
-    info.linkState = linkState;
-    item.updateState(info, state);
-}
-
-QStringList levels(const DeviceItem &item, const QList<QtProperty *> &properties)
-{
-    QStringList list;
-    for (QtProperty *property : properties)
-        list << QString::number(item.propertyLevel(property));
-    return list;
-}
-
 QtProperty *statusRow(const DeviceItem &item, const QString &name)
 {
     return propertyAt(item, {"Status", name});
@@ -100,13 +85,13 @@ private slots:
         QFETCH(bool, fault);
 
         const auto item = repeater<DI_Sebrel>(30);
-        update(*item, hexBytes("ffffffffffffffff"), quint8(link));
-        update(*item, state, quint8(link));
+        updateWith(*item, hexBytes("ffffffffffffffff"), quint8(link));
+        updateWith(*item, state, quint8(link));
         const QList<QtProperty *> shown{statusRow(*item, "Battery"), statusRow(*item, "Voltage battery"),
                                         statusRow(*item, "External source"),
                                         statusRow(*item, "Voltage external source")};
         QCOMPARE(texts(shown), rows);
-        QCOMPARE(::levels(*item, {shown.at(0), shown.at(2), statusRow(*item, "Case")}), levels);
+        QCOMPARE(levelsOf(*item, {shown.at(0), shown.at(2), statusRow(*item, "Case")}), levels);
         QCOMPARE(item->data(DeviceRole::Charge).toString(), internal);
         QCOMPARE(item->data(DeviceRole::StatusText).toString(), status);
         QCOMPARE(item->hasAlarm(), alarm);
@@ -150,12 +135,12 @@ private slots:
         QFETCH(bool, fault);
 
         const auto item = repeater<DI_Sebrel_ISP02>(71);
-        update(*item, state);
+        updateWith(*item, state);
         const QList<QtProperty *> shown{statusRow(*item, "Battery"), statusRow(*item, "External source 1"),
                                         statusRow(*item, "External source 2"),
                                         statusRow(*item, "Reserve power supply")};
         QCOMPARE(texts(shown), rows);
-        QCOMPARE(::levels(*item, shown.mid(0, 3)), levels);
+        QCOMPARE(levelsOf(*item, shown.mid(0, 3)), levels);
         QCOMPARE(item->data(DeviceRole::StatusText).toString(), status);
         QCOMPARE(item->hasFault(), fault);
     }
@@ -182,7 +167,7 @@ private slots:
 
         RecordingCollector collector;
         two->installInfoCollector(&collector);
-        update(*two, hexBytes("c0003831e02e041001010201"));
+        updateWith(*two, hexBytes("c0003831e02e041001010201"));
         QCOMPARE(collector.keys.mid(0, 7), QStringList({"bBatteryState", "bExtLineState_1", "bExtLineState_2",
                                                         "wBatteryVoltage", "wExtLineVoltage_1", "wExtLineVoltage_2",
                                                         "bReserveSetting"}));
@@ -220,7 +205,7 @@ private slots:
     {
         const auto item = repeater<DI_Sebrel_ISP02>(71);
         const QByteArray onLine2 = hexBytes("c0003831e02e041003010100");
-        update(*item, onLine2);
+        updateWith(*item, onLine2);
         EditorBench bench(*item);
         PacketCapture capture(*item);
         QtProperty *reserve = statusRow(*item, "Reserve power supply");
@@ -229,19 +214,19 @@ private slots:
         // Unmarked: a write sends nothing.
         pressWrite(*item);
         QVERIFY(capture.queued.isEmpty());
-        update(*item, onLine2);
+        updateWith(*item, onLine2);
 
         QVERIFY(bench.choose(reserve, 1));
         QVERIFY(reserve->isModified());
         QVERIFY(item->isPropertyChanged(reserve));
         // The edit stays across readings that still show the old value.
-        update(*item, onLine2);
+        updateWith(*item, onLine2);
         QCOMPARE(reserve->valueText(), QStringLiteral("Battery"));
         QVERIFY(reserve->isModified());
 
         pressWrite(*item);
         QCOMPARE(capture.queued, QList<QByteArray>{hexBytes("6a05000500020001")});
-        update(*item, hexBytes("c0003831e02e041003010101"));
+        updateWith(*item, hexBytes("c0003831e02e041003010101"));
         QVERIFY(!reserve->isModified());
         QVERIFY(!item->isConfigurationChanged());
         QCOMPARE(capture.queued.size(), 1);

@@ -143,6 +143,14 @@ QStringList DeviceDescription::baseFieldNames()
     return DeviceItem::staticFieldNames();
 }
 
+void DeviceDescription::setTitledFields(const DeviceKit::TitledKeys &pairs)
+{
+    titles = DeviceTitles::exactly(pairs);
+    fieldNames.clear();
+    for (const DeviceKit::TitledKey &pair : pairs)
+        fieldNames << pair.key;
+}
+
 const SettingDescription *DeviceDescription::setting(const QString &key) const
 {
     for (const SettingDescription &s : settings)

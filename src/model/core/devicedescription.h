@@ -134,6 +134,9 @@ struct DeviceDescription
     // The base field names (gpActiveZone ... gpUndef).
     static QStringList baseFieldNames();
 
+    // Titles exactly these pairs, and the field names their keys in the same order.
+    void setTitledFields(const DeviceKit::TitledKeys &pairs);
+
     QString pictureOf(int code) const { return pictures.value(code, picture); }
     QString keyOfTitle(const QString &title) const { return DeviceKit::keyOfTitle(titles.table(), title); }
     QString titleOfKey(const QString &key) const { return DeviceKit::titleOfKey(titles.table(), key); }

@@ -38,9 +38,7 @@ DeviceDescription DI_Fotra::description()
                                     {"Zone2fOutActive", tr("Output 2 state")},
                                     {"Zone3btfTrainState", tr("Cable mode", "fotra")},
                                     {"Zone3Mode", tr("Cable state")}};
-    d.titles = DeviceTitles::exactly(titles);
-    for (const DeviceKit::TitledKey &pair : titles)
-        d.fieldNames << pair.key;
+    d.setTitledFields(titles);
     d.features = QList<DeviceKit::FeatureMinimum>{{0, QVersionNumber(1, 10)}};
     d.settings = {
         SettingDescription::choice("mainSource", tr("Main source"), {tr("Battery"), tr("External")}, "state.fMultiFunc"),
@@ -201,9 +199,7 @@ DeviceDescription DI_FotraISP1::description()
     titles << DeviceKit::TitledKeys{{"gpMainPwr", tr("External source")}, {"reservPwrState", tr("Battery state")}}
            << DeviceKit::baseTitles({"gpMainBattery", "rl", "gpRssi"})
            << DeviceKit::TitledKeys{{"Zone1fOutActive", tr("Output 1 state")}, {"Zone2fOutActive", tr("Output 2 state")}};
-    d.titles = DeviceTitles::exactly(titles);
-    for (const DeviceKit::TitledKey &pair : titles)
-        d.fieldNames << pair.key;
+    d.setTitledFields(titles);
     d.features = QList<DeviceKit::FeatureMinimum>{{0, QVersionNumber(1, 13)}};
     return d;
 }

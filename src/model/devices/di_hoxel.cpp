@@ -45,9 +45,7 @@ DeviceDescription DI_Hoxel::description()
            << DeviceKit::TitledKeys{{"fMultiFunc", tr("Zones handler")},
                                     {"lightOut", tr("Light out")},
                                     {"soundOut", tr("Sound out")}};
-    d.titles = DeviceTitles::exactly(titles);
-    for (const DeviceKit::TitledKey &pair : titles)
-        d.fieldNames << pair.key;
+    d.setTitledFields(titles);
     return d;
 }
 

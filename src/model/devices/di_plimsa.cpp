@@ -13,9 +13,7 @@ DeviceDescription DI_Plimsa::description()
                                     {"wVoltage", tr("Voltage")},
                                     {"wCurrent", tr("Current")},
                                     {"wPower", tr("Active power")}};
-    d.titles = DeviceTitles::exactly(titles);
-    for (const DeviceKit::TitledKey &pair : titles)
-        d.fieldNames << pair.key;
+    d.setTitledFields(titles);
     d.features = QList<DeviceKit::FeatureMinimum>{{0, QVersionNumber(1, 3)}};
     return d;
 }

@@ -54,9 +54,7 @@ DeviceDescription DI_Pondra::description()
     DeviceKit::TitledKeys titles = DeviceKit::baseTitles({"gpMainPwr", "gpMainBattery"});
     titles << DeviceKit::TitledKey{"reservPwrState", tr("Reserv battery state")}
            << DeviceKit::baseTitles({"rl", "gpRssi"}) << DeviceKit::TitledKey{"outMask", tr("Display")};
-    d.titles = DeviceTitles::exactly(titles);
-    for (const DeviceKit::TitledKey &pair : titles)
-        d.fieldNames << pair.key;
+    d.setTitledFields(titles);
     d.features = QList<DeviceKit::FeatureMinimum>{{0, QVersionNumber(1, 12)}};
     d.settings = {SettingDescription::choice("wallControl", tr("Wall Control"), {tr("Off"), tr("On")}, QString())};
     d.writes = {SettingWrite::queued(QByteArray::fromHex("00050101"), {"wallControl"})};
@@ -191,9 +189,7 @@ DeviceDescription DI_Pondra_24_220::description()
                                  {"wBatteryVoltage", tr("Battery voltage")}};
     titles << DeviceKit::baseTitles({"rl", "gpRssi"})
            << DeviceKit::TitledKeys{{"outMask", tr("Board state")}, {"bBrightness", tr("Brightness")}};
-    d.titles = DeviceTitles::exactly(titles);
-    for (const DeviceKit::TitledKey &pair : titles)
-        d.fieldNames << pair.key;
+    d.setTitledFields(titles);
     d.features = QList<DeviceKit::FeatureMinimum>{{0, QVersionNumber(1, 1)}};
     // Only the mains sign's entries in configuration files carry them.
     d.settings = {

@@ -18,9 +18,7 @@ DeviceDescription DI_Sebrel::description()
                                        {"bBatteryState", tr("Battery")},
                                        {"wBatteryVoltage", tr("Voltage battery")}}
            << DeviceKit::baseTitles({"rl", "gpRssi"});
-    d.titles = DeviceTitles::exactly(titles);
-    for (const DeviceKit::TitledKey &pair : titles)
-        d.fieldNames << pair.key;
+    d.setTitledFields(titles);
     return d;
 }
 
@@ -142,9 +140,7 @@ DeviceDescription DI_Sebrel_ISP02::description()
                                        {"wBatteryVoltage", tr("Voltage battery")},
                                        {"bReserveSetting", tr("Reserve power supply")}}
            << DeviceKit::baseTitles({"rl", "gpRssi"});
-    d.titles = DeviceTitles::exactly(titles);
-    for (const DeviceKit::TitledKey &pair : titles)
-        d.fieldNames << pair.key;
+    d.setTitledFields(titles);
     d.settings = {SettingDescription::choice("reserve", tr("Reserve power supply"),
                                              {tr("External source 2"), tr("Battery")}, QString())};
     d.writes = {SettingWrite::queued(QByteArray::fromHex("0005000200"), {"reserve"})};

@@ -690,7 +690,7 @@ private slots:
         // devices a simulation cannot describe (no state block).
         QJsonObject document = fileObject(exported);
         QJsonObject demo = fileObject(QStringLiteral(TANDREL_EXAMPLES_DIR "/demo.conf"));
-        const QList<int> fileOnlyTypes{52, 56};
+        const QList<int> fileOnlyTypes{52, 56, 65, 70, 71};
         QJsonArray simulated, fileOnly;
         for (const QJsonValue &device : demo.value(QStringLiteral("devices")).toArray())
             (fileOnlyTypes.contains(device.toObject().value(QStringLiteral("type id")).toInt()) ? fileOnly : simulated)

@@ -424,7 +424,7 @@ private slots:
         }
         QCOMPARE(serials.size(), count);
         QVERIFY(!serials.contains(999)); // every device has its own "serial"
-        QVERIFY(classes.contains(QSet<QString>({"DI_Dralo", "DI_Tirun", "DI_security", "DeviceItem"})));
+        QVERIFY(classes.contains(QSet<QString>({"DI_Dralo", "DI_Tirun", "DI_security", "DI_Sebrel"})));
         QVERIFY(repeated); // a device behind the repeater
     }
 };

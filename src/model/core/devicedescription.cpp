@@ -46,6 +46,16 @@ SettingDescription SettingDescription::inFiles(bool asBoolean) const
     return changed(*this, [&](auto &c) { c.inConfigurationFiles = true; c.booleanInFiles = asBoolean; });
 }
 
+SettingDescription SettingDescription::exportedOnly() const
+{
+    return changed(*this, [](auto &c) { c.exportOnly = true; });
+}
+
+SettingDescription SettingDescription::onlyForCodes(const QList<int> &codes) const
+{
+    return changed(*this, [&](auto &c) { c.fileCodes = codes; });
+}
+
 SettingDescription SettingDescription::shiftedBy(int deviceOffset) const
 {
     return changed(*this, [&](auto &c) { c.offset = deviceOffset; });
@@ -75,6 +85,13 @@ SettingWrite SettingWrite::memoryCell(quint16 cell, const QStringList &settings)
     w.kind = MemoryCell;
     w.cell = cell;
     w.settings = settings;
+    return w;
+}
+
+SettingWrite SettingWrite::direct(const QByteArray &prefix, const QStringList &settings)
+{
+    SettingWrite w = queued(prefix, settings);
+    w.kind = Direct;
     return w;
 }
 
@@ -126,6 +143,14 @@ QStringList DeviceDescription::baseFieldNames()
     return DeviceItem::staticFieldNames();
 }
 
+void DeviceDescription::setTitledFields(const DeviceKit::TitledKeys &pairs)
+{
+    titles = DeviceTitles::exactly(pairs);
+    fieldNames.clear();
+    for (const DeviceKit::TitledKey &pair : pairs)
+        fieldNames << pair.key;
+}
+
 const SettingDescription *DeviceDescription::setting(const QString &key) const
 {
     for (const SettingDescription &s : settings)
@@ -134,11 +159,11 @@ const SettingDescription *DeviceDescription::setting(const QString &key) const
     return nullptr;
 }
 
-QStringList DeviceDescription::fileSettingKeys() const
+QStringList DeviceDescription::fileSettingKeys(int code) const
 {
     QStringList keys;
     for (const SettingDescription &s : settings)
-        if (s.inConfigurationFiles)
+        if (s.carriedFor(code))
             keys << s.key;
     return keys;
 }

@@ -33,6 +33,8 @@ struct SettingDescription
     bool readOnly = false; // never edited: shows the device's value at every state
     bool inConfigurationFiles = false;
     bool booleanInFiles = false; // files carry it as true or false, not as a number
+    bool exportOnly = false;     // files carry it, but opening a file does not set it back
+    QList<int> fileCodes;        // the type codes whose files carry it; none: every code of the class
     int minimum = 0; // the range of an integer setting
     int maximum = 0;
     QVersionNumber firmware; // the firmware it needs: below it the setting is inactive (status level 8)
@@ -46,6 +48,11 @@ struct SettingDescription
                                      const QString &field);
     // The same setting, carried by configuration files (as a boolean).
     SettingDescription inFiles(bool asBoolean = false) const;
+    // Written by the exporter only.
+    SettingDescription exportedOnly() const;
+    // Carried by the files of these type codes only.
+    SettingDescription onlyForCodes(const QList<int> &codes) const;
+    bool carriedFor(int code) const { return inConfigurationFiles && (fileCodes.isEmpty() || fileCodes.contains(code)); }
     SettingDescription shiftedBy(int deviceOffset) const;
     SettingDescription invertedBit() const;
     SettingDescription needsFirmware(const QVersionNumber &minimum) const;
@@ -60,6 +67,7 @@ struct SettingWrite
 {
     enum Kind {
         Queued,     // a payload through the command queue (PT_DEVICE_SEND_DATA to the item's address)
+        Direct,     // PT_DEVICE_SEND_DATA to the device's number, sent at once by the item
         MemoryCell, // PT_DEVICE_EEPROM_WRITE_REQ to the device's number, then PT_REBOOT_DEVICE
     };
     Kind kind = Queued;
@@ -77,6 +85,7 @@ struct SettingWrite
     // A payload through the command queue; a memory write and restart.
     static SettingWrite queued(const QByteArray &prefix, const QStringList &settings);
     static SettingWrite memoryCell(quint16 cell, const QStringList &settings);
+    static SettingWrite direct(const QByteArray &prefix, const QStringList &settings);
     SettingWrite withData(std::function<QByteArray(const QList<int> &)> make) const;
     SettingWrite fromFirmware(const QVersionNumber &version) const;
     SettingWrite belowFirmware(const QVersionNumber &version) const;
@@ -125,12 +134,15 @@ struct DeviceDescription
     // The base field names (gpActiveZone ... gpUndef).
     static QStringList baseFieldNames();
 
+    // Titles exactly these pairs, and the field names their keys in the same order.
+    void setTitledFields(const DeviceKit::TitledKeys &pairs);
+
     QString pictureOf(int code) const { return pictures.value(code, picture); }
     QString keyOfTitle(const QString &title) const { return DeviceKit::keyOfTitle(titles.table(), title); }
     QString titleOfKey(const QString &key) const { return DeviceKit::titleOfKey(titles.table(), key); }
     const SettingDescription *setting(const QString &key) const;
-    // The keys of the settings that configuration files carry, in order.
-    QStringList fileSettingKeys() const;
+    // The keys of the settings that the files of a type code carry, in order.
+    QStringList fileSettingKeys(int code) const;
 };
 
 using DescriptionFn = DeviceDescription (*)();

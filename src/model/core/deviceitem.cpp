@@ -381,6 +381,13 @@ void DeviceItem::loadState(const deviceInfo_t &info, const QByteArray &state)
     m_stateLoaded = true;
 }
 
+void DeviceItem::loadStateKeepingTail(const deviceInfo_t &info, const QByteArray &state, int zeroedWhenEmpty)
+{
+    setConnectionState(info);
+    m_stored.loadKeepingTail(state, zeroedWhenEmpty);
+    m_stateLoaded = true;
+}
+
 QString DeviceItem::itemTypeName() const
 {
     return deviceTypeName(deviceType());

@@ -21,6 +21,7 @@
 #include <QVersionNumber>
 
 #include <cstdint>
+#include <optional>
 
 class InfoCollector;
 class QtAbstractPropertyManager;
@@ -287,12 +288,19 @@ protected:
     // the state's front into the stored bytes (the base's updateState stores
     // them for a class that does not).
     void loadState(const deviceInfo_t &info, const QByteArray &state);
+    // The same for a class that keeps its later bytes across an update
+    // without state: only the first `zeroedWhenEmpty` bytes are zeroed then.
+    void loadStateKeepingTail(const deviceInfo_t &info, const QByteArray &state, int zeroedWhenEmpty);
     // The property of the description's setting `key`, made in `group` (an
     // editable enum with the pencil, an editable integer, or a read-only
     // enum); it follows the device from then on.
     QtProperty *addSetting(QtProperty *group, const QString &key);
     // The editor's value of a setting made by addSetting; -1 for another key.
     int settingValue(const QString &key) const;
+    // The device's value of a described setting that has no state field, as
+    // the class reads it from its state bytes; none: the class echoes and
+    // judges that setting itself.
+    virtual std::optional<int> deviceSettingValue(const QString &key) const;
 
 public:
     // The serial number under which measurements are stored; the master
@@ -357,6 +365,9 @@ private:
     const Setting *findSetting(const QtProperty *property) const;
     int editorValue(const Setting &setting) const;
     void setEditorValue(const Setting &setting, int value);
+    // Whether the base can read the setting's device value (a state field, or
+    // the class's deviceSettingValue).
+    bool followsDevice(const Setting &setting) const;
     int deviceValue(const Setting &setting) const;
     bool differs(const Setting &setting) const;
     // A state update meets the settings: an edit still pending keeps its

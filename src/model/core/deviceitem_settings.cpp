@@ -70,15 +70,28 @@ void DeviceItem::setEditorValue(const Setting &setting, int value)
         m_editEnumManager->setValue(setting.property, value);
 }
 
+std::optional<int> DeviceItem::deviceSettingValue(const QString &) const
+{
+    return std::nullopt;
+}
+
+bool DeviceItem::followsDevice(const Setting &setting) const
+{
+    return !setting.description.field.isEmpty() || deviceSettingValue(setting.description.key).has_value();
+}
+
 int DeviceItem::deviceValue(const Setting &setting) const
 {
-    return setting.description.editorValue(int(stateValue(setting.description.field.toLatin1().constData())));
+    const SettingDescription &d = setting.description;
+    if (d.field.isEmpty())
+        return d.editorValue(deviceSettingValue(d.key).value_or(0));
+    return d.editorValue(int(stateValue(d.field.toLatin1().constData())));
 }
 
 bool DeviceItem::differs(const Setting &setting) const
 {
-    // A setting without a state field is judged by its class.
-    if (setting.description.field.isEmpty())
+    // A setting the base cannot read from the device is judged by its class.
+    if (!followsDevice(setting))
         return false;
     return editorValue(setting) != deviceValue(setting);
 }
@@ -94,7 +107,7 @@ void DeviceItem::echoSettings()
     for (const Setting &setting : qAsConst(m_settings)) {
         const SettingDescription &d = setting.description;
         QtProperty *property = setting.property;
-        if (d.field.isEmpty())
+        if (!followsDevice(setting))
             continue; // its class follows the device
         if (!d.firmware.isNull() && QVersionNumber::compare(firmwareVersion(), d.firmware) < 0) {
             setPropertyLevel(property, propertyLevel(property) | MarkNeverEditable);
@@ -155,6 +168,9 @@ void DeviceItem::writeSettings()
 
         if (write.kind == SettingWrite::Queued) {
             SendDataManager::instance()->enqueue({this}, write.prefix + data);
+        } else if (write.kind == SettingWrite::Direct) {
+            emit sendPacket(packetBytes({PT_DEVICE_SEND_DATA, deviceId()}) + write.prefix + data,
+                            matchPacketType(PT_DEVICE_SEND_DATA_ACK));
         } else {
             emit sendPacket(packetBytes({PT_DEVICE_EEPROM_WRITE_REQ, deviceId(), quint8(write.cell), quint8(write.cell >> 8)})
                                 + data,
@@ -176,7 +192,7 @@ void DeviceItem::writeSettings()
 QVariant DeviceItem::fileSettingValue(const QString &key) const
 {
     const Setting *setting = findSetting(key);
-    if (!setting || !setting->description.inConfigurationFiles)
+    if (!setting || !setting->description.carriedFor(deviceType()))
         return QVariant();
     const int value = editorValue(*setting);
     return setting->description.booleanInFiles ? QVariant(value != 0) : QVariant(value);
@@ -185,7 +201,7 @@ QVariant DeviceItem::fileSettingValue(const QString &key) const
 bool DeviceItem::setFileSettingValue(const QString &key, int value)
 {
     const Setting *setting = findSetting(key);
-    if (!setting || !setting->description.inConfigurationFiles)
+    if (!setting || !setting->description.carriedFor(deviceType()) || setting->description.exportOnly)
         return false;
     setEditorValue(*setting, value);
     return true;

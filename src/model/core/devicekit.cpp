@@ -14,6 +14,16 @@ void StateBlock::load(const QByteArray &state)
         m_bytes[i] = i < state.size() ? state.at(i) : '\0';
 }
 
+void StateBlock::loadKeepingTail(const QByteArray &state, int zeroedWhenEmpty)
+{
+    if (!state.isEmpty()) {
+        load(state);
+        return;
+    }
+    for (int i = 0; i < zeroedWhenEmpty && i < m_bytes.size(); ++i)
+        m_bytes[i] = '\0';
+}
+
 void StateBlock::setBits(int index, quint8 mask)
 {
     if (index >= 0 && index < m_bytes.size())
@@ -110,6 +120,25 @@ QtProperty *PropertyKit::text(QtProperty *group, const QString &name) const
     if (group)
         group->addSubProperty(property);
     return property;
+}
+
+QString modeText(int mode, const ModeTexts &texts)
+{
+    if (mode == 1)
+        return texts.on;
+    if (mode == 0 || mode == 2)
+        return texts.off;
+    return texts.mask.arg(mode);
+}
+
+QString oneDecimal(const QString &pattern, int value, int divisor)
+{
+    return pattern.arg(double(value) / divisor, 0, 'f', 1);
+}
+
+QByteArray wallControlPayload(bool on)
+{
+    return QByteArray::fromHex("00050101") + char(on ? 0xA1 : 0xA0);
 }
 
 bool featureSupported(const QList<FeatureMinimum> &table, int feature, const QVersionNumber &firmware)

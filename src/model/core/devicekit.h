@@ -42,6 +42,9 @@ public:
     explicit StateBlock(int size = 0) : m_bytes(size, '\0') {}
 
     void load(const QByteArray &state);
+    // As load, but an update without state bytes zeroes only the first
+    // `zeroedWhenEmpty` bytes and keeps the rest.
+    void loadKeepingTail(const QByteArray &state, int zeroedWhenEmpty);
     int size() const { return m_bytes.size(); }
     const QByteArray &bytes() const { return m_bytes; }
     quint8 at(int index) const { return index >= 0 && index < m_bytes.size() ? quint8(m_bytes.at(index)) : 0; }
@@ -116,6 +119,39 @@ private:
     QtEnumPropertyManager *m_editableEnums;
     QtStringPropertyManager *m_texts;
 };
+
+// The name of an enum index; empty outside the names.
+inline QString nameAt(const QStringList &names, int index)
+{
+    return index >= 0 && index < names.size() ? names.at(index) : QString();
+}
+
+// What an output or display mode says: 0 and 2 off, 1 on, 3 upward the
+// number of the mask in force (`mask` holds %1).
+struct ModeTexts
+{
+    QString off;
+    QString on;
+    QString mask;
+};
+QString modeText(int mode, const ModeTexts &texts);
+
+// `pattern` ("%1 V") filled with value / divisor, one decimal.
+QString oneDecimal(const QString &pattern, int value, int divisor);
+
+// An external supply line's state as shown: state 2 ("low") below 1000 mV
+// means no line at all, shown as state 0.
+inline int lineStateShown(int state, int millivolts)
+{
+    return state == 2 && millivolts < 1000 ? 0 : state;
+}
+inline bool lineAbsentAsLow(int state, int millivolts)
+{
+    return state == 2 && millivolts < 1000;
+}
+
+// The wall-control switch command: 00 05 01 01 A1 (on) or A0 (off).
+QByteArray wallControlPayload(bool on);
 
 // Minimum firmware of each known feature; an unknown feature is never
 // supported.

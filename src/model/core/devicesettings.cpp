@@ -8,7 +8,7 @@ namespace DeviceSettings {
 QStringList keys(int type)
 {
     const DescriptionFn describe = DeviceClasses::description(type);
-    return describe ? describe().fileSettingKeys() : QStringList();
+    return describe ? describe().fileSettingKeys(type) : QStringList();
 }
 
 QVariant value(const DeviceItem *item, const QString &key)

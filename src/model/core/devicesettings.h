@@ -19,7 +19,8 @@ QStringList keys(int type);
 // one); invalid when the item has no such setting.
 QVariant value(const DeviceItem *item, const QString &key);
 // Sets the item's setting under `key` (not a user edit: nothing is marked
-// or sent). False when the item has no such setting.
+// or sent). False when the item has no such setting, or one that files
+// carry for export only.
 bool setValue(DeviceItem *item, const QString &key, int value);
 
 } // namespace DeviceSettings

@@ -17,6 +17,15 @@
 #include "di_olvek.h"
 #include "di_taskel.h"
 #include "di_yolvik.h"
+// Supply and output devices: repeaters, mains socket, relay modules, signs and alert devices.
+#include "di_drovi.h"
+#include "di_fotra.h"
+#include "di_hoxel.h"
+#include "di_jorvu.h"
+#include "di_plimsa.h"
+#include "di_pondra.h"
+#include "di_sebrel.h"
+#include "di_vindrak.h"
 
 void registerDeviceClasses()
 {
@@ -42,4 +51,16 @@ void registerDeviceClasses()
     DeviceClasses::registerClass<DI_Yolvik_ISP1>();
     DeviceClasses::registerClass<DI_Yolvik>();
     DeviceClasses::registerClass<DI_Yolvik_ISP2>();
+    // Supply and output devices: repeaters, mains socket, relay modules, signs and alert devices.
+    DeviceClasses::registerClass<DI_Sebrel>();
+    DeviceClasses::registerClass<DI_Sebrel_ISP02>();
+    DeviceClasses::registerClass<DI_Plimsa>();
+    DeviceClasses::registerClass<DI_Pondra_24_220>();
+    DeviceClasses::registerClass<DI_Fotra>();
+    DeviceClasses::registerClass<DI_FotraISP1>();
+    DeviceClasses::registerClass<DI_Jorvu>();
+    DeviceClasses::registerClass<DI_Pondra>();
+    DeviceClasses::registerClass<DI_Hoxel>();
+    DeviceClasses::registerClass<DI_Vindrak>();
+    DeviceClasses::registerClass<DI_Drovi>();
 }

@@ -66,6 +66,32 @@ inline QStringList texts(const QList<QtProperty *> &properties)
     return list;
 }
 
+// The status levels of the properties, as texts ("0", "1", "2").
+inline QStringList levelsOf(const DeviceItem &item, const QList<QtProperty *> &properties)
+{
+    QStringList list;
+    for (QtProperty *property : properties)
+        list << QString::number(item.propertyLevel(property));
+    return list;
+}
+
+// The status levels of the properties, as numbers.
+inline QList<int> levelNumbers(const DeviceItem &item, const QList<QtProperty *> &properties)
+{
+    QList<int> levels;
+    for (QtProperty *property : properties)
+        levels << int(item.propertyLevel(property));
+    return levels;
+}
+
+// A state update with the item's own record, at a link state.
+inline void updateWith(DeviceItem &item, const QByteArray &state, quint8 linkState = 2)
+{
+    deviceInfo_t info = item.deviceInfo();
+    info.linkState = linkState;
+    item.updateState(info, state);
+}
+
 // The property at a path of names from the item's top level: {"Controlled
 // circuit", "Value"}.
 inline QtProperty *propertyAt(const DeviceItem &item, const QStringList &path)

@@ -35,6 +35,11 @@ private slots:
                         {18, "DI_Kemrel"},      {22, "DI_Lumeq"},       {24, "DI_Yolvik_ISP1"}, {25, "DI_Yolvik_ISP2"},
                         {26, "DI_Olvek_ISP2"},  {27, "DI_Taskel"},      {28, "DI_Taskel"},      {33, "DI_Olvek_Pemmel"},
                         {52, "DI_Olvek_Pemmel"}});
+        // Supply and output devices: repeaters, mains socket, relay modules, signs and alert devices.
+        classes.insert({{7, "DI_Hoxel"},      {14, "DI_Fotra"},         {15, "DI_FotraISP1"}, {20, "DI_Pondra"},
+                        {23, "DI_Jorvu"},     {30, "DI_Sebrel"},        {49, "DI_Pondra_24_220"},
+                        {50, "DI_Pondra_24_220"}, {57, "DI_Plimsa"},    {65, "DI_Drovi"},
+                        {70, "DI_Vindrak"},   {71, "DI_Sebrel_ISP02"}});
         for (int code = 0; code < 256; ++code) {
             const QString expected = classes.value(code, QStringLiteral("DeviceItem"));
             QCOMPARE(DeviceClasses::className(code), expected);

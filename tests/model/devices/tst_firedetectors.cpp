@@ -35,14 +35,6 @@ void update(DeviceItem &item, const char *stateHex, quint8 link = 2)
     item.updateState(info, hexBytes(stateHex));
 }
 
-QList<int> levelsOf(const DeviceItem &item, const QList<QtProperty *> &properties)
-{
-    QList<int> levels;
-    for (QtProperty *property : properties)
-        levels << int(item.propertyLevel(property));
-    return levels;
-}
-
 // A record of 18 bytes: the given front, zeros after it.
 QByteArray record(const char *frontHex)
 {
@@ -143,7 +135,7 @@ private slots:
         QtProperty *stateRow = propertyAt(*item, {"Temperature", "State"});
         QtProperty *value = propertyAt(*item, {"Temperature", "Value"});
         QCOMPARE(texts({stateRow, value}), shown);
-        QCOMPARE(levelsOf(*item, {stateRow, value, propertyAt(*item, {"Status", "Case"}),
+        QCOMPARE(levelNumbers(*item, {stateRow, value, propertyAt(*item, {"Status", "Case"}),
                                   propertyAt(*item, {"Status", "Main battery state"}),
                                   propertyAt(*item, {"Status", "Reserve battery state"})}),
                  levels);
@@ -506,7 +498,7 @@ private slots:
         const QList<QtProperty *> rows = propertyAt(*item, {"Smoke sensor"})->subProperties();
         QtProperty *stateRow = rows.at(0), *smoke = rows.at(1), *dust = rows.at(2);
         QCOMPARE((QStringList{stateRow->valueText(), smoke->propertyName(), smoke->valueText(), dust->valueText()}), shown);
-        QCOMPARE(levelsOf(*item, {stateRow, smoke, dust}), levels);
+        QCOMPARE(levelNumbers(*item, {stateRow, smoke, dust}), levels);
         QCOMPARE(item->data(DeviceRole::StatusText).toString(), status);
         QCOMPARE(item->hasAlarm(), alarm);
         QCOMPARE(item->hasFault(), fault);

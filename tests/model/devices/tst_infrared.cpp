@@ -30,14 +30,6 @@ QtProperty *irRow(const DeviceItem &item, const char *name)
     return propertyAt(item, irPath + QStringList{QLatin1String(name)});
 }
 
-QList<int> levelsOf(const DeviceItem &item, const QList<QtProperty *> &properties)
-{
-    QList<int> levels;
-    for (QtProperty *property : properties)
-        levels << int(item.propertyLevel(property));
-    return levels;
-}
-
 const QColor alarmColour(255, 180, 180), faultColour(255, 234, 173), arming(200, 200, 250), white(Qt::white);
 } // namespace
 
@@ -127,7 +119,7 @@ private slots:
         const QList<QtProperty *> rows{irRow(*olvek, "Movement"), irRow(*olvek, "State"), irRow(*olvek, "Sensitivity"),
                                        irRow(*olvek, "Test mode")};
         QCOMPARE(texts(rows), shown);
-        QCOMPARE(levelsOf(*olvek, {rows.at(0), rows.at(1), propertyAt(*olvek, {"Status", "Case"}),
+        QCOMPARE(levelNumbers(*olvek, {rows.at(0), rows.at(1), propertyAt(*olvek, {"Status", "Case"}),
                                    propertyAt(*olvek, {"Status", "Main battery state"})}),
                  levels);
         QCOMPARE(propertyAt(*olvek, irPath)->isEnabled(), active);
@@ -355,7 +347,7 @@ private slots:
         QCOMPARE(propertyNames(rows),
                  QStringList({"Movement", "Sensitivity", "Near zone", "Sensitivity", "Far zone", "Test mode"}));
         QCOMPARE(texts(rows), shown);
-        QCOMPARE(levelsOf(*taskel, {rows.at(2), rows.at(4), propertyAt(*taskel, {"Status", "Case"}),
+        QCOMPARE(levelNumbers(*taskel, {rows.at(2), rows.at(4), propertyAt(*taskel, {"Status", "Case"}),
                                     propertyAt(*taskel, {"Status", "Main battery state"}),
                                     propertyAt(*taskel, {"Status", "Reserve battery state"})}),
                  levels);

@@ -548,6 +548,324 @@ hw: %3 fw: %4
     </message>
 </context>
 <context>
+    <name>DI_Drovi</name>
+    <message>
+        <source>Wall Control</source>
+        <translation>Настенное управление</translation>
+    </message>
+    <message>
+        <source>Off</source>
+        <translation>Выкл</translation>
+    </message>
+    <message>
+        <source>On</source>
+        <translation>Вкл</translation>
+    </message>
+    <message>
+        <source>Voice alert</source>
+        <translation>Речевое оповещение</translation>
+    </message>
+    <message>
+        <source>Mask active: %1</source>
+        <translation>Активна маска: %1</translation>
+    </message>
+    <message>
+        <source>Voice alert: %1   %2</source>
+        <translation>Речевое оповещение: %1   %2</translation>
+    </message>
+</context>
+<context>
+    <name>DI_Fotra</name>
+    <message>
+        <source>External source</source>
+        <translation>Внешний источник</translation>
+    </message>
+    <message>
+        <source>Main source</source>
+        <translation>Основной источник</translation>
+    </message>
+    <message>
+        <source>Output 1 state</source>
+        <translation>Состояние выхода 1</translation>
+    </message>
+    <message>
+        <source>Output 2 state</source>
+        <translation>Состояние выхода 2</translation>
+    </message>
+    <message>
+        <source>Cable mode</source>
+        <comment>fotra</comment>
+        <translation>Режим шлейфа</translation>
+    </message>
+    <message>
+        <source>Cable state</source>
+        <translation>Состояние шлейфа</translation>
+    </message>
+    <message>
+        <source>Battery</source>
+        <translation>Батарея</translation>
+    </message>
+    <message>
+        <source>External</source>
+        <translation>Внешний</translation>
+    </message>
+    <message>
+        <source>Disabled</source>
+        <translation>Выключено</translation>
+    </message>
+    <message>
+        <source>Button</source>
+        <translation>Кнопка</translation>
+    </message>
+    <message>
+        <source>Cable</source>
+        <translation>Шлейф</translation>
+    </message>
+    <message>
+        <source>Short circuit</source>
+        <translation>Короткое замыкание</translation>
+    </message>
+    <message>
+        <source>Infringement 1</source>
+        <translation>Нарушение 1</translation>
+    </message>
+    <message>
+        <source>Ok</source>
+        <translation>ОК</translation>
+    </message>
+    <message>
+        <source>Infringement 2</source>
+        <translation>Нарушение 2</translation>
+    </message>
+    <message>
+        <source>Cut</source>
+        <translation>Обрыв</translation>
+    </message>
+    <message>
+        <source>Unplugged</source>
+        <translation>Отключён</translation>
+    </message>
+    <message>
+        <source>Plugged</source>
+        <translation>Подключён</translation>
+    </message>
+    <message>
+        <source>Not controlled</source>
+        <translation>Не контролируется</translation>
+    </message>
+    <message>
+        <source>Relay</source>
+        <translation>Реле</translation>
+    </message>
+    <message>
+        <source>Out 1</source>
+        <translation>Выход 1</translation>
+    </message>
+    <message>
+        <source>Out 2</source>
+        <translation>Выход 2</translation>
+    </message>
+    <message>
+        <source>You can select main power source:&lt;br&gt;&lt;b&gt;Place description&lt;/b&gt;: here
+</source>
+        <translation>Вы можете выбрать основной источник питания:&lt;br&gt;&lt;b&gt;Описание&lt;/b&gt;: здесь
+</translation>
+    </message>
+    <message>
+        <source>Off</source>
+        <translation>Выкл</translation>
+    </message>
+    <message>
+        <source>On</source>
+        <translation>Вкл</translation>
+    </message>
+    <message>
+        <source>Active mask: %1</source>
+        <translation>Активная маска: %1</translation>
+    </message>
+    <message>
+        <source> (%1)</source>
+        <translation> (%1)</translation>
+    </message>
+    <message>
+        <source>Out 1: %1, Out 2: %2</source>
+        <translation>Выход 1: %1, выход 2: %2</translation>
+    </message>
+    <message>
+        <source>, External power low</source>
+        <translation>, внешнее питание понижено</translation>
+    </message>
+    <message>
+        <source>Battery unplugged</source>
+        <translation>Батарея отключена</translation>
+    </message>
+    <message>
+        <source>Case open</source>
+        <translation>Корпус вскрыт</translation>
+    </message>
+    <message>
+        <source>Alarm</source>
+        <translation>Тревога</translation>
+    </message>
+    <message>
+        <source>No alarm</source>
+        <translation>Нет тревоги</translation>
+    </message>
+    <message>
+        <source>Cable: %1, %2</source>
+        <translation>Шлейф: %1, %2</translation>
+    </message>
+</context>
+<context>
+    <name>DI_FotraISP1</name>
+    <message>
+        <source>External source</source>
+        <translation>Внешний источник</translation>
+    </message>
+    <message>
+        <source>Battery state</source>
+        <translation>Состояние батареи</translation>
+    </message>
+    <message>
+        <source>Output 1 state</source>
+        <translation>Состояние выхода 1</translation>
+    </message>
+    <message>
+        <source>Output 2 state</source>
+        <translation>Состояние выхода 2</translation>
+    </message>
+    <message>
+        <source>Main power</source>
+        <translation>Основное питание</translation>
+    </message>
+    <message>
+        <source>Off</source>
+        <translation>Выкл</translation>
+    </message>
+    <message>
+        <source>Plugged</source>
+        <translation>Подключён</translation>
+    </message>
+    <message>
+        <source>Battery status</source>
+        <translation>Состояние батареи</translation>
+    </message>
+    <message>
+        <source>Relay</source>
+        <translation>Реле</translation>
+    </message>
+    <message>
+        <source>Out 1 state</source>
+        <translation>Состояние выхода 1</translation>
+    </message>
+    <message>
+        <source>Out 2 state</source>
+        <translation>Состояние выхода 2</translation>
+    </message>
+    <message>
+        <source>On</source>
+        <translation>Вкл</translation>
+    </message>
+    <message>
+        <source>Active mask: %1</source>
+        <translation>Активная маска: %1</translation>
+    </message>
+    <message>
+        <source>Out 1: %1, Out 2: %2, %3</source>
+        <translation>Выход 1: %1, выход 2: %2, %3</translation>
+    </message>
+</context>
+<context>
+    <name>DI_Hoxel</name>
+    <message>
+        <source>Reserv battery state</source>
+        <translation>Состояние резервной батареи</translation>
+    </message>
+    <message>
+        <source>Zones handler</source>
+        <translation>Обработка зон</translation>
+    </message>
+    <message>
+        <source>Light out</source>
+        <translation>Световой выход</translation>
+    </message>
+    <message>
+        <source>Sound out</source>
+        <translation>Звуковой выход</translation>
+    </message>
+    <message>
+        <source>Outs</source>
+        <translation>Выходы</translation>
+    </message>
+    <message>
+        <source>Separated</source>
+        <translation>Раздельно</translation>
+    </message>
+    <message>
+        <source>United</source>
+        <translation>Объединённо</translation>
+    </message>
+    <message>
+        <source>Off</source>
+        <translation>Выкл</translation>
+    </message>
+    <message>
+        <source>Fail</source>
+        <translation>Неисправность</translation>
+    </message>
+    <message>
+        <source>On</source>
+        <translation>Вкл</translation>
+    </message>
+    <message>
+        <source>Mask active: %1</source>
+        <translation>Активна маска: %1</translation>
+    </message>
+    <message>
+        <source>Light: %1   Sound: %2   %3</source>
+        <translation>Свет: %1   Звук: %2   %3</translation>
+    </message>
+</context>
+<context>
+    <name>DI_Jorvu</name>
+    <message>
+        <source>Out 1 state</source>
+        <translation>Состояние выхода 1</translation>
+    </message>
+    <message>
+        <source>Out 2 state</source>
+        <translation>Состояние выхода 2</translation>
+    </message>
+    <message>
+        <source>Fail</source>
+        <translation>Неисправность</translation>
+    </message>
+    <message>
+        <source>Cut</source>
+        <translation>Обрыв</translation>
+    </message>
+    <message>
+        <source>Short circuit</source>
+        <translation>Короткое замыкание</translation>
+    </message>
+    <message>
+        <source>Off</source>
+        <translation>Выкл</translation>
+    </message>
+    <message>
+        <source>On</source>
+        <translation>Вкл</translation>
+    </message>
+    <message>
+        <source>Mask active: %1</source>
+        <translation>Активна маска: %1</translation>
+    </message>
+    <message>
+        <source>%1, Out #1: %2, Out #2: %3</source>
+        <translation>%1, выход №1: %2, выход №2: %3</translation>
+    </message>
+</context>
+<context>
     <name>DI_Lumeq</name>
     <message>
         <source>Reserve battery state</source>
@@ -1033,6 +1351,315 @@ Save changes?</source>
     </message>
 </context>
 <context>
+    <name>DI_Plimsa</name>
+    <message>
+        <source>State</source>
+        <translation>Состояние</translation>
+    </message>
+    <message>
+        <source>Voltage</source>
+        <translation>Напряжение</translation>
+    </message>
+    <message>
+        <source>Current</source>
+        <translation>Ток</translation>
+    </message>
+    <message>
+        <source>Active power</source>
+        <translation>Активная мощность</translation>
+    </message>
+    <message>
+        <source>Off by default</source>
+        <translation>Выключено по умолчанию</translation>
+    </message>
+    <message>
+        <source>No connection with MK</source>
+        <translation>Нет связи с МК</translation>
+    </message>
+    <message>
+        <source>Power unit not calibrated</source>
+        <translation>Блок питания не откалиброван</translation>
+    </message>
+    <message>
+        <source>Disabled by upper current threshold</source>
+        <translation>Отключено по верхнему порогу тока</translation>
+    </message>
+    <message>
+        <source>Disabled on lower voltage threshold</source>
+        <translation>Отключено по нижнему порогу напряжения</translation>
+    </message>
+    <message>
+        <source>Disabled by upper voltage threshold</source>
+        <translation>Отключено по верхнему порогу напряжения</translation>
+    </message>
+    <message>
+        <source>Turned on by button</source>
+        <translation>Включено кнопкой</translation>
+    </message>
+    <message>
+        <source>Turned off by button</source>
+        <translation>Выключено кнопкой</translation>
+    </message>
+    <message>
+        <source>Turned on by mask</source>
+        <translation>Включено маской</translation>
+    </message>
+    <message>
+        <source>Turned off by mask</source>
+        <translation>Выключено маской</translation>
+    </message>
+    <message>
+        <source>Internal voltage</source>
+        <translation>Внутреннее напряжение</translation>
+    </message>
+    <message>
+        <source>Active mask: %1</source>
+        <translation>Активная маска: %1</translation>
+    </message>
+    <message>
+        <source>%1 V</source>
+        <translation>%1 В</translation>
+    </message>
+    <message>
+        <source>%1 A</source>
+        <translation>%1 А</translation>
+    </message>
+    <message>
+        <source>%1 W</source>
+        <translation>%1 Вт</translation>
+    </message>
+    <message>
+        <source>Connection lost</source>
+        <translation>Связь потеряна</translation>
+    </message>
+    <message>
+        <source>, Voltage: %1, Current: %2, Power: %3</source>
+        <translation>, напряжение: %1, ток: %2, мощность: %3</translation>
+    </message>
+</context>
+<context>
+    <name>DI_Pondra</name>
+    <message>
+        <source>Fail</source>
+        <translation>Неисправность</translation>
+    </message>
+    <message>
+        <source>Off</source>
+        <translation>Выкл</translation>
+    </message>
+    <message>
+        <source>On</source>
+        <translation>Вкл</translation>
+    </message>
+    <message>
+        <source>Mask active: %1</source>
+        <translation>Активна маска: %1</translation>
+    </message>
+    <message>
+        <source>Reserv battery state</source>
+        <translation>Состояние резервной батареи</translation>
+    </message>
+    <message>
+        <source>Display</source>
+        <translation>Табло</translation>
+    </message>
+    <message>
+        <source>Wall Control</source>
+        <translation>Настенное управление</translation>
+    </message>
+    <message>
+        <source>Condition of the case</source>
+        <translation>Состояние корпуса</translation>
+    </message>
+    <message>
+        <source>Case is closed</source>
+        <translation>Корпус закрыт</translation>
+    </message>
+    <message>
+        <source>Case is open</source>
+        <translation>Корпус открыт</translation>
+    </message>
+    <message>
+        <source>Detachment from the wall</source>
+        <translation>Отрыв от стены</translation>
+    </message>
+    <message>
+        <source>Normal</source>
+        <translation>Норма</translation>
+    </message>
+    <message>
+        <source>Detached</source>
+        <translation>Оторван</translation>
+    </message>
+    <message>
+        <source>Emergency sign</source>
+        <translation>Световое табло</translation>
+    </message>
+    <message>
+        <source>Display: %1, %2</source>
+        <translation>Табло: %1, %2</translation>
+    </message>
+</context>
+<context>
+    <name>DI_Pondra_24_220</name>
+    <message>
+        <source>Wall control</source>
+        <translation>Настенное управление</translation>
+    </message>
+    <message>
+        <source>Case</source>
+        <translation>Корпус</translation>
+    </message>
+    <message>
+        <source>Wall</source>
+        <translation>Стена</translation>
+    </message>
+    <message>
+        <source>Extern line state</source>
+        <translation>Состояние внешней линии</translation>
+    </message>
+    <message>
+        <source>External source voltage</source>
+        <translation>Напряжение внешнего источника</translation>
+    </message>
+    <message>
+        <source>Battery state</source>
+        <translation>Состояние батареи</translation>
+    </message>
+    <message>
+        <source>Battery voltage</source>
+        <translation>Напряжение батареи</translation>
+    </message>
+    <message>
+        <source>Board state</source>
+        <translation>Состояние табло</translation>
+    </message>
+    <message>
+        <source>Brightness</source>
+        <translation>Яркость</translation>
+    </message>
+    <message>
+        <source>Minimum</source>
+        <translation>Минимальная</translation>
+    </message>
+    <message>
+        <source>Medium</source>
+        <translation>Средняя</translation>
+    </message>
+    <message>
+        <source>Maximum</source>
+        <translation>Максимальная</translation>
+    </message>
+    <message>
+        <source>Wall Control</source>
+        <translation>Настенное управление</translation>
+    </message>
+    <message>
+        <source>Off</source>
+        <translation>Выкл</translation>
+    </message>
+    <message>
+        <source>On</source>
+        <translation>Вкл</translation>
+    </message>
+    <message>
+        <source>Not detected</source>
+        <translation>Не обнаружен</translation>
+    </message>
+    <message>
+        <source>Ok</source>
+        <translation>ОК</translation>
+    </message>
+    <message>
+        <source>Low</source>
+        <comment>External</comment>
+        <translation>Низкое</translation>
+    </message>
+    <message>
+        <source>High</source>
+        <translation>Высокое</translation>
+    </message>
+    <message>
+        <source>Internal voltage</source>
+        <translation>Внутреннее напряжение</translation>
+    </message>
+    <message>
+        <source>Condition of the case</source>
+        <translation>Состояние корпуса</translation>
+    </message>
+    <message>
+        <source>Case is closed</source>
+        <translation>Корпус закрыт</translation>
+    </message>
+    <message>
+        <source>Case is open</source>
+        <translation>Корпус открыт</translation>
+    </message>
+    <message>
+        <source>Detachment from the wall</source>
+        <translation>Отрыв от стены</translation>
+    </message>
+    <message>
+        <source>Normal</source>
+        <translation>Норма</translation>
+    </message>
+    <message>
+        <source>Detached</source>
+        <translation>Оторван</translation>
+    </message>
+    <message>
+        <source>Emergency sign</source>
+        <translation>Световое табло</translation>
+    </message>
+    <message>
+        <source>Power</source>
+        <comment>Supply</comment>
+        <translation>Питание</translation>
+    </message>
+    <message>
+        <source>External source</source>
+        <translation>Внешний источник</translation>
+    </message>
+    <message>
+        <source>Voltage</source>
+        <comment>External</comment>
+        <translation>Напряжение</translation>
+    </message>
+    <message>
+        <source>Battery</source>
+        <translation>Батарея</translation>
+    </message>
+    <message>
+        <source>Voltage</source>
+        <comment>Battery</comment>
+        <translation>Напряжение</translation>
+    </message>
+    <message>
+        <source>%1 V</source>
+        <translation>%1 В</translation>
+    </message>
+    <message>
+        <source>Display: %1</source>
+        <translation>Табло: %1</translation>
+    </message>
+    <message>
+        <source>Case open</source>
+        <translation>Корпус вскрыт</translation>
+    </message>
+    <message>
+        <source>External power: %1</source>
+        <translation>Внешнее питание: %1</translation>
+    </message>
+    <message>
+        <source>Battery: %1</source>
+        <translation>Батарея: %1</translation>
+    </message>
+    <message>
+        <source>Break away from the wall</source>
+        <translation>Оторван от стены</translation>
+    </message>
+</context>
+<context>
     <name>DI_Rufta</name>
     <message>
         <source>Reserve battery state</source>
@@ -1088,6 +1715,122 @@ Save changes?</source>
     <message>
         <source>Normal</source>
         <translation>Норма</translation>
+    </message>
+</context>
+<context>
+    <name>DI_Sebrel</name>
+    <message>
+        <source>External source</source>
+        <translation>Внешний источник</translation>
+    </message>
+    <message>
+        <source>Voltage external source</source>
+        <translation>Напряжение внешнего источника</translation>
+    </message>
+    <message>
+        <source>Battery</source>
+        <translation>Батарея</translation>
+    </message>
+    <message>
+        <source>Voltage battery</source>
+        <translation>Напряжение батареи</translation>
+    </message>
+    <message>
+        <source>Not detected</source>
+        <translation>Не обнаружен</translation>
+    </message>
+    <message>
+        <source>Ok</source>
+        <comment>External</comment>
+        <translation>ОК</translation>
+    </message>
+    <message>
+        <source>Low voltage</source>
+        <comment>External</comment>
+        <translation>Низкое напряжение</translation>
+    </message>
+    <message>
+        <source>High voltage</source>
+        <translation>Высокое напряжение</translation>
+    </message>
+    <message>
+        <source>Measuring error</source>
+        <translation>Ошибка измерения</translation>
+    </message>
+    <message>
+        <source>Internal voltage</source>
+        <translation>Внутреннее напряжение</translation>
+    </message>
+    <message>
+        <source>%1 V</source>
+        <translation>%1 В</translation>
+    </message>
+    <message>
+        <source>Connection lost</source>
+        <translation>Связь потеряна</translation>
+    </message>
+    <message>
+        <source>External power: %1</source>
+        <translation>Внешнее питание: %1</translation>
+    </message>
+    <message>
+        <source>Battery: %1</source>
+        <translation>Батарея: %1</translation>
+    </message>
+    <message>
+        <source>Case open</source>
+        <translation>Корпус вскрыт</translation>
+    </message>
+    <message>
+        <source>Normal</source>
+        <translation>Норма</translation>
+    </message>
+</context>
+<context>
+    <name>DI_Sebrel_ISP02</name>
+    <message>
+        <source>External source 1</source>
+        <translation>Внешний источник 1</translation>
+    </message>
+    <message>
+        <source>Voltage external source 1</source>
+        <translation>Напряжение внешнего источника 1</translation>
+    </message>
+    <message>
+        <source>External source 2</source>
+        <translation>Внешний источник 2</translation>
+    </message>
+    <message>
+        <source>Voltage external source 2</source>
+        <translation>Напряжение внешнего источника 2</translation>
+    </message>
+    <message>
+        <source>Battery</source>
+        <translation>Батарея</translation>
+    </message>
+    <message>
+        <source>Voltage battery</source>
+        <translation>Напряжение батареи</translation>
+    </message>
+    <message>
+        <source>Reserve power supply</source>
+        <translation>Резервный источник питания</translation>
+    </message>
+    <message>
+        <source>%1 V</source>
+        <translation>%1 В</translation>
+    </message>
+    <message>
+        <source>Connection lost</source>
+        <translation>Связь потеряна</translation>
+    </message>
+    <message>
+        <source>External 1 power: %1</source>
+        <translation>Внешнее питание 1: %1</translation>
+    </message>
+    <message>
+        <source>External 2 power: %1</source>
+        <translation>Внешнее питание 2: %1</translation>
     </message>
 </context>
 <context>
@@ -1362,6 +2105,98 @@ Save changes?</source>
     <message>
         <source>Cable: %1</source>
         <translation>Шлейф: %1</translation>
+    </message>
+</context>
+<context>
+    <name>DI_Vindrak</name>
+    <message>
+        <source>Notification handler</source>
+        <translation>Обработка оповещений</translation>
+    </message>
+    <message>
+        <source>Separated</source>
+        <translation>Раздельно</translation>
+    </message>
+    <message>
+        <source>United</source>
+        <translation>Объединённо</translation>
+    </message>
+    <message>
+        <source>Brightness</source>
+        <translation>Яркость</translation>
+    </message>
+    <message>
+        <source>Volume</source>
+        <translation>Громкость</translation>
+    </message>
+    <message>
+        <source>None</source>
+        <translation>Нет</translation>
+    </message>
+    <message>
+        <source>Dead</source>
+        <translation>Разряжена полностью</translation>
+    </message>
+    <message>
+        <source>Low</source>
+        <comment>Battery</comment>
+        <translation>Низкое</translation>
+    </message>
+    <message>
+        <source>Normal</source>
+        <translation>Норма</translation>
+    </message>
+    <message>
+        <source>Main battery state</source>
+        <translation>Состояние основной батареи</translation>
+    </message>
+    <message>
+        <source>Reserve battery state</source>
+        <translation>Состояние резервной батареи</translation>
+    </message>
+    <message>
+        <source>Main voltage</source>
+        <translation>Основное напряжение</translation>
+    </message>
+    <message>
+        <source>Reserve voltage</source>
+        <translation>Резервное напряжение</translation>
+    </message>
+    <message>
+        <source>Light notification</source>
+        <translation>Световое оповещение</translation>
+    </message>
+    <message>
+        <source>Sound notification</source>
+        <translation>Звуковое оповещение</translation>
+    </message>
+    <message>
+        <source>Fail</source>
+        <translation>Неисправность</translation>
+    </message>
+    <message>
+        <source>Off</source>
+        <translation>Выкл</translation>
+    </message>
+    <message>
+        <source>On</source>
+        <translation>Вкл</translation>
+    </message>
+    <message>
+        <source>Mask active: %1</source>
+        <translation>Активна маска: %1</translation>
+    </message>
+    <message>
+        <source>%1 mV</source>
+        <translation>%1 мВ</translation>
+    </message>
+    <message>
+        <source>%1 V</source>
+        <translation>%1 В</translation>
+    </message>
+    <message>
+        <source>Light: %1   Sound: %2   %3</source>
+        <translation>Свет: %1   Звук: %2   %3</translation>
     </message>
 </context>
 <context>
@@ -4990,6 +5825,19 @@ Confirm by pressing case button.</source>
     </message>
 </context>
 <context>
+    <name>SignTest</name>
+    <message>
+        <source>Error occured: %1.
+Retrying...</source>
+        <translation>Произошла ошибка: %1.
+Повторная попытка...</translation>
+    </message>
+    <message>
+        <source>Failed to change state</source>
+        <translation>Не удалось изменить состояние</translation>
+    </message>
+</context>
+<context>
     <name>SimulatedConnection</name>
     <message>
         <source>Wrong connection type for a simulation file</source>
@@ -5098,6 +5946,43 @@ Confirm by pressing case button.</source>
     <message>
         <source>Repeats, %:</source>
         <translation>Повторы, %:</translation>
+    </message>
+</context>
+<context>
+    <name>SupplyTexts</name>
+    <message>
+        <source>No battery</source>
+        <translation>Нет батареи</translation>
+    </message>
+    <message>
+        <source>Low voltage</source>
+        <comment>Battery</comment>
+        <translation>Низкое напряжение</translation>
+    </message>
+    <message>
+        <source>Low voltage</source>
+        <translation>Низкое напряжение</translation>
+    </message>
+    <message>
+        <source>Low voltage (charging)</source>
+        <translation>Низкое напряжение (заряжается)</translation>
+    </message>
+    <message>
+        <source>Ok</source>
+        <comment>Battery</comment>
+        <translation>ОК</translation>
+    </message>
+    <message>
+        <source>Ok</source>
+        <translation>ОК</translation>
+    </message>
+    <message>
+        <source>Ok (charging)</source>
+        <translation>ОК (заряжается)</translation>
+    </message>
+    <message>
+        <source>Need replacement</source>
+        <translation>Требуется замена</translation>
     </message>
 </context>
 <context>

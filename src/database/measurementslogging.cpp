@@ -52,7 +52,8 @@ bool MySortFilterProxyModel::filterAcceptsRow(int sourceRow, const QModelIndex &
     const QAbstractItemModel *source = sourceModel();
     const QString title = source->index(sourceRow, 0, sourceParent).data().toString();
     const QString serial = source->index(sourceRow, 1, sourceParent).data().toString();
-    const QRegularExpression pattern = filterRegularExpression();
+    // The window sets fixed strings only.
+    const QRegExp pattern = filterRegExp();
     return title.contains(pattern) || serial.contains(pattern);
 }
 

@@ -454,6 +454,7 @@ void SQLiteView::openDialog()
     connect(dialog, &SQLiteDialog::removeGraph, this, &SQLiteView::removeGraphRow);
     connect(this, &SQLiteView::graphAdded, dialog, &SQLiteDialog::onGraphAdded);
     connect(dialog, &SQLiteDialog::closing, this, [this](bool offline) {
+        m_dialog = nullptr; // deleted later
         if (offline) {
             cbDatabasePolling->setChecked(false);
             cbDatabasePolling->setEnabled(false);

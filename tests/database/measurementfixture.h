@@ -27,6 +27,7 @@ inline std::unique_ptr<HubroItem> expander(quint32 serial, int type = 1)
     info.bHWVer = 9;
     info.wMK2FWVer = 0x0200;
     info.dwSerialId = serial;
+    info.wExchangeInterval = 100; // 1 s
     return std::make_unique<HubroItem>(info, false);
 }
 

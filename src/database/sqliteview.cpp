@@ -230,6 +230,7 @@ void SQLiteView::buildForm()
     pbClearGraphs->setObjectName(QStringLiteral("pbClearGraphs"));
     tvGraphs = new QTreeView(gbGraphs);
     tvGraphs->setObjectName(QStringLiteral("tvGraphs"));
+    tvGraphs->setMinimumHeight(180);
     graphs->addWidget(pbAdd, 0, 0);
     graphs->addWidget(pbRemove, 0, 1);
     graphs->addWidget(pbFull, 0, 2);
@@ -280,6 +281,8 @@ void SQLiteView::setupPlot()
 {
     m_plot->setBackground(QColor(240, 240, 240));
     m_plot->legend->setVisible(false);
+    // Wide pens over hundreds of thousands of points.
+    m_plot->setPlottingHint(QCP::phFastPolylines, true);
     m_plot->setInteractions(QCP::iRangeDrag | QCP::iRangeZoom | QCP::iSelectPlottables);
     QSharedPointer<QCPAxisTickerDateTime> ticker(new QCPAxisTickerDateTime);
     ticker->setDateTimeFormat(QStringLiteral("hh:mm:ss"));
@@ -540,12 +543,12 @@ void SQLiteView::onSelectedValuesReceived(const GraphSettings_t &, const Selecte
     double firstKey = 0.0;
     double lastKey = 0.0;
     bool any = false;
+    int lastRead = -1;
     for (int i = 0; i < created.size(); ++i) {
-        const QString text = created.at(i).toString();
         qint64 seconds = 0;
-        if (!reader.read(text, &seconds))
+        if (!reader.read(created.at(i).toString(), &seconds))
             continue;
-        record->settings.lastCreated = text;
+        lastRead = i;
         const QVariant &v = i < value.size() ? value.at(i) : QVariant();
         const double number = v.isNull() ? NaN : v.toDouble();
         const double key = double(seconds);
@@ -559,6 +562,8 @@ void SQLiteView::onSelectedValuesReceived(const GraphSettings_t &, const Selecte
         lastKey = key;
         any = true;
     }
+    if (lastRead >= 0)
+        record->settings.lastCreated = created.at(lastRead).toString();
     if (any) {
         if (firstKey < m_time.min && firstKey != 0.0)
             m_time.min = firstKey;

@@ -11,6 +11,7 @@
 #include "plotmarker.h"
 #include "screenshot.h"
 #include "settings.h"
+#include "datetimerange.h"
 #include "sqlitedialog.h"
 #include "sqliteview.h"
 #include "testsupport.h"
@@ -331,6 +332,44 @@ private slots:
         QTRY_VERIFY(!view->isPolling());
         QCOMPARE(view->plot()->graphCount(), 2);
         delete view;
+    }
+
+    void backupWindowRestoresPolling()
+    {
+        FileDialogScript folders;
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("session.sqlite"));
+        {
+            MeasurementFile file(path);
+            file.addDevice(4, 61, QStringLiteral("2026-03-02 08:00:00.000"));
+            file.addSeries(field(0), 61, QDateTime::currentSecsSinceEpoch() - 10, 3, [](int i) { return i; });
+        }
+        ReaderRig rig(path);
+        auto device = radioDevice(4, 61);
+        SQLiteView view(rig.collector);
+        view.setAttribute(Qt::WA_DeleteOnClose, false);
+        view.setDevices({device.get()});
+        SQLiteDialog *dialog = openFilledDialog(view, 1);
+        QVERIFY(dialog);
+        tick(dialog, deviceModelNames.at(4), {"61"}, title(0));
+        QVERIFY(add(view, dialog, 1));
+        dialog->close();
+        auto *polling = view.findChild<QCheckBox *>(QStringLiteral("cbDatabasePolling"));
+        auto *save = view.findChild<QPushButton *>(QStringLiteral("pbSave"));
+        // Polling on, then off: each comes back as it was when the window closes.
+        for (bool on : {true, false}) {
+            polling->setChecked(on);
+            QCOMPARE(view.isPolling(), on);
+            folders.answer(dir.path());
+            save->click();
+            QTRY_VERIFY(shownWindow<DateTimeRange>());
+            QPointer<DateTimeRange> range = shownWindow<DateTimeRange>();
+            QVERIFY(!polling->isChecked());
+            range->close();
+            QTRY_VERIFY(!range);
+            QCOMPARE(polling->isChecked(), on);
+            QCOMPARE(view.isPolling(), on);
+        }
     }
 
     void dialogClosedDuringSlowRead()

@@ -434,6 +434,34 @@ private slots:
         dialog->close();
     }
 
+    void lateParameterItemsTickNothing()
+    {
+        TreeModel model({QStringLiteral("Selected parameters"), QStringLiteral("Hide")});
+        DeviceInfoCollector collector; // answers are fed by hand
+        auto *dialog = new SQLiteDialog(&model);
+        dialog->show();
+        auto *tree = dialog->findChild<QTreeView *>(QStringLiteral("tvSelected"));
+        // Serial 2 already has a graph of that title.
+        const QModelIndex existing = addGraphRow({4, 2, title(0), {}, {}, {}}, tree);
+        model.setData(existing, QColor(Qt::red), Qt::DecorationRole);
+        dialog->setCollector(&collector);
+        emit collector.columnContentReceived(QStringLiteral("type"), {4}, -1);
+        emit collector.columnContentReceived(QStringLiteral("serial"), {1, 2}, 4);
+        emit collector.columnContentReceived(QStringLiteral("name"), {field(0)}, QVariantList{1, 4});
+        list(dialog, "lwType")->setCurrentRow(0);
+        for (int row = 0; row < 2; ++row)
+            list(dialog, "lwSerial")->item(row)->setSelected(true);
+        // The answer for serial 2 comes late, while both devices are selected.
+        const int rows = model.rowCount(model.index(0, 0));
+        emit collector.columnContentReceived(QStringLiteral("name"), {field(0)}, QVariantList{2, 4});
+        QCOMPARE(list(dialog, "lwParameter")->count(), 2);
+        QCOMPARE(list(dialog, "lwParameter")->item(1)->checkState(), Qt::Checked);
+        // Its creation ticked nothing: serial 1 got no row.
+        QCOMPARE(model.rowCount(model.index(0, 0)), rows);
+        QVERIFY(!findGraphRow({4, 1, title(0), {}, {}, {}}, tree).isValid());
+        dialog->close();
+    }
+
     void filesOpenAndClose()
     {
         MessageBoxRecorder boxes;

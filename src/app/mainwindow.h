@@ -218,6 +218,8 @@ protected:
 
 private slots:
     // Reactions to the connection and to its master item.
+    // Hands the viewer of measurements the current expander and devices.
+    void updateMeasurementsView();
     void onDeviceRemoved(DeviceItem *device);
     void onMasterCoreUpdateProgress(FirmwareUploadTypes::uploadStatus_t state, int percent);
     void onStartUpload();

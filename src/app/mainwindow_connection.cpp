@@ -2,6 +2,7 @@
 // reactions to the master and its devices, closing, configuration files
 // opened or dropped, and the reconnection after an expander update.
 #include "mainwindow.h"
+#include "sqliteview.h"
 #include "ui_mainwindow.h"
 
 #include "addressdelegate.h"
@@ -265,6 +266,15 @@ void MainWindow::onDeviceConnected(DeviceItem *device)
     paintPacer->streaming();
     deviceModel->deviceConnected(device);
     collector->loadStoringMap(device);
+    updateMeasurementsView();
+}
+
+void MainWindow::updateMeasurementsView()
+{
+    if (!measurementsView)
+        return;
+    measurementsView->setMaster(masterItem());
+    measurementsView->setDevices(deviceModel->devices());
 }
 
 void MainWindow::deviceConnected(DeviceItem *device)
@@ -304,6 +314,7 @@ void MainWindow::deviceStateChanged(int newState)
 void MainWindow::onDeviceRemoved(DeviceItem *device)
 {
     deviceModel->removeDevice(device);
+    updateMeasurementsView();
     LQITestManager::instance()->removeDevice(device);
     StatisticsManager::instance()->removeDevice(device);
     UpdateManager::instance()->removeDevice(device);
@@ -364,6 +375,7 @@ bool MainWindow::closeCurrentDevice()
 
 void MainWindow::masterConnected()
 {
+    updateMeasurementsView();
     HubroItem *master = connection ? connection->master() : nullptr;
     if (!master)
         return;

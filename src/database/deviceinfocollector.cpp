@@ -2,6 +2,8 @@
 
 #include "appglobals.h"
 #include "deviceitem.h"
+#include "hubroitem.h"
+#include "measurementslogging.h"
 #include "settings.h"
 
 #include <QCoreApplication>
@@ -574,11 +576,31 @@ void DeviceInfoCollector::loadStoringMap(DeviceItem *device)
 
 void DeviceInfoCollector::openMeasurementsLogging(const QList<DeviceItem *> &devices, QWidget *parent)
 {
-    Q_UNUSED(devices)
-    Q_UNUSED(parent)
     // The choice as the window shows it; both storing-map handlers compare with it.
     m_oldStoringMap = appSettings.value(storingMapKey()).toMap();
-    // The selection window itself comes with the measurement windows.
+    // The device model's list holds the expander too: it goes in as the master only.
+    HubroItem *master = nullptr;
+    QList<DeviceItem *> radioDevices;
+    for (DeviceItem *device : devices) {
+        if (!device)
+            continue;
+        if (auto *hubro = qobject_cast<HubroItem *>(device)) {
+            if (!master)
+                master = hubro;
+            continue;
+        }
+        radioDevices << device;
+    }
+    auto *window = new MeasurementsLogging(radioDevices, master, parent);
+    window->initMap(m_oldStoringMap);
+    window->connectSignals();
+    // Direct: the handlers post themselves to the GUI thread and use the
+    // items while they exist.
+    connect(window, &MeasurementsLogging::resetStoringMap, this, &DeviceInfoCollector::resetStoringMap,
+            Qt::DirectConnection);
+    connect(window, &MeasurementsLogging::setStoringMap, this, &DeviceInfoCollector::setStoringMap,
+            Qt::DirectConnection);
+    window->show();
 }
 
 // ---------------------------------------------------------------- queries

@@ -2660,6 +2660,70 @@ Save changes?</source>
     </message>
 </context>
 <context>
+    <name>DateTimeRange</name>
+    <message>
+        <source>Day</source>
+        <translation>День</translation>
+    </message>
+    <message>
+        <source>Time</source>
+        <translation>Время</translation>
+    </message>
+    <message>
+        <source>hh:mm:ss.zzz</source>
+        <translation>hh:mm:ss.zzz</translation>
+    </message>
+    <message>
+        <source>Measurements saving</source>
+        <translation>Сохранение измерений</translation>
+    </message>
+    <message>
+        <source>Save measurements to</source>
+        <translation>Сохранить измерения в</translation>
+    </message>
+    <message>
+        <source>not selected</source>
+        <translation>не выбрано</translation>
+    </message>
+    <message>
+        <source>Start</source>
+        <comment>range start</comment>
+        <translation>Начало</translation>
+    </message>
+    <message>
+        <source>End</source>
+        <translation>Конец</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation>Отмена</translation>
+    </message>
+    <message>
+        <source>Save</source>
+        <translation>Сохранить</translation>
+    </message>
+    <message>
+        <source>Can&apos;t open database for backup</source>
+        <translation>Не удаётся открыть базу данных для резервной копии</translation>
+    </message>
+    <message>
+        <source>unknown error</source>
+        <translation>неизвестная ошибка</translation>
+    </message>
+    <message>
+        <source>Measurements saved</source>
+        <translation>Измерения сохранены</translation>
+    </message>
+    <message>
+        <source>Save measurements</source>
+        <translation>Сохранение измерений</translation>
+    </message>
+    <message>
+        <source>Measurements not saved: %1</source>
+        <translation>Измерения не сохранены: %1</translation>
+    </message>
+</context>
+<context>
     <name>DeviceConnection</name>
     <message>
         <source>Reconnection to %1</source>
@@ -4895,6 +4959,87 @@ Please wait</source>
     </message>
 </context>
 <context>
+    <name>MeasurementsLogging</name>
+    <message>
+        <source>Measurements logging</source>
+        <translation>Запись измерений</translation>
+    </message>
+    <message>
+        <source>Available devices</source>
+        <translation>Доступные устройства</translation>
+    </message>
+    <message>
+        <source>Collapse all</source>
+        <translation>Свернуть все</translation>
+    </message>
+    <message>
+        <source>Available parameters</source>
+        <translation>Доступные параметры</translation>
+    </message>
+    <message>
+        <source>Select all</source>
+        <translation>Выбрать все</translation>
+    </message>
+    <message>
+        <source>Uncheck all</source>
+        <translation>Снять все</translation>
+    </message>
+    <message>
+        <source>Store</source>
+        <translation>Сохранять</translation>
+    </message>
+    <message>
+        <source>Close</source>
+        <translation>Закрыть</translation>
+    </message>
+    <message>
+        <source>Device</source>
+        <translation>Устройство</translation>
+    </message>
+    <message>
+        <source>Parameter</source>
+        <translation>Параметр</translation>
+    </message>
+    <message>
+        <source>Serial</source>
+        <comment>serial number</comment>
+        <translation>Серийный номер</translation>
+    </message>
+    <message>
+        <source>There is no selected measurements for storing.
+Storing will be stopped.                     </source>
+        <translation>Не выбраны измерения для сохранения.
+Сохранение будет остановлено.                     </translation>
+    </message>
+    <message>
+        <source>Start measurements storing</source>
+        <translation>Запуск сохранения измерений</translation>
+    </message>
+    <message>
+        <source>There are unsaved changes. Are you sure you want to exit without saving?</source>
+        <translation>Есть несохранённые изменения. Выйти без сохранения?</translation>
+    </message>
+</context>
+<context>
+    <name>MeasurementsTotal</name>
+    <message>
+        <source>Measurements</source>
+        <translation>Измерения</translation>
+    </message>
+    <message>
+        <source>Collection of measurements is enabled for:</source>
+        <translation>Сбор измерений включён для:</translation>
+    </message>
+    <message>
+        <source>Ok</source>
+        <translation>ОК</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation>Отмена</translation>
+    </message>
+</context>
+<context>
     <name>MeterExchange</name>
     <message>
         <source>Warning! Device is in the powersave mode!</source>
@@ -5750,10 +5895,209 @@ Double-clicking with the left mouse button sets a red marker. Double-clicking wi
     </message>
 </context>
 <context>
+    <name>SQLiteDialog</name>
+    <message>
+        <source>Select parameters</source>
+        <translation>Выбор параметров</translation>
+    </message>
+    <message>
+        <source>Select device type</source>
+        <translation>Выберите тип устройства</translation>
+    </message>
+    <message>
+        <source>Select device</source>
+        <translation>Выберите устройство</translation>
+    </message>
+    <message>
+        <source>Select all</source>
+        <translation>Выбрать все</translation>
+    </message>
+    <message>
+        <source>Remove</source>
+        <translation>Удалить</translation>
+    </message>
+    <message>
+        <source>Close</source>
+        <translation>Закрыть</translation>
+    </message>
+    <message>
+        <source>Add</source>
+        <translation>Добавить</translation>
+    </message>
+    <message>
+        <source>No answer from the database. The remaining graphs were not added.</source>
+        <translation>Нет ответа от базы данных. Остальные графики не добавлены.</translation>
+    </message>
+    <message>
+        <source>Parameter selection</source>
+        <translation>Выбор параметров</translation>
+    </message>
+    <message>
+        <source>Edit</source>
+        <translation>Изменить</translation>
+    </message>
+    <message>
+        <source>Not recommended add more than 30 parameters</source>
+        <translation>Не рекомендуется добавлять более 30 параметров</translation>
+    </message>
+    <message>
+        <source>Are you sure to remove selected items?</source>
+        <translation>Удалить выбранные элементы?</translation>
+    </message>
+    <message>
+        <source>Remove items</source>
+        <translation>Удаление элементов</translation>
+    </message>
+</context>
+<context>
     <name>SQLiteView</name>
     <message>
         <source>Show measurements</source>
         <translation>Показать измерения</translation>
+    </message>
+    <message>
+        <source>Temporary</source>
+        <translation>Временная</translation>
+    </message>
+    <message>
+        <source>Selected parameters</source>
+        <translation>Выбранные параметры</translation>
+    </message>
+    <message>
+        <source>Hide</source>
+        <translation>Скрыть</translation>
+    </message>
+    <message>
+        <source>Select graph color</source>
+        <translation>Выбор цвета графика</translation>
+    </message>
+    <message>
+        <source>This color is prohibited</source>
+        <translation>Этот цвет запрещён</translation>
+    </message>
+    <message>
+        <source>Select color</source>
+        <translation>Выбрать цвет</translation>
+    </message>
+    <message>
+        <source>Measurements</source>
+        <translation>Измерения</translation>
+    </message>
+    <message>
+        <source>Session</source>
+        <translation>Сеанс</translation>
+    </message>
+    <message>
+        <source>Save</source>
+        <translation>Сохранить</translation>
+    </message>
+    <message>
+        <source>Open</source>
+        <translation>Открыть</translation>
+    </message>
+    <message>
+        <source>Reset database</source>
+        <translation>Сбросить базу</translation>
+    </message>
+    <message>
+        <source>Database polling</source>
+        <translation>Опрос базы данных</translation>
+    </message>
+    <message>
+        <source>ready</source>
+        <translation>готово</translation>
+    </message>
+    <message>
+        <source>Graphs</source>
+        <translation>Графики</translation>
+    </message>
+    <message>
+        <source>Remove</source>
+        <translation>Удалить</translation>
+    </message>
+    <message>
+        <source>Full</source>
+        <translation>Весь график</translation>
+    </message>
+    <message>
+        <source>Clear tags</source>
+        <translation>Убрать метки</translation>
+    </message>
+    <message>
+        <source>Clear graphs</source>
+        <translation>Убрать графики</translation>
+    </message>
+    <message>
+        <source>Edit graph</source>
+        <translation>Изменить график</translation>
+    </message>
+    <message>
+        <source>Thickness</source>
+        <translation>Толщина</translation>
+    </message>
+    <message>
+        <source>Line style</source>
+        <translation>Стиль линии</translation>
+    </message>
+    <message>
+        <source>Line color</source>
+        <translation>Цвет линии</translation>
+    </message>
+    <message>
+        <source>Y axis</source>
+        <translation>Ось Y</translation>
+    </message>
+    <message>
+        <source>Y axis right</source>
+        <translation>Правая ось Y</translation>
+    </message>
+    <message>
+        <source>Updated </source>
+        <translation>Обновлено </translation>
+    </message>
+    <message>
+        <source>Waiting</source>
+        <translation>Ожидание</translation>
+    </message>
+    <message>
+        <source>Polling stopped</source>
+        <translation>Опрос остановлен</translation>
+    </message>
+    <message>
+        <source>Where is no collected measurements</source>
+        <translation>Нет собранных измерений</translation>
+    </message>
+    <message>
+        <source>Save measurements</source>
+        <translation>Сохранение измерений</translation>
+    </message>
+    <message>
+        <source>Where is no directory %1</source>
+        <translation>Нет папки %1</translation>
+    </message>
+    <message>
+        <source>Open measurements</source>
+        <translation>Открытие измерений</translation>
+    </message>
+    <message>
+        <source>SQLite files (*.sqlite *.sqlite3);;All files (*)</source>
+        <translation>Файлы SQLite (*.sqlite *.sqlite3);;Все файлы (*)</translation>
+    </message>
+    <message>
+        <source>Close</source>
+        <translation>Закрыть</translation>
+    </message>
+    <message>
+        <source>The file %1 can&apos;t be read: %2</source>
+        <translation>Файл %1 не удаётся прочитать: %2</translation>
+    </message>
+    <message>
+        <source>%1 database will be cleared and saving of readings will be stopped. Do you want to continue?</source>
+        <translation>База данных %1 будет очищена, и сохранение показаний будет остановлено. Продолжить?</translation>
+    </message>
+    <message>
+        <source>Reset measurements</source>
+        <translation>Сброс измерений</translation>
     </message>
 </context>
 <context>

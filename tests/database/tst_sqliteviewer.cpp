@@ -1,0 +1,573 @@
+// The graph selection dialog and the viewer against a collector in a thread
+// of its own, over database files written for each case.
+
+#include "appglobals.h"
+#include "deviceinfocollector.h"
+#include "measurementfile.h"
+#include "measurementfixture.h"
+#include "collectorrig.h"
+#include "messagecapture.h"
+#include "treemodel.h"
+#include "plotmarker.h"
+#include "screenshot.h"
+#include "settings.h"
+#include "datetimerange.h"
+#include "sqlitedialog.h"
+#include "sqliteview.h"
+#include "testsupport.h"
+
+#include <QCheckBox>
+#include <QListWidget>
+#include <QPushButton>
+#include <QSemaphore>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QThread>
+#include <QTreeView>
+#include <QtTest>
+
+#include <qcustomplot.h>
+
+#include <cmath>
+#include <memory>
+
+namespace {
+
+// A collector on a thread of its own, reading one file.
+class ReaderRig
+{
+public:
+    explicit ReaderRig(const QString &path) : collector(new DeviceInfoCollector)
+    {
+        collector->moveToThread(&thread);
+        QObject::connect(&thread, &QThread::finished, collector, &QObject::deleteLater);
+        thread.start();
+        QMetaObject::invokeMethod(collector, "openDatabase", Qt::BlockingQueuedConnection, Q_ARG(QString, path));
+    }
+    ~ReaderRig()
+    {
+        thread.quit();
+        thread.wait();
+    }
+    // Holds the collector's thread until release().
+    void hold()
+    {
+        QMetaObject::invokeMethod(collector, [this] { gate.acquire(); }, Qt::QueuedConnection);
+    }
+    void release() { gate.release(); }
+
+    QThread thread;
+    DeviceInfoCollector *collector;
+    QSemaphore gate;
+};
+
+QListWidget *list(QWidget *dialog, const char *name)
+{
+    return dialog->findChild<QListWidget *>(QLatin1String(name));
+}
+
+QStringList texts(QListWidget *widget, bool shownOnly = false)
+{
+    QStringList out;
+    for (int row = 0; row < widget->count(); ++row) {
+        if (!shownOnly || !widget->item(row)->isHidden())
+            out << widget->item(row)->text();
+    }
+    return out;
+}
+
+QListWidgetItem *itemWithText(QListWidget *widget, const QString &text, bool shownOnly = true)
+{
+    for (int row = 0; row < widget->count(); ++row) {
+        QListWidgetItem *item = widget->item(row);
+        if (item->text() == text && (!shownOnly || !item->isHidden()))
+            return item;
+    }
+    return nullptr;
+}
+
+const qint64 Start = QDateTime(QDate(2026, 3, 2), QTime(8, 0)).toSecsSinceEpoch();
+
+} // namespace
+
+class TestSqliteViewer : public QObject
+{
+    Q_OBJECT
+
+    std::unique_ptr<MessageBoxRecorder> m_boxes;
+
+    QString field(int i) const { return DeviceItem::fieldNamesForType(4).at(i); }
+    QString title(int i) const { return DeviceItem::parameterTitleForType(4, field(i)); }
+
+    // The viewer with its dialog filled from the collector.
+    SQLiteDialog *openFilledDialog(SQLiteView &view, int types)
+    {
+        view.openDialog();
+        SQLiteDialog *dialog = view.dialog();
+        if (!dialog)
+            return nullptr;
+        QListWidget *type = list(dialog, "lwType");
+        if (!QTest::qWaitFor([&] { return type->count() == types && list(dialog, "lwParameter")->isEnabled(); }, 5000))
+            return nullptr;
+        QTest::qWait(50); // the remaining parameter answers
+        return dialog;
+    }
+
+    // Chooses a type and devices, then ticks one title.
+    void tick(SQLiteDialog *dialog, const QString &type, const QStringList &serials, const QString &parameter)
+    {
+        list(dialog, "lwType")->setCurrentItem(itemWithText(list(dialog, "lwType"), type));
+        QListWidget *serial = list(dialog, "lwSerial");
+        serial->clearSelection();
+        for (const QString &text : serials)
+            itemWithText(serial, text)->setSelected(true);
+        itemWithText(list(dialog, "lwParameter"), parameter)->setCheckState(Qt::Checked);
+    }
+
+    // Add, and wait until every pending graph is plotted.
+    bool add(SQLiteView &view, SQLiteDialog *dialog, int graphs)
+    {
+        dialog->findChild<QPushButton *>(QStringLiteral("pbAdd"))->click();
+        return QTest::qWaitFor([&] { return view.plot()->graphCount() == graphs && !dialog->handingOver(); }, 5000);
+    }
+
+private slots:
+    void initTestCase()
+    {
+        initTestResources();
+        registerDeviceModelNames();
+        SQLiteDialog::setAnswerTimeout(30000);
+        // The expander items' own boxes (their interval check) answer at once.
+        m_boxes = std::make_unique<MessageBoxRecorder>();
+    }
+    void cleanupTestCase() { m_boxes.reset(); }
+
+    void listsAndPendingRows()
+    {
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("lists.sqlite"));
+        {
+            MeasurementFile file(path);
+            for (quint32 serial : {20u, 100u, 3u})
+                file.addDevice(4, serial);
+            file.addDevice(3, 9);
+            file.addDevice(150, 5); // no model name
+            for (quint32 serial : {20u, 100u, 3u, 9u, 5u})
+                file.addSeries(field(0), serial, Start, 3, [](int i) { return i; });
+            file.addSeries(field(1), 20, Start, 3, [](int i) { return i; });
+        }
+        ReaderRig rig(path);
+        SQLiteView view(rig.collector);
+        view.setAttribute(Qt::WA_DeleteOnClose, false);
+        SQLiteDialog *dialog = openFilledDialog(view, 2);
+        QVERIFY(dialog);
+        QCOMPARE(texts(list(dialog, "lwType")), (QStringList{deviceModelNames.at(3), deviceModelNames.at(4)}));
+        QCOMPARE(texts(list(dialog, "lwSerial")), (QStringList{"100", "20", "3", "9"}));
+        list(dialog, "lwType")->setCurrentItem(itemWithText(list(dialog, "lwType"), deviceModelNames.at(4)));
+        QCOMPARE(texts(list(dialog, "lwSerial"), true), (QStringList{"100", "20", "3"}));
+
+        // All three selected: only the title all of them have; one tick, three rows.
+        tick(dialog, deviceModelNames.at(4), {"100", "20", "3"}, title(0));
+        QCOMPARE(texts(list(dialog, "lwParameter"), true), QStringList{title(0)});
+        QAbstractItemModel *model = view.graphTree()->model();
+        const QModelIndex typeRow = model->index(0, 0);
+        QCOMPARE(model->rowCount(typeRow), 3);
+        for (int row = 0; row < 3; ++row) {
+            const QModelIndex parameter = model->index(0, 0, model->index(row, 0, typeRow));
+            QCOMPARE(parameter.data().toString(), title(0));
+            QVERIFY(isPendingRow(parameter));
+        }
+        QCOMPARE(dialog->findChild<QSpinBox *>(QStringLiteral("sbSelectedCount"))->value(), 3);
+
+        // Closing drops the pending rows.
+        dialog->close();
+        QCOMPARE(model->rowCount(), 0);
+        QCOMPARE(view.plot()->graphCount(), 0);
+    }
+
+    void graphsColoursAndAxes()
+    {
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("axes.sqlite"));
+        const quint32 big = 3000000000u;
+        {
+            MeasurementFile file(path);
+            file.addDevice(4, 11);
+            file.addDevice(4, big);
+            file.addSeries(field(0), 11, Start, 10, [](int i) { return i * 10.0; });      // left
+            file.addSeries(field(1), 11, Start, 10, [](int i) { return i == 5 ? 100.5 : 1.0; }); // right
+            file.addSeries(field(0), big, Start, 10, [](int) { return 500.0; });          // right, one value
+        }
+        ReaderRig rig(path);
+        SQLiteView view(rig.collector);
+        view.setAttribute(Qt::WA_DeleteOnClose, false);
+        auto master = expander(77);
+        auto device = radioDevice(4, 11);
+        auto bigDevice = radioDevice(4, big);
+        view.setMaster(master.get());
+        view.setDevices({device.get(), bigDevice.get()});
+        SQLiteDialog *dialog = openFilledDialog(view, 1);
+        QVERIFY(dialog);
+        QVERIFY(itemWithText(list(dialog, "lwSerial"), QStringLiteral("3000000000"), false));
+        QSignalSpy added(&view, &SQLiteView::graphAdded);
+
+        tick(dialog, deviceModelNames.at(4), {"11"}, title(0));
+        QVERIFY(add(view, dialog, 1));
+        tick(dialog, deviceModelNames.at(4), {"11"}, title(1));
+        QVERIFY(add(view, dialog, 2));
+        QCOMPARE(added.count(), 2);
+        QCPGraph *left = view.plot()->graph(0);
+        QCPGraph *right = view.plot()->graph(1);
+        QCOMPARE(left->pen().color(), defaultGraphColours().at(0));  // Amber
+        QCOMPARE(right->pen().color(), defaultGraphColours().at(1)); // Scarlet
+        QCOMPARE(left->valueAxis(), view.plot()->yAxis);
+        QCOMPARE(right->valueAxis(), view.plot()->yAxis2);
+        QCOMPARE(left->data()->size(), 10);
+        QCOMPARE(left->data()->at(0)->key, double(Start));
+        QCOMPARE(added.first().first().value<GraphSettings_t>().field, field(0));
+        QCOMPARE(left->name(), graphName(added.first().first().value<GraphSettings_t>()));
+
+        // Removing the first graph gives Amber back first.
+        QAbstractItemModel *model = view.graphTree()->model();
+        const QModelIndex firstRow = findGraphRow({4, 11, title(0), {}, {}, {}}, view.graphTree());
+        QVERIFY(firstRow.isValid());
+        view.graphTree()->selectionModel()->select(firstRow, QItemSelectionModel::ClearAndSelect);
+        view.removeSelectedGraphs();
+        QCOMPARE(view.plot()->graphCount(), 1);
+        QCOMPARE(view.freeColours().first(), defaultGraphColours().at(0));
+
+        // A right axis of one value v: v ± 60 after the first answer and after Full.
+        tick(dialog, deviceModelNames.at(4), {"3000000000"}, title(0));
+        QVERIFY(add(view, dialog, 2));
+        QCPGraph *flat = view.plot()->graph(1);
+        QCOMPARE(flat->pen().color(), defaultGraphColours().at(0));
+        QCOMPARE(flat->valueAxis(), view.plot()->yAxis2);
+        QCOMPARE(flat->data()->size(), 10);
+        // The right axis holds 1 .. 100.5 and 500: the whole span with 10 % margins.
+        view.removeAllTags();
+        QVERIFY(model->rowCount() > 0);
+        dialog->close();
+
+        // Only the flat series left on the right axis: v ± 60.
+        const QModelIndex scarlet = findGraphRow({4, 11, title(1), {}, {}, {}}, view.graphTree());
+        view.graphTree()->selectionModel()->select(scarlet, QItemSelectionModel::ClearAndSelect);
+        view.removeSelectedGraphs();
+        view.showFullGraphs();
+        QCOMPARE(view.plot()->yAxis2->range().lower, 440.0);
+        QCOMPARE(view.plot()->yAxis2->range().upper, 560.0);
+        QCOMPARE(view.plot()->xAxis->range().lower, double(Start) - 1000.0);
+    }
+
+    void flatRightSeriesOnItsOwn()
+    {
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("flat.sqlite"));
+        {
+            MeasurementFile file(path);
+            file.addDevice(4, 12);
+            file.addSeries(field(0), 12, Start, 5, [](int) { return 300.0; });
+        }
+        ReaderRig rig(path);
+        SQLiteView view(rig.collector);
+        view.setAttribute(Qt::WA_DeleteOnClose, false);
+        SQLiteDialog *dialog = openFilledDialog(view, 1);
+        QVERIFY(dialog);
+        tick(dialog, deviceModelNames.at(4), {"12"}, title(0));
+        QVERIFY(add(view, dialog, 1));
+        QCOMPARE(view.plot()->yAxis2->range().lower, 240.0);
+        QCOMPARE(view.plot()->yAxis2->range().upper, 360.0);
+        view.showFullGraphs();
+        QCOMPARE(view.plot()->yAxis2->range().lower, 240.0);
+        QCOMPARE(view.plot()->yAxis2->range().upper, 360.0);
+        dialog->close();
+    }
+
+    void pollingAppendsWithBreaks()
+    {
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("session.sqlite"));
+        const qint64 now = QDateTime::currentSecsSinceEpoch();
+        auto file = std::make_unique<MeasurementFile>(path);
+        file->addDevice(4, 21);
+        file->addDevice(4, 22);
+        file->addSeries(field(0), 21, now - 100, 5, [](int i) { return i; });
+        file->addSeries(field(0), 22, now - 100, 5, [](int i) { return i; });
+        ReaderRig rig(path);
+        auto master = expander(77);
+        auto first = radioDevice(4, 21);
+        auto second = radioDevice(4, 22);
+        auto *view = new SQLiteView(rig.collector);
+        QPointer<SQLiteView> guard(view);
+        view->setMaster(master.get());
+        view->setDevices({master.get(), first.get(), second.get()});
+        view->setPollInterval(30);
+        SQLiteDialog *dialog = openFilledDialog(*view, 1);
+        QVERIFY(dialog);
+        tick(dialog, deviceModelNames.at(4), {"21", "22"}, title(0));
+        QVERIFY(add(*view, dialog, 2));
+        dialog->close();
+        auto *polling = view->findChild<QCheckBox *>(QStringLiteral("cbDatabasePolling"));
+        QVERIFY(polling->isEnabled());
+        QVERIFY(polling->isChecked());
+        QVERIFY(view->isPolling());
+
+        // New rows come in with the next pass.
+        file->addSeries(field(0), 21, now - 90, 2, [](int) { return 50; });
+        QTRY_COMPARE(view->plot()->graph(0)->data()->size(), 7);
+
+        // Off and on again: a break at the stop, then the rows after it.
+        polling->setChecked(false);
+        QCOMPARE(view->plot()->graph(0)->data()->size(), 8);
+        QVERIFY(std::isnan((view->plot()->graph(0)->data()->constEnd() - 1)->value));
+        file->addSeries(field(0), 21, now - 80, 1, [](int) { return 60; });
+        polling->setChecked(true);
+        QTRY_COMPARE(view->plot()->graph(0)->data()->size(), 9);
+
+        // A device removed and the expander gone while polling: their graphs
+        // leave the queue, the plotted data stays, nothing reads a freed item.
+        second.reset();
+        QTRY_COMPARE(view->queuedGraphs(), 1);
+        master.reset();
+        first.reset();
+        QTRY_VERIFY(!view->isPolling());
+        QCOMPARE(view->plot()->graphCount(), 2);
+        delete view;
+    }
+
+    void backupWindowRestoresPolling()
+    {
+        FileDialogScript folders;
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("session.sqlite"));
+        {
+            MeasurementFile file(path);
+            file.addDevice(4, 61, QStringLiteral("2026-03-02 08:00:00.000"));
+            file.addSeries(field(0), 61, QDateTime::currentSecsSinceEpoch() - 10, 3, [](int i) { return i; });
+        }
+        ReaderRig rig(path);
+        auto device = radioDevice(4, 61);
+        SQLiteView view(rig.collector);
+        view.setAttribute(Qt::WA_DeleteOnClose, false);
+        view.setDevices({device.get()});
+        SQLiteDialog *dialog = openFilledDialog(view, 1);
+        QVERIFY(dialog);
+        tick(dialog, deviceModelNames.at(4), {"61"}, title(0));
+        QVERIFY(add(view, dialog, 1));
+        dialog->close();
+        auto *polling = view.findChild<QCheckBox *>(QStringLiteral("cbDatabasePolling"));
+        auto *save = view.findChild<QPushButton *>(QStringLiteral("pbSave"));
+        // Polling on, then off: each comes back as it was when the window closes.
+        for (bool on : {true, false}) {
+            polling->setChecked(on);
+            QCOMPARE(view.isPolling(), on);
+            folders.answer(dir.path());
+            save->click();
+            QTRY_VERIFY(shownWindow<DateTimeRange>());
+            QPointer<DateTimeRange> range = shownWindow<DateTimeRange>();
+            QVERIFY(!polling->isChecked());
+            range->close();
+            QTRY_VERIFY(!range);
+            QCOMPARE(polling->isChecked(), on);
+            QCOMPARE(view.isPolling(), on);
+        }
+    }
+
+    void dialogClosedDuringSlowRead()
+    {
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("slow.sqlite"));
+        {
+            MeasurementFile file(path);
+            file.addDevice(4, 31);
+            file.addSeries(field(0), 31, Start, 5, [](int i) { return i; });
+            file.addSeries(field(1), 31, Start, 5, [](int i) { return i; });
+        }
+        ReaderRig rig(path);
+        SQLiteView view(rig.collector);
+        view.setAttribute(Qt::WA_DeleteOnClose, false);
+        SQLiteDialog *dialog = openFilledDialog(view, 1);
+        QVERIFY(dialog);
+        tick(dialog, deviceModelNames.at(4), {"31"}, title(0));
+        rig.hold();
+        dialog->findChild<QPushButton *>(QStringLiteral("pbAdd"))->click();
+        QVERIFY(dialog->handingOver());
+        dialog->close(); // drops the pending row the query was made for
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        rig.release();
+        QMetaObject::invokeMethod(rig.collector, [] {}, Qt::BlockingQueuedConnection);
+        QTest::qWait(50);
+        QCOMPARE(view.plot()->graphCount(), 0);
+        QCOMPARE(view.queuedGraphs(), 0);
+        QCOMPARE(view.graphTree()->model()->rowCount(), 0);
+        QCOMPARE(view.freeColours().first(), defaultGraphColours().at(0));
+
+        // The next graph plots as usual.
+        dialog = openFilledDialog(view, 1);
+        QVERIFY(dialog);
+        tick(dialog, deviceModelNames.at(4), {"31"}, title(1));
+        QVERIFY(add(view, dialog, 1));
+        QCOMPARE(view.plot()->graph(0)->pen().color(), defaultGraphColours().at(0));
+        dialog->close();
+    }
+
+    void handOverTimesOut()
+    {
+        MessageBoxRecorder boxes;
+        SQLiteDialog::setAnswerTimeout(50);
+        TreeModel model({QStringLiteral("Selected parameters"), QStringLiteral("Hide")});
+        auto *dialog = new SQLiteDialog(&model);
+        QPointer<SQLiteDialog> guard(dialog);
+        dialog->show();
+        auto *tree = dialog->findChild<QTreeView *>(QStringLiteral("tvSelected"));
+        addGraphRow({4, 1, title(0), {}, {}, {}}, tree);
+        addGraphRow({4, 1, title(1), {}, {}, {}}, tree);
+        QSignalSpy handed(dialog, &SQLiteDialog::addGraph);
+        dialog->findChild<QPushButton *>(QStringLiteral("pbAdd"))->click();
+        QCOMPARE(handed.count(), 1);
+        QVERIFY(!dialog->isEnabled());
+        QTRY_VERIFY(dialog->isEnabled());
+        QCOMPARE(handed.count(), 1);
+        QCOMPARE(boxes.count(), 1);
+        QCOMPARE(boxes.last().title, QStringLiteral("Parameter selection"));
+        QCOMPARE(boxes.last().text, QStringLiteral("No answer from the database. The remaining graphs were not added."));
+        SQLiteDialog::setAnswerTimeout(30000);
+        dialog->close();
+    }
+
+    void lateParameterItemsTickNothing()
+    {
+        TreeModel model({QStringLiteral("Selected parameters"), QStringLiteral("Hide")});
+        DeviceInfoCollector collector; // answers are fed by hand
+        auto *dialog = new SQLiteDialog(&model);
+        dialog->show();
+        auto *tree = dialog->findChild<QTreeView *>(QStringLiteral("tvSelected"));
+        // Serial 2 already has a graph of that title.
+        const QModelIndex existing = addGraphRow({4, 2, title(0), {}, {}, {}}, tree);
+        model.setData(existing, QColor(Qt::red), Qt::DecorationRole);
+        dialog->setCollector(&collector);
+        emit collector.columnContentReceived(QStringLiteral("type"), {4}, -1);
+        emit collector.columnContentReceived(QStringLiteral("serial"), {1, 2}, 4);
+        emit collector.columnContentReceived(QStringLiteral("name"), {field(0)}, QVariantList{1, 4});
+        list(dialog, "lwType")->setCurrentRow(0);
+        for (int row = 0; row < 2; ++row)
+            list(dialog, "lwSerial")->item(row)->setSelected(true);
+        // The answer for serial 2 comes late, while both devices are selected.
+        const int rows = model.rowCount(model.index(0, 0));
+        emit collector.columnContentReceived(QStringLiteral("name"), {field(0)}, QVariantList{2, 4});
+        QCOMPARE(list(dialog, "lwParameter")->count(), 2);
+        QCOMPARE(list(dialog, "lwParameter")->item(1)->checkState(), Qt::Checked);
+        // Its creation ticked nothing: serial 1 got no row.
+        QCOMPARE(model.rowCount(model.index(0, 0)), rows);
+        QVERIFY(!findGraphRow({4, 1, title(0), {}, {}, {}}, tree).isValid());
+        dialog->close();
+    }
+
+    void filesOpenAndClose()
+    {
+        MessageBoxRecorder boxes;
+        FileDialogScript files;
+        QTemporaryDir dir;
+        QDir().mkpath(dir.filePath(QStringLiteral("a")));
+        QDir().mkpath(dir.filePath(QStringLiteral("b")));
+        const QString a = dir.filePath(QStringLiteral("a/same.sqlite"));
+        const QString b = dir.filePath(QStringLiteral("b/same.sqlite"));
+        {
+            MeasurementFile fa(a);
+            fa.addDevice(4, 41);
+            fa.addSeries(field(0), 41, Start, 3, [](int) { return 1.0; });
+            MeasurementFile fb(b);
+            fb.addDevice(4, 41);
+            fb.addSeries(field(0), 41, Start, 7, [](int) { return 2.0; });
+        }
+        const QByteArray before = fileBytes(a);
+        const QString damaged = dir.filePath(QStringLiteral("damaged.sqlite"));
+        {
+            QFile out(damaged);
+            out.open(QIODevice::WriteOnly);
+            out.write(QByteArray(4096, 'x'));
+        }
+        ReaderRig session(dir.filePath(QStringLiteral("session.sqlite")));
+        SQLiteView view(session.collector);
+        view.setAttribute(Qt::WA_DeleteOnClose, false);
+        auto *open = view.findChild<QPushButton *>(QStringLiteral("pbOpen"));
+
+        for (const QString &path : {a, b}) {
+            files.answer(path);
+            open->click();
+            QCOMPARE(view.mode(), 1);
+            SQLiteDialog *dialog = view.dialog();
+            QVERIFY(dialog);
+            QTRY_VERIFY(list(dialog, "lwParameter")->count() == 1);
+            tick(dialog, deviceModelNames.at(4), {"41"}, title(0));
+            QVERIFY2(add(view, dialog, 1), qPrintable(path));
+            QCOMPARE(view.plot()->graph(0)->data()->size(), path == a ? 3 : 7);
+            dialog->close();
+            open->click(); // close the file
+            QCOMPARE(view.mode(), 0);
+            QCOMPARE(view.plot()->graphCount(), 0);
+        }
+        QCOMPARE(fileBytes(a), before);
+
+        files.answer(damaged);
+        open->click();
+        QTRY_COMPARE(boxes.count(), 1);
+        QCOMPARE(boxes.last().kind, UiSeams::MessageBoxRequest::Warning);
+        QVERIFY(boxes.last().text.contains(QStringLiteral("damaged.sqlite")));
+        if (view.dialog())
+            view.dialog()->close();
+        open->click();
+    }
+
+    void tagsAndScreenshot()
+    {
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("tags.sqlite"));
+        {
+            MeasurementFile file(path);
+            file.addDevice(4, 51);
+            file.addDevice(4, 52);
+            file.addSeries(field(0), 51, Start, 60, [](int i) { return i == 30 ? QVariant() : QVariant(std::sin(i / 6.0) * 40); });
+            file.addSeries(field(1), 51, Start, 60, [](int i) { return QVariant(i - 20.0); });
+            file.addSeries(field(0), 52, Start, 60, [](int i) { return QVariant(std::cos(i / 9.0) * 30 + 10); });
+        }
+        ReaderRig rig(path);
+        SQLiteView view(rig.collector);
+        view.setAttribute(Qt::WA_DeleteOnClose, false);
+        view.resize(1200, 700);
+        view.show();
+        SQLiteDialog *dialog = openFilledDialog(view, 1);
+        QVERIFY(dialog);
+        tick(dialog, deviceModelNames.at(4), {"51"}, title(0));
+        tick(dialog, deviceModelNames.at(4), {"51"}, title(1));
+        tick(dialog, deviceModelNames.at(4), {"52"}, title(0));
+        QVERIFY(add(view, dialog, 3));
+        dialog->close();
+
+        QCPGraph *gapped = view.plot()->graph(0);
+        QCPItemTracer *first = view.addTag(gapped, Start + 20);
+        QVERIFY(first);
+        // A drag stops before the break at 30.
+        view.dragTag(first, Start + 25);
+        QCOMPARE(first->graphKey(), double(Start + 25));
+        view.dragTag(first, Start + 29);
+        QCOMPARE(first->graphKey(), double(Start + 25));
+        view.dragTag(first, Start + 31);
+        QCOMPARE(first->graphKey(), double(Start + 25));
+        QVERIFY(view.addTag(gapped, Start + 10));
+        QVERIFY(view.addTag(view.plot()->graph(2), Start + 40));
+        QVERIFY(view.addTag(view.plot()->graph(2), Start + 55));
+        QCOMPARE(view.tagCount(), 4);
+        QVERIFY(!view.addTag(view.plot()->graph(1), Start + 50));
+        QCOMPARE(view.tagCount(), 4);
+        for (QCPItemTracer *tag : view.tags())
+            QVERIFY(tag->property("paired").toInt() > 0);
+        view.showFullGraphs();
+        view.plot()->replot();
+        screenshot(&view, QStringLiteral("sqliteview.png"));
+        view.removeAllTags();
+        QCOMPARE(view.tagCount(), 0);
+    }
+};
+
+QTEST_MAIN(TestSqliteViewer)
+#include "tst_sqliteviewer.moc"

@@ -246,7 +246,7 @@ void CompositeUpdate::buildForm()
     twDevices = new QTableWidget(0, 6, bottom);
     twDevices->setObjectName(QStringLiteral("twDevices"));
     twDevices->setHorizontalHeaderLabels(
-        {tr("WIRELOOP"), tr("Type"), tr("Serial"), tr("HW"), tr("FW"), tr("Build number")});
+        {tr("WIRELOOP"), tr("Type"), tr("Serial", "serial number"), tr("HW"), tr("FW"), tr("Build number")});
     twDevices->setEditTriggers(QAbstractItemView::NoEditTriggers);
     bottomLayout->addWidget(twDevices);
 }

@@ -102,6 +102,8 @@ CompositeUpdate::CompositeUpdate(const HUBRO32BootSectionHeader_t &savedHeader, 
     : QWidget(parent), savedHeader(savedHeader), master(master)
 {
     registerBootSectionHeaderMetaType();
+    qRegisterMetaType<QList<DeviceItem *>>();
+    qRegisterMetaType<FirmwareMap>("FirmwareMap");
     for (DeviceItem *device : devices)
         this->devices << device;
     buildForm();
@@ -520,7 +522,14 @@ bool CompositeUpdate::classifyContainers(const QList<pVORL> &containers)
                 const int level = matchFirmware(container->fileHeader(), device);
                 if (level <= IncompatibleHardware)
                     continue;
-                deviceFirmwares[container] = device->isOnline() ? 1 : 0;
+                // 1 once any compatible device is online: an offline device
+                // examined last must not drop the firmware from the run.
+                const auto found = deviceFirmwares.find(container);
+                const int online = device->isOnline() ? 1 : 0;
+                if (found == deviceFirmwares.end())
+                    deviceFirmwares[container] = online;
+                else
+                    found->second = std::max(found->second, online);
                 if (device->isOnline() && level == Newer && !preselectedDevices.contains(device))
                     preselectedDevices << device;
             }

@@ -151,19 +151,18 @@ void UpdateStatusDock::buildForm()
     pbUploadFirmware = new QPushButton(QIcon(QStringLiteral(":/icons/images/icons/png/download.png")),
                                        tr("Upload firmware"), gbUpload);
     pbUploadFirmware->setObjectName(QStringLiteral("pbUploadFirmware"));
-    pbUploadFirmware->setMinimumSize(140, 30);
+    pbUploadFirmware->setMinimumWidth(140);
     pbUploadFirmware->setEnabled(false);
     grid->addWidget(pbUploadFirmware, 1, 0);
     pBarUpload = new QProgressBar(gbUpload);
     pBarUpload->setObjectName(QStringLiteral("pBarUpload"));
     pBarUpload->setValue(0);
-    pBarUpload->setMinimumHeight(30);
     pBarUpload->setStyleSheet(UpdateStatusWidget::makeStyleSheet(1, QStringLiteral("#96C8FF")));
     grid->addWidget(pBarUpload, 1, 1);
     pbStopUpload = new QPushButton(QIcon(QStringLiteral(":/icons/images/icons/png/remove.png")), QString(), gbUpload);
     pbStopUpload->setObjectName(QStringLiteral("pbStopUpload"));
     pbStopUpload->setFlat(true);
-    pbStopUpload->setMinimumSize(30, 30);
+    pbStopUpload->setMinimumWidth(30);
     pbStopUpload->setEnabled(false);
     grid->addWidget(pbStopUpload, 1, 2);
     lblUploadedFirmwareLabel = new QLabel(tr("Currently uploaded WD firmware:"), gbUpload);
@@ -197,6 +196,8 @@ void UpdateStatusDock::buildForm()
     scrollArea = new QScrollArea(gbUpdate);
     scrollArea->setObjectName(QStringLiteral("scrollArea"));
     scrollArea->setWidgetResizable(true);
+    // The dock shares its place with the property window: it must not hold the window tall.
+    scrollArea->setMinimumHeight(1);
     scrollAreaContents = new QWidget;
     scrollAreaContents->setObjectName(QStringLiteral("scrollAreaContents"));
     scrollLayout = new QVBoxLayout(scrollAreaContents);

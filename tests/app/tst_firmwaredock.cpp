@@ -149,6 +149,40 @@ private slots:
         QVERIFY(!waitingWindow() || !waitingWindow()->isVisible());
     }
 
+    // A device fails: the rest of its group goes on, and the batch moves to
+    // the next image once, when the group has finished.
+    void failureMidGroupAdvancesOnce()
+    {
+        Boxes boxes;
+        boxes.answers.insert(QStringLiteral("Battry is low"), int(QMessageBox::YesToAll));
+        DockOnMaster w;
+        QVERIFY(w.openDock());
+        SimFirmware::DeviceScript failing;
+        failing.startReplies = {plainReply(PT_FW_UPDATE_START_ACK), plainReply(PT_FW_UPDATE_ERROR),
+                                plainReply(PT_FW_UPDATE_ERROR)};
+        failing.pingReplies = {plainReply(PT_FW_UPDATE_ERROR)};
+        w.firmware.setDeviceScript(3, failing);
+        const pVORL detectors = ContainerBuilder().type(7).record(recordV1(0x1000, "detector")).parse();
+        FirmwareMap map;
+        map.insert(deviceImage(), {w.device(3), w.device(5)});
+        map.insert(detectors, {w.device(9)});
+        QSignalSpy uploads(FirmwareUploadManager::instance(), &FirmwareUploadManager::uploadStarted);
+        QSignalSpy finished(UpdateManager::instance(), &UpdateManager::updateFinished);
+        w.dock->onDefaultUpdate(map, false);
+        QTRY_VERIFY_WITH_TIMEOUT(finished.size() == 2, 15000);
+        QTRY_VERIFY(!w.button("pbStopUpdate")->isEnabled());
+        QCOMPARE(w.firmware.starts(), (QList<int>{3, 3, 3, 5, 9}));
+        QCOMPARE(uploads.size(), 2);
+        QCOMPARE(w.firmware.lines(), detectors->lines());
+        const QList<UpdateStatusWidget *> groups = w.dock->statusWidgetList();
+        QCOMPARE(groups.size(), 2);
+        QCOMPARE(groups.at(0)->headerButton()->styleSheet(),
+                 UpdateStatusWidget::makeStyleSheet(2, QStringLiteral("rgb(255, 255, 150)")));
+        QCOMPARE(groups.at(1)->headerButton()->styleSheet(),
+                 UpdateStatusWidget::makeStyleSheet(2, QStringLiteral("rgb(150, 255, 150)")));
+        QVERIFY(!w.dock->isBatchRunning());
+    }
+
     // Stop while the group runs: the queue is told, no master image follows.
     void stopEndsTheBatch()
     {

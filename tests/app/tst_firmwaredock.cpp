@@ -336,6 +336,55 @@ private slots:
         QVERIFY(w.dock->statusWidgetList().first()->contains(3));
     }
 
+    // The low-battery question, asked per device and again for each image.
+    void lowBatteryAnswers_data()
+    {
+        QTest::addColumn<QList<int>>("answers");
+        QTest::addColumn<QList<int>>("kept"); // devices kept per group, in group order
+        QTest::newRow("yes, no, yes; yes") << QList<int>{QMessageBox::Yes, QMessageBox::No, QMessageBox::Yes,
+                                                        QMessageBox::Yes}
+                                           << QList<int>{2, 1};
+        QTest::newRow("yes to all; no") << QList<int>{QMessageBox::YesToAll, QMessageBox::No} << QList<int>{3};
+        QTest::newRow("no to all; yes") << QList<int>{QMessageBox::NoToAll, QMessageBox::Yes} << QList<int>{1};
+        QTest::newRow("closed") << QList<int>{QMessageBox::Escape, QMessageBox::Escape, QMessageBox::Escape,
+                                              QMessageBox::Escape}
+                                << QList<int>{};
+    }
+    void lowBatteryAnswers()
+    {
+        QFETCH(QList<int>, answers);
+        QFETCH(QList<int>, kept);
+        MessageBoxRecorder boxes;
+        for (int answer : answers)
+            boxes.answer(answer);
+        // Items without a state report no good battery.
+        std::vector<std::unique_ptr<DeviceItem>> items;
+        for (quint8 radio : {3, 5, 7, 9}) {
+            deviceInfo_t info;
+            info.radioAddress = radio;
+            info.deviceType = radio == 9 ? 6 : 4;
+            info.hardwareVersion = 0x0100;
+            info.linkState = 2;
+            items.push_back(std::make_unique<DeviceItem>(info, false));
+        }
+        UpdateStatusDock dock;
+        UpdateStatusDock::Delays d;
+        d.step = 60000; // nothing starts
+        dock.setDelays(d);
+        FirmwareMap map;
+        map.insert(deviceImage(), {items[0].get(), items[1].get(), items[2].get()});
+        map.insert(ContainerBuilder().type(6).record(recordV1(0x1000, "six")).parse(), {items[3].get()});
+        dock.onDefaultUpdate(map, false);
+        QCOMPARE(boxes.count(), answers.size());
+        for (const auto &r : boxes.requests())
+            QCOMPARE(r.title, QStringLiteral("Battry is low"));
+        QList<int> groups;
+        for (UpdateStatusWidget *w : dock.statusWidgetList())
+            groups << w->devices().size();
+        QCOMPARE(groups, kept);
+        dock.forget();
+    }
+
     void screenshotOfTheDock()
     {
         Boxes boxes;

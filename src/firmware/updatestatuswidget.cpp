@@ -125,8 +125,11 @@ void UpdateStatusWidget::setDevices(const QList<DeviceItem *> &devices)
         item->setSizeHint(row->sizeHint());
         lwDevices->setItemWidget(item, row);
     }
-    const int h = pbFirmware->sizeHint().height();
-    lwDevices->setMinimumHeight(m_devices.size() * h);
+    // The header button's height, or a row's when that is taller (rows must not be cut).
+    int h = std::max(pbFirmware->minimumHeight(), pbFirmware->sizeHint().height());
+    for (QWidget *row : rows())
+        h = std::max(h, row->sizeHint().height() + 2 * lwDevices->spacing());
+    lwDevices->setMinimumHeight(m_devices.size() * h + 2 * lwDevices->frameWidth());
     const int spacing = frame->layout()->spacing();
     setMinimumHeight(lwDevices->minimumHeight() + 3 * spacing + h);
 }

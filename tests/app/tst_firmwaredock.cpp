@@ -216,6 +216,30 @@ private slots:
         QVERIFY(!w.button("pbStopUpdate")->isEnabled());
     }
 
+    // Stop between the image's upload and the master's header answer: the
+    // header read does not start the group.
+    void stopBeforeTheHeaderRead()
+    {
+        Boxes boxes;
+        boxes.answers.insert(QStringLiteral("Battry is low"), int(QMessageBox::YesToAll));
+        DockOnMaster w;
+        QVERIFY(w.openDock());
+        FirmwareMap map;
+        map.insert(deviceImage(), {w.device(3), w.device(5)});
+        QObject::connect(FirmwareUploadManager::instance(), &FirmwareUploadManager::uploadFinished, w.dock, [&] {
+            QVERIFY(w.button("pbStopUpdate")->isEnabled());
+            w.button("pbStopUpdate")->click();
+        });
+        QSignalSpy headers(w.master(), &HubroItem::firmwareHeadersUpdated);
+        w.dock->onDefaultUpdate(map, false);
+        QVERIFY(headers.wait(10000));
+        QTest::qWait(50);
+        QVERIFY(w.firmware.starts().isEmpty());
+        QVERIFY(!UpdateManager::instance()->isBusy());
+        QVERIFY(!w.dock->isBatchRunning());
+        QVERIFY(w.button("pbUploadFirmware")->isEnabled());
+    }
+
     // A core image: the old backup goes, the new one is written and the keys
     // stored before the upload starts.
     void backupBeforeCoreUpload()

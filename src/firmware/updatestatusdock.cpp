@@ -123,6 +123,8 @@ UpdateStatusDock::~UpdateStatusDock()
 {
     if (compositeUpdate)
         delete compositeUpdate.data();
+    // Parentless: it goes with the dock.
+    delete backupWait.data();
 }
 
 void UpdateStatusDock::buildForm()

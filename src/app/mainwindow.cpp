@@ -200,6 +200,10 @@ MainWindow::MainWindow(const QString &filePath, QWidget *parent)
 
     reconnectWaitTimer.setSingleShot(true);
     connect(&reconnectWaitTimer, &QTimer::timeout, this, [this] {
+        const bool updateWait = !updateWaitHandlers.isEmpty();
+        endUpdateWait();
+        if (updateWait && progressWidget)
+            progressWidget->hide();
         // Back, or given up for another connection: nothing to say.
         if (!connection || connection != reconnectWaitConnection || connection->master())
             return;

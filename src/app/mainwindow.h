@@ -311,6 +311,9 @@ private:
     // Runs while a rebooted master is awaited on reconnectWaitConnection.
     QTimer reconnectWaitTimer;
     QPointer<Connection> reconnectWaitConnection;
+    // The handlers of the wait after a firmware update; they go when the wait ends.
+    QList<QMetaObject::Connection> updateWaitHandlers;
+    void endUpdateWait();
     DeviceItem *currentItem = nullptr;
     AboutDialog *aboutDialog = nullptr;
     AutoNumberDialog *autoNumberDialog = nullptr;

@@ -9,7 +9,9 @@
 #include "configurationbackupcheck.h"
 #include "configurationexporter.h"
 #include "configurationloading.h"
+#include "configurationsave.h"
 #include "connection.h"
+#include "deviceconnection.h"
 #include "devicecontextmenu.h"
 #include "deviceeeprommanager.h"
 #include "deviceguards.h"
@@ -114,17 +116,56 @@ int MainWindow::reconnectTimeoutAfterUpdate(int type, int hardwareByte)
 
 void MainWindow::updateMK1Header()
 {
-    // Without a connection there is no link to read the header through.
-    qDebug().noquote() << tr("Connection interface closed");
+    if (!connection || !connection->interface()) {
+        qDebug().noquote() << tr("Connection interface closed");
+        return;
+    }
+    HubroItem *master = connection->master();
+    if (!master) {
+        qDebug().noquote() << tr("Device closed");
+        return;
+    }
+    master->mk1HeaderRead();
+}
+
+void MainWindow::endUpdateWait()
+{
+    for (const QMetaObject::Connection &handler : qAsConst(updateWaitHandlers))
+        disconnect(handler);
+    updateWaitHandlers.clear();
 }
 
 void MainWindow::waitForUpdatedMaster(int type)
 {
-    Q_UNUSED(type)
     if (aboutDialog->isVisible())
         aboutDialog->hide();
-    // The wait needs the connection that reboots the master and reports its
-    // return; without one there is nothing to wait for.
+    HubroItem *master = connection ? connection->master() : nullptr;
+    if (!master)
+        return;
+    endUpdateWait();
+    if (progressWidget) {
+        progressWidget->setTitle(tr("Firmware updating"));
+        progressWidget->setText(tr("The device is being updated.\nPlease wait and do not turn off the power."));
+        progressWidget->setClosable(true);
+        progressWidget->show();
+        updateWaitHandlers << connect(progressWidget, &ProgressWidget::stop, this, [this] {
+            endUpdateWait();
+            reconnectWaitTimer.stop();
+            Connection *current = connection;
+            deviceClose();
+            if (auto *live = qobject_cast<DeviceConnection *>(current))
+                live->breakReconnect();
+        });
+    }
+    const int reconnectTimeout = reconnectTimeoutAfterUpdate(type, master->hardwareVersion().majorVersion());
+    updateWaitHandlers << connect(connection, &Connection::masterRequested, this, [this] {
+        endUpdateWait();
+        if (progressWidget && progressWidget->isVisible())
+            progressWidget->hide();
+        reconnectWaitTimer.stop();
+    });
+    // The connection's restart report starts the no-response timer (onMasterRestarted).
+    connection->restartMaster(reconnectTimeout);
 }
 
 void MainWindow::saveConfiguration()
@@ -154,39 +195,25 @@ void MainWindow::saveConfiguration()
     QList<int> deviceNumbers;
     for (const DeviceItem *device : radioDevicesInAddressOrder())
         deviceNumbers << device->deviceId();
-    ConfigurationExporter *exporter = master->createConfigurationExporter(deviceNumbers);
     if (progressWidget) {
         progressWidget->setTitle(tr("Save configuration"));
         progressWidget->setText(tr("Exporting configuration.\nPlease wait..."));
     }
-
-    connect(exporter, &ConfigurationExporter::readFinished, this, [this, exporter, fileName] {
-        // The items as they are now: devices may have come or gone during the export.
-        exporter->applyExtendedSettings(radioDevicesInAddressOrder());
-        const bool saved = exporter->saveToFile(fileName);
-        exporter->deleteLater();
-        if (progressWidget)
-            progressWidget->hide();
-        if (!saved)
-            showWarningMessage(tr("The configuration could not be saved to %1.").arg(QDir::toNativeSeparators(fileName)),
-                               tr("Save configuration"));
-    });
-    connect(exporter, &ConfigurationExporter::readFailed, this, [this, exporter](const QString &reason) {
-        exporter->deleteLater();
-        if (progressWidget)
-            progressWidget->hide();
-        showWarningMessage(tr("The configuration could not be read from the device.\n%1").arg(reason),
-                           tr("Save configuration"));
-    });
-    // The exporter goes with the master item when the link or the master goes.
-    connect(exporter, &QObject::destroyed, this, [this] {
-        if (progressWidget)
-            progressWidget->hide();
-    });
-
-    exporter->masterFirmwareInfo(propertyRows(master->topProperties()));
-    exporter->writeHeader();
-    if (exporter->isRunning() && progressWidget)
+    // The items as they are when the read ends: devices may have come or gone during the export.
+    const auto items = [this] { return radioDevicesInAddressOrder(); };
+    const bool started = saveMasterConfiguration(
+        master, deviceNumbers, items, fileName, this, [this, fileName](const ConfigurationSaveResult &result) {
+            if (progressWidget)
+                progressWidget->hide();
+            if (result.outcome == ConfigurationSaveResult::ReadFailed)
+                showWarningMessage(tr("The configuration could not be read from the device.\n%1").arg(result.reason),
+                                   tr("Save configuration"));
+            else if (result.outcome == ConfigurationSaveResult::SaveFailed)
+                showWarningMessage(
+                    tr("The configuration could not be saved to %1.").arg(QDir::toNativeSeparators(fileName)),
+                    tr("Save configuration"));
+        });
+    if (started && progressWidget)
         progressWidget->show();
 }
 

@@ -422,6 +422,7 @@ void MainWindow::masterConnected()
     connect(master, &HubroItem::removePasswordFailed, this, &MainWindow::changePassword, Qt::UniqueConnection);
     connect(master, &HubroItem::enableAction, ui->acChangePassword, &QAction::setEnabled, Qt::UniqueConnection);
     updateDock->setMaster(master);
+    updateDock->setConnectionKind(connection->connectionType());
     updateDock->setUploadEnabled(false);
     connect(master, &HubroItem::firmwareHeadersUpdated, this, &MainWindow::onFirmwareHeadersUpdated, direct);
     connect(master, &DeviceItem::updated, this, &MainWindow::onMasterUpdated, direct);
@@ -486,8 +487,8 @@ void MainWindow::leaveMaster(bool stopRunningUpdate)
     updateDock->setUploadEnabled(false);
     if (stopRunningUpdate && updateDock->isUpdating())
         updateDock->stopUpdate();
-    // The connection frees the queued devices: the queue lets go of them quietly.
-    UpdateManager::instance()->forget();
+    // The connection frees the queued devices: the dock and the queue let go of them quietly.
+    updateDock->forget();
 
     rssiTestDock->testFailed(nullptr);
     LQITestManager::instance()->stop();
@@ -678,6 +679,7 @@ void MainWindow::onUpdateInProgress(int address)
         return;
     if (address != 255) {
         updateDock->setAvailableDevices(connection->devices());
+        updateDock->attachToUpdate(address);
         return;
     }
     if (expanderUpdateWait)
@@ -756,9 +758,9 @@ void MainWindow::dropEvent(QDropEvent *event)
     Q_UNUSED(event)
     if (draggedFiles.isEmpty())
         return;
-    const QStringList firmware = DroppedFiles::withSuffix(draggedFiles, QStringLiteral("VORL"));
-    const QStringList configurations = DroppedFiles::withSuffix(draggedFiles, QStringLiteral("CONF"));
-    const QStringList simulations = DroppedFiles::withSuffix(draggedFiles, QStringLiteral(".SIM"));
+    const QStringList firmware = filesWithExtension(draggedFiles, QStringLiteral("VORL"));
+    const QStringList configurations = filesWithExtension(draggedFiles, QStringLiteral("CONF"));
+    const QStringList simulations = filesWithExtension(draggedFiles, QStringLiteral(".SIM"));
     if (!firmware.isEmpty()) {
         updateDock->show();
         updateDock->raise();

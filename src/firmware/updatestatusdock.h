@@ -1,51 +1,110 @@
 #pragma once
 
+#include "bootsectionheader.h"
+#include "connectiontypes.h"
+#include "firmwaremap.h"
 #include "firmwaretypes.h"
+#include "firmwareuploadmanager.h"
+#include "vorl.h"
 
 #include <QDockWidget>
 #include <QList>
 #include <QPointer>
 #include <QStringList>
+#include <QTimer>
 
 class CheckUpdates;
+class CompositeUpdate;
 class DeviceItem;
 class HubroItem;
+class ProgressWidget;
+class UpdateManager;
+class UpdateStatusWidget;
+class QCheckBox;
+class QGroupBox;
+class QLabel;
+class QProgressBar;
 class QPushButton;
+class QScrollArea;
+class QVBoxLayout;
 
-// The main window's firmware dock: uploads images into the master and
-// updates radio devices through the two process-wide managers. Until a
-// master offers firmware it stays idle.
+// The main window's firmware dock: uploads images into the master (upper
+// half) and updates radio devices group by group (lower half, one status
+// widget per group) through the two process-wide managers. A batch from the
+// batch update window runs its radio-device images first, each uploaded into
+// the master and then applied to its groups, and the master's own images last.
 class UpdateStatusDock : public QDockWidget
 {
     Q_OBJECT
 public:
+    // The dock's chained waits, in milliseconds; tests shorten them.
+    struct Delays
+    {
+        int step = 10;         // between the steps of a batch start
+        int nextImage = 1000;  // before the next master image
+        int recheck = 5000;    // re-read of the stored headers after a stopped upload
+        int attach = 7000;     // before joining a running update
+    };
+
     explicit UpdateStatusDock(QWidget *parent = nullptr);
     ~UpdateStatusDock() override;
 
-    void setMaster(HubroItem *master) { m_master = master; }
-    HubroItem *master() const { return m_master; }
+    void setDelays(const Delays &delays) { m_delays = delays; }
+    void setMaster(HubroItem *master);
+    HubroItem *master() const;
+    // The link kind of the connection: sets the upload manager's line limit before each upload.
+    void setConnectionKind(ConnectionType kind) { m_connectionKind = kind; }
     // The radio devices of the current connection, offered for updates.
     void setAvailableDevices(const QList<DeviceItem *> &devices);
-    QList<DeviceItem *> availableDevices() const { return m_availableDevices; }
+    QList<DeviceItem *> availableDevices() const;
     // Enables the upload controls (true) or only the stop control (false).
     void setUploadEnabled(bool enabled);
-    bool isUploadEnabled() const { return m_uploadEnabled; }
+    bool isUploadEnabled() const;
     // Resets the upload manager and the upload half to idle.
     void resetUpload();
-    // True while a radio-device update runs.
-    bool isUpdating() const { return m_updating; }
-    bool isUploading() const { return m_uploading; }
+    // The connection goes with its devices: the current group is marked
+    // stopped, the batch dropped and the update queue forgotten quietly.
+    void forget();
+    bool isUpdating() const { return updating; }
+    bool isUploading() const { return uploading; }
+    bool isBatchRunning() const { return currentFirmware >= 0 && currentFirmware < firmwareQueue.size(); }
+    QList<UpdateStatusWidget *> statusWidgetList() const;
+    UpdateStatusWidget *currentStatusWidget() const;
+    CompositeUpdate *compositeUpdateWindow() const;
 
 public slots:
     void onUploadStatus(FirmwareUploadTypes::uploadStatus_t status, unsigned progress);
+    void onUploadProgress(unsigned progress);
+    void onUploadStarted(const pVORL &firmware);
+    void onUploadFinished();
+    void onUploadError(FirmwareUploadManager::uploadError_t error);
+    void setCurrUpdateStatusWidgetFailed();
+    void onDeviceUpdateStarted(DeviceItem *device);
+    void setupUpdateStatusWidget(UpdateStatusWidget *w, int radioAddress, bool &match);
+    void onUpdateProgress(unsigned percent);
+    void onDeviceUpdateFinished(DeviceItem *device);
+    void onDeviceUpdateFailed(DeviceItem *device);
     void checkIfUpdateRequired();
     void resetState();
     void stopUpdate();
+    void updateNext(const QList<DeviceItem *> &devices);
+    void filter60minNILVO();
+    void attachToUpdate(int addr);
+    void attachToUpdate();
     void openFiles(const QStringList &fileNames);
     void closeCompasiteUpdateWidget();
+    CompositeUpdate *openCompositeUpdateWidget();
+    void onInternalUpdate(const QList<DeviceItem *> &devices, bool fMode);
+    void onDefaultUpdate(const FirmwareMap &map, bool fMode);
+    void onOfflineUpdate(const pVORL &firmware);
+    void onUpdateFinished(const QList<DeviceItem *> &updatedDevices, const QList<DeviceItem *> &failedDevices);
+    void nextDevice(UpdateStatusWidget *widget);
+    void uploadMasterFirmware();
+    void nextFirmware(const pVORL &firmware);
     // Opens the program-update window over the available devices, or shows
     // the one already open.
     CheckUpdates *showCheckUpdates();
+    void loadFirmware();
 
 signals:
     void uploadPreparationStart();
@@ -54,13 +113,87 @@ signals:
     void availableDevicesUpdated(QList<DeviceItem *> devices);
 
 private:
-    // No window shows this button yet; it stays hidden.
+    struct QueueEntry
+    {
+        pVORL firmware;
+        QList<QPointer<DeviceItem>> devices;
+        QList<DeviceItem *> liveDevices() const;
+    };
+
+    void buildForm();
+    void uploadIdle();
+    void discardStatusWidgets();
+    UpdateStatusWidget *makeStatusWidgets(const QList<DeviceItem *> &devices, const HUBRO32BootSectionHeader_t &header,
+                                          const pVORL &firmware);
+    QList<DeviceItem *> keepDespiteLowBattery(const QList<DeviceItem *> &devices);
+    void setMasterHeader(const HUBRO32BootSectionHeader_t &header);
+    bool isCoreTypeOfMaster(int type) const;
+    bool masterWaitsForReady() const;
+    void startMasterBatch();
+    // Uploads an image into the master, with the line limit of the link.
+    void upload(const pVORL &firmware);
+    // Saves the configuration backup, then uploads `firmware`.
+    void backupConfiguration(const pVORL &firmware);
+    void onBackupFailed(const pVORL &firmware);
+    // The batch ends without a word: no further image, group or master upload.
+    void dropBatch();
+    // Moves to the next entry with devices and an image; false past the last.
+    bool advanceBatch();
+    // The end of a group with no group of it left: next image, master images or the end.
+    void continueBatch();
+    void finishBatch();
+    void removeDevice(DeviceItem *device);
+    void onCollapseAllChanged(int state);
+    void onGroupVisibilityChanged(bool state);
+    QString statusText(FirmwareUploadTypes::uploadStatus_t status) const;
+    void askRestart(const QString &heading, const QString &question, const QString &text);
+
+    // form
     QPushButton *pbCheckUpdates = nullptr;
-    // Parentless; deletes itself when closed.
+    QGroupBox *gbUpload = nullptr;
+    QLabel *lblUploadStatus = nullptr;
+    QPushButton *pbUploadFirmware = nullptr;
+    QProgressBar *pBarUpload = nullptr;
+    QPushButton *pbStopUpload = nullptr;
+    QLabel *lblUploadedFirmwareLabel = nullptr;
+    QLabel *lblUploadedFirmware = nullptr;
+    QGroupBox *gbUpdate = nullptr;
+    QCheckBox *cbCollapseAll = nullptr;
+    QPushButton *pbStopUpdate = nullptr;
+    QScrollArea *scrollArea = nullptr;
+    QWidget *scrollAreaContents = nullptr;
+    QVBoxLayout *scrollLayout = nullptr;
+
+    FirmwareUploadManager *uploadManager = nullptr;
+    UpdateManager *updateManager = nullptr;
+    HUBRO32BootSectionHeader_t masterFirmwareInfo;
+    QPointer<HubroItem> m_master;
+    QList<QPointer<DeviceItem>> m_availableDevices;
     QPointer<CheckUpdates> checkUpdatesWindow;
-    HubroItem *m_master = nullptr;
-    QList<DeviceItem *> m_availableDevices;
-    bool m_uploadEnabled = false;
-    bool m_updating = false;
-    bool m_uploading = false;
+    QPointer<DeviceItem> updatingDevice;
+    QPointer<CompositeUpdate> compositeUpdate;
+    QList<QPointer<UpdateStatusWidget>> statusWidgets;
+    QPointer<UpdateStatusWidget> currUpdateStatusWidget;
+    HUBRO32BootSectionHeader_t currentFirmwareInfo;
+    QList<QPointer<DeviceItem>> devicesToUpdate;
+    QList<QPointer<DeviceItem>> deferredDevices;
+    QTimer filterTimer;
+    QList<QueueEntry> firmwareQueue;
+    int currentFirmware = 0; // past the last entry when no batch runs
+    QList<pVORL> masterFirmwares;
+    bool severalFirmwares = false;
+    bool updating = false;
+    bool uploading = false;
+    bool fastMode = true;
+    bool stopRequested = false;
+    int attachAddress = -1;
+    bool collapseGuard = false;
+    pVORL offlineFirmware;
+    bool lowBatteryYesToAll = false;
+    bool lowBatteryNoToAll = false;
+
+    Delays m_delays;
+    ConnectionType m_connectionKind = Serial;
+    QTimer attachTimer;
+    QPointer<ProgressWidget> backupWait;
 };

@@ -4,7 +4,9 @@
 // upload() to uploadFinished, printed beside the floor the wire itself sets:
 // every byte of every frame both ways at 10 bits a byte, plus the manager's
 // fixed 300 ms waits before the pings (one before the lines, one after them).
-// One line per packet, stop-and-wait, the shipped timers.
+// One line per packet, stop-and-wait, the shipped timers. A second run starts
+// the same upload from the firmware dock (the process-wide manager, the dock's
+// status line and progress bar following every line).
 //
 //   bench_firmware [--runs N] [--lines N] [--line-size B] [--baud B] [--log file|none]
 
@@ -15,6 +17,7 @@
 #include "serialconnectioninterface.h"
 #include "serialthreadworker.h"
 #include "simfirmware.h"
+#include "updatestatusdock.h"
 
 #include <QApplication>
 #include <QCommandLineParser>
@@ -23,6 +26,7 @@
 
 #include <cstdio>
 #include <cstring>
+#include <memory>
 
 namespace {
 
@@ -51,7 +55,7 @@ pVORL bigContainer(int lines, int lineSize)
     return builder.parse();
 }
 
-Result runOnce(const pVORL &firmware, int baud)
+Result runOnce(const pVORL &firmware, int baud, bool fromDock)
 {
     Result result;
     hubroInfo_t status;
@@ -70,8 +74,15 @@ Result runOnce(const pVORL &firmware, int baud)
         fprintf(stderr, "cannot open %s\n", qPrintable(sim.address()));
         return result;
     }
-    FirmwareUploadManager manager;
+    FirmwareUploadManager own;
+    FirmwareUploadManager &manager = fromDock ? *FirmwareUploadManager::instance() : own;
     QObject::connect(&manager, &FirmwareUploadManager::sendPacket, &link, &ConnectionInterface::sendPacket);
+    std::unique_ptr<UpdateStatusDock> dock;
+    if (fromDock) {
+        dock = std::make_unique<UpdateStatusDock>();
+        dock->setConnectionKind(Serial);
+        dock->show();
+    }
 
     QEventLoop loop;
     qint64 endNs = 0;
@@ -83,8 +94,13 @@ Result runOnce(const pVORL &firmware, int baud)
     QTimer::singleShot(600000, &loop, &QEventLoop::quit);
 
     const qint64 startNs = FakeMaster::nowNs();
-    manager.upload(firmware);
+    if (dock)
+        dock->nextFirmware(firmware);
+    else
+        manager.upload(firmware);
     loop.exec();
+    QObject::disconnect(&manager, nullptr, &link, nullptr);
+    QObject::disconnect(&manager, nullptr, &loop, nullptr);
     const QVector<FakeMaster::Received> log = sim.fake.received();
     const QVector<int> replyBytes = sim.replyWireBytes();
     result.complete = endNs != 0 && simFirmware.lines() == firmware->lines();
@@ -139,21 +155,26 @@ int main(int argc, char **argv)
     printf("container: %d lines of %d bytes (%d KiB), %d baud both ways, log %s\n", lines, lineSize,
            lines * lineSize / 1024, baud, qPrintable(options.logMode));
     std::vector<double> ratios;
+    std::vector<double> dockRatios;
     for (int run = 0; run < options.runs; ++run) {
-        const Result r = runOnce(firmware, baud);
-        if (!r.complete) {
-            fprintf(stderr, "run %d incomplete\n", run + 1);
-            return 1;
+        for (const bool fromDock : {false, true}) {
+            const Result r = runOnce(firmware, baud, fromDock);
+            if (!r.complete) {
+                fprintf(stderr, "run %d incomplete\n", run + 1);
+                return 1;
+            }
+            const double ratio = r.measuredMs / r.floorMs;
+            (fromDock ? dockRatios : ratios).push_back(ratio);
+            printf("run %d %s: measured %.1f ms, floor %.1f ms (%d frames, %lld request and %lld reply bytes), "
+                   "ratio %.3f\n",
+                   run + 1, fromDock ? "from the dock" : "manager alone", r.measuredMs, r.floorMs, r.frames,
+                   static_cast<long long>(r.requestBytes), static_cast<long long>(r.replyBytes), ratio);
+            printf("  reply -> next request %.3f ms on average\n", r.turnaroundMs);
+            fflush(stdout);
         }
-        const double ratio = r.measuredMs / r.floorMs;
-        ratios.push_back(ratio);
-        printf("run %d: measured %.1f ms, floor %.1f ms (%d frames, %lld request and %lld reply bytes), "
-               "ratio %.3f\n",
-               run + 1, r.measuredMs, r.floorMs, r.frames, static_cast<long long>(r.requestBytes),
-               static_cast<long long>(r.replyBytes), ratio);
-        printf("  reply -> next request %.3f ms on average\n", r.turnaroundMs);
-        fflush(stdout);
     }
-    printf("result: %.3f x floor\n", median(ratios));
+    printf("manager alone: %.3f x floor\n", median(ratios));
+    printf("from the dock: %.3f x floor\n", median(dockRatios));
+    printf("result: %.3f x floor\n", median(dockRatios));
     return 0;
 }

@@ -213,6 +213,216 @@ Phone: +0 000 000-00-00</source>
     </message>
 </context>
 <context>
+    <name>CompositeUpdate</name>
+    <message>
+        <source>HUBRO32 RADIO</source>
+        <translation>HUBRO32 РАДИО</translation>
+    </message>
+    <message>
+        <source>HUBRO125 RADIO</source>
+        <translation>HUBRO125 РАДИО</translation>
+    </message>
+    <message>
+        <source>HUBRO32 CORE</source>
+        <translation>HUBRO32 ЯДРО</translation>
+    </message>
+    <message>
+        <source>HUBRO125 CORE</source>
+        <translation>HUBRO125 ЯДРО</translation>
+    </message>
+    <message>
+        <source>All devices of this type are not connected</source>
+        <translation>Все устройства этого типа не подключены</translation>
+    </message>
+    <message>
+        <source>There is no saved firmware in flash</source>
+        <translation>Во флеш-памяти нет сохранённого ПО</translation>
+    </message>
+    <message>
+        <source>Open a file</source>
+        <translation>Откройте файл</translation>
+    </message>
+    <message>
+        <source>Composite update</source>
+        <translation>Комплексное обновление</translation>
+    </message>
+    <message>
+        <source>Internal</source>
+        <translation>Внутреннее</translation>
+    </message>
+    <message>
+        <source>Open</source>
+        <translation>Открыть</translation>
+    </message>
+    <message>
+        <source>Select all</source>
+        <translation>Выбрать все</translation>
+    </message>
+    <message>
+        <source>Type</source>
+        <translation>Тип</translation>
+    </message>
+    <message>
+        <source>HW</source>
+        <translation>Аппаратура</translation>
+    </message>
+    <message>
+        <source>FW</source>
+        <translation>ПО</translation>
+    </message>
+    <message>
+        <source>Build number</source>
+        <translation>Номер сборки</translation>
+    </message>
+    <message>
+        <source>Date</source>
+        <translation>Дата</translation>
+    </message>
+    <message>
+        <source>Available devices</source>
+        <translation>Доступные устройства</translation>
+    </message>
+    <message>
+        <source>Package mode</source>
+        <translation>Пакетный режим</translation>
+    </message>
+    <message>
+        <source>Update with the configurator turned on.
+Updating only selected devices of one or more types.</source>
+        <translation>Обновление при включённом конфигураторе.
+Обновляются только выбранные устройства одного или нескольких типов.</translation>
+    </message>
+    <message>
+        <source>Offline mode</source>
+        <translation>Автономный режим</translation>
+    </message>
+    <message>
+        <source>Updating without participation of the Configurator.
+Updating the software of all devices of only one type, in which the software version differs from the downloaded one.
+Updating starts after closing the Configurator.</source>
+        <translation>Обновление без участия конфигуратора.
+Обновляется ПО всех устройств только одного типа, версия ПО которых отличается от загруженной.
+Обновление начинается после закрытия конфигуратора.</translation>
+    </message>
+    <message>
+        <source>Fast mode</source>
+        <translation>Быстрый режим</translation>
+    </message>
+    <message>
+        <source>Update</source>
+        <translation>Обновить</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation>Отмена</translation>
+    </message>
+    <message>
+        <source>WIRELOOP</source>
+        <translation>WIRELOOP</translation>
+    </message>
+    <message>
+        <source>Open Firmware</source>
+        <translation>Открыть ПО</translation>
+    </message>
+    <message>
+        <source>Firmware File (*.vorl);;All files (*)</source>
+        <translation>Файл ПО (*.vorl);;Все файлы (*)</translation>
+    </message>
+    <message>
+        <source>Unsupported file extension.</source>
+        <translation>Неподдерживаемое расширение файла.</translation>
+    </message>
+    <message>
+        <source>Warning!</source>
+        <translation>Внимание!</translation>
+    </message>
+    <message>
+        <source>Unsupported extensions of files.</source>
+        <translation>Неподдерживаемые расширения файлов.</translation>
+    </message>
+    <message>
+        <source>Please contact the support service: &lt;a href=&quot;%1&quot;&gt;Support&lt;/a&gt;</source>
+        <translation>Обратитесь в службу поддержки: &lt;a href=&quot;%1&quot;&gt;Поддержка&lt;/a&gt;</translation>
+    </message>
+    <message>
+        <source>Device update</source>
+        <translation>Обновление устройства</translation>
+    </message>
+    <message>
+        <source>Unsupported extensions of files</source>
+        <translation>Неподдерживаемые расширения файлов</translation>
+    </message>
+    <message>
+        <source>There are unsupported extensions of files.</source>
+        <translation>Есть файлы с неподдерживаемыми расширениями.</translation>
+    </message>
+    <message>
+        <source>Firmware update file open</source>
+        <translation>Открытие файла обновления ПО</translation>
+    </message>
+    <message>
+        <source>%1 files</source>
+        <translation>%1 файла</translation>
+    </message>
+    <message>
+        <source> files</source>
+        <translation> файлов</translation>
+    </message>
+    <message>
+        <source>Wrong VORL file format</source>
+        <translation>Неверный формат файла VORL</translation>
+    </message>
+    <message>
+        <source>VORL format error</source>
+        <translation>Ошибка формата VORL</translation>
+    </message>
+    <message>
+        <source>A file is selected for a comprehensive update by the HUBRO. The main and backup on the device will be updated. Do you want to continue?</source>
+        <translation>Выбран файл комплексного обновления HUBRO. Будут обновлены основной и резервный образы на устройстве. Продолжить?</translation>
+    </message>
+    <message>
+        <source>Complex update</source>
+        <translation>Комплексное обновление</translation>
+    </message>
+    <message>
+        <source>Incompatible firmware(s).</source>
+        <translation>Несовместимое ПО.</translation>
+    </message>
+    <message>
+        <source>There are no connected devices compatible with this software.</source>
+        <translation>Нет подключённых устройств, совместимых с этим ПО.</translation>
+    </message>
+    <message>
+        <source>There are no devices of the selected type</source>
+        <translation>Нет устройств выбранного типа</translation>
+    </message>
+    <message>
+        <source>Are you sure you want to upload it?</source>
+        <translation>Вы уверены, что хотите его загрузить?</translation>
+    </message>
+    <message>
+        <source>Attention! Updating</source>
+        <translation>Внимание! Обновление</translation>
+    </message>
+    <message>
+        <source>There are no selected/compatible firmwares.</source>
+        <translation>Нет выбранного/совместимого ПО.</translation>
+    </message>
+    <message>
+        <source>Device update failed</source>
+        <translation>Обновление устройства не удалось</translation>
+    </message>
+    <message>
+        <source>The selected software for %1 is outdated</source>
+        <translation>Выбранное ПО для %1 устарело</translation>
+    </message>
+    <message>
+        <source>Serial</source>
+        <comment>serial number</comment>
+        <translation>Серийный номер</translation>
+    </message>
+</context>
+<context>
     <name>ConfigurationExporter</name>
     <message>
         <source>The master did not answer while the configuration was read</source>
@@ -4808,6 +5018,20 @@ Please wait</source>
         <source>Performing a link level test is not available for devices of this version operating through a repeater:</source>
         <translation>Тест уровня связи недоступен для устройств этой версии, работающих через ретранслятор:</translation>
     </message>
+    <message>
+        <source>Device closed</source>
+        <translation>Устройство закрыто</translation>
+    </message>
+    <message>
+        <source>Firmware updating</source>
+        <translation>Обновление ПО</translation>
+    </message>
+    <message>
+        <source>The device is being updated.
+Please wait and do not turn off the power.</source>
+        <translation>Идёт обновление устройства.
+Пожалуйста, подождите и не отключайте питание.</translation>
+    </message>
 </context>
 <context>
     <name>MasterLogReaderWidget</name>
@@ -6436,12 +6660,219 @@ Retrying...</source>
         <translation>Обновление ПО</translation>
     </message>
     <message>
-        <source>Check for updates</source>
-        <translation>Проверить обновления</translation>
-    </message>
-    <message>
         <source>Attention! Before updating, you need to make sure that the new versions of HUBRO and sensor software are compatible!</source>
         <translation>Внимание! Перед обновлением убедитесь, что новые версии ПО HUBRO и датчиков совместимы!</translation>
+    </message>
+    <message>
+        <source>Check updates</source>
+        <translation>Проверка обновлений</translation>
+    </message>
+    <message>
+        <source>Firmware uploading</source>
+        <translation>Загрузка ПО</translation>
+    </message>
+    <message>
+        <source>Upload firmware</source>
+        <translation>Загрузить ПО</translation>
+    </message>
+    <message>
+        <source>Currently uploaded WD firmware:</source>
+        <translation>Загруженное ПО для устройств:</translation>
+    </message>
+    <message>
+        <source>No information</source>
+        <translation>Нет информации</translation>
+    </message>
+    <message>
+        <source>Device updating</source>
+        <translation>Обновление устройств</translation>
+    </message>
+    <message>
+        <source>Collapse all</source>
+        <translation>Свернуть все</translation>
+    </message>
+    <message>
+        <source>Stop update</source>
+        <translation>Остановить обновление</translation>
+    </message>
+    <message>
+        <source>hw </source>
+        <translation>апп. </translation>
+    </message>
+    <message>
+        <source>fw </source>
+        <translation>ПО </translation>
+    </message>
+    <message>
+        <source>Written location not found</source>
+        <translation>Не найдено место для записи</translation>
+    </message>
+    <message>
+        <source>Save configuration</source>
+        <translation>Сохранение конфигурации</translation>
+    </message>
+    <message>
+        <source>Exporting configuration.
+Please wait...</source>
+        <translation>Экспорт конфигурации.
+Пожалуйста, подождите...</translation>
+    </message>
+    <message>
+        <source>Configuration backup failed.</source>
+        <translation>Не удалось сохранить резервную копию конфигурации.</translation>
+    </message>
+    <message>
+        <source>Upload the firmware without a backup?</source>
+        <translation>Загрузить ПО без резервной копии?</translation>
+    </message>
+    <message>
+        <source>Upload firmware %1 to device</source>
+        <translation>Загрузка ПО %1 в устройство</translation>
+    </message>
+    <message>
+        <source>Busy erasing flash memory</source>
+        <translation>Идёт стирание флеш-памяти</translation>
+    </message>
+    <message>
+        <source>Busy checking flash memory</source>
+        <translation>Идёт проверка флеш-памяти</translation>
+    </message>
+    <message>
+        <source>Checking uploaded firmware</source>
+        <translation>Проверка загруженного ПО</translation>
+    </message>
+    <message>
+        <source>Upload finished</source>
+        <translation>Загрузка завершена</translation>
+    </message>
+    <message>
+        <source>Upload stopped</source>
+        <translation>Загрузка остановлена</translation>
+    </message>
+    <message>
+        <source>Offline update mode is on</source>
+        <translation>Автономный режим обновления включён</translation>
+    </message>
+    <message>
+        <source>Failed to erase flash memory</source>
+        <translation>Не удалось стереть флеш-память</translation>
+    </message>
+    <message>
+        <source>Memory check failed</source>
+        <translation>Проверка памяти не пройдена</translation>
+    </message>
+    <message>
+        <source>Failed to write firmware to flash memory</source>
+        <translation>Не удалось записать ПО во флеш-память</translation>
+    </message>
+    <message>
+        <source>Firmware check failed</source>
+        <translation>Проверка ПО не пройдена</translation>
+    </message>
+    <message>
+        <source>General failure</source>
+        <translation>Общий сбой</translation>
+    </message>
+    <message>
+        <source>Uploaded firmware is corrupt</source>
+        <translation>Загруженное ПО повреждено</translation>
+    </message>
+    <message>
+        <source>Warning! Uploaded firmware is corrupt, uploading stopped.
+Do you want to proceed?</source>
+        <translation>Внимание! Загруженное ПО повреждено, загрузка остановлена.
+Продолжить?</translation>
+    </message>
+    <message>
+        <source>Upload error</source>
+        <translation>Ошибка загрузки</translation>
+    </message>
+    <message>
+        <source>Device needs to be restarted in order to install new firmware.</source>
+        <translation>Для установки нового ПО устройство нужно перезапустить.</translation>
+    </message>
+    <message>
+        <source>New core and radio firmwares uploaded</source>
+        <translation>Новое ПО ядра и радио загружено</translation>
+    </message>
+    <message>
+        <source>New radio firmware uploaded</source>
+        <translation>Новое ПО радио загружено</translation>
+    </message>
+    <message>
+        <source>Restart now?</source>
+        <translation>Перезапустить сейчас?</translation>
+    </message>
+    <message>
+        <source>Restart now? Click &quot;No&quot; if you also want to upload new core firmware.</source>
+        <translation>Перезапустить сейчас? Нажмите «Нет», если хотите загрузить ещё и новое ПО ядра.</translation>
+    </message>
+    <message>
+        <source>New core firmware uploaded</source>
+        <translation>Новое ПО ядра загружено</translation>
+    </message>
+    <message>
+        <source>Restart now? Click &quot;No&quot; if you also want to upload new radio firmware.</source>
+        <translation>Перезапустить сейчас? Нажмите «Нет», если хотите загрузить ещё и новое ПО радио.</translation>
+    </message>
+    <message>
+        <source>Basic kernel software uploaded</source>
+        <translation>Базовое ПО ядра загружено</translation>
+    </message>
+    <message>
+        <source>Basic kernel software is ready to install.</source>
+        <translation>Базовое ПО ядра готово к установке.</translation>
+    </message>
+    <message>
+        <source>Warning! Low battery of the device with the address %1
+This can impact on the update process. In some cases it can be impossible to update device with low battery. Do you want to proceed?</source>
+        <translation>Внимание! Низкий заряд батареи устройства с адресом %1
+Это может повлиять на обновление. В некоторых случаях обновить устройство с разряженной батареей невозможно. Продолжить?</translation>
+    </message>
+    <message>
+        <source>Battry is low</source>
+        <translation>Батарея разряжена</translation>
+    </message>
+    <message>
+        <source>There is no selected firmwares.</source>
+        <translation>Не выбрано ни одного ПО.</translation>
+    </message>
+    <message>
+        <source>Firmware upload</source>
+        <translation>Загрузка ПО</translation>
+    </message>
+    <message>
+        <source>Not updated NILVO(s):
+%1</source>
+        <translation>Не обновлены NILVO:
+%1</translation>
+    </message>
+    <message>
+        <source>Updating stop</source>
+        <translation>Остановка обновления</translation>
+    </message>
+</context>
+<context>
+    <name>UpdateStatusWidget</name>
+    <message>
+        <source>Form</source>
+        <translation>Форма</translation>
+    </message>
+    <message>
+        <source>Firmware</source>
+        <translation>ПО</translation>
+    </message>
+    <message>
+        <source>hw </source>
+        <translation>апп. </translation>
+    </message>
+    <message>
+        <source>fw </source>
+        <translation>ПО </translation>
+    </message>
+    <message>
+        <source>No information</source>
+        <translation>Нет информации</translation>
     </message>
 </context>
 <context>

@@ -3,6 +3,15 @@
 #include <QMimeData>
 #include <QUrl>
 
+QStringList filesWithExtension(const QStringList &files, const QString &extension)
+{
+    QStringList matching;
+    for (const QString &file : files)
+        if (file.right(4).toUpper() == extension)
+            matching << file;
+    return matching;
+}
+
 namespace DroppedFiles {
 
 QStringList localFiles(const QMimeData *data)
@@ -19,18 +28,9 @@ QStringList localFiles(const QMimeData *data)
     return files;
 }
 
-QStringList withSuffix(const QStringList &files, const QString &suffix)
-{
-    QStringList matching;
-    for (const QString &file : files)
-        if (file.right(4).toUpper() == suffix)
-            matching << file;
-    return matching;
-}
-
 bool isSimulationFile(const QString &path)
 {
-    return !withSuffix({path}, QStringLiteral(".SIM")).isEmpty();
+    return !filesWithExtension({path}, QStringLiteral(".SIM")).isEmpty();
 }
 
 } // namespace DroppedFiles

@@ -6771,7 +6771,7 @@ Please wait...</source>
     </message>
     <message>
         <source>General failure</source>
-        <translation>Общий сбой</translation>
+        <translation>Общая неисправность</translation>
     </message>
     <message>
         <source>Uploaded firmware is corrupt</source>

@@ -16,8 +16,8 @@
         <translation>Версия:</translation>
     </message>
     <message>
-        <source>&lt;a href="https://zorvo.invalid"&gt;zorvo.invalid&lt;/a&gt; &amp;nbsp;&amp;nbsp; &lt;a href="mailto:support@zorvo.invalid"&gt;support@zorvo.invalid&lt;/a&gt;</source>
-        <translation>&lt;a href="https://zorvo.invalid"&gt;zorvo.invalid&lt;/a&gt; &amp;nbsp;&amp;nbsp; &lt;a href="mailto:support@zorvo.invalid"&gt;support@zorvo.invalid&lt;/a&gt;</translation>
+        <source>&lt;a href=&quot;https://zorvo.invalid&quot;&gt;zorvo.invalid&lt;/a&gt; &amp;nbsp;&amp;nbsp; &lt;a href=&quot;mailto:support@zorvo.invalid&quot;&gt;support@zorvo.invalid&lt;/a&gt;</source>
+        <translation>&lt;a href=&quot;https://zorvo.invalid&quot;&gt;zorvo.invalid&lt;/a&gt; &amp;nbsp;&amp;nbsp; &lt;a href=&quot;mailto:support@zorvo.invalid&quot;&gt;support@zorvo.invalid&lt;/a&gt;</translation>
     </message>
     <message>
         <source>Close</source>
@@ -64,7 +64,7 @@ Phone: +0 000 000-00-00</source>
         <translation>Текущая ОС не поддерживает подключение к устройству по Bluetooth</translation>
     </message>
     <message>
-        <source>Can't init BLE advertisement watcher</source>
+        <source>Can&apos;t init BLE advertisement watcher</source>
         <translation>Не удалось запустить наблюдение за объявлениями BLE</translation>
     </message>
     <message>
@@ -181,8 +181,8 @@ Phone: +0 000 000-00-00</source>
         <translation>Нет обновлений для устройств</translation>
     </message>
     <message>
-        <source>"&gt;Download&lt;/a&gt;</source>
-        <translation>"&gt;Скачать&lt;/a&gt;</translation>
+        <source>&quot;&gt;Download&lt;/a&gt;</source>
+        <translation>&quot;&gt;Скачать&lt;/a&gt;</translation>
     </message>
     <message>
         <source>Available updates found</source>
@@ -227,11 +227,11 @@ Phone: +0 000 000-00-00</source>
         <translation>Ошибка ответа readDeviceInfo </translation>
     </message>
     <message>
-        <source>The master's status answer is too short</source>
+        <source>The master&apos;s status answer is too short</source>
         <translation>Ответ мастера о состоянии слишком короткий</translation>
     </message>
     <message>
-        <source>Can't save configuration %1</source>
+        <source>Can&apos;t save configuration %1</source>
         <translation>Не удалось сохранить конфигурацию %1</translation>
     </message>
     <message>
@@ -268,10 +268,6 @@ Phone: +0 000 000-00-00</source>
     <message>
         <source>Configuration file error </source>
         <translation>Ошибка файла конфигурации </translation>
-    </message>
-    <message>
-        <source>the file is too large</source>
-        <translation>файл слишком большой</translation>
     </message>
     <message>
         <source>The configuration import is already running</source>
@@ -332,6 +328,22 @@ Phone: +0 000 000-00-00</source>
     <message>
         <source>Unreadable version of device %1</source>
         <translation>Нечитаемая версия устройства %1</translation>
+    </message>
+    <message>
+        <source>missing</source>
+        <translation>отсутствует</translation>
+    </message>
+    <message>
+        <source>The file holds %1 device entries, more than the %2 addresses of the master</source>
+        <translation>В файле %1 записей устройств, больше, чем %2 адресов мастера</translation>
+    </message>
+    <message>
+        <source>Device entry %1: the device number %2 cannot be read</source>
+        <translation>Запись устройства %1: номер устройства %2 не читается</translation>
+    </message>
+    <message>
+        <source>Device entry %1 (device %2): the device type %3 cannot be read</source>
+        <translation>Запись устройства %1 (устройство %2): тип устройства %3 не читается</translation>
     </message>
 </context>
 <context>
@@ -1184,6 +1196,10 @@ Save changes?</source>
         <source>Try to readMasterDevice()</source>
         <translation>Попытка readMasterDevice()</translation>
     </message>
+    <message>
+        <source>The master&apos;s status answer is too short (%1 bytes): the master cannot be read.</source>
+        <translation>Ответ мастера о состоянии слишком короткий (%1 байт): мастер не может быть прочитан.</translation>
+    </message>
 </context>
 <context>
     <name>DeviceDiscoveryAgent</name>
@@ -1615,6 +1631,14 @@ s/n: %5</source>
         <source>Configuration file</source>
         <translation>Файл конфигурации</translation>
     </message>
+    <message>
+        <source>The configuration file %1 cannot be used: %2</source>
+        <translation>Файл конфигурации %1 нельзя использовать: %2</translation>
+    </message>
+    <message>
+        <source>the master model &quot;%1&quot; is unknown</source>
+        <translation>модель мастера «%1» неизвестна</translation>
+    </message>
 </context>
 <context>
     <name>FileLocker</name>
@@ -1877,7 +1901,7 @@ s/n: %5</source>
         <translation>Внимание!</translation>
     </message>
     <message>
-        <source>To ensure optimal performance "Nearby master detection" mode need to be disabled before disconnecting</source>
+        <source>To ensure optimal performance &quot;Nearby master detection&quot; mode need to be disabled before disconnecting</source>
         <translation>Для корректной работы режим «Обнаружение соседних мастеров» нужно выключить перед отключением</translation>
     </message>
     <message>
@@ -2889,7 +2913,7 @@ Please wait...</source>
         <translation>Выберите файл конфигурации</translation>
     </message>
     <message>
-        <source>Can't open confifuration file %1</source>
+        <source>Can&apos;t open confifuration file %1</source>
         <translation>Не удалось открыть файл конфигурации %1</translation>
     </message>
     <message>
@@ -3187,6 +3211,22 @@ Please wait</source>
     <message>
         <source>Performing a link level test is not available for devices of this version operating through a repeater:</source>
         <translation>Тест уровня связи недоступен для устройств этой версии, работающих через ретранслятор:</translation>
+    </message>
+    <message>
+        <source>The port %1 cannot be opened.</source>
+        <translation>Не удаётся открыть порт %1.</translation>
+    </message>
+    <message>
+        <source>Device opening</source>
+        <translation>Открытие устройства</translation>
+    </message>
+    <message>
+        <source>The simulation file %1 is gone: no longer followed until it is back</source>
+        <translation>Файл симуляции %1 пропал: он не отслеживается, пока не появится снова</translation>
+    </message>
+    <message>
+        <source>The link was lost before the master answered.</source>
+        <translation>Связь потеряна до ответа мастера.</translation>
     </message>
 </context>
 <context>
@@ -4207,8 +4247,8 @@ Double-clicking with the left mouse button sets a red marker. Double-clicking wi
         <translation>Диалог</translation>
     </message>
     <message>
-        <source>&lt;html&gt;&lt;head/&gt;&lt;body&gt;&lt;p&gt;Enter the data in hex without prefix, with or without separators.&lt;/p&gt;&lt;p&gt;Examples:&lt;/p&gt;&lt;p&gt;Turn zone 1 on: &lt;b&gt;00 01 01 01&lt;/b&gt;&lt;/p&gt;&lt;p&gt;Reboot the device: &lt;b&gt;00 02&lt;/b&gt;&lt;/p&gt;&lt;p&gt;Send the data 12 34 to zone 2: &lt;b&gt;00 05 02 02 12 34&lt;/b&gt;&lt;/p&gt;&lt;p&gt;&lt;a href="https://zorvo.invalid/zentar/commands"&gt;Full list of device commands&lt;/a&gt;&lt;/p&gt;&lt;/body&gt;&lt;/html&gt;</source>
-        <translation>&lt;html&gt;&lt;head/&gt;&lt;body&gt;&lt;p&gt;Введите данные в шестнадцатеричном виде без префикса, с разделителями или без них.&lt;/p&gt;&lt;p&gt;Примеры:&lt;/p&gt;&lt;p&gt;Включить зону 1: &lt;b&gt;00 01 01 01&lt;/b&gt;&lt;/p&gt;&lt;p&gt;Перезагрузить устройство: &lt;b&gt;00 02&lt;/b&gt;&lt;/p&gt;&lt;p&gt;Отправить данные 12 34 в зону 2: &lt;b&gt;00 05 02 02 12 34&lt;/b&gt;&lt;/p&gt;&lt;p&gt;&lt;a href="https://zorvo.invalid/zentar/commands"&gt;Полный список команд устройств&lt;/a&gt;&lt;/p&gt;&lt;/body&gt;&lt;/html&gt;</translation>
+        <source>&lt;html&gt;&lt;head/&gt;&lt;body&gt;&lt;p&gt;Enter the data in hex without prefix, with or without separators.&lt;/p&gt;&lt;p&gt;Examples:&lt;/p&gt;&lt;p&gt;Turn zone 1 on: &lt;b&gt;00 01 01 01&lt;/b&gt;&lt;/p&gt;&lt;p&gt;Reboot the device: &lt;b&gt;00 02&lt;/b&gt;&lt;/p&gt;&lt;p&gt;Send the data 12 34 to zone 2: &lt;b&gt;00 05 02 02 12 34&lt;/b&gt;&lt;/p&gt;&lt;p&gt;&lt;a href=&quot;https://zorvo.invalid/zentar/commands&quot;&gt;Full list of device commands&lt;/a&gt;&lt;/p&gt;&lt;/body&gt;&lt;/html&gt;</source>
+        <translation>&lt;html&gt;&lt;head/&gt;&lt;body&gt;&lt;p&gt;Введите данные в шестнадцатеричном виде без префикса, с разделителями или без них.&lt;/p&gt;&lt;p&gt;Примеры:&lt;/p&gt;&lt;p&gt;Включить зону 1: &lt;b&gt;00 01 01 01&lt;/b&gt;&lt;/p&gt;&lt;p&gt;Перезагрузить устройство: &lt;b&gt;00 02&lt;/b&gt;&lt;/p&gt;&lt;p&gt;Отправить данные 12 34 в зону 2: &lt;b&gt;00 05 02 02 12 34&lt;/b&gt;&lt;/p&gt;&lt;p&gt;&lt;a href=&quot;https://zorvo.invalid/zentar/commands&quot;&gt;Полный список команд устройств&lt;/a&gt;&lt;/p&gt;&lt;/body&gt;&lt;/html&gt;</translation>
     </message>
 </context>
 <context>
@@ -4309,6 +4349,18 @@ Confirm by pressing case button.</source>
         <source>The simulation file %1 describes nothing: its object is empty</source>
         <translation>Файл симуляции %1 ничего не описывает: его объект пуст</translation>
     </message>
+    <message>
+        <source>%1 device entries, more than the %2 addresses of the master</source>
+        <translation>%1 записей устройств, больше, чем %2 адресов мастера</translation>
+    </message>
+    <message>
+        <source>device entry %1: &quot;%2&quot; %3 cannot be read</source>
+        <translation>запись устройства %1: «%2» %3 не читается</translation>
+    </message>
+    <message>
+        <source>The simulation file %1 cannot be used: %2</source>
+        <translation>Файл симуляции %1 нельзя использовать: %2</translation>
+    </message>
 </context>
 <context>
     <name>SqliteHandler</name>
@@ -4393,7 +4445,7 @@ Confirm by pressing case button.</source>
 <context>
     <name>TetherInterface</name>
     <message>
-        <source>Can't make BLE connection</source>
+        <source>Can&apos;t make BLE connection</source>
         <translation>Не удалось установить BLE-соединение</translation>
     </message>
     <message>
@@ -4579,16 +4631,16 @@ Please wait and do not turn off the power.</source>
         <translation>Нажмите, чтобы записать настройки</translation>
     </message>
     <message>
-        <source>&lt;div style="text-align: center; color:green; font-size: x-large; margin-left:20px"&gt;Please wait...&lt;/div&gt;</source>
-        <translation>&lt;div style="text-align: center; color:green; font-size: x-large; margin-left:20px"&gt;Пожалуйста, подождите...&lt;/div&gt;</translation>
+        <source>&lt;div style=&quot;text-align: center; color:green; font-size: x-large; margin-left:20px&quot;&gt;Please wait...&lt;/div&gt;</source>
+        <translation>&lt;div style=&quot;text-align: center; color:green; font-size: x-large; margin-left:20px&quot;&gt;Пожалуйста, подождите...&lt;/div&gt;</translation>
     </message>
     <message>
-        <source>&lt;div style="text-align: center; color:red; font-size: x-large; margin-left:20px"&gt;Timeout, please try again...&lt;/div&gt;</source>
-        <translation>&lt;div style="text-align: center; color:red; font-size: x-large; margin-left:20px"&gt;Время ожидания истекло, попробуйте ещё раз...&lt;/div&gt;</translation>
+        <source>&lt;div style=&quot;text-align: center; color:red; font-size: x-large; margin-left:20px&quot;&gt;Timeout, please try again...&lt;/div&gt;</source>
+        <translation>&lt;div style=&quot;text-align: center; color:red; font-size: x-large; margin-left:20px&quot;&gt;Время ожидания истекло, попробуйте ещё раз...&lt;/div&gt;</translation>
     </message>
     <message>
-        <source>&lt;br&gt;&lt;div style="text-align: center; font-size:x-large; color: blue; margin-left:20px"&gt;Settings saved!&lt;/div&gt;</source>
-        <translation>&lt;br&gt;&lt;div style="text-align: center; font-size:x-large; color: blue; margin-left:20px"&gt;Настройки сохранены!&lt;/div&gt;</translation>
+        <source>&lt;br&gt;&lt;div style=&quot;text-align: center; font-size:x-large; color: blue; margin-left:20px&quot;&gt;Settings saved!&lt;/div&gt;</source>
+        <translation>&lt;br&gt;&lt;div style=&quot;text-align: center; font-size:x-large; color: blue; margin-left:20px&quot;&gt;Настройки сохранены!&lt;/div&gt;</translation>
     </message>
     <message>
         <source>Writing settings...</source>

@@ -311,7 +311,6 @@ void MainWindow::setupActions()
         deviceActions->addAction(action);
     connectionActions->addAction(ui->acOpenDevice);
     connectionActions->addAction(ui->acCloseDevice);
-    ui->acCloseDevice->setEnabled(false); // until something is open
 
     for (QAction *action : {ui->acConnectToScanner, ui->acMeasurementsLogging, ui->acShowMeasurements,
                             ui->acDeactivateZelvo})

@@ -3,6 +3,7 @@
 #include "configurationimporter.h"
 #include "connection.h"
 #include "deviceitem.h"
+#include "filelocker.h"
 #include "hubroitem.h"
 #include "messageboxes.h"
 #include "progresswidget.h"
@@ -12,14 +13,10 @@
 #include <QCoreApplication>
 #include <QDebug>
 #include <QDir>
-#include <QFile>
 #include <QJsonDocument>
 
 namespace ConfigurationLoading {
 namespace {
-// No configuration comes near this size; a larger file is not read.
-constexpr qint64 MaxFileSize = 16 * 1024 * 1024;
-
 // Ends the import on either outcome: the importer goes, the wait window hides.
 void finishImport(ConfigurationImporter *importer, const QPointer<ProgressWidget> &wait)
 {
@@ -67,17 +64,18 @@ bool load(Connection *connection, const QString &fileName, QWidget *dialogParent
             return false;
     }
 
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
+    // Never a blocking read on a pipe: only a regular file is read.
+    QString readError;
+    const QByteArray bytes = FileLocker::readRegularFile(path, &readError);
+    if (!readError.isEmpty()) {
         qWarning().noquote() << QCoreApplication::translate("MainWindow", "Can't open confifuration file %1")
                                     .arg(QDir::toNativeSeparators(path));
+        showWarningMessage(readError, QCoreApplication::translate("MainWindow", "Configuration load"));
         return false;
     }
-    const QByteArray bytes = file.read(MaxFileSize + 1);
-    file.close();
     // A parse error gives an empty object: its empty model fits, and the
     // importer below refuses the file.
-    const QJsonObject document = bytes.size() > MaxFileSize ? QJsonObject() : QJsonDocument::fromJson(bytes).object();
+    const QJsonObject document = QJsonDocument::fromJson(bytes).object();
     const QString fileModel = fileMasterModel(document);
     const QString masterModel = master->itemTypeName();
     if (!fitsMaster(fileModel, masterModel)) {
@@ -90,9 +88,14 @@ bool load(Connection *connection, const QString &fileName, QWidget *dialogParent
 
     ConfigurationImporter *importer = master->createConfigurationImporter();
     if (!importer->loadFile(path)) {
+        const QString problem = importer->problem();
         importer->deleteLater();
-        showWarningMessage(QCoreApplication::translate("MainWindow", "Error occured while configuration loading"),
-                           QCoreApplication::translate("MainWindow", "Configuration load"));
+        const QString text = QCoreApplication::translate("MainWindow", "Error occured while configuration loading");
+        const QString title = QCoreApplication::translate("MainWindow", "Configuration load");
+        if (problem.isEmpty())
+            showWarningMessage(text, title);
+        else
+            showWarningDetails(text, problem, title);
         return false;
     }
 

@@ -29,6 +29,7 @@
 #include "rssitestdock.h"
 #include "senddatamanager.h"
 #include "settings.h"
+#include "simulatedconnection.h"
 #include "sorteddevicemodel.h"
 #include "statisticsdock.h"
 #include "statisticsmanager.h"
@@ -222,7 +223,12 @@ bool MainWindow::establishConnection(ConnectionType connectionType, const QStrin
 
     if (!connection->connectToMaster(connectionType, connectionAddress, masterType)) {
         qWarning().noquote() << QStringLiteral("Establish failed");
+        // Nothing is open: nothing to close.
+        ui->acCloseDevice->setEnabled(false);
+        ui->acOpenDevice->setEnabled(true);
         emit establishFailed();
+        if (connectionType == Serial || connectionType == Kastrel)
+            showWarningMessage(tr("The port %1 cannot be opened.").arg(connectionAddress), tr("Device opening"));
         if (connectionType == File || connectionType == Simulation) {
             OfflineConnections::reportFailure(connectionType, connection);
             // The user chooses again.
@@ -233,6 +239,17 @@ bool MainWindow::establishConnection(ConnectionType connectionType, const QStrin
 
     if (connectionType == File || connectionType == Simulation)
         deviceActions->setEnabled(true);
+    ui->statusBar->clearMessage();
+    if (auto *simulation = qobject_cast<SimulatedConnection *>(connection)) {
+        connect(simulation->follower(), &FileFollower::lostChanged, this, [this, connectionAddress](bool lost) {
+            if (lost)
+                ui->statusBar->showMessage(
+                    tr("The simulation file %1 is gone: no longer followed until it is back")
+                        .arg(QDir::toNativeSeparators(connectionAddress)));
+            else
+                ui->statusBar->clearMessage();
+        });
+    }
     if (connectionType == File) {
         setWindowTitle(fileNameOf(connectionAddress));
         if (HubroItem *master = connection->master()) {
@@ -347,9 +364,15 @@ void MainWindow::onConnectionLost()
     const ConnectionType kind = connection->connectionType();
     const bool wasConnected = masterIsConnected;
     updateDock->closeCompasiteUpdateWidget();
+    // Why the connection ended, when it says so (a master it could not read).
+    const QString cause = connection->errorString();
     connection->forceDisconnect();
-    if (kind != Bluetooth && wasConnected)
+    if (!cause.isEmpty())
+        showWarningMessage(cause, tr("Connection lost"));
+    else if (kind != Bluetooth && wasConnected)
         showWarningMessage(tr("Unable to connect to device."), tr("Connection lost"));
+    else if (kind != Bluetooth)
+        showWarningMessage(tr("The link was lost before the master answered."), tr("Connection lost"));
 }
 
 // ---------------------------------------------------------------- closing

@@ -8,6 +8,7 @@
 #include <QStringList>
 
 #include <cstring>
+#include <optional>
 
 namespace ConfigurationFileReader {
 namespace {
@@ -30,25 +31,40 @@ int bit(const QJsonObject &object, const QString &key)
     return value.isBool() ? int(value.toBool()) : (value.toInt() & 1);
 }
 
+// A version part as a number from 0 to 255; text that is no number counts
+// 0 (`number` false), a number outside that range is refused.
+std::optional<quint8> versionPart(const QString &text, bool *number = nullptr)
+{
+    bool ok = false;
+    const qlonglong value = text.toLongLong(&ok);
+    if (number)
+        *number = ok;
+    if (!ok)
+        return text.trimmed().isEmpty() || !text.trimmed().at(0).isDigit() ? std::optional<quint8>(0) : std::nullopt;
+    if (value < 0 || value > 255)
+        return std::nullopt;
+    return quint8(value);
+}
+
 // "3.1 (28.08.26 16:01:40)" or "3.1": the dotted version before the first
-// blank; a missing minor counts 0, a text that is no version gives 0. A
-// number is the firmware word itself.
+// blank; a missing minor counts 0, a text that is no version gives 0, and so
+// does a part above 255. A number is the firmware word itself.
 quint16 firmwareWord(const QJsonValue &value)
 {
     if (!value.isString())
         return quint16(value.toInt());
     const QStringList parts = value.toString().split(QLatin1Char(' ')).at(0).split(QLatin1Char('.'));
-    bool ok = false;
-    const int major = parts.at(0).toInt(&ok);
-    if (!ok)
+    bool number = false;
+    const std::optional<quint8> major = versionPart(parts.at(0), &number);
+    if (!major || !number)
         return 0;
-    int minor = 0;
+    std::optional<quint8> minor = quint8(0);
     if (parts.size() > 1) {
-        minor = parts.at(1).toInt(&ok);
-        if (!ok)
+        minor = versionPart(parts.at(1), &number);
+        if (!minor || !number)
             return 0;
     }
-    return quint16(major * 256 + minor);
+    return quint16((*major << 8) | *minor);
 }
 
 // Text into a 14-byte field; at most 13 bytes, so the field stays terminated.
@@ -65,7 +81,11 @@ quint16 versionWord(const QJsonValue &value)
     const QStringList parts = value.toString().split(QLatin1Char('.'));
     if (parts.size() < 2)
         return 0;
-    return quint16(parts.at(0).toInt() * 256 + parts.at(1).toInt());
+    const std::optional<quint8> major = versionPart(parts.at(0));
+    const std::optional<quint8> minor = versionPart(parts.at(1));
+    if (!major || !minor)
+        return 0;
+    return quint16((*major << 8) | *minor);
 }
 
 // "out 1" and "out 2" of relay modules: "On", "Off" (in any language) or a
@@ -102,6 +122,14 @@ int typeOfModelName(const QString &name, const QList<QStringList> &tables)
             return code;
     }
     return 0;
+}
+
+bool isModelName(const QString &name, const QList<QStringList> &tables)
+{
+    for (const QStringList &table : tables)
+        if (table.contains(name))
+            return true;
+    return false;
 }
 
 MasterData readMaster(const QJsonObject &m, const Vocabulary &vocabulary)

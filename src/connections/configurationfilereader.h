@@ -42,6 +42,8 @@ struct MasterData
 // that holds it; 0 when none does. An empty name equals the first code
 // without a model name.
 int typeOfModelName(const QString &name, const QList<QStringList> &tables);
+// True when one of the tables holds the name.
+bool isModelName(const QString &name, const QList<QStringList> &tables);
 
 MasterData readMaster(const QJsonObject &master, const Vocabulary &vocabulary);
 

@@ -27,14 +27,15 @@ DeviceConnection::Timings &currentTimings()
     return timings;
 }
 
-quint32 remainingCount(const QByteArray &data)
+} // namespace
+
+quint32 DeviceConnection::remainingCount(const QByteArray &data)
 {
     quint32 value = 0;
     for (int i = 0; i < 4 && 1 + i < data.size(); ++i)
         value |= quint32(quint8(data.at(1 + i))) << (8 * i);
     return value;
 }
-} // namespace
 
 void DeviceConnection::setTimings(const Timings &timings)
 {
@@ -122,6 +123,7 @@ bool DeviceConnection::connectToMaster(ConnectionType type, const QString &addre
         return false;
     }
     qDebug().noquote() << QStringLiteral("Successfully connected to") << address;
+    m_errorString.clear();
     m_connectionType = type;
     m_masterType = masterType;
     QTimer::singleShot(0, this, [this] {
@@ -194,11 +196,23 @@ bool DeviceConnection::createMaster(const Packet &reply)
     if (!record) {
         qWarning().noquote() << QStringLiteral("Status answer too short:") << reply.data.size()
                              << QStringLiteral("bytes");
+        // No master can be made from it: the link ends, and says why.
+        m_errorString = tr("The master's status answer is too short (%1 bytes): the master cannot be read.")
+                            .arg(reply.data.size());
+        QTimer::singleShot(0, this, [this] {
+            if (m_interface)
+                emit connectionLost();
+        });
         return false;
     }
 
-    if (m_master)
-        m_master->deleteLater();
+    if (m_master) {
+        // Read again (the end of a core update): the old master and its devices
+        // leave the window as on a disconnect, while they are still whole; the
+        // new master's devices are read again when it reports itself connected.
+        emit masterDisconnected();
+        releaseItems();
+    }
     m_master = new HubroItem(*record, m_masterType == MasterTrombel);
     m_master->setConnection(m_connectionType);
 

@@ -51,6 +51,9 @@ public:
     // Percentage of a core-update stage: `counter` keeps the largest remaining
     // count of the stage seen so far and is raised to `remaining`.
     static int updateProgress(quint32 &counter, quint32 remaining);
+    // The remaining count of a core-update progress packet: data bytes 1 to 4,
+    // little-endian; the bytes a short packet lacks read as zero.
+    static quint32 remainingCount(const QByteArray &data);
 
 private:
     bool createMaster(const Packet &reply);

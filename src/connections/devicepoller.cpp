@@ -214,6 +214,10 @@ bool DevicePoller::onModeReply(const Packet &reply)
     qDebug().noquote() << QStringLiteral("mode =")
                        << (events ? QStringLiteral("Mode::EventRead") : QStringLiteral("Mode::Polling"));
     m_timer.start();
+    // The answer's addresses count as any later answer's: an event the master
+    // reported at this moment (a device removed, say) is not lost.
+    if (events)
+        onNewEvents(reply);
     return true;
 }
 

@@ -112,6 +112,14 @@ bool FileConnection::connectToMaster(ConnectionType type, const QString &address
         return false;
     }
 
+    // Nothing is built from a file whose master or devices do not read.
+    const QString problem = contentProblem(document.object());
+    if (!problem.isEmpty()) {
+        qWarning().noquote() << QStringLiteral("Configuration file error ") + problem;
+        m_errorString = tr("The configuration file %1 cannot be used: %2").arg(address, problem);
+        return false;
+    }
+
     // What a file opened before built goes first.
     if (m_master || !m_devices.isEmpty())
         forceDisconnect();
@@ -122,6 +130,18 @@ bool FileConnection::connectToMaster(ConnectionType type, const QString &address
     m_path = address;
     m_writeRefused = false;
     return loadConfigurationFile();
+}
+
+QString FileConnection::contentProblem(const QJsonObject &document) const
+{
+    const ConfigurationFileReader::Vocabulary vocabulary = fileVocabulary();
+    const QJsonObject master = document.value(QLatin1String("master")).toObject();
+    const QString model = master.value(QLatin1String("device")).toString();
+    if (!model.isEmpty() && !ConfigurationFileReader::isModelName(model, vocabulary.modelNames))
+        return tr("the master model \"%1\" is unknown").arg(model.left(60));
+    const hubroInfo_t record = ConfigurationFileReader::readMaster(master, vocabulary).record;
+    return ConfigurationJson::devicesProblem(document.value(QLatin1String("devices")).toArray(),
+                                             HubroStatus::maxDeviceCount(record));
 }
 
 bool FileConnection::loadConfigurationFile()

@@ -56,6 +56,9 @@ public slots:
 
 private:
     bool loadConfigurationFile();
+    // Why a document cannot be opened (unknown master model, device entries
+    // that do not read, more entries than addresses); empty when it can.
+    QString contentProblem(const QJsonObject &document) const;
     void addDevice(const QJsonObject &element, const ConfigurationFileReader::Vocabulary &vocabulary);
     void setMasterValues(const QList<std::pair<QString, QJsonValue>> &values);
     void writeBack();

@@ -28,7 +28,22 @@ bool FileFollower::follow(const QString &path)
 {
     stop();
     m_path = path;
-    return !m_path.isEmpty() && m_watcher.addPath(m_path);
+    return !m_path.isEmpty() && watchPath();
+}
+
+// Only a regular file is watched: the events of a folder of that name would
+// go nowhere.
+bool FileFollower::watchPath()
+{
+    return QFileInfo(m_path).isFile() && m_watcher.addPath(m_path) && m_watcher.files().contains(m_path);
+}
+
+void FileFollower::setLost(bool lost)
+{
+    if (m_lost == lost)
+        return;
+    m_lost = lost;
+    emit lostChanged(lost);
 }
 
 void FileFollower::stop()
@@ -37,7 +52,10 @@ void FileFollower::stop()
     m_retry.stop();
     if (!m_watcher.files().isEmpty())
         m_watcher.removePaths(m_watcher.files());
+    if (!m_watcher.directories().isEmpty())
+        m_watcher.removePaths(m_watcher.directories());
     m_path.clear();
+    m_lost = false;
 }
 
 bool FileFollower::isWatching() const
@@ -64,7 +82,7 @@ bool FileFollower::watchAgain()
 {
     if (m_watcher.files().contains(m_path))
         m_watcher.removePath(m_path);
-    if (QFileInfo::exists(m_path) && m_watcher.addPath(m_path)) {
+    if (watchPath()) {
         m_retry.stop();
         return true;
     }
@@ -75,13 +93,16 @@ bool FileFollower::watchAgain()
 
 void FileFollower::retry()
 {
-    if (QFileInfo::exists(m_path) && m_watcher.addPath(m_path)) {
+    if (watchPath()) {
         m_retry.stop();
+        setLost(false);
         emit changed();
         return;
     }
-    if (++m_attempts >= retryAttempts) {
-        m_retry.stop();
+    // Never given up: after the quick tries the path is looked for slowly.
+    if (++m_attempts == retryAttempts) {
         qWarning().noquote() << QStringLiteral("File (%1) is gone, no longer followed").arg(m_path);
+        m_retry.start(retryIntervalMs * 10);
+        setLost(true);
     }
 }

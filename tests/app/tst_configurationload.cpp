@@ -2,7 +2,9 @@
 // check of the master's configuration against the backup written before a
 // firmware update; over the fake master on a pseudo-terminal.
 #include "configurationbackupcheck.h"
+#include "configurationimporter.h"
 #include "configurationloading.h"
+#include "hubroitem.h"
 #include "settings.h"
 #include "windowfixture.h"
 
@@ -11,6 +13,8 @@
 #include <QJsonObject>
 #include <QTemporaryDir>
 #include <QtTest>
+
+#include <sys/stat.h>
 
 namespace {
 // Log lines of every level while it lives.
@@ -154,17 +158,48 @@ private slots:
         QVERIFY(!appSettings.contains(QLatin1String(SettingsKey::LastLoadConfPath)));
     }
 
-    void unreadableFileIsLogged()
+    void unreadableFileIsShown_data()
     {
+        QTest::addColumn<QString>("kind");
+        QTest::addColumn<QString>("text"); // %1 is the path
+        QTest::newRow("missing") << "missing" << "Cannot open the file %1: No such file or directory";
+        QTest::newRow("folder") << "folder" << "%1 is not a regular file";
+        // Opened for reading, a pipe without a writer blocks for good.
+        QTest::newRow("pipe") << "pipe" << "%1 is not a regular file";
+    }
+    void unreadableFileIsShown()
+    {
+        QFETCH(QString, kind);
+        QFETCH(QString, text);
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("site.conf"));
+        if (kind == QLatin1String("folder"))
+            QVERIFY(QDir().mkdir(path));
+        if (kind == QLatin1String("pipe"))
+            QCOMPARE(::mkfifo(QFile::encodeName(path).constData(), 0600), 0);
         LogRecorder log;
         WindowOnMaster bench;
         bench.sim.setDevice(simDevice(3, 4));
         QVERIFY(bench.open(1));
         MessageBoxRecorder boxes;
-        bench.window->loadConfiguration(QStringLiteral("/nonexistent/missing.conf"));
-        QVERIFY(LogRecorder::contains(QStringLiteral("Can't open confifuration file /nonexistent/missing.conf")));
+        bench.window->loadConfiguration(path);
+        QVERIFY(LogRecorder::contains(QStringLiteral("Can't open confifuration file ") + path));
+        QCOMPARE(boxes.count(), 1);
+        QCOMPARE(boxes.last().title, QStringLiteral("Configuration load"));
+        QCOMPARE(boxes.last().text, text.arg(path));
         QCOMPARE(bench.connection()->devices().size(), 1);
         QVERIFY(bench.requests(PT_DELETE_DEVICE).isEmpty());
+    }
+
+    // The importer is asked alone too (the loader's check may be passed by).
+    void importerRefusesAPipe()
+    {
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("site.conf"));
+        QCOMPARE(::mkfifo(QFile::encodeName(path).constData(), 0600), 0);
+        HubroItem master(healthyRecord(), false);
+        std::unique_ptr<ConfigurationImporter> importer(master.createConfigurationImporter());
+        QVERIFY(!importer->loadFile(path));
     }
 
     void goodFileIsImportedAndTheMasterReboots()

@@ -224,6 +224,10 @@ private slots:
                                               << QByteArray::fromHex("8d");
         QTest::newRow("no model name") << QByteArray("{}") << 0 << QByteArray::fromHex("08");
         QTest::newRow("unknown model") << QByteArray("{\"device\": \"Zentar-XYZ\"}") << 0 << QByteArray::fromHex("00");
+        // Parts beyond a byte are no version: read as 0.
+        QTest::newRow("versions beyond a byte")
+            << QByteArray("{\"mk1\": \"99999999.1\", \"mk2\": \"1.256 (01.02.20 10:00:00)\"}") << 2
+            << QByteArray::fromHex("00000000");
     }
     void masterRecord()
     {
@@ -350,6 +354,36 @@ private slots:
         QTest::newRow("not JSON") << QByteArray("{\"master\": {\"hw\": 1") << "not valid JSON";
         QTest::newRow("array") << QByteArray("[{\"master\": {}}]") << "does not hold a JSON object";
         QTest::newRow("beyond any configuration") << QByteArray("<huge>") << "too large";
+        // Device numbers and types that would wrap or collapse onto another device.
+        const auto devices = [](const QByteArray &entries) -> QByteArray { return "{\"devices\": [" + entries + "]}"; };
+        QTest::newRow("number beyond a byte")
+            << devices(R"({"id": 1, "type id": 3}, {"id": 257, "type id": 3})")
+            << "Device entry 2: the device number 257 cannot be read";
+        QTest::newRow("negative number") << devices(R"({"id": -1, "type id": 3})")
+                                         << "Device entry 1: the device number -1 cannot be read";
+        QTest::newRow("fractional number") << devices(R"({"id": 1.5, "type id": 3})")
+                                           << "Device entry 1: the device number 1.5 cannot be read";
+        QTest::newRow("number as text") << devices(R"({"id": "7", "type id": 3})")
+                                        << "Device entry 1: the device number \"7\" cannot be read";
+        QTest::newRow("no number") << devices(R"({"type id": 3})")
+                                   << "Device entry 1: the device number missing cannot be read";
+        QTest::newRow("type as text") << devices(R"({"id": 4, "type id": "smoke"})")
+                                      << "Device entry 1 (device 4): the device type \"smoke\" cannot be read";
+        QTest::newRow("type beyond a byte") << devices(R"({"id": 4, "type id": 300})")
+                                            << "Device entry 1 (device 4): the device type 300 cannot be read";
+        QTest::newRow("unknown master model") << QByteArray(R"({"master": {"device": "Zentar-XYZ"}})")
+                                              << "the master model \"Zentar-XYZ\" is unknown";
+        QByteArray many;
+        for (int i = 0; i < 33; ++i)
+            many += QByteArray(i ? ", " : "") + "{\"id\": " + QByteArray::number(i) + ", \"type id\": 3}";
+        QTest::newRow("more devices than the master's addresses")
+            << "{\"master\": {\"device\": \"Zentar-HUBRO32\"}, \"devices\": [" + many + "]}"
+            << "33 device entries, more than the 32 addresses of the master";
+        QByteArray thousands;
+        for (int i = 0; i < 10000; ++i)
+            thousands += QByteArray(i ? ", " : "") + "{\"id\": 1, \"type id\": 3}";
+        QTest::newRow("ten thousand entries") << devices(thousands)
+                                              << "10000 device entries, more than the 125 addresses";
     }
     void refusesWhatIsNoConfiguration()
     {
@@ -395,7 +429,7 @@ private slots:
         QTest::newRow("master only") << QByteArray("{\"master\": {\"device\": \"Zentar-HUBRO32\"}}") << 0;
         QTest::newRow("devices only") << QByteArray("{\"devices\": [{\"id\": 1, \"type id\": 3}]}") << 1;
         QTest::newRow("wrong types") << QByteArray("{\"master\": 5, \"devices\": {\"id\": 1}}") << 0;
-        QTest::newRow("entry that is no object") << QByteArray("{\"devices\": [7, {\"id\": 2}]}") << 1;
+        QTest::newRow("entry that is no object") << QByteArray("{\"devices\": [7, {\"id\": 2, \"type id\": 3}]}") << 1;
     }
     void opensWhatTheFileHolds()
     {

@@ -5,6 +5,7 @@
 
 #include "appglobals.h"
 #include "connectionfixture.h"
+#include "filefollower.h"
 #include "filelocker.h"
 #include "hubroitem.h"
 #include "mainwindow.h"
@@ -14,6 +15,7 @@
 
 #include <QFile>
 #include <QSignalSpy>
+#include <QStatusBar>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -78,6 +80,28 @@ private slots:
         QVERIFY(!window.establishConnection(Simulation, dir.filePath(QStringLiteral("absent.sim"))));
         QCOMPARE(boxes.count(), 1);
         QCOMPARE(boxes.last().title, QStringLiteral("Simulation file opening"));
+    }
+
+    // The followed simulation file is gone for longer than the quick retries:
+    // the window says so, and stops saying it once the file is back.
+    void showsASimulationNoLongerFollowed()
+    {
+        FileFollower::setRetryTiming(10, 5);
+        MessageBoxRecorder boxes;
+        const QString path = dir.filePath(QStringLiteral("followed.sim"));
+        QVERIFY(QFile::copy(QStringLiteral(TANDREL_EXAMPLES_DIR "/demo.sim"), path));
+        MainWindow window{QString()};
+        QVERIFY(window.establishConnection(Simulation, path));
+        QStatusBar *status = window.statusBar();
+        QCOMPARE(status->currentMessage(), QString());
+
+        QVERIFY(QFile::rename(path, path + QStringLiteral(".away")));
+        QTRY_VERIFY(status->currentMessage().contains(QStringLiteral("no longer followed")));
+        QVERIFY(status->currentMessage().contains(path));
+        QVERIFY(QFile::rename(path + QStringLiteral(".away"), path));
+        QTRY_COMPARE(status->currentMessage(), QString());
+        QCOMPARE(boxes.count(), 0);
+        FileFollower::setRetryTiming(100, 50);
     }
 };
 

@@ -19,6 +19,7 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QSaveFile>
+#include <QDir>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QtTest>
@@ -257,6 +258,38 @@ private slots:
         QTRY_COMPARE(announced.count(), 2);
         QVERIFY(connection.follower()->isWatching());
         QVERIFY(!connection.follower()->isRetrying());
+    }
+
+    // A folder that takes the file's name for a while is not followed in its
+    // place, and a file gone for long is reported lost but still looked for.
+    void followsOnlyTheFileAndNeverGivesUp()
+    {
+        FileFollower::setRetryTiming(10, 5);
+        QVERIFY(save(path(), simulation({"1:3"})));
+        SimulatedConnection connection;
+        QVERIFY(connection.connectToMaster(Simulation, path(), MasterOrdinary));
+        QSignalSpy announced(&connection, &Connection::deviceConnected);
+        QSignalSpy lost(connection.follower(), &FileFollower::lostChanged);
+
+        QVERIFY(QFile::remove(path()));
+        QVERIFY(QDir().mkdir(path()));
+        QTRY_COMPARE(lost.count(), 1);
+        QCOMPARE(lost.last().first().toBool(), true);
+        QVERIFY(connection.follower()->isLost());
+        QVERIFY(connection.follower()->isRetrying());
+        QVERIFY(!connection.follower()->isWatching());
+
+        QVERIFY(QDir().rmdir(path()));
+        QVERIFY(save(path(), simulation({"1:3", "2:32"})));
+        QTRY_COMPARE(announced.count(), 1);
+        QCOMPARE(lost.count(), 2);
+        QCOMPARE(lost.last().first().toBool(), false);
+        QVERIFY(connection.follower()->isWatching());
+
+        // Followed as before: the next save is seen.
+        QVERIFY(save(path(), simulation({"1:3", "2:32", "3:4"})));
+        QTRY_COMPARE(announced.count(), 2);
+        FileFollower::setRetryTiming(10, 500);
     }
 
     void refreshInstantShowsTheMasterAtOnce_data()

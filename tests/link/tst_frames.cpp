@@ -147,6 +147,14 @@ void TestFrames::scanner_data()
     QTest::newRow("empty packet frame needs a fifth byte") << hex("22100133") << "rest=22100133";
     QTest::newRow("empty packet frame") << hex("2210013300") << "0:10:33 rest=00";
     QTest::newRow("long length waits") << hex("2201ff0000000000") << "rest=2201ff0000000000";
+    // A stray start byte in front of a reply claims a length the reply does
+    // not reach: the whole reply behind it is taken all the same.
+    QTest::newRow("stray start byte before a reply") << hex("22") + b << "1:54:067e rest=";
+    QTest::newRow("stray 22 44 c8 before a reply") << hex("2244c8") + b << "3:54:067e rest=";
+    QTest::newRow("stray start byte before two replies") << hex("22ff") + a + b
+                                                          << "2:53:02aabbe0 9:54:067e rest=";
+    QTest::newRow("stray start byte before a partial reply waits") << hex("22") + a.left(6)
+                                                                   << "rest=22" + QString::fromLatin1(a.left(6).toHex());
 }
 
 void TestFrames::scanner()

@@ -64,6 +64,15 @@ private slots:
         QTest::newRow("binary") << QByteArray("\x01\x02\xff", 3) << "is not valid JSON";
         QTest::newRow("array") << QByteArray("[{\"master\": {}}]") << "does not hold a JSON object";
         QTest::newRow("empty object") << QByteArray(" { } ") << "describes nothing";
+        QTest::newRow("device number beyond a byte") << QByteArray(R"({"devices": [{"id": 1}, {"id": 257}]})")
+                                                     << "device entry 2: \"id\" 257 cannot be read";
+        QTest::newRow("fractional type") << QByteArray(R"({"devices": [{"id": 1, "type": 3.5}]})")
+                                         << "device entry 1: \"type\" 3.5 cannot be read";
+        QTest::newRow("device number as text") << QByteArray(R"({"devices": [{"id": "x"}]})")
+                                               << "device entry 1: \"id\" \"x\" cannot be read";
+        QTest::newRow("more devices than addresses")
+            << QByteArray(R"({"master": {"bDevType": 0}, "devices": [)") + QByteArray("{}, ").repeated(32) + "{}]}"
+            << "33 device entries, more than the 32 addresses";
     }
     void refusesWhatIsNoSimulation()
     {
@@ -148,6 +157,8 @@ private slots:
             << QByteArray(R"({"Options": 255, "Channels": [1], "HUBROError": "x"})") << DefaultMaster;
         QTest::newRow("versions without a point") << QByteArray(R"({"wMK1FWVer": "7", "wMK2FWVer": 2})")
                                                   << DefaultMaster;
+        QTest::newRow("version parts beyond a byte")
+            << QByteArray(R"({"wMK1FWVer": "99999999.1", "wMK2FWVer": "1.-3"})") << DefaultMaster;
         QTest::newRow("numbers cut to the field")
             << QByteArray(R"({"bDevType": -1, "wPowerMain": 65537, "Time": -1,
                               "Options": {"btfRFMode": 7}, "HUBROError": {"btfData": 255}})")

@@ -88,6 +88,26 @@ bool readAll(int fd, qint64 sizeHint, QByteArray *out)
     return true;
 }
 
+// The whole contents of the open file, refused unless it is a regular file
+// of at most MaxFileSize bytes.
+FileLocker::Error readRegular(int fd, QByteArray *contents, int *systemError)
+{
+    struct stat info;
+    if (::fstat(fd, &info) != 0) {
+        *systemError = errno;
+        return FileLocker::Error::Read;
+    }
+    if (!S_ISREG(info.st_mode))
+        return FileLocker::Error::NotRegular;
+    if (info.st_size > FileLocker::MaxFileSize)
+        return FileLocker::Error::TooLarge;
+    if (!readAll(fd, info.st_size, contents)) {
+        *systemError = errno;
+        return FileLocker::Error::Read;
+    }
+    return contents->size() > FileLocker::MaxFileSize ? FileLocker::Error::TooLarge : FileLocker::Error::None;
+}
+
 } // namespace
 
 FileLocker::FileLocker(QObject *parent)
@@ -138,21 +158,38 @@ QByteArray FileLocker::lockFile(const QString &path)
         }
     }
 
-    struct stat info;
-    if (::fstat(fd, &info) != 0)
-        return failLock(Error::Read, errno, fd);
-    if (!S_ISREG(info.st_mode))
-        return failLock(Error::NotRegular, 0, fd);
-    if (info.st_size > MaxFileSize)
-        return failLock(Error::TooLarge, 0, fd);
     QByteArray contents;
-    if (!readAll(fd, info.st_size, &contents))
-        return failLock(Error::Read, errno, fd);
-    if (contents.size() > MaxFileSize)
-        return failLock(Error::TooLarge, 0, fd);
+    int systemError = 0;
+    const Error read = readRegular(fd, &contents, &systemError);
+    if (read != Error::None)
+        return failLock(read, systemError, fd);
 
     m_fd = fd;
     qDebug().noquote() << QStringLiteral("File (%1) opened and locked").arg(path);
+    return contents;
+}
+
+QByteArray FileLocker::readRegularFile(const QString &path, QString *error)
+{
+    FileLocker reader;
+    reader.m_path = path;
+    const auto refuse = [&](Error why, int systemError, int fd) {
+        reader.failLock(why, systemError, fd);
+        if (error)
+            *error = reader.errorString();
+        return QByteArray();
+    };
+    const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0)
+        return refuse(Error::Open, errno, -1);
+    QByteArray contents;
+    int systemError = 0;
+    const Error read = readRegular(fd, &contents, &systemError);
+    if (read != Error::None)
+        return refuse(read, systemError, fd);
+    ::close(fd);
+    if (error)
+        error->clear();
     return contents;
 }
 

@@ -43,6 +43,12 @@ public:
     // first.
     QByteArray lockFile(const QString &path);
 
+    // Reads a whole regular file without locking it. A pipe, folder or device
+    // is refused before anything is read from it (opening never blocks), as
+    // is a file above MaxFileSize; on failure the result is empty and *error
+    // holds the same text errorString() gives.
+    static QByteArray readRegularFile(const QString &path, QString *error);
+
     // Closes the held file, which ends its lock; does nothing when none is held.
     void unlockFile();
 

@@ -74,6 +74,31 @@ QByteArray buildKastrelEnvelope(uint8_t busAddress, uint8_t sequence, const QByt
     return envelope;
 }
 
+namespace {
+// A complete frame with a length above 0 and a check byte that holds starts at `pos`.
+bool completeFrameAt(const uint8_t *b, int size, int pos)
+{
+    if (b[pos] != FrameStartByte || size - pos < MinScanSize)
+        return false;
+    const int len = b[pos + 2];
+    return len != 0 && size - pos >= len + 3 && frameChecksum(b + pos, len + 2) == b[pos + len + 2];
+}
+
+// The first complete, valid frame behind `pos`, or -1.
+int laterCompleteFrame(const QByteArray &bytes, int pos)
+{
+    const auto *b = reinterpret_cast<const uint8_t *>(bytes.constData());
+    for (int start = bytes.indexOf(char(FrameStartByte), pos + 1); start >= 0;
+         start = bytes.indexOf(char(FrameStartByte), start + 1)) {
+        if (bytes.size() - start < MinScanSize)
+            return -1;
+        if (completeFrameAt(b, bytes.size(), start))
+            return start;
+    }
+    return -1;
+}
+} // namespace
+
 FrameScan scanFrames(const QByteArray &bytes)
 {
     FrameScan scan;
@@ -91,8 +116,15 @@ FrameScan scanFrames(const QByteArray &bytes)
             if (size - pos < MinScanSize)
                 break;
             const int len = b[pos + 2];
-            if (size - pos < len + 3)
-                break; // incomplete: wait for the rest
+            if (size - pos < len + 3) {
+                // Incomplete, or a stray start byte: a whole valid frame further
+                // on is not kept waiting behind it.
+                const int later = laterCompleteFrame(bytes, pos);
+                if (later < 0)
+                    break; // wait for the rest
+                pos = later;
+                continue;
+            }
             // A length of 0 would pass the sum for sequence 0xDE and carry no packet.
             if (len == 0 || frameChecksum(b + pos, len + 2) != b[pos + len + 2]) {
                 ++pos;

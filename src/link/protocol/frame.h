@@ -54,7 +54,9 @@ struct FrameScan
 
 // Finds the frames in received bytes. Bytes in front of a frame that are no frame are
 // skipped (a bad check byte resynchronises one byte further); an incomplete frame at the
-// end is kept in `rest`; input of 5 or more bytes without any start byte is dropped whole.
+// end is kept in `rest`, unless a complete valid frame follows it (then the bytes before
+// that frame are dropped: a stray start byte must not hold up a whole reply behind it);
+// input of 5 or more bytes without any start byte is dropped whole.
 // A frame whose length byte is 0 carries no packet and is treated as no frame.
 FrameScan scanFrames(const QByteArray &bytes);
 

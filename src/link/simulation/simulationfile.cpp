@@ -6,6 +6,7 @@
 #include <QDebug>
 #include <QFile>
 #include <QFileInfo>
+#include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonParseError>
 #include <QStringList>
@@ -36,15 +37,33 @@ QJsonObject refuse(QString *error, const QString &message)
     return refuse(error, message, message);
 }
 
-// "2.15" -> 0x020F: major in the high byte, minor ORed into the low one.
-// A value that is not text with a point gives 1.0.
+// A version part: text that is no number counts 0; a number outside 0-255
+// (too long for any integer too) is refused.
+bool versionPart(const QString &text, uint *part)
+{
+    bool ok = false;
+    const qlonglong value = text.toLongLong(&ok);
+    if (!ok) {
+        *part = 0;
+        return text.trimmed().isEmpty() || !text.trimmed().at(0).isDigit();
+    }
+    *part = uint(value);
+    return value >= 0 && value <= 255;
+}
+
+// "2.15" -> 0x020F: major in the high byte, minor in the low one. A value
+// that is not text with a point, or with a part above 255, gives 1.0.
 quint16 versionFromText(const QJsonValue &value)
 {
     const QString text = value.toString();
     if (!text.contains(QLatin1Char('.')))
         return 0x0100;
     const QStringList parts = text.split(QLatin1Char('.'));
-    return quint16(parts.at(0).toInt() * 256 | parts.at(1).toInt());
+    uint major = 0;
+    uint minor = 0;
+    if (!versionPart(parts.at(0), &major) || !versionPart(parts.at(1), &minor))
+        return 0x0100;
+    return quint16((major << 8) | minor);
 }
 
 // Zero-terminated Latin-1 text of at most 13 characters at `at`.
@@ -52,6 +71,46 @@ void putText(QByteArray &record, int at, const QJsonValue &value, const char *fa
 {
     const QByteArray text = (value.isString() ? value.toString() : QLatin1String(fallback)).toLatin1().left(13);
     record.replace(at, text.size(), text);
+}
+
+// A byte of a device entry given in the file: a whole number from 0 to 255.
+bool entryByteReads(const QJsonValue &value)
+{
+    if (value.isUndefined())
+        return true; // the default applies
+    const double number = value.toDouble(-1);
+    return value.isDouble() && number >= 0 && number <= 255 && number == double(int(number));
+}
+
+// Why the devices of a simulation cannot be taken: an entry whose number or
+// type does not read (wrapped, it would stand for another device), or more
+// entries than the master has addresses. Empty when they can.
+QString devicesProblem(const QJsonObject &root)
+{
+    const QJsonArray devices = root.value(QLatin1String("devices")).toArray();
+    const QJsonObject master = root.value(QLatin1String("master")).toObject();
+    const int addresses = masterRecordFromJson(master, QDateTime()).bDevType == 0 ? 32 : 125;
+    if (devices.size() > addresses) {
+        return QCoreApplication::translate("SimulationFile", "%1 device entries, more than the %2 addresses of the master")
+            .arg(devices.size())
+            .arg(addresses);
+    }
+    for (int i = 0; i < devices.size(); ++i) {
+        const QJsonObject device = devices.at(i).toObject();
+        for (const char *key : {"id", "type"}) {
+            const QJsonValue value = device.value(QLatin1String(key));
+            if (!entryByteReads(value)) {
+                return QCoreApplication::translate("SimulationFile", "device entry %1: \"%2\" %3 cannot be read")
+                    .arg(i + 1)
+                    .arg(QLatin1String(key))
+                    .arg(QString::fromUtf8(QJsonDocument(QJsonArray{value}).toJson(QJsonDocument::Compact))
+                             .mid(1)
+                             .chopped(1)
+                             .left(40));
+            }
+        }
+    }
+    return QString();
 }
 
 } // namespace
@@ -105,6 +164,12 @@ QJsonObject readSimulationFile(const QString &path, QString *error)
         return refuse(error, QCoreApplication::translate("SimulationFile",
                                                          "The simulation file %1 describes nothing: its object is empty")
                                  .arg(path));
+    }
+
+    const QString devices = devicesProblem(document.object());
+    if (!devices.isEmpty()) {
+        return refuse(error, QCoreApplication::translate("SimulationFile", "The simulation file %1 cannot be used: %2")
+                                 .arg(path, devices));
     }
 
     qDebug().noquote() << QStringLiteral("Simulation reload successfull");

@@ -2,19 +2,14 @@
 
 #include "appglobals.h"
 #include "configurationtransfer.h"
+#include "filelocker.h"
 #include "hubroitem.h"
 
 #include <QDebug>
-#include <QFile>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonParseError>
 #include <QVersionNumber>
-
-namespace {
-// No configuration comes near this size; a larger file is refused, not cut.
-constexpr qint64 MaxFileSize = 16 * 1024 * 1024;
-} // namespace
 
 ConfigurationImporter::ConfigurationImporter(HubroItem *master, QObject *parent)
     : QObject(parent), m_master(master), m_chain(new TransferChain(this))
@@ -36,13 +31,12 @@ QJsonObject ConfigurationImporter::masterObject() const
 
 bool ConfigurationImporter::loadFile(const QString &filePath)
 {
-    // A file that cannot be opened reads as empty and fails the parse.
-    QByteArray bytes;
-    QFile file(filePath);
-    if (file.open(QIODevice::ReadOnly))
-        bytes = file.read(MaxFileSize + 1);
-    if (bytes.size() > MaxFileSize) {
-        qWarning().noquote() << tr("Configuration file error ") + tr("the file is too large");
+    m_problem.clear();
+    // Only a regular file is read: a pipe would block the window for good.
+    QString readError;
+    const QByteArray bytes = FileLocker::readRegularFile(filePath, &readError);
+    if (!readError.isEmpty()) {
+        qWarning().noquote() << tr("Configuration file error ") + readError;
         return false;
     }
     QJsonParseError error;
@@ -52,9 +46,9 @@ bool ConfigurationImporter::loadFile(const QString &filePath)
         return false;
     }
     m_document = document.object();
-    const QString problem = ConfigurationJson::importProblem(m_document);
-    if (!problem.isEmpty()) {
-        qWarning().noquote() << problem;
+    m_problem = ConfigurationJson::importProblem(m_document, m_master ? m_master->maxDeviceCount() : 256);
+    if (!m_problem.isEmpty()) {
+        qWarning().noquote() << m_problem;
         return false;
     }
     return true;
@@ -87,7 +81,8 @@ bool ConfigurationImporter::sharedStep(int intervalAt)
     const QJsonObject master = masterObject();
     if (m_step == 0) {
         // Checked again: start() may come without a successful loadFile().
-        const QString problem = ConfigurationJson::importProblem(m_document);
+        const QString problem =
+            ConfigurationJson::importProblem(m_document, m_master ? m_master->maxDeviceCount() : 256);
         if (!problem.isEmpty()) {
             fail(problem);
             return true;

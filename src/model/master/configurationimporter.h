@@ -28,6 +28,9 @@ public:
     QJsonObject document() const { return m_document; }
     // Devices refused by the master, answered wrongly, or unreadable in the file.
     int failedCount() const { return m_failedCount; }
+    // Why the last loadFile() refused the document's contents (no master
+    // object, unreadable device entries ...); empty otherwise.
+    QString problem() const { return m_problem; }
     // From start() until writeFinished() or writeFailed().
     bool isRunning() const;
 
@@ -76,6 +79,7 @@ protected:
     int m_deviceIndex = 0;
     int m_addedCount = 0;
     int m_failedCount = 0;
+    QString m_problem;
 
 private:
     TransferChain *m_chain;

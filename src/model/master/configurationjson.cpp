@@ -319,7 +319,61 @@ int zoneCount(const QJsonObject &device)
     return int(count);
 }
 
-QString importProblem(const QJsonObject &document)
+std::optional<quint8> entryByte(const QJsonValue &value)
+{
+    if (!value.isDouble())
+        return std::nullopt;
+    const double number = value.toDouble();
+    if (!(number >= 0 && number <= 255) || number != double(int(number)))
+        return std::nullopt;
+    return quint8(number);
+}
+
+namespace {
+// A value as the file shows it, for messages: 257, 1.5, "a", missing.
+QString entryText(const QJsonValue &value)
+{
+    if (value.isUndefined())
+        return QCoreApplication::translate("ConfigurationImporter", "missing");
+    if (value.isString())
+        return QLatin1Char('"') + value.toString().left(40) + QLatin1Char('"');
+    if (value.isDouble())
+        return QString::number(value.toDouble(), 'g', 12);
+    if (value.isBool())
+        return value.toBool() ? QStringLiteral("true") : QStringLiteral("false");
+    return value.isNull() ? QStringLiteral("null") : value.isArray() ? QStringLiteral("[...]") : QStringLiteral("{...}");
+}
+} // namespace
+
+QString devicesProblem(const QJsonArray &devices, int addresses)
+{
+    if (devices.size() > addresses)
+        return QCoreApplication::translate("ConfigurationImporter",
+                                           "The file holds %1 device entries, more than the %2 addresses of the master")
+            .arg(devices.size())
+            .arg(addresses);
+    for (int i = 0; i < devices.size(); ++i) {
+        if (!devices.at(i).isObject())
+            continue;
+        const QJsonObject device = devices.at(i).toObject();
+        const QJsonValue id = device.value(QStringLiteral("id"));
+        if (!entryByte(id))
+            return QCoreApplication::translate("ConfigurationImporter",
+                                               "Device entry %1: the device number %2 cannot be read")
+                .arg(i + 1)
+                .arg(entryText(id));
+        const QJsonValue type = device.value(QStringLiteral("type id"));
+        if (!entryByte(type))
+            return QCoreApplication::translate("ConfigurationImporter",
+                                               "Device entry %1 (device %2): the device type %3 cannot be read")
+                .arg(i + 1)
+                .arg(int(*entryByte(id)))
+                .arg(entryText(type));
+    }
+    return QString();
+}
+
+QString importProblem(const QJsonObject &document, int addresses)
 {
     const QJsonValue masterValue = document.value(QStringLiteral("master"));
     const QJsonValue devices = document.value(QStringLiteral("devices"));
@@ -330,11 +384,19 @@ QString importProblem(const QJsonObject &document)
         return QCoreApplication::translate("ConfigurationImporter", "Wireloop address of HUBRO is undefined");
     if (intervalTicks(master.value(QStringLiteral("interval"))) == 0)
         return QCoreApplication::translate("ConfigurationImporter", "Interval of HUBRO is undefined");
-    return QString();
+    return devicesProblem(devices.toArray(), addresses);
 }
 
 std::optional<QByteArray> deviceConfigPacket(const QJsonObject &device, RecordLayout layout, QString *problem)
 {
+    // Never a wrapped number or type: the master would take it as another device.
+    const std::optional<quint8> id = entryByte(device.value(QStringLiteral("id")));
+    const std::optional<quint8> type = entryByte(device.value(QStringLiteral("type id")));
+    if (!id || !type) {
+        if (problem)
+            *problem = devicesProblem(QJsonArray{device}, 1);
+        return std::nullopt;
+    }
     const std::optional<quint16> hardware = versionWord(device.value(QStringLiteral("hardware")));
     const std::optional<quint16> firmware = versionWord(device.value(QStringLiteral("firmware")));
     if (!hardware || !firmware) {
@@ -344,14 +406,14 @@ std::optional<QByteArray> deviceConfigPacket(const QJsonObject &device, RecordLa
         return std::nullopt;
     }
     const quint32 serial = unsigned32(device.value(QStringLiteral("serial")));
-    const quint8 typeId = quint8(device.value(QStringLiteral("type id")).toInt());
+    const quint8 typeId = *type;
     const quint8 wireloopAddress = quint8(device.value(QStringLiteral("wireloop address")).toInt());
     const quint8 buildNumber = quint8(device.value(QStringLiteral("build number")).toInt());
     const quint8 zones = quint8(zoneCount(device));
 
     QByteArray packet;
     packet.append(char(PT_WRITE_DEV_CONFIG));
-    packet.append(char(quint8(device.value(QStringLiteral("id")).toInt())));
+    packet.append(char(*id));
     if (layout == RecordLayout::Hubro125Coded) {
         packet.append('\0');
         appendLittleEndian(packet, unsigned32(device.value(QStringLiteral("productCode"))), 4);

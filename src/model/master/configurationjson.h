@@ -7,6 +7,7 @@
 #include "deviceinfo.h"
 
 #include <QByteArray>
+#include <QJsonArray>
 #include <QJsonObject>
 #include <QJsonValue>
 #include <QString>
@@ -65,9 +66,20 @@ int channelMode(const QJsonObject &master);
 // "zone count" of a device object; 1 when missing or not a whole number.
 int zoneCount(const QJsonObject &device);
 
+// A byte of a device entry ("id", "type id"): a whole number from 0 to 255;
+// empty for anything else (a fraction, a text, a larger number, nothing).
+std::optional<quint8> entryByte(const QJsonValue &value);
+
+// Why the "devices" of a document cannot be taken, naming the first entry
+// whose device number or type does not read, or saying that there are more
+// entries than `addresses`; empty when they can. Entries that are no object
+// are not looked at (they are skipped by every reader).
+QString devicesProblem(const QJsonArray &devices, int addresses);
+
 // Why a document cannot be imported: no "master" object, no "wireloop
-// address" or no usable "interval"; empty when it can.
-QString importProblem(const QJsonObject &document);
+// address", no usable "interval", or devices that devicesProblem() refuses
+// for a master with `addresses` radio addresses; empty when it can.
+QString importProblem(const QJsonObject &document, int addresses = 256);
 
 // The record layouts of PT_WRITE_DEV_CONFIG.
 enum class RecordLayout {

@@ -161,6 +161,16 @@ void DeviceTableModel::emitRowChanged(DeviceItem *item, int firstColumn, int las
     emit dataChanged(createIndex(row, firstColumn, item), createIndex(row, lastColumn, item));
 }
 
+QList<DeviceItem *> DeviceTableModel::devices() const
+{
+    QList<DeviceItem *> listed;
+    listed.reserve(m_devices.size());
+    for (DeviceItem *item : m_devices)
+        if (m_members.contains(item))
+            listed.append(item);
+    return listed;
+}
+
 void DeviceTableModel::release(DeviceItem *item)
 {
     disconnect(item, nullptr, this, nullptr);
@@ -628,10 +638,11 @@ void DeviceTableModel::takeOut(DeviceItem *item, bool alive)
     DI_AbstractRepeater *ownRepeater = m_holders.value(item);
     const QList<DeviceItem *> orphans = m_children.value(item);
 
-    // A destroyed item must not be read any more, not even while the views
-    // hear of its removal; its place in the tree still answers.
-    if (!alive)
-        m_members.remove(item);
+    // Out of every list the window reads before anything is announced: the
+    // views move their current index while they hear of the removal, and a
+    // half-destroyed item must not be found then. Only its place in the tree
+    // still answers, for the row bookkeeping.
+    m_members.remove(item);
     m_pendingUpdates.remove(item);
 
     const QModelIndex parentIndex = isTree() ? holderIndex(parentHolder) : QModelIndex();
@@ -645,7 +656,6 @@ void DeviceTableModel::takeOut(DeviceItem *item, bool alive)
             ownRepeater->removeChild(orphan);
     }
     m_devices.removeAll(item);
-    m_members.remove(item);
     m_parents.remove(item);
     m_children.remove(item);
     m_holders.remove(item);

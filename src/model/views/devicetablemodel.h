@@ -77,7 +77,8 @@ public:
     // turn, when the view is done with the editor.
     static void finishEditLater(const QModelIndex &index);
 
-    QList<DeviceItem *> devices() const { return m_devices; }
+    // The items listed now; one that is being taken out is no longer among them.
+    QList<DeviceItem *> devices() const;
     bool contains(DeviceItem *item) const { return m_members.contains(item); }
     DI_AbstractRepeater *rootItem() const { return m_root; }
     // The repeater the item hangs below (the root item at the top).

@@ -480,10 +480,6 @@ Updating starts after closing the Configurator.</source>
         <translation>Ошибка файла конфигурации </translation>
     </message>
     <message>
-        <source>the file is too large</source>
-        <translation>файл слишком большой</translation>
-    </message>
-    <message>
         <source>The configuration import is already running</source>
         <translation>Импорт конфигурации уже выполняется</translation>
     </message>
@@ -542,6 +538,22 @@ Updating starts after closing the Configurator.</source>
     <message>
         <source>Unreadable version of device %1</source>
         <translation>Нечитаемая версия устройства %1</translation>
+    </message>
+    <message>
+        <source>missing</source>
+        <translation>отсутствует</translation>
+    </message>
+    <message>
+        <source>The file holds %1 device entries, more than the %2 addresses of the master</source>
+        <translation>В файле %1 записей устройств, больше, чем %2 адресов мастера</translation>
+    </message>
+    <message>
+        <source>Device entry %1: the device number %2 cannot be read</source>
+        <translation>Запись устройства %1: номер устройства %2 не читается</translation>
+    </message>
+    <message>
+        <source>Device entry %1 (device %2): the device type %3 cannot be read</source>
+        <translation>Запись устройства %1 (устройство %2): тип устройства %3 не читается</translation>
     </message>
 </context>
 <context>
@@ -2967,6 +2979,10 @@ Save changes?</source>
         <source>Try to readMasterDevice()</source>
         <translation>Попытка readMasterDevice()</translation>
     </message>
+    <message>
+        <source>The master&apos;s status answer is too short (%1 bytes): the master cannot be read.</source>
+        <translation>Ответ мастера о состоянии слишком короткий (%1 байт): мастер не может быть прочитан.</translation>
+    </message>
 </context>
 <context>
     <name>DeviceDiscoveryAgent</name>
@@ -3397,6 +3413,14 @@ s/n: %5</source>
     <message>
         <source>Configuration file</source>
         <translation>Файл конфигурации</translation>
+    </message>
+    <message>
+        <source>The configuration file %1 cannot be used: %2</source>
+        <translation>Файл конфигурации %1 нельзя использовать: %2</translation>
+    </message>
+    <message>
+        <source>the master model &quot;%1&quot; is unknown</source>
+        <translation>модель мастера «%1» неизвестна</translation>
     </message>
 </context>
 <context>
@@ -5032,6 +5056,22 @@ Please wait and do not turn off the power.</source>
         <translation>Идёт обновление устройства.
 Пожалуйста, подождите и не отключайте питание.</translation>
     </message>
+    <message>
+        <source>The port %1 cannot be opened.</source>
+        <translation>Не удаётся открыть порт %1.</translation>
+    </message>
+    <message>
+        <source>Device opening</source>
+        <translation>Открытие устройства</translation>
+    </message>
+    <message>
+        <source>The simulation file %1 is gone: no longer followed until it is back</source>
+        <translation>Файл симуляции %1 пропал: он не отслеживается, пока не появится снова</translation>
+    </message>
+    <message>
+        <source>The link was lost before the master answered.</source>
+        <translation>Связь потеряна до ответа мастера.</translation>
+    </message>
 </context>
 <context>
     <name>MasterLogReaderWidget</name>
@@ -6445,6 +6485,18 @@ Retrying...</source>
     <message>
         <source>The simulation file %1 describes nothing: its object is empty</source>
         <translation>Файл симуляции %1 ничего не описывает: его объект пуст</translation>
+    </message>
+    <message>
+        <source>%1 device entries, more than the %2 addresses of the master</source>
+        <translation>%1 записей устройств, больше, чем %2 адресов мастера</translation>
+    </message>
+    <message>
+        <source>device entry %1: &quot;%2&quot; %3 cannot be read</source>
+        <translation>запись устройства %1: «%2» %3 не читается</translation>
+    </message>
+    <message>
+        <source>The simulation file %1 cannot be used: %2</source>
+        <translation>Файл симуляции %1 нельзя использовать: %2</translation>
     </message>
 </context>
 <context>

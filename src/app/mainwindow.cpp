@@ -38,6 +38,7 @@
 #include <QActionGroup>
 #include <QApplication>
 #include <QCloseEvent>
+#include <QDockWidget>
 #include <QDebug>
 #include <QHeaderView>
 #include <QLabel>
@@ -523,6 +524,25 @@ void MainWindow::closeEvent(QCloseEvent *event)
 
     QApplication::closeAllWindows();
     QMainWindow::closeEvent(event);
+}
+
+void MainWindow::showEvent(QShowEvent *event)
+{
+    QMainWindow::showEvent(event);
+    if (shownBefore)
+        return;
+    shownBefore = true;
+    // Only the layout of the docks and the toolbar: which docks the
+    // connection shows stays as it set them.
+    QList<QDockWidget *> docks;
+    QList<bool> visible;
+    for (QDockWidget *dock : findChildren<QDockWidget *>()) {
+        docks << dock;
+        visible << dock->isVisibleTo(this);
+    }
+    restoreState(appSettings.value(QLatin1String(SettingsKey::WindowState)).toByteArray());
+    for (int i = 0; i < docks.size(); ++i)
+        docks.at(i)->setVisible(visible.at(i));
 }
 
 void MainWindow::setupTaskbar()

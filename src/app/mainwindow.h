@@ -214,6 +214,9 @@ signals:
 
 protected:
     void closeEvent(QCloseEvent *event) override;
+    // The first show restores the saved window state once more: restored
+    // before the window has its size, the docks come back squeezed.
+    void showEvent(QShowEvent *event) override;
     void dragEnterEvent(QDragEnterEvent *event) override;
     void dropEvent(QDropEvent *event) override;
     // The hidden key words: the keys never reach the base handler.
@@ -363,6 +366,7 @@ private:
     // False on a first start until the dock has been given its width; a
     // restored window state keeps the width it was closed with.
     bool dockWidthChosen = false;
+    bool shownBefore = false;
     // The key press last read for the key words (not dereferenced).
     const QEvent *countedKeyPress = nullptr;
     // Set while the start step's device selection runs.

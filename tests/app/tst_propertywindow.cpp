@@ -437,6 +437,47 @@ private slots:
         QVERIFY(!log->isHidden());
     }
 
+    void docksKeepTheirWidthAcrossStarts()
+    {
+        // Three starts with one settings store, each closed as with the
+        // window's button; the property dock comes back as wide as it was
+        // closed, and a first start makes it wide enough for the master.
+        appSettings.clear();
+        MainWindow::setDeviceSelection([](MainWindow *) {});
+        MessageBoxRecorder boxes;
+        const auto start = [](std::unique_ptr<MainWindow> &window) {
+            window = std::make_unique<MainWindow>(QString());
+            window->show();
+            QVERIFY(QTest::qWaitForWindowExposed(window.get()));
+            QVERIFY(window->establishConnection(Simulation, QStringLiteral(TANDREL_EXAMPLES_DIR "/demo.sim")));
+            QTRY_VERIFY(window->isMasterConnected());
+            QTRY_VERIFY(window->propertyWindowItem());
+            QApplication::processEvents();
+        };
+        std::unique_ptr<MainWindow> window;
+        start(window);
+        auto *dock = window->findChild<QDockWidget *>("propertiesDock");
+        QTreeWidget *tree = window->propertyTreeBrowser()->treeWidget();
+        const QAbstractItemView *rows = tree;
+        QVERIFY2(tree->viewport()->width() >= rows->sizeHintForColumn(0) + rows->sizeHintForColumn(1),
+                 qPrintable(QStringLiteral("dock %1 px").arg(dock->width())));
+        // The user drags the dock wider, then closes.
+        window->resizeDocks({dock}, {dock->width() + 60}, Qt::Horizontal);
+        QApplication::processEvents();
+        const int closedWith = dock->width();
+        window->close();
+        window.reset();
+
+        for (int again = 0; again < 2; ++again) {
+            start(window);
+            dock = window->findChild<QDockWidget *>("propertiesDock");
+            QCOMPARE(dock->width(), closedWith);
+            window->close();
+            window.reset();
+        }
+        MainWindow::setDeviceSelection(nullptr);
+    }
+
     void viewModeKeepsTheCurrentDevice()
     {
         Fixture f;

@@ -16,8 +16,8 @@
         <translation>Версия:</translation>
     </message>
     <message>
-        <source>&lt;a href="https://zorvo.invalid"&gt;zorvo.invalid&lt;/a&gt; &amp;nbsp;&amp;nbsp; &lt;a href="mailto:support@zorvo.invalid"&gt;support@zorvo.invalid&lt;/a&gt;</source>
-        <translation>&lt;a href="https://zorvo.invalid"&gt;zorvo.invalid&lt;/a&gt; &amp;nbsp;&amp;nbsp; &lt;a href="mailto:support@zorvo.invalid"&gt;support@zorvo.invalid&lt;/a&gt;</translation>
+        <source>&lt;a href=&quot;https://zorvo.invalid&quot;&gt;zorvo.invalid&lt;/a&gt; &amp;nbsp;&amp;nbsp; &lt;a href=&quot;mailto:support@zorvo.invalid&quot;&gt;support@zorvo.invalid&lt;/a&gt;</source>
+        <translation>&lt;a href=&quot;https://zorvo.invalid&quot;&gt;zorvo.invalid&lt;/a&gt; &amp;nbsp;&amp;nbsp; &lt;a href=&quot;mailto:support@zorvo.invalid&quot;&gt;support@zorvo.invalid&lt;/a&gt;</translation>
     </message>
     <message>
         <source>Close</source>
@@ -64,7 +64,7 @@ Phone: +0 000 000-00-00</source>
         <translation>Текущая ОС не поддерживает подключение к устройству по Bluetooth</translation>
     </message>
     <message>
-        <source>Can't init BLE advertisement watcher</source>
+        <source>Can&apos;t init BLE advertisement watcher</source>
         <translation>Не удалось запустить наблюдение за объявлениями BLE</translation>
     </message>
     <message>
@@ -181,8 +181,8 @@ Phone: +0 000 000-00-00</source>
         <translation>Нет обновлений для устройств</translation>
     </message>
     <message>
-        <source>"&gt;Download&lt;/a&gt;</source>
-        <translation>"&gt;Скачать&lt;/a&gt;</translation>
+        <source>&quot;&gt;Download&lt;/a&gt;</source>
+        <translation>&quot;&gt;Скачать&lt;/a&gt;</translation>
     </message>
     <message>
         <source>Available updates found</source>
@@ -227,11 +227,11 @@ Phone: +0 000 000-00-00</source>
         <translation>Ошибка ответа readDeviceInfo </translation>
     </message>
     <message>
-        <source>The master's status answer is too short</source>
+        <source>The master&apos;s status answer is too short</source>
         <translation>Ответ мастера о состоянии слишком короткий</translation>
     </message>
     <message>
-        <source>Can't save configuration %1</source>
+        <source>Can&apos;t save configuration %1</source>
         <translation>Не удалось сохранить конфигурацию %1</translation>
     </message>
     <message>
@@ -1877,7 +1877,7 @@ s/n: %5</source>
         <translation>Внимание!</translation>
     </message>
     <message>
-        <source>To ensure optimal performance "Nearby master detection" mode need to be disabled before disconnecting</source>
+        <source>To ensure optimal performance &quot;Nearby master detection&quot; mode need to be disabled before disconnecting</source>
         <translation>Для корректной работы режим «Обнаружение соседних мастеров» нужно выключить перед отключением</translation>
     </message>
     <message>
@@ -2889,7 +2889,7 @@ Please wait...</source>
         <translation>Выберите файл конфигурации</translation>
     </message>
     <message>
-        <source>Can't open confifuration file %1</source>
+        <source>Can&apos;t open confifuration file %1</source>
         <translation>Не удалось открыть файл конфигурации %1</translation>
     </message>
     <message>
@@ -3187,6 +3187,26 @@ Please wait</source>
     <message>
         <source>Performing a link level test is not available for devices of this version operating through a repeater:</source>
         <translation>Тест уровня связи недоступен для устройств этой версии, работающих через ретранслятор:</translation>
+    </message>
+    <message>
+        <source>Configuration saved to %1</source>
+        <translation>Конфигурация сохранена в %1</translation>
+    </message>
+    <message>
+        <source>The devices of a simulation do not answer requests: this needs a device connected through a master.</source>
+        <translation>Устройства симуляции не отвечают на запросы: для этого нужно устройство, подключённое через мастер.</translation>
+    </message>
+    <message>
+        <source>The devices of a configuration file do not answer requests: this needs a device connected through a master.</source>
+        <translation>Устройства из файла конфигурации не отвечают на запросы: для этого нужно устройство, подключённое через мастер.</translation>
+    </message>
+    <message>
+        <source>The devices of a simulation come from its file: remove them from the file.</source>
+        <translation>Устройства симуляции берутся из её файла: удалите их из файла.</translation>
+    </message>
+    <message>
+        <source>The device is restarting. Waiting for it to come back...</source>
+        <translation>Устройство перезагружается. Ожидание его возвращения...</translation>
     </message>
 </context>
 <context>
@@ -3536,6 +3556,14 @@ Unknown file format</source>
     <message>
         <source>Download for HUBRO125</source>
         <translation>Скачать для HUBRO125</translation>
+    </message>
+    <message>
+        <source>Searching for devices...</source>
+        <translation>Поиск устройств...</translation>
+    </message>
+    <message>
+        <source>No device found</source>
+        <translation>Устройства не найдены</translation>
     </message>
 </context>
 <context>
@@ -4207,8 +4235,8 @@ Double-clicking with the left mouse button sets a red marker. Double-clicking wi
         <translation>Диалог</translation>
     </message>
     <message>
-        <source>&lt;html&gt;&lt;head/&gt;&lt;body&gt;&lt;p&gt;Enter the data in hex without prefix, with or without separators.&lt;/p&gt;&lt;p&gt;Examples:&lt;/p&gt;&lt;p&gt;Turn zone 1 on: &lt;b&gt;00 01 01 01&lt;/b&gt;&lt;/p&gt;&lt;p&gt;Reboot the device: &lt;b&gt;00 02&lt;/b&gt;&lt;/p&gt;&lt;p&gt;Send the data 12 34 to zone 2: &lt;b&gt;00 05 02 02 12 34&lt;/b&gt;&lt;/p&gt;&lt;p&gt;&lt;a href="https://zorvo.invalid/zentar/commands"&gt;Full list of device commands&lt;/a&gt;&lt;/p&gt;&lt;/body&gt;&lt;/html&gt;</source>
-        <translation>&lt;html&gt;&lt;head/&gt;&lt;body&gt;&lt;p&gt;Введите данные в шестнадцатеричном виде без префикса, с разделителями или без них.&lt;/p&gt;&lt;p&gt;Примеры:&lt;/p&gt;&lt;p&gt;Включить зону 1: &lt;b&gt;00 01 01 01&lt;/b&gt;&lt;/p&gt;&lt;p&gt;Перезагрузить устройство: &lt;b&gt;00 02&lt;/b&gt;&lt;/p&gt;&lt;p&gt;Отправить данные 12 34 в зону 2: &lt;b&gt;00 05 02 02 12 34&lt;/b&gt;&lt;/p&gt;&lt;p&gt;&lt;a href="https://zorvo.invalid/zentar/commands"&gt;Полный список команд устройств&lt;/a&gt;&lt;/p&gt;&lt;/body&gt;&lt;/html&gt;</translation>
+        <source>&lt;html&gt;&lt;head/&gt;&lt;body&gt;&lt;p&gt;Enter the data in hex without prefix, with or without separators.&lt;/p&gt;&lt;p&gt;Examples:&lt;/p&gt;&lt;p&gt;Turn zone 1 on: &lt;b&gt;00 01 01 01&lt;/b&gt;&lt;/p&gt;&lt;p&gt;Reboot the device: &lt;b&gt;00 02&lt;/b&gt;&lt;/p&gt;&lt;p&gt;Send the data 12 34 to zone 2: &lt;b&gt;00 05 02 02 12 34&lt;/b&gt;&lt;/p&gt;&lt;p&gt;&lt;a href=&quot;https://zorvo.invalid/zentar/commands&quot;&gt;Full list of device commands&lt;/a&gt;&lt;/p&gt;&lt;/body&gt;&lt;/html&gt;</source>
+        <translation>&lt;html&gt;&lt;head/&gt;&lt;body&gt;&lt;p&gt;Введите данные в шестнадцатеричном виде без префикса, с разделителями или без них.&lt;/p&gt;&lt;p&gt;Примеры:&lt;/p&gt;&lt;p&gt;Включить зону 1: &lt;b&gt;00 01 01 01&lt;/b&gt;&lt;/p&gt;&lt;p&gt;Перезагрузить устройство: &lt;b&gt;00 02&lt;/b&gt;&lt;/p&gt;&lt;p&gt;Отправить данные 12 34 в зону 2: &lt;b&gt;00 05 02 02 12 34&lt;/b&gt;&lt;/p&gt;&lt;p&gt;&lt;a href=&quot;https://zorvo.invalid/zentar/commands&quot;&gt;Полный список команд устройств&lt;/a&gt;&lt;/p&gt;&lt;/body&gt;&lt;/html&gt;</translation>
     </message>
 </context>
 <context>
@@ -4273,6 +4301,10 @@ Confirm by pressing case button.</source>
     <message>
         <source>Wrong connection type for a simulation file</source>
         <translation>Неверный тип соединения для файла симуляции</translation>
+    </message>
+    <message>
+        <source>Reconnection to %1</source>
+        <translation>Повторное подключение к %1</translation>
     </message>
 </context>
 <context>
@@ -4393,7 +4425,7 @@ Confirm by pressing case button.</source>
 <context>
     <name>TetherInterface</name>
     <message>
-        <source>Can't make BLE connection</source>
+        <source>Can&apos;t make BLE connection</source>
         <translation>Не удалось установить BLE-соединение</translation>
     </message>
     <message>
@@ -4579,16 +4611,16 @@ Please wait and do not turn off the power.</source>
         <translation>Нажмите, чтобы записать настройки</translation>
     </message>
     <message>
-        <source>&lt;div style="text-align: center; color:green; font-size: x-large; margin-left:20px"&gt;Please wait...&lt;/div&gt;</source>
-        <translation>&lt;div style="text-align: center; color:green; font-size: x-large; margin-left:20px"&gt;Пожалуйста, подождите...&lt;/div&gt;</translation>
+        <source>&lt;div style=&quot;text-align: center; color:green; font-size: x-large; margin-left:20px&quot;&gt;Please wait...&lt;/div&gt;</source>
+        <translation>&lt;div style=&quot;text-align: center; color:green; font-size: x-large; margin-left:20px&quot;&gt;Пожалуйста, подождите...&lt;/div&gt;</translation>
     </message>
     <message>
-        <source>&lt;div style="text-align: center; color:red; font-size: x-large; margin-left:20px"&gt;Timeout, please try again...&lt;/div&gt;</source>
-        <translation>&lt;div style="text-align: center; color:red; font-size: x-large; margin-left:20px"&gt;Время ожидания истекло, попробуйте ещё раз...&lt;/div&gt;</translation>
+        <source>&lt;div style=&quot;text-align: center; color:red; font-size: x-large; margin-left:20px&quot;&gt;Timeout, please try again...&lt;/div&gt;</source>
+        <translation>&lt;div style=&quot;text-align: center; color:red; font-size: x-large; margin-left:20px&quot;&gt;Время ожидания истекло, попробуйте ещё раз...&lt;/div&gt;</translation>
     </message>
     <message>
-        <source>&lt;br&gt;&lt;div style="text-align: center; font-size:x-large; color: blue; margin-left:20px"&gt;Settings saved!&lt;/div&gt;</source>
-        <translation>&lt;br&gt;&lt;div style="text-align: center; font-size:x-large; color: blue; margin-left:20px"&gt;Настройки сохранены!&lt;/div&gt;</translation>
+        <source>&lt;br&gt;&lt;div style=&quot;text-align: center; font-size:x-large; color: blue; margin-left:20px&quot;&gt;Settings saved!&lt;/div&gt;</source>
+        <translation>&lt;br&gt;&lt;div style=&quot;text-align: center; font-size:x-large; color: blue; margin-left:20px&quot;&gt;Настройки сохранены!&lt;/div&gt;</translation>
     </message>
     <message>
         <source>Writing settings...</source>

@@ -232,8 +232,12 @@ private slots:
         Fixture f;
         DeviceItem *device = f.devices[0].get();
         f.select(device);
+        QVERIFY(f.panelShown());
         f.window->itemViewCurrentItemChanged(QModelIndex(), f.indexOf(device));
         QVERIFY(f.browser->properties().isEmpty());
+        // The device's write panel goes with its tree.
+        QCOMPARE(f.panelShown(), nullptr);
+        QVERIFY(!device->writeSettingsPanel()->isVisibleTo(f.window.get()));
         // Choosing it again builds its tree anew.
         f.window->itemViewCurrentItemChanged(f.indexOf(device), QModelIndex());
         QCOMPARE(shownProperties(f.browser), device->topProperties());

@@ -18,7 +18,9 @@
 #include "registerdeviceclasses.h"
 #include "testsupport.h"
 
+#include <QAbstractItemView>
 #include <QAction>
+#include <QItemSelectionModel>
 #include <QApplication>
 #include <QComboBox>
 #include <QFile>
@@ -110,7 +112,11 @@ private slots:
         QTRY_COMPARE(window.deviceTableModel()->devices().size(), rows);
         QTRY_VERIFY(close->isEnabled());
         QVERIFY(restart->isEnabled());
+        // The property window shows the current row, and that row is selected.
+        QAbstractItemView *view = window.currentItemView();
         QVERIFY(window.propertyWindowItem());
+        QCOMPARE(DeviceTableModel::itemAt(view->currentIndex()), window.propertyWindowItem());
+        QVERIFY(view->selectionModel()->isSelected(view->currentIndex()));
         QCOMPARE(boxes.count(), 0);
 
         // The file gone meanwhile: no master comes back, and the window says so at once.

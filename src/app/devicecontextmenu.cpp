@@ -46,12 +46,15 @@ void build(QMenu *menu, const Context &context, const Actions &actions,
     for (const DeviceItem *item : context.selected)
         allOnline = allOnline && item && item->isOnline();
 
+    // What a radio device has to answer needs a link to it.
+    const bool reachable = allOnline && context.linked;
+
     if (context.sameType) {
         const QList<DeviceAction> deviceActions = clicked->data(DeviceRole::Actions).value<QList<DeviceAction>>();
         for (const DeviceAction &entry : deviceActions) {
             auto *action = new QAction(entry.text, menu);
             action->setProperty("action_code", uint(entry.id));
-            addRuledAction(menu, action, allOnline);
+            addRuledAction(menu, action, reachable);
             if (connectDeviceAction)
                 connectDeviceAction(action);
         }
@@ -71,15 +74,16 @@ void build(QMenu *menu, const Context &context, const Actions &actions,
         return;
     }
     if (type != 10 && type != 31)
-        addRuledAction(menu, actions.indicationControl, allOnline);
+        addRuledAction(menu, actions.indicationControl, reachable);
     menu->addSection(QCoreApplication::translate("MainWindow", "Statstics"));
-    addRuledAction(menu, actions.lqiTest, allOnline);
-    addRuledAction(menu, actions.statisticGet, allOnline);
-    addRuledAction(menu, actions.statisticsReset, allOnline);
+    addRuledAction(menu, actions.lqiTest, reachable);
+    addRuledAction(menu, actions.statisticGet, reachable);
+    addRuledAction(menu, actions.statisticsReset, reachable);
     if (clicked->auxFlag() != 0 && context.selectedRadioDevices < PreferredRSLimit)
-        addRuledAction(menu, actions.setPreferredRS, allOnline);
+        addRuledAction(menu, actions.setPreferredRS, reachable);
     menu->addSeparator();
     menu->addAction(actions.deleteDevice);
+    actions.deleteDevice->setEnabled(context.deletable);
 }
 
 void setRunner(Runner r)

@@ -42,6 +42,11 @@ struct Context
     bool configEnabled = false;
     // The number of radio devices selected (the master left out).
     int selectedRadioDevices = 0;
+    // Radio devices are reached through a link: false for a configuration
+    // file and a simulation, whose devices cannot answer a request.
+    bool linked = true;
+    // Devices may be deleted (a simulation's come from its file only).
+    bool deletable = true;
 };
 
 // Codes of device actions that work on offline devices too.

@@ -38,6 +38,7 @@
 #include <QActionGroup>
 #include <QApplication>
 #include <QCloseEvent>
+#include <QDockWidget>
 #include <QDebug>
 #include <QHeaderView>
 #include <QLabel>
@@ -99,6 +100,7 @@ MainWindow::MainWindow(const QString &filePath, QWidget *parent)
 
     logEventFilter = new ZorvoLog::EventFilter(this);
     qApp->installEventFilter(logEventFilter);
+    qApp->installEventFilter(this);
     connect(logEventFilter, &ZorvoLog::EventFilter::newMessage, this, &MainWindow::newLogMessage);
 
     logLevel = appSettings.value(QLatin1String(SettingsKey::LogLevel)).toInt();
@@ -158,6 +160,8 @@ MainWindow::MainWindow(const QString &filePath, QWidget *parent)
 
     propertyBrowser = new QtTreePropertyBrowser(ui->dockWidgetContents_2);
     propertyBrowser->setObjectName(QStringLiteral("propertyBrowser"));
+    // The title column takes its titles' width (fitTitleColumn); the values the rest.
+    propertyBrowser->setResizeMode(QtTreePropertyBrowser::Interactive);
     ui->vLayPropHandlers->addWidget(propertyBrowser);
     DeviceItem::setPropertyBrowser(propertyBrowser);
 
@@ -172,7 +176,7 @@ MainWindow::MainWindow(const QString &filePath, QWidget *parent)
     ui->wConfigFilter->hide();
 
     restoreGeometry(appSettings.value(QLatin1String(SettingsKey::Geometry)).toByteArray());
-    restoreState(appSettings.value(QLatin1String(SettingsKey::WindowState)).toByteArray());
+    dockWidthChosen = restoreState(appSettings.value(QLatin1String(SettingsKey::WindowState)).toByteArray());
     ui->acTechrun->setVisible(false);
 
     ui->splitter->setStretchFactor(0, 3);
@@ -207,8 +211,7 @@ MainWindow::MainWindow(const QString &filePath, QWidget *parent)
         // Back, or given up for another connection: nothing to say.
         if (!connection || connection != reconnectWaitConnection || connection->master())
             return;
-        showWarningMessage(tr("No response from device"), tr("Firmware update"));
-        ui->acOpenDevice->setEnabled(true);
+        reportMasterNotBack();
     });
 
     autoNumberTimer.setInterval(2000);
@@ -230,7 +233,10 @@ MainWindow::MainWindow(const QString &filePath, QWidget *parent)
 
 MainWindow::~MainWindow()
 {
+    // A connection going down with the window ends no wait with a message.
+    reconnectWaitTimer.stop();
     qApp->removeEventFilter(logEventFilter);
+    qApp->removeEventFilter(this);
     if (DeviceItem::propertyBrowser() == propertyBrowser)
         DeviceItem::setPropertyBrowser(nullptr);
     if (collectorThread.isRunning()) {
@@ -411,7 +417,13 @@ void MainWindow::setupActions()
             logLevel = index;
     });
 
-    setCheckedLanguage(appSettings.value(QLatin1String(SettingsKey::Language)).toString());
+    setCheckedLanguage(languageInUse());
+}
+
+QString MainWindow::languageInUse()
+{
+    // Without a stored choice the program starts in Russian.
+    return appSettings.value(QLatin1String(SettingsKey::Language), QStringLiteral("russian")).toString();
 }
 
 void MainWindow::openStartupTarget(const QString &path)
@@ -444,7 +456,7 @@ void MainWindow::changeLanguage(const QString &langName)
 {
     const QString key = QLatin1String(SettingsKey::Language);
     const bool stored = appSettings.contains(key);
-    const QString previous = appSettings.value(key).toString();
+    const QString previous = languageInUse();
     const QString question =
         langName == previous
             ? tr("The language has already been changed. To apply, restart the application.\nRestart now?")
@@ -516,6 +528,25 @@ void MainWindow::closeEvent(QCloseEvent *event)
 
     QApplication::closeAllWindows();
     QMainWindow::closeEvent(event);
+}
+
+void MainWindow::showEvent(QShowEvent *event)
+{
+    QMainWindow::showEvent(event);
+    if (shownBefore)
+        return;
+    shownBefore = true;
+    // Only the layout of the docks and the toolbar: which docks the
+    // connection shows stays as it set them.
+    QList<QDockWidget *> docks;
+    QList<bool> visible;
+    for (QDockWidget *dock : findChildren<QDockWidget *>()) {
+        docks << dock;
+        visible << dock->isVisibleTo(this);
+    }
+    restoreState(appSettings.value(QLatin1String(SettingsKey::WindowState)).toByteArray());
+    for (int i = 0; i < docks.size(); ++i)
+        docks.at(i)->setVisible(visible.at(i));
 }
 
 void MainWindow::setupTaskbar()

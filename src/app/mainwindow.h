@@ -104,6 +104,9 @@ public:
     // before it counts as lost: by master type and hardware byte.
     static int reconnectTimeoutAfterUpdate(int type, int hardwareByte);
 
+    // The interface language: the stored choice, Russian without one.
+    static QString languageInUse();
+
     // Packet types the link leaves out of its "TX:"/"RX:" lines: those of
     // the unticked rows of the packet filter list, in list order.
     QVector<uint8_t> packetLogExclusions() const;
@@ -211,10 +214,15 @@ signals:
 
 protected:
     void closeEvent(QCloseEvent *event) override;
+    // The first show restores the saved window state once more: restored
+    // before the window has its size, the docks come back squeezed.
+    void showEvent(QShowEvent *event) override;
     void dragEnterEvent(QDragEnterEvent *event) override;
     void dropEvent(QDropEvent *event) override;
     // The hidden key words: the keys never reach the base handler.
     void keyPressEvent(QKeyEvent *event) override;
+    // Reads the hidden key words from the keys typed anywhere in the window.
+    bool eventFilter(QObject *watched, QEvent *event) override;
 
 private slots:
     // Reactions to the connection and to its master item.
@@ -236,6 +244,10 @@ private slots:
     void onUnlockMainwindow();
     // Waits reconnectTimeout + 2000 ms for the rebooted master to come back.
     void onMasterRestarted(int reconnectTimeout);
+    // Ends the wait for a rebooted master: it is back, or the connection
+    // gave it up (said at once, and Open device enabled).
+    void onMasterBackOrGone(bool back);
+    void reportMasterNotBack();
     // Follow-ups of a master's connection.
     void postConnectionCheck();
     void techRunCheck();
@@ -243,6 +255,7 @@ private slots:
     void reconnectAfterExpanderUpdate();
 
 private:
+    void onTypedKey(int key);
     void setupDocks();
     void setupPacketFilter();
     void setupActions();
@@ -266,6 +279,21 @@ private:
     void showDeviceCount(int count);
     void drawTaskbarBadge(int count);
     void markEditableRows(DeviceItem *item);
+    // True while radio devices are reached through a link (not a file or a
+    // simulation): only then can their settings be written.
+    bool radioDevicesLinked() const;
+    bool isSimulation() const;
+    // Say why at once, instead of sending into nothing: true when refused.
+    bool refuseWithoutRadioLink(const QString &title);
+    bool refuseDeletingInSimulation(const QString &title);
+    void removeWritePanel();
+    // The title column as wide as the titles of a new item; on a first start
+    // also the dock as wide as titles and values need.
+    void fitTitleColumn(bool newItem);
+    // Empties the property window: no item, no tree, no write panel.
+    void clearPropertyWindow();
+    // Shows the view's current device when it is selected, else nothing.
+    void followCurrentIndex();
     void showCurrentItemValues(DeviceItem *item);
     void disconnectPropertyUpdates(DeviceItem *item);
     void addDeviceMenuAction(QMenu *menu, QAction *action, bool enabled);
@@ -340,6 +368,12 @@ private:
     QPointer<WaitWidget> expanderUpdateWait;
     // Parentless; deletes itself when closed.
     QPointer<ProductCode> productCodeWindow;
+    // False on a first start until the dock has been given its width; a
+    // restored window state keeps the width it was closed with.
+    bool dockWidthChosen = false;
+    bool shownBefore = false;
+    // The key press last read for the key words (not dereferenced).
+    const QEvent *countedKeyPress = nullptr;
     // Set while the start step's device selection runs.
     bool startupChoice = false;
 };

@@ -47,10 +47,17 @@
 #include <QActionGroup>
 #include <QCheckBox>
 #include <QDir>
+#include <QFileInfo>
+#include <QStatusBar>
 #include <QDebug>
 #include <QHeaderView>
 #include <QJsonObject>
 #include <QKeyEvent>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QSpinBox>
+#include <QTextEdit>
+#include <QComboBox>
 #include <QSet>
 #include <QMenu>
 #include <QMessageBox>
@@ -184,12 +191,15 @@ void MainWindow::saveConfiguration()
     if (!master)
         return;
 
-    const QString fileName =
+    QString fileName =
         UiSeams::getSaveFileName(this, tr("Where to save configuration"),
                                  appSettings.value(QLatin1String(SettingsKey::LastSaveConfPath)).toString(),
                                  tr("Config files(*.conf)"));
     if (fileName.isEmpty())
         return;
+    // The open and load dialogs list "*.conf" only.
+    if (QFileInfo(fileName).suffix().isEmpty())
+        fileName += QLatin1String(".conf");
     appSettings.setValue(QLatin1String(SettingsKey::LastSaveConfPath), fileName);
 
     QList<int> deviceNumbers;
@@ -212,6 +222,8 @@ void MainWindow::saveConfiguration()
                 showWarningMessage(
                     tr("The configuration could not be saved to %1.").arg(QDir::toNativeSeparators(fileName)),
                     tr("Save configuration"));
+            else if (result.outcome == ConfigurationSaveResult::Saved)
+                statusBar()->showMessage(tr("Configuration saved to %1").arg(QDir::toNativeSeparators(fileName)));
         });
     if (started && progressWidget)
         progressWidget->show();
@@ -302,9 +314,34 @@ void MainWindow::hubroToggleConfig()
     master->toggleConfigurationMode(switchingOn);
 }
 
+bool MainWindow::isSimulation() const
+{
+    return deviceModel->connectionKind() == Simulation;
+}
+
+bool MainWindow::refuseWithoutRadioLink(const QString &title)
+{
+    if (radioDevicesLinked())
+        return false;
+    showWarningMessage(isSimulation() ? tr("The devices of a simulation do not answer requests: this needs a "
+                                           "device connected through a master.")
+                                      : tr("The devices of a configuration file do not answer requests: this "
+                                           "needs a device connected through a master."),
+                       title);
+    return true;
+}
+
+bool MainWindow::refuseDeletingInSimulation(const QString &title)
+{
+    if (!isSimulation())
+        return false;
+    showWarningMessage(tr("The devices of a simulation come from its file: remove them from the file."), title);
+    return true;
+}
+
 void MainWindow::deleteAllDevices()
 {
-    if (!connection)
+    if (!connection || refuseDeletingInSimulation(tr("Delete all devices")))
         return;
     if (askQuestion(tr("Are you sure you want to remove all connected devices?"), tr("Confirm required"),
                     QMessageBox::Yes | QMessageBox::Cancel)
@@ -482,6 +519,8 @@ void MainWindow::deleteDevice()
 {
     if (!connection || currentItemView()->selectionModel()->selectedIndexes().isEmpty())
         return;
+    if (refuseDeletingInSimulation(tr("Delete device")))
+        return;
     const QList<DeviceItem *> devices = selectedDevices();
     // The questions run event loops: devices, or the connection, may go meanwhile.
     const QList<QPointer<DeviceItem>> guards = guarded(devices);
@@ -503,6 +542,8 @@ void MainWindow::deleteDevice()
 
 void MainWindow::deviceSetIndication()
 {
+    if (refuseWithoutRadioLink(tr("Indication control")))
+        return;
     DeviceIndicationControl control;
     control.run(selectedDevices());
 }
@@ -708,6 +749,8 @@ void MainWindow::itemViewContextMenuRequested(const QPoint &pos)
         master && DeviceContextMenu::autoNumberSupported(master->deviceType(), master->hardwareVersion());
     context.configEnabled = isConfigEnabled();
     context.selectedRadioDevices = selectedDevices().size();
+    context.linked = radioDevicesLinked();
+    context.deletable = !isSimulation();
 
     DeviceContextMenu::Actions actions;
     actions.autoNumber = ui->acAutoNumber;
@@ -729,13 +772,52 @@ void MainWindow::itemViewContextMenuRequested(const QPoint &pos)
     DeviceContextMenu::run(&menu, view->viewport()->mapToGlobal(pos));
 }
 
+namespace {
+// Widgets where letters are ordinary typing: they never feed the key words.
+bool takesTyping(const QWidget *widget, const QWidget *propertyBrowser)
+{
+    if (qobject_cast<const QLineEdit *>(widget) || qobject_cast<const QAbstractSpinBox *>(widget))
+        return true;
+    if (const auto *text = qobject_cast<const QTextEdit *>(widget))
+        return !text->isReadOnly();
+    if (const auto *text = qobject_cast<const QPlainTextEdit *>(widget))
+        return !text->isReadOnly();
+    if (const auto *combo = qobject_cast<const QComboBox *>(widget))
+        return combo->isEditable();
+    // The property editors choose their entries by the letters typed.
+    return propertyBrowser && propertyBrowser->isAncestorOf(widget);
+}
+} // namespace
+
 void MainWindow::keyPressEvent(QKeyEvent *event)
+{
+    // The key words are read by eventFilter, wherever the focus is; the keys
+    // never reach the base handler.
+    event->accept();
+}
+
+bool MainWindow::eventFilter(QObject *watched, QEvent *event)
+{
+    if (event->type() == QEvent::KeyRelease) {
+        countedKeyPress = nullptr;
+    } else if (event->type() == QEvent::KeyPress && event != countedKeyPress) {
+        // A key press that the focus widget ignores travels up to its
+        // parents as the same event: it counts once.
+        auto *widget = qobject_cast<QWidget *>(watched);
+        if (widget && widget->window() == this) {
+            countedKeyPress = event;
+            if (!takesTyping(widget, propertyBrowser))
+                onTypedKey(static_cast<QKeyEvent *>(event)->key());
+        }
+    }
+    return QMainWindow::eventFilter(watched, event);
+}
+
+void MainWindow::onTypedKey(int key)
 {
     // Lives as long as the program: a restart of the window keeps what was typed.
     static HiddenKeyWords typedKeys;
-    if (event->type() != QEvent::KeyPress)
-        return;
-    switch (typedKeys.type(event->key())) {
+    switch (typedKeys.type(key)) {
     case HiddenKeyWords::ShowLog:
         ui->logDock->show();
         break;
@@ -765,8 +847,7 @@ void MainWindow::nearbyDetectionModeEnabled()
                 Qt::UniqueConnection);
     nearbyView->enter();
     // After the switch: the change of view mode selects the current device anew.
-    currentItem = nullptr;
-    propertyBrowser->clear();
+    clearPropertyWindow();
 }
 
 void MainWindow::nearbyDetectionModeDisabled()
@@ -778,16 +859,13 @@ void MainWindow::nearbyDetectionModeDisabled()
         connect(view->selectionModel(), &QItemSelectionModel::currentChanged, this,
                 &MainWindow::itemViewCurrentItemChanged, Qt::UniqueConnection);
 
-    DeviceItem *item = DeviceTableModel::itemAt(sortedModel->index(0, 0));
-    if (!item) {
-        currentItem = nullptr;
-        propertyBrowser->clear();
-    } else if (item != currentItem) {
-        refresh(item);
-    } else {
-        item->refreshPropertyBrowser();
-        ui->propertiesDock->setEnabled(item->isOnline());
-    }
+    // The first device again, selected, so that the property window shows
+    // the row that is marked.
+    const QModelIndex first = sortedModel->index(0, 0);
+    if (first.isValid())
+        currentItemView()->selectionModel()->setCurrentIndex(
+            first, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+    followCurrentIndex();
 }
 
 void MainWindow::checkConfiguration()
@@ -871,4 +949,23 @@ void MainWindow::onMasterRestarted(int reconnectTimeout)
 {
     reconnectWaitConnection = connection;
     reconnectWaitTimer.start(reconnectTimeout + reconnectWaitMargin());
+    statusBar()->showMessage(tr("The device is restarting. Waiting for it to come back..."),
+                             reconnectWaitTimer.interval());
+}
+
+void MainWindow::onMasterBackOrGone(bool back)
+{
+    // Only the wait for a rebooted master of this connection ends here.
+    if (!reconnectWaitTimer.isActive() || connection != reconnectWaitConnection)
+        return;
+    reconnectWaitTimer.stop();
+    statusBar()->clearMessage();
+    if (!back)
+        reportMasterNotBack();
+}
+
+void MainWindow::reportMasterNotBack()
+{
+    showWarningMessage(tr("No response from device"), tr("Firmware update"));
+    ui->acOpenDevice->setEnabled(true);
 }

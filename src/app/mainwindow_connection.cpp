@@ -213,6 +213,9 @@ bool MainWindow::establishConnection(ConnectionType connectionType, const QStrin
     connect(connection, &Connection::masterDisconnected, this, &MainWindow::masterDisconnected);
     connect(connection, &Connection::masterRestarted, this, &MainWindow::masterRestarted);
     connect(connection, &Connection::masterRestarted, this, &MainWindow::onMasterRestarted);
+    // A master that comes back, or that the connection gives up, ends the wait at once.
+    connect(connection, &Connection::masterConnected, this, [this] { onMasterBackOrGone(true); });
+    connect(connection, &Connection::masterDisconnected, this, [this] { onMasterBackOrGone(false); });
     connect(connection, &Connection::deviceRemoved, this, &MainWindow::onDeviceRemoved);
     connect(connection, &Connection::masterCoreUpdateProgress, this, &MainWindow::onMasterCoreUpdateProgress);
     connect(connection, &Connection::startUpload, this, &MainWindow::onStartUpload);
@@ -458,9 +461,13 @@ void MainWindow::masterConnected()
     connect(master, &HubroItem::configStateChanged, this, &MainWindow::onConfigStateChanged, Qt::UniqueConnection);
     connect(master, &HubroItem::flashErasingStarted, this, &MainWindow::onFlashErasingStarted, direct);
 
+    // The first row is the current one and selected: the property window
+    // shows the row that is marked.
     QAbstractItemView *view = currentItemView();
-    view->setCurrentIndex(view->model()->index(0, 0));
-    view->selectionModel()->clearSelection();
+    const QModelIndex first = view->model()->index(0, 0);
+    if (first.isValid())
+        view->selectionModel()->setCurrentIndex(first, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+    followCurrentIndex();
 
     ui->treeView->setColumnHidden(DeviceTableModel::RouteColumn, !master->supportsFeature(4));
     ui->treeView->setColumnHidden(DeviceTableModel::ChargeColumn, true);
@@ -480,6 +487,9 @@ void MainWindow::masterConnected()
                             ui->acGenerateReport, ui->acDeactivateZelvo, ui->acDetectNearbyHubro})
         action->setEnabled(!file);
     ui->acChangePassword->setVisible(!file);
+    // A simulation's devices come from its file only.
+    if (kind == Simulation)
+        ui->acDeleteAllDevices->setEnabled(false);
 
     ui->acKeyboardLock->setText(master->isKeyboardLocked() ? tr("Unlock keyboard") : tr("Lock keyboard"));
     ui->acEnableConfig->setText(master->isConfigurationMode() ? tr("Disable config") : tr("Enable config"));
@@ -519,8 +529,7 @@ void MainWindow::leaveMaster(bool stopRunningUpdate)
     setDockWidgetsEnabled(false);
     statisticsDock->resetProgress();
 
-    currentItem = nullptr;
-    propertyBrowser->clear();
+    clearPropertyWindow();
     deviceModel->clear();
     autoNumberQueue.clear();
     autoNumberPending.clear();

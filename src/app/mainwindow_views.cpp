@@ -19,6 +19,8 @@
 #include <QHeaderView>
 #include <QSet>
 #include <QSignalBlocker>
+#include <QStyle>
+#include <QTreeWidget>
 
 #include <algorithm>
 
@@ -184,8 +186,7 @@ void MainWindow::setFilter()
 {
     const QString text = ui->leFilter->text();
     sortedModel->applyFilterText(text);
-    if (text.isEmpty())
-        currentItem = nullptr;
+    followCurrentIndex();
 }
 
 bool MainWindow::sameType(const QModelIndexList &indexes) const
@@ -215,8 +216,7 @@ void MainWindow::itemViewCurrentItemChanged(const QModelIndex &currentIdx, const
 
     if (!item) {
         // Forget the item too, so that choosing it again builds its tree anew.
-        currentItem = nullptr;
-        propertyBrowser->clear();
+        clearPropertyWindow();
         return;
     }
     connect(item, &DeviceItem::updated, this, &MainWindow::updatePropertyWindow, Qt::UniqueConnection);
@@ -236,8 +236,7 @@ void MainWindow::itemViewCurrentItemChanged(const QModelIndex &currentIdx, const
 void MainWindow::updatePropertyWindow(DeviceItem *item)
 {
     if (!item) {
-        currentItem = nullptr;
-        propertyBrowser->clear();
+        clearPropertyWindow();
         return;
     }
     if (item != currentItem) {
@@ -276,6 +275,7 @@ void MainWindow::markEditableRows(DeviceItem *item)
 void MainWindow::refresh(DeviceItem *item)
 {
     const int scroll = propertyBrowser->scrollPosition();
+    const DeviceItem *shownBefore = currentItem;
     propertyBrowser->clear();
     currentItem = item;
     if (!item)
@@ -290,6 +290,9 @@ void MainWindow::refresh(DeviceItem *item)
     const int type = item->deviceType();
     const bool fromFile = deviceModel->connectionKind() == File;
     const bool master = masterDeviceTypes.contains(type);
+    // A radio device of a file or a simulation has no link that an edit
+    // could reach: its values are shown without editors or write panel.
+    const bool editable = master ? true : radioDevicesLinked();
     const QStringList titles = expandedTitles(type);
 
     for (QtProperty *property : properties) {
@@ -306,10 +309,11 @@ void MainWindow::refresh(DeviceItem *item)
     }
 
     item->refreshPropertyBrowser();
-    markEditableRows(item);
+    if (editable)
+        markEditableRows(item);
     ui->propertiesDock->setEnabled(isUsable(item));
 
-    if (!fromFile || master) {
+    if (editable) {
         if (enumManager)
             propertyBrowser->setFactoryForManager(enumManager, enumEditorFactory);
         if (intManager)
@@ -320,13 +324,8 @@ void MainWindow::refresh(DeviceItem *item)
             propertyBrowser->setFactoryForManager(boolManager, checkBoxFactory);
     }
 
-    if (QLayoutItem *previous = ui->vLayPropHandlers->itemAt(1)) {
-        if (QWidget *panel = previous->widget()) {
-            panel->hide();
-            ui->vLayPropHandlers->removeWidget(panel);
-        }
-    }
-    if (!master) {
+    removeWritePanel();
+    if (!master && editable) {
         if (auto *panel = item->data(DeviceRole::WritePanel).value<QWidget *>()) {
             if (auto *writeSettings = qobject_cast<WidgetDeviceWriteSettings *>(panel)) {
                 if (HubroItem *hubro = masterItem())
@@ -337,7 +336,68 @@ void MainWindow::refresh(DeviceItem *item)
         }
     }
 
+    fitTitleColumn(item != shownBefore);
     propertyBrowser->setScrollPosition(scroll);
+}
+
+void MainWindow::fitTitleColumn(bool newItem)
+{
+    QTreeView *tree = propertyBrowser->treeWidget();
+    const QAbstractItemView *rows = tree;
+    // Once per item shown, so that a width the user dragged holds while it updates.
+    if (newItem) {
+        const int titles = rows->sizeHintForColumn(0);
+        // The values keep at least a third of the width.
+        const int room = tree->viewport()->width() - tree->viewport()->width() / 3;
+        tree->header()->resizeSection(0, room > 0 ? std::min(titles, room) : titles);
+    }
+    if (!dockWidthChosen && isVisible()) {
+        // A first start: the dock as wide as its titles and values need.
+        dockWidthChosen = true;
+        const int frame = propertyBrowser->width() - tree->viewport()->width();
+        const QMargins margins = ui->verticalLayout_3->contentsMargins();
+        const int wanted = rows->sizeHintForColumn(0) + rows->sizeHintForColumn(1) + frame + margins.left()
+                           + margins.right() + tree->style()->pixelMetric(QStyle::PM_ScrollBarExtent);
+        if (ui->propertiesDock->width() < wanted)
+            resizeDocks({ui->propertiesDock}, {wanted}, Qt::Horizontal);
+    }
+}
+
+bool MainWindow::radioDevicesLinked() const
+{
+    const int kind = deviceModel->connectionKind();
+    return kind != File && kind != Simulation;
+}
+
+void MainWindow::removeWritePanel()
+{
+    if (QLayoutItem *previous = ui->vLayPropHandlers->itemAt(1)) {
+        if (QWidget *panel = previous->widget()) {
+            panel->hide();
+            ui->vLayPropHandlers->removeWidget(panel);
+        }
+    }
+}
+
+void MainWindow::clearPropertyWindow()
+{
+    if (currentItem)
+        disconnectPropertyUpdates(currentItem);
+    currentItem = nullptr;
+    propertyBrowser->clear();
+    removeWritePanel();
+}
+
+void MainWindow::followCurrentIndex()
+{
+    // The property window shows the view's current device, selected, or nothing.
+    QAbstractItemView *view = currentItemView();
+    const QModelIndex current = view->currentIndex();
+    DeviceItem *item = current.isValid() && view->selectionModel()->isSelected(current)
+                           ? DeviceTableModel::itemAt(current)
+                           : nullptr;
+    if (item != currentItem)
+        itemViewCurrentItemChanged(item ? current : QModelIndex(), QModelIndex());
 }
 
 void MainWindow::unlockMainwindow(bool state)

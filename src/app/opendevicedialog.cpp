@@ -14,7 +14,9 @@
 #include <QDebug>
 #include <QFileInfo>
 #include <QIcon>
+#include <QLabel>
 #include <QListWidgetItem>
+#include <QVBoxLayout>
 #include <QStandardPaths>
 
 namespace {
@@ -84,6 +86,18 @@ OpenDeviceDialog::OpenDeviceDialog(QWidget *parent, Qt::WindowFlags flags)
     ui->pbOpen->setEnabled(false);
     ui->lblBLE->setEnabled(false);
 
+    // Over the list's empty area: the list itself paints nothing there.
+    searchState = new QLabel(ui->lwDevices->viewport());
+    searchState->setObjectName(QStringLiteral("lblSearchState"));
+    searchState->setAlignment(Qt::AlignCenter);
+    searchState->setWordWrap(true);
+    searchState->setEnabled(false);
+    auto *stateLayout = new QVBoxLayout(ui->lwDevices->viewport());
+    stateLayout->addWidget(searchState);
+    connect(ui->lwDevices->model(), &QAbstractItemModel::rowsInserted, this, &OpenDeviceDialog::showSearchState);
+    connect(ui->lwDevices->model(), &QAbstractItemModel::rowsRemoved, this, &OpenDeviceDialog::showSearchState);
+    connect(ui->lwDevices->model(), &QAbstractItemModel::modelReset, this, &OpenDeviceDialog::showSearchState);
+
     connect(ui->lwDevices, &QListWidget::itemDoubleClicked, this, &OpenDeviceDialog::tryAcceptItem);
     connect(ui->lwDevices, &QListWidget::itemActivated, this, &OpenDeviceDialog::tryAcceptItem);
     connect(ui->lwDevices, &QListWidget::itemSelectionChanged, this, &OpenDeviceDialog::deviceSelected);
@@ -124,6 +138,8 @@ OpenDeviceDialog::~OpenDeviceDialog()
     // A port agent still probing may hold the very port the chosen entry
     // opens next: its destructor ends the run and waits for its thread.
     qDeleteAll(agents);
+    // The list empties its model as it goes: no search state for it.
+    ui->lwDevices->model()->disconnect(this);
     delete ui;
 }
 
@@ -211,6 +227,7 @@ void OpenDeviceDialog::onDeviceDiscovered(const DiscoveredDevice &device, const 
     item->setData(BleIdRole, deviceId);
     item->setData(BleNameRole, deviceName);
     item->setHidden(device.serialNumber == 0);
+    showSearchState();
     ui->lblBLE->setEnabled(true);
 }
 
@@ -241,6 +258,7 @@ void OpenDeviceDialog::onAdvReceived(const QString &deviceAddress, const QString
         item->setData(AdvertisedRole, 1);
         item->setHidden(device.serialNumber == 0);
     }
+    showSearchState();
 }
 
 void OpenDeviceDialog::onRemoveInactive()
@@ -276,7 +294,22 @@ void OpenDeviceDialog::startDiscovery()
     ui->pbOpen->setEnabled(false);
     ui->lblBLE->setEnabled(false);
     pendingAgents = agents;
+    showSearchState();
     onDiscoveryFinished(-1);
+}
+
+QString OpenDeviceDialog::searchStateText() const
+{
+    return searchState->isVisibleTo(ui->lwDevices) ? searchState->text() : QString();
+}
+
+void OpenDeviceDialog::showSearchState()
+{
+    bool anyShown = false;
+    for (int row = 0; row < ui->lwDevices->count() && !anyShown; ++row)
+        anyShown = !ui->lwDevices->item(row)->isHidden();
+    searchState->setText(scanning ? tr("Searching for devices...") : tr("No device found"));
+    searchState->setVisible(!anyShown);
 }
 
 void OpenDeviceDialog::onDiscoveryFinished(int state)
@@ -293,6 +326,7 @@ void OpenDeviceDialog::onDiscoveryFinished(int state)
         if (isBluetoothEntry(item))
             item->setForeground(Qt::black);
     }
+    showSearchState();
     deviceSelected();
 }
 

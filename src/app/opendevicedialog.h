@@ -13,6 +13,7 @@ namespace Ui {
 class OpenDeviceDialog;
 }
 class DeviceDiscoveryAgent;
+class QLabel;
 class QListWidgetItem;
 
 // Display text of a connection kind: "Serial", "Kastrel", "Bluetooth", "File",
@@ -61,6 +62,9 @@ public:
     // The master type of the first selected entry; 0 when none is.
     MasterType selectedMasterType() const;
     bool isScanning() const { return scanning; }
+    // What the empty list says: that it is searching, or that nothing
+    // answered; empty while the list shows entries.
+    QString searchStateText() const;
 
     // Asks for a configuration file ("configfilename" is the start, not
     // written); empty when cancelled.
@@ -89,9 +93,12 @@ private slots:
 private:
     QListWidgetItem *addEntry(const QString &text, const DiscoveredDevice &device, MasterType type);
     static QString fileDialogStart();
+    // Shows over the empty list whether the search runs or found nothing.
+    void showSearchState();
 
     Ui::OpenDeviceDialog *ui;
     QList<DeviceDiscoveryAgent *> agents;
     QList<DeviceDiscoveryAgent *> pendingAgents;
     bool scanning = false;
+    QLabel *searchState = nullptr;
 };

@@ -12,7 +12,6 @@
 
 #include <QApplication>
 #include <QDebug>
-#include <QLocale>
 #include <QTranslator>
 
 int runTandrel(int argc, char **argv)
@@ -31,9 +30,11 @@ int runTandrel(int argc, char **argv)
         qInstallMessageHandler(logMessageHandler);
         qDebug("\n\n NEW START \n");
 
-        const QString language = appSettings.value(SettingsKey::Language, QStringLiteral("russian")).toString();
+        const QString language = MainWindow::languageInUse();
         if (language == QLatin1String("russian")) {
-            qtTranslator->load(QStringLiteral(":/tr/qtbase_") + QLocale::system().name());
+            // Qt's own texts (standard buttons, file dialogs) follow the
+            // language chosen here, not the system locale.
+            qtTranslator->load(QStringLiteral(":/tr/qtbase_ru"));
             QApplication::installTranslator(qtTranslator);
             qmFileName = QStringLiteral(":/tr/tandrel_ru");
             qDebug() << "using tandrel_ru";

@@ -159,6 +159,11 @@ bool FileConnection::loadConfigurationFile()
     connect(m_master, &HubroItem::intervalChanged, this, &FileConnection::updateMasterInterval);
     connect(m_master, &HubroItem::channelChanged, this, &FileConnection::updateMasterChannel);
     connect(m_master, &HubroItem::wireloopPowerModeChanged, this, &FileConnection::updateWireloopPowerMode);
+    // The master's setting requests that the file carries go into the file.
+    connect(m_master, &DeviceItem::sendPacket, this, [this](const QByteArray &data, const ResponseCb &) {
+        if (data.size() > 1 && quint8(data.at(0)) == PT_HUBRO_POWER_ADJUSTMENT)
+            updateMasterValue(QStringLiteral("power adjustment"), data.at(1) != 0);
+    });
     m_master->setOffline();
     emit masterConnected(m_master);
     m_master->setPropertyText(data.radioFirmwareText);

@@ -23,7 +23,18 @@ QJsonArray arrayOf(const QJsonObject &parent, const char *key)
 {
     return parent.value(QLatin1String(key)).toArray();
 }
+
+int &reconnectDelay()
+{
+    static int delay = -1;
+    return delay;
+}
 } // namespace
+
+void SimulatedConnection::setReconnectDelay(int ms)
+{
+    reconnectDelay() = ms;
+}
 
 SimulatedConnection::SimulatedConnection(QObject *parent)
     : Connection(parent)
@@ -31,6 +42,8 @@ SimulatedConnection::SimulatedConnection(QObject *parent)
 {
     std::memset(&m_record, 0, sizeof m_record);
     connect(&m_follower, &FileFollower::changed, this, [this] { fileUpdated(m_path); });
+    m_reconnectTimer.setSingleShot(true);
+    connect(&m_reconnectTimer, &QTimer::timeout, this, &SimulatedConnection::reconnect);
 }
 
 SimulatedConnection::~SimulatedConnection()
@@ -72,7 +85,7 @@ bool SimulatedConnection::connectToMaster(ConnectionType type, const QString &ad
         if (m_master == master)
             emit masterConnected(m_master);
     });
-    connect(m_master, &HubroItem::restarted, this, &Connection::masterRestarted);
+    connect(m_master, &HubroItem::restarted, this, &SimulatedConnection::onMasterRestarted);
 
     for (DeviceItem *item : qAsConst(m_devices)) {
         emit deviceRemoved(item);
@@ -99,6 +112,24 @@ void SimulatedConnection::fileUpdated(const QString &filename)
         m_master->updateHubroItem(m_record);
     applyDevices(arrayOf(document, "devices"));
     m_serialCounter = FirstSimulatedSerial;
+}
+
+void SimulatedConnection::onMasterRestarted(int reconnectTimeout)
+{
+    // Nothing answers while the master reboots: its items go, as on a live link.
+    m_follower.stop();
+    for (DeviceItem *item : qAsConst(m_devices))
+        emit deviceRemoved(item);
+    releaseItems();
+    m_reconnectTimer.start(reconnectDelay() >= 0 ? reconnectDelay() : reconnectTimeout);
+    emit masterRestarted(reconnectTimeout);
+}
+
+void SimulatedConnection::reconnect()
+{
+    qDebug().noquote() << tr("Reconnection to %1").arg(m_path);
+    if (!connectToMaster(Simulation, m_path, m_masterType))
+        emit masterDisconnected(); // the file no longer describes a master
 }
 
 void SimulatedConnection::applyDevices(const QJsonArray &devices)
@@ -203,6 +234,7 @@ void SimulatedConnection::forceDisconnect()
 {
     // A change of the file must not bring devices back without a master.
     m_follower.stop();
+    m_reconnectTimer.stop();
     releaseItems();
     emit masterDisconnected();
 }

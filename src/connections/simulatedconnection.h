@@ -8,6 +8,7 @@
 #include <QByteArray>
 #include <QJsonArray>
 #include <QString>
+#include <QTimer>
 
 // A master and its radio devices played from a simulation file (JSON): the
 // master item's requests are answered at once with canned replies, and every
@@ -33,6 +34,12 @@ public:
     qint32 serialCounter() const { return m_serialCounter; }
     FileFollower *follower() { return &m_follower; }
 
+    // A rebooted master comes back from its file after the reconnect time-out,
+    // as a live master does. Tests shorten the wait: a delay of 0 or more
+    // replaces the time-out, a negative one restores it.
+    static void setReconnectDelay(int ms);
+    bool isReconnecting() const { return m_reconnectTimer.isActive(); }
+
 public slots:
     // Answers one request of the master item before returning.
     void sendPacket(const QByteArray &data, const ResponseCb &cb);
@@ -43,8 +50,13 @@ private slots:
 
 private:
     void applyDevices(const QJsonArray &devices);
+    // The master and its devices go while the master reboots; the file is read
+    // again when the reconnect time-out has passed.
+    void onMasterRestarted(int reconnectTimeout);
+    void reconnect();
 
     hubroInfo_t m_record;
     FileFollower m_follower;
     qint32 m_serialCounter;
+    QTimer m_reconnectTimer;
 };

@@ -93,40 +93,55 @@ private slots:
         QTest::addColumn<int>("secondType");
         QTest::addColumn<int>("auxFlag");
         QTest::addColumn<int>("selectedCount");
+        QTest::addColumn<QString>("connection");
         QTest::addColumn<QStringList>("expected");
 
         QTest::newRow("all online") << 4 << true << 4 << 0 << 2
-                                    << QStringList{"Model action", "Reset address", "Clone", "Auto &number",
+                                    << QString("live") << QStringList{"Model action", "Reset address", "Clone", "Auto &number",
                                                    "Indication control", "[Statstics]", "Link quality test",
                                                    "Get statistic", "Reset statistics", "-", "Delete device"};
         QTest::newRow("one offline") << 4 << false << 4 << 0 << 2
-                                     << QStringList{"Model action (disabled)", "Reset address", "Clone",
+                                     << QString("live") << QStringList{"Model action (disabled)", "Reset address", "Clone",
                                                     "Auto &number", "Indication control (disabled)", "[Statstics]",
                                                     "Link quality test (disabled)", "Get statistic (disabled)",
                                                     "Reset statistics (disabled)", "-", "Delete device"};
         QTest::newRow("two types") << 4 << true << 7 << 0 << 2
-                                   << QStringList{"Auto &number", "Indication control", "[Statstics]",
+                                   << QString("live") << QStringList{"Auto &number", "Indication control", "[Statstics]",
                                                   "Link quality test", "Get statistic", "Reset statistics", "-",
                                                   "Delete device"};
         QTest::newRow("type 10 has no indication")
             << 10 << true << 10 << 0 << 2
-            << QStringList{"Model action", "Reset address", "Clone", "Auto &number", "[Statstics]",
+            << QString("live") << QStringList{"Model action", "Reset address", "Clone", "Auto &number", "[Statstics]",
                            "Link quality test", "Get statistic", "Reset statistics", "-", "Delete device"};
         QTest::newRow("type 31 has no indication")
             << 31 << true << 31 << 0 << 2
-            << QStringList{"Model action", "Reset address", "Clone", "Auto &number", "[Statstics]",
+            << QString("live") << QStringList{"Model action", "Reset address", "Clone", "Auto &number", "[Statstics]",
                            "Link quality test", "Get statistic", "Reset statistics", "-", "Delete device"};
         QTest::newRow("preferred repeater") << 4 << true << 4 << 1 << 20
-                                            << QStringList{"Model action", "Reset address", "Clone", "Auto &number",
+                                            << QString("live") << QStringList{"Model action", "Reset address", "Clone", "Auto &number",
                                                            "Indication control", "[Statstics]", "Link quality test",
                                                            "Get statistic", "Reset statistics", "Set preferred RS",
                                                            "-", "Delete device"};
         QTest::newRow("no preferred repeater for 21") << 4 << true << 4 << 1 << 21
-                                                      << QStringList{"Model action", "Reset address", "Clone",
+                                                      << QString("live") << QStringList{"Model action", "Reset address", "Clone",
                                                                      "Auto &number", "Indication control",
                                                                      "[Statstics]", "Link quality test",
                                                                      "Get statistic", "Reset statistics", "-",
                                                                      "Delete device"};
+        // Devices of a file or a simulation answer nothing: what they would
+        // have to answer is disabled, the model actions that work on the
+        // item alone stay; a simulation's devices cannot be deleted.
+        QTest::newRow("file") << 4 << true << 4 << 1 << 2 << QString("file")
+                              << QStringList{"Model action (disabled)", "Reset address", "Clone", "Auto &number",
+                                             "Indication control (disabled)", "[Statstics]",
+                                             "Link quality test (disabled)", "Get statistic (disabled)",
+                                             "Reset statistics (disabled)", "Set preferred RS (disabled)", "-",
+                                             "Delete device"};
+        QTest::newRow("simulation") << 4 << true << 4 << 0 << 2 << QString("simulation")
+                                    << QStringList{"Model action (disabled)", "Reset address", "Clone",
+                                                   "Auto &number", "Indication control (disabled)", "[Statstics]",
+                                                   "Link quality test (disabled)", "Get statistic (disabled)",
+                                                   "Reset statistics (disabled)", "-", "Delete device (disabled)"};
     }
     void radioDevice()
     {
@@ -135,9 +150,12 @@ private slots:
         QFETCH(int, secondType);
         QFETCH(int, auxFlag);
         QFETCH(int, selectedCount);
+        QFETCH(QString, connection);
         QFETCH(QStringList, expected);
 
         Form form;
+        // Left disabled by a simulation's menu: the next menu decides anew.
+        form.deleteDevice.setEnabled(false);
         // Left disabled by an earlier menu: the rule decides anew.
         form.lqiTest.setEnabled(false);
         MenuDevice clicked(3, quint8(type), true, quint8(auxFlag));
@@ -148,6 +166,8 @@ private slots:
         context.sameType = type == secondType;
         context.autoNumberSupported = true;
         context.selectedRadioDevices = selectedCount;
+        context.linked = connection == QLatin1String("live");
+        context.deletable = connection != QLatin1String("simulation");
 
         QMenu menu;
         QList<QAction *> wired;

@@ -195,6 +195,37 @@ private slots:
         QVERIFY(!s && !k && !b);
     }
 
+    void emptyListSaysWhatItIsDoing()
+    {
+        useFakes(true);
+        OpenDeviceDialog dialog;
+        for (FakeAgent *agent : {static_cast<FakeAgent *>(fakes->serial), static_cast<FakeAgent *>(fakes->kastrel),
+                                 static_cast<FakeAgent *>(fakes->ble)})
+            agent->holdFinish = true;
+        // Searching while nothing is listed, also while a Bluetooth entry waits hidden.
+        QCOMPARE(dialog.searchStateText(), QStringLiteral("Searching for devices..."));
+        fakes->kastrel->finish();
+        fakes->serial->finish();
+        emit fakes->ble->deviceDiscovered(bleMaster(), QStringLiteral("ble"), bleMaster().address, QStringLiteral("id1"));
+        QCOMPARE(list(dialog)->count(), 1);
+        QCOMPARE(dialog.searchStateText(), QStringLiteral("Searching for devices..."));
+        // Nothing answered: said so once the search is over.
+        emit fakes->ble->removeInactive();
+        fakes->ble->finish();
+        QVERIFY(!dialog.isScanning());
+        QCOMPARE(dialog.searchStateText(), QStringLiteral("No device found"));
+
+        // A master found: the list speaks for itself.
+        fakes->serial->devices = {portMaster(Serial, QStringLiteral("ttyUSB0"), 40, 3, QVersionNumber(10), 1)};
+        button(dialog, "pbRescan")->click();
+        QCOMPARE(dialog.searchStateText(), QStringLiteral("Searching for devices..."));
+        fakes->kastrel->finish(); // the serial agent starts and finds the master
+        QCOMPARE(dialog.searchStateText(), QString());
+        fakes->serial->finish();
+        fakes->ble->finish();
+        QCOMPARE(dialog.searchStateText(), QString());
+    }
+
     // A build without the Bluetooth LE libraries.
     void withoutBluetoothTheLogSaysSo()
     {

@@ -3,6 +3,8 @@
 // dock's enabled state, the kept scroll position, the selection the device
 // commands act on, and the wait after a firmware update.
 #include "appglobals.h"
+#include "connectiontypes.h"
+#include "qtpropertymanager.h"
 #include "deviceclasses.h"
 #include "devicetablemodel.h"
 #include "di_abstractrepeater.h"
@@ -16,6 +18,8 @@
 #include "widgetdevicewritesettings.h"
 
 #include <QApplication>
+#include <QHeaderView>
+#include <QTreeWidgetItemIterator>
 #include <QComboBox>
 #include <QScrollBar>
 #include <QTreeWidget>
@@ -228,8 +232,12 @@ private slots:
         Fixture f;
         DeviceItem *device = f.devices[0].get();
         f.select(device);
+        QVERIFY(f.panelShown());
         f.window->itemViewCurrentItemChanged(QModelIndex(), f.indexOf(device));
         QVERIFY(f.browser->properties().isEmpty());
+        // The device's write panel goes with its tree.
+        QCOMPARE(f.panelShown(), nullptr);
+        QVERIFY(!device->writeSettingsPanel()->isVisibleTo(f.window.get()));
         // Choosing it again builds its tree anew.
         f.window->itemViewCurrentItemChanged(f.indexOf(device), QModelIndex());
         QCOMPARE(shownProperties(f.browser), device->topProperties());
@@ -274,6 +282,17 @@ private slots:
         filter->setClearButtonEnabled(false);
         filter->setText("500007");
         QCOMPARE(f.view->model()->rowCount(), 1);
+        QCOMPARE(f.window->propertyWindowItem(), f.devices[0].get());
+        // The shown device filtered away while another stays: the view moves
+        // its current row to that one without selecting it, and the window
+        // shows nothing rather than a device that is not selected.
+        filter->setText("500003");
+        QCOMPARE(f.view->model()->rowCount(), 1);
+        QCOMPARE(f.window->propertyWindowItem(), nullptr);
+        QVERIFY(f.browser->properties().isEmpty());
+        QCOMPARE(f.panelShown(), nullptr);
+        filter->setText("500007");
+        f.select(f.devices[0].get());
         QCOMPARE(f.window->propertyWindowItem(), f.devices[0].get());
         filter->setText("no such device");
         QCOMPARE(f.view->model()->rowCount(), 0);
@@ -332,6 +351,135 @@ private slots:
         QCOMPARE(SendDataManager::instance()->pendingCount(f.devices[0].get()), 2);
         QCOMPARE(SendDataManager::instance()->pendingCount(f.devices[1].get()), 0);
         SendDataManager::instance()->removeDevice(f.devices[0].get());
+    }
+
+    void offlineDevicesShowValuesOnly_data()
+    {
+        QTest::addColumn<int>("kind");
+        QTest::newRow("configuration file") << int(File);
+        QTest::newRow("simulation") << int(Simulation);
+    }
+
+    void offlineDevicesShowValuesOnly()
+    {
+        // Nothing reaches a radio device of a file or a simulation: no
+        // editors, no marked rows, no write panel that would count to a
+        // time-out.
+        QFETCH(int, kind);
+        Fixture f;
+        f.model()->setConnectionKind(kind);
+        DeviceItem *device = f.devices[0].get();
+        f.select(device);
+        QCOMPARE(f.window->propertyWindowItem(), device);
+        const Editable editable = editableRows(f.browser);
+        QVERIFY(editable.rows > 0);
+        QCOMPARE(editable.withFactory, 0);
+        QCOMPARE(editable.marked, 0);
+        QCOMPARE(f.panelShown(), nullptr);
+        // The master keeps its editors: its requests are answered.
+        f.select(f.master.get());
+        const Editable master = editableRows(f.browser);
+        QCOMPARE(master.withFactory, master.rows);
+    }
+
+    void titlesAndChoicesReadWhole()
+    {
+        Fixture f;
+        f.select(f.master.get());
+        QApplication::processEvents();
+        QTreeWidget *tree = f.browser->treeWidget();
+        // The title column is as wide as its longest title.
+        QVERIFY(tree->header()->sectionSize(0) >= static_cast<QAbstractItemView *>(tree)->sizeHintForColumn(0));
+        QVERIFY(tree->columnWidth(1) > 0);
+        // Where space ends, each row tells its whole title and value.
+        int rows = 0;
+        for (QTreeWidgetItemIterator it(tree); *it; ++it, ++rows) {
+            QCOMPARE((*it)->toolTip(0), (*it)->text(0));
+            if (!(*it)->text(1).isEmpty())
+                QCOMPARE((*it)->toolTip(1), (*it)->text(1));
+        }
+        QVERIFY(rows > 5);
+
+        // A drop-down list is as wide as its longest entry, however narrow
+        // the column of the editor.
+        f.select(f.devices[0].get());
+        QtBrowserItem *choice = nullptr;
+        for (QtBrowserItem *top : f.browser->topLevelItems())
+            for (QtBrowserItem *row : QList<QtBrowserItem *>{top} + top->children())
+                if (row->property()->propertyManager()->property("editable").toBool()
+                    && qobject_cast<QtEnumPropertyManager *>(row->property()->propertyManager()))
+                    choice = row;
+        QVERIFY(choice);
+        tree->header()->resizeSection(0, tree->viewport()->width() - 30);
+        f.browser->editItem(choice);
+        auto *combo = tree->findChild<QComboBox *>();
+        QVERIFY(combo);
+        QCOMPARE(combo->view()->textElideMode(), Qt::ElideNone);
+        QVERIFY(combo->view()->minimumWidth() > combo->view()->sizeHintForColumn(0));
+    }
+
+    void keyWordsWhereverTheFocusIs()
+    {
+        Fixture f;
+        auto *log = f.window->findChild<QDockWidget *>("logDock");
+        auto *filter = f.window->findChild<QLineEdit *>("leFilter");
+        filter->setClearButtonEnabled(false);
+        filter->setEnabled(true);
+        QVERIFY(log->isHidden());
+        // Typed into the filter field they are a search text, no key word.
+        QTest::keyClicks(filter, QStringLiteral("vobex"));
+        QCOMPARE(filter->text(), QStringLiteral("vobex"));
+        QVERIFY(log->isHidden());
+        filter->clear();
+        // The device list takes letters for its own search, yet the word counts.
+        QTest::keyClicks(f.view, QStringLiteral("vobex"));
+        QVERIFY(!log->isHidden());
+        // A word begun in one widget ends in another.
+        log->hide();
+        QTest::keyClicks(f.view, QStringLiteral("vobe"));
+        QTest::keyClicks(f.window->findChild<QWidget *>("pbClearLog"), QStringLiteral("x"));
+        QVERIFY(!log->isHidden());
+    }
+
+    void docksKeepTheirWidthAcrossStarts()
+    {
+        // Three starts with one settings store, each closed as with the
+        // window's button; the property dock comes back as wide as it was
+        // closed, and a first start makes it wide enough for the master.
+        appSettings.clear();
+        MainWindow::setDeviceSelection([](MainWindow *) {});
+        MessageBoxRecorder boxes;
+        const auto start = [](std::unique_ptr<MainWindow> &window) {
+            window = std::make_unique<MainWindow>(QString());
+            window->show();
+            QVERIFY(QTest::qWaitForWindowExposed(window.get()));
+            QVERIFY(window->establishConnection(Simulation, QStringLiteral(TANDREL_EXAMPLES_DIR "/demo.sim")));
+            QTRY_VERIFY(window->isMasterConnected());
+            QTRY_VERIFY(window->propertyWindowItem());
+            QApplication::processEvents();
+        };
+        std::unique_ptr<MainWindow> window;
+        start(window);
+        auto *dock = window->findChild<QDockWidget *>("propertiesDock");
+        QTreeWidget *tree = window->propertyTreeBrowser()->treeWidget();
+        const QAbstractItemView *rows = tree;
+        QVERIFY2(tree->viewport()->width() >= rows->sizeHintForColumn(0) + rows->sizeHintForColumn(1),
+                 qPrintable(QStringLiteral("dock %1 px").arg(dock->width())));
+        // The user drags the dock wider, then closes.
+        window->resizeDocks({dock}, {dock->width() + 60}, Qt::Horizontal);
+        QApplication::processEvents();
+        const int closedWith = dock->width();
+        window->close();
+        window.reset();
+
+        for (int again = 0; again < 2; ++again) {
+            start(window);
+            dock = window->findChild<QDockWidget *>("propertiesDock");
+            QCOMPARE(dock->width(), closedWith);
+            window->close();
+            window.reset();
+        }
+        MainWindow::setDeviceSelection(nullptr);
     }
 
     void viewModeKeepsTheCurrentDevice()

@@ -5,6 +5,7 @@
 #include "startup.h"
 #include "testhooks.h"
 
+#include <QAction>
 #include <QApplication>
 #include <QFile>
 #include <QTimer>
@@ -18,6 +19,9 @@ struct Pass
     QString filePath;
     QString appName, orgName, version;
     QString model141;
+    // Qt's own text of a standard button, and the marked language entries.
+    QString cancelButton;
+    bool russianMarked = false, englishMarked = false;
     qint64 pid = 0;
 };
 
@@ -49,6 +53,9 @@ private slots:
             p.version = QApplication::applicationVersion();
             p.model141 = deviceModelNames.at(141);
             p.pid = QApplication::applicationPid();
+            p.cancelButton = QCoreApplication::translate("QPlatformTheme", "Cancel");
+            p.russianMarked = w->findChild<QAction *>(QStringLiteral("acLangRussian"))->isChecked();
+            p.englishMarked = w->findChild<QAction *>(QStringLiteral("acLangEnglish"))->isChecked();
             passes << p;
             if (index == 0)
                 appSettings.setValue(SettingsKey::Language, QStringLiteral("english"));
@@ -67,9 +74,17 @@ private slots:
 
         QCOMPARE(code, 7);
         QCOMPARE(passes.size(), 3);
-        // Empty store: Russian.
+        // Empty store: Russian, Qt's own texts too although the locale is not
+        // Russian, and the language menu marks it.
+        QVERIFY(!QLocale::system().name().startsWith(QLatin1String("ru")));
         QCOMPARE(passes[0].title, QStringLiteral("Конфигуратор Zentar"));
         QCOMPARE(passes[0].displayName, QStringLiteral("Конфигуратор Zentar"));
+        QCOMPARE(passes[0].cancelButton, QStringLiteral("Отмена"));
+        QVERIFY(passes[0].russianMarked && !passes[0].englishMarked);
+        QCOMPARE(passes[1].cancelButton, QStringLiteral("Cancel"));
+        QVERIFY(!passes[1].russianMarked && passes[1].englishMarked);
+        // An outside translation file marks neither entry.
+        QVERIFY(!passes[2].russianMarked && !passes[2].englishMarked);
         // "english", then "external" with a missing file: the English source texts.
         QCOMPARE(passes[1].title, QStringLiteral("Zentar Configurator"));
         QCOMPARE(passes[2].title, QStringLiteral("Zentar Configurator"));

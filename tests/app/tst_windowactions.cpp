@@ -520,6 +520,7 @@ private slots:
         WindowOnMaster bench;
         bench.sim.setDevice(simDevice(3, 4));
         QVERIFY(bench.open(1));
+        bench.select({}); // the connection selected the first row
         bench.window->onReadProductCode(); // nothing selected: nothing opens
         QVERIFY(windows().isEmpty());
 

@@ -80,6 +80,10 @@ int walk(const QAbstractItemModel &model, const QModelIndex &parent = QModelInde
 
 int main(int argc, char **argv)
 {
+    // Offscreen, and never the user's settings store.
+    const int isolated = runIsolated(argv);
+    if (isolated >= 0)
+        return isolated;
     QApplication app(argc, argv);
     qInstallMessageHandler(discardMessage);
     const int rounds = roundsFromArguments(app, QStringLiteral("Rounds per view mode."));

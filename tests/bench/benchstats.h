@@ -3,13 +3,19 @@
 // Shared pieces of the benchmark programs: round summaries in milliseconds,
 // a message handler that keeps log output out of the timings, the round count.
 
+#include <QByteArray>
 #include <QCommandLineParser>
 #include <QCoreApplication>
+#include <QDir>
 #include <QTemporaryDir>
 #include <QtGlobal>
 
 #include <algorithm>
 #include <vector>
+
+#include <cstdlib>
+#include <sys/wait.h>
+#include <unistd.h>
 
 inline double median(std::vector<double> values)
 {
@@ -47,6 +53,35 @@ inline void useBenchHome(const QTemporaryDir &home)
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QCoreApplication::setOrganizationName(QStringLiteral("Zorvo"));
     QCoreApplication::setApplicationName(QStringLiteral("ZentarConfiguratorBench"));
+}
+
+// Runs the benchmark once more as a child process with its own settings and
+// data folders and the offscreen platform (unless one is chosen), and
+// returns the child's exit code; returns -1 in the child itself, which goes
+// on. The program's settings store is made before main runs, so only a new
+// process sees the throw-away folders.
+inline int runIsolated(char **argv)
+{
+    if (qEnvironmentVariableIsSet("TANDREL_BENCH_ISOLATED"))
+        return -1;
+    QByteArray home = QDir::tempPath().toLocal8Bit() + "/tandrel-bench-XXXXXX";
+    if (!mkdtemp(home.data()))
+        return 1;
+    qputenv("TANDREL_BENCH_ISOLATED", "1");
+    qputenv("XDG_CONFIG_HOME", home + "/config");
+    qputenv("XDG_DATA_HOME", home + "/data");
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    int status = 1;
+    const pid_t child = fork();
+    if (child == 0) {
+        execv("/proc/self/exe", argv);
+        _exit(127);
+    }
+    if (child > 0)
+        waitpid(child, &status, 0);
+    QDir(QString::fromLocal8Bit(home)).removeRecursively();
+    return child > 0 && WIFEXITED(status) ? WEXITSTATUS(status) : 1;
 }
 
 // The options of the benchmarks on the fake master: measured runs, the baud

@@ -4,6 +4,12 @@
 // runs.
 
 #include "appglobals.h"
+#include "deviceitem.h"
+#include "devicetablemodel.h"
+#include "fileconnection.h"
+#include "qtpropertymanager.h"
+#include "qttreepropertybrowser.h"
+#include "simulatedconnection.h"
 #include "connectionfixture.h"
 #include "filefollower.h"
 #include "filelocker.h"
@@ -13,7 +19,14 @@
 #include "registerdeviceclasses.h"
 #include "testsupport.h"
 
+#include <QAbstractItemView>
+#include <QAction>
+#include <QItemSelectionModel>
+#include <QApplication>
+#include <QComboBox>
 #include <QFile>
+#include <QRegularExpression>
+#include <QStatusBar>
 #include <QSignalSpy>
 #include <QStatusBar>
 #include <QTemporaryDir>
@@ -70,6 +83,176 @@ private slots:
 
         window.reset();
         QVERIFY(!heldByAnother(path));
+    }
+
+    void aSimulatedRestartEnds()
+    {
+        // Restart, configuration loading and the channel scan all end in a
+        // master restart: the simulated master comes back from its file, or
+        // the window says that it did not.
+        MessageBoxRecorder boxes;
+        const QString path = dir.filePath(QStringLiteral("restart.sim"));
+        QFile::remove(path);
+        QVERIFY(QFile::copy(QStringLiteral(TANDREL_EXAMPLES_DIR "/demo.sim"), path));
+        SimulatedConnection::setReconnectDelay(50);
+        MainWindow window{QString()};
+        QVERIFY(window.establishConnection(Simulation, path));
+        QTRY_VERIFY(window.isMasterConnected());
+        const int rows = window.deviceTableModel()->devices().size();
+        QVERIFY(rows > 10);
+        auto *restart = window.findChild<QAction *>(QStringLiteral("acRestart"));
+        auto *open = window.findChild<QAction *>(QStringLiteral("acOpenDevice"));
+        auto *close = window.findChild<QAction *>(QStringLiteral("acCloseDevice"));
+        QVERIFY(restart->isEnabled());
+
+        QSignalSpy restarted(window.currentConnection(), &Connection::masterRestarted);
+        restart->trigger();
+        QCOMPARE(restarted.count(), 1);
+        QCOMPARE(window.deviceTableModel()->devices().size(), 0);
+        QVERIFY(!open->isEnabled() && !close->isEnabled());
+        QVERIFY(!window.statusBar()->currentMessage().isEmpty());
+        QTRY_COMPARE(window.deviceTableModel()->devices().size(), rows);
+        QTRY_VERIFY(close->isEnabled());
+        QVERIFY(restart->isEnabled());
+        // The property window shows the current row, and that row is selected.
+        QAbstractItemView *view = window.currentItemView();
+        QVERIFY(window.propertyWindowItem());
+        QCOMPARE(DeviceTableModel::itemAt(view->currentIndex()), window.propertyWindowItem());
+        QVERIFY(view->selectionModel()->isSelected(view->currentIndex()));
+        QCOMPARE(boxes.count(), 0);
+
+        // The file gone meanwhile: no master comes back, and the window says so at once.
+        restart->trigger();
+        QVERIFY(QFile::remove(path));
+        QTRY_VERIFY(open->isEnabled());
+        QCOMPARE(boxes.count(), 1);
+        QCOMPARE(boxes.last().text, QStringLiteral("No response from device"));
+        QVERIFY(!close->isEnabled());
+        SimulatedConnection::setReconnectDelay(-1);
+    }
+
+    void editsOfAFileMasterGoIntoTheFile()
+    {
+        // Each editable row of the file's master shows the file's value, and
+        // an edit is in the file when it is opened again.
+        MessageBoxRecorder boxes;
+        const QString path = dir.filePath(QStringLiteral("edits.conf"));
+        QFile::remove(path);
+        QVERIFY(QFile::copy(QStringLiteral(TANDREL_EXAMPLES_DIR "/demo.conf"), path));
+        QFile::setPermissions(path, QFile::permissions(path) | QFileDevice::WriteOwner);
+
+        const auto rowText = [](HubroItem *master, const QString &title) {
+            for (QtProperty *top : master->topProperties())
+                for (QtProperty *property : QList<QtProperty *>{top} + top->subProperties())
+                    if (property->propertyName() == title)
+                        return property->valueText();
+            return QString();
+        };
+
+        QMap<QString, QString> edited;
+        {
+            MainWindow window{QString()};
+            QVERIFY(window.establishConnection(File, path));
+            HubroItem *master = window.currentConnection()->master();
+            QVERIFY(master);
+            QTRY_COMPARE(rowText(master, QStringLiteral("Power adjustment")), QStringLiteral("Enabled"));
+            for (QtProperty *top : master->topProperties()) {
+                for (QtProperty *property : QList<QtProperty *>{top} + top->subProperties()) {
+                    auto *manager = qobject_cast<QtEnumPropertyManager *>(property->propertyManager());
+                    if (!manager || !manager->property("editable").toBool())
+                        continue;
+                    // As the user picks the next entry in the row's editor.
+                    auto *factory = window.propertyTreeBrowser()->factoryForManager(manager);
+                    QVERIFY2(factory, qPrintable(property->propertyName()));
+                    std::unique_ptr<QWidget> editor(factory->createEditor(property, nullptr));
+                    auto *combo = qobject_cast<QComboBox *>(editor.get());
+                    QVERIFY(combo);
+                    combo->setCurrentIndex((combo->currentIndex() + 1) % combo->count());
+                    edited.insert(property->propertyName(), property->valueText());
+                }
+            }
+            QApplication::processEvents();
+        }
+        QVERIFY(edited.contains(QStringLiteral("Power adjustment")));
+        QVERIFY(edited.size() >= 3);
+
+        FileConnection reopened;
+        QVERIFY(reopened.connectToMaster(File, path, MasterOrdinary));
+        // The rows take the record once the master item has started (a
+        // channel mode then names the channel it uses: "Auto: 3").
+        for (auto it = edited.cbegin(); it != edited.cend(); ++it)
+            QTRY_VERIFY2(rowText(reopened.master(), it.key()).startsWith(it.value()), qPrintable(it.key()));
+        QCOMPARE(boxes.count(), 0);
+    }
+
+    void savedConfigurationGetsItsSuffix()
+    {
+        MessageBoxRecorder boxes;
+        FileDialogScript files;
+        const QString typed = dir.filePath(QStringLiteral("site"));
+        files.answer(typed);
+        MainWindow window{QString()};
+        QVERIFY(window.establishConnection(Simulation, QStringLiteral(TANDREL_EXAMPLES_DIR "/demo.sim")));
+        QTRY_VERIFY(window.isMasterConnected());
+        window.saveConfiguration();
+        const QString written = typed + QStringLiteral(".conf");
+        QTRY_VERIFY(QFile::exists(written));
+        QVERIFY(!QFile::exists(typed));
+        QVERIFY(window.statusBar()->currentMessage().contains(written));
+        QCOMPARE(boxes.count(), 0);
+    }
+
+    void demoAgreesWithItself()
+    {
+        // Every row's colour and status text tell the same: an alarm or a
+        // fault row names it, a plain row is normal; the demo keeps one
+        // device in alarm, one with its case open and one with a fault, and a
+        // master whose supplies are good.
+        SimulatedConnection demo;
+        QVERIFY(demo.connectToMaster(Simulation, QStringLiteral(TANDREL_EXAMPLES_DIR "/demo.sim"), MasterOrdinary));
+        const QColor alarmColour(255, 180, 180), faultColour(255, 234, 173);
+        const QRegularExpression trouble(QStringLiteral("(?<!no )alarm|fire|fail|case open"),
+                                         QRegularExpression::CaseInsensitiveOption);
+        const auto troubleIn = [&trouble](const QString &status) { return status.contains(trouble); };
+        QStringList alarms, faults, openCases;
+        for (DeviceItem *device : demo.devices()) {
+            // The security devices at the head of the demo; the meters and
+            // sensors further on have rules of their own.
+            if (device->deviceId() >= 30)
+                continue;
+            const QString status = device->data(DeviceRole::StatusText).toString();
+            const QVariant colour = device->data(Qt::BackgroundRole);
+            const QString what = QStringLiteral("device %1 (%2): %3")
+                                     .arg(device->deviceId())
+                                     .arg(device->itemTypeName(), status);
+            if (colour == QVariant(alarmColour) || colour == QVariant(faultColour)) {
+                QVERIFY2(troubleIn(status), qPrintable(what));
+                (colour == QVariant(alarmColour) ? alarms : faults) << what;
+            } else {
+                QVERIFY2(!troubleIn(status), qPrintable(what));
+            }
+            if (status.contains(QLatin1String("Case open")))
+                openCases << what;
+        }
+        QVERIFY(!alarms.isEmpty());
+        QVERIFY(!faults.isEmpty());
+        QVERIFY(!openCases.isEmpty());
+
+        HubroItem *master = demo.master();
+        QTRY_VERIFY(master->isOnline());
+        const QString status = master->data(DeviceRole::StatusText).toString();
+        QVERIFY2(!troubleIn(status), qPrintable(status));
+        QVERIFY2(!master->data(Qt::BackgroundRole).isValid(), qPrintable(status));
+
+        // The configuration file of the same installation: its master is as sound.
+        const QString path = dir.filePath(QStringLiteral("agrees.conf"));
+        QFile::remove(path);
+        QVERIFY(QFile::copy(QStringLiteral(TANDREL_EXAMPLES_DIR "/demo.conf"), path));
+        QFile::setPermissions(path, QFile::permissions(path) | QFileDevice::WriteOwner);
+        FileConnection file;
+        QVERIFY(file.connectToMaster(File, path, MasterOrdinary));
+        const QString fileStatus = file.master()->data(DeviceRole::StatusText).toString();
+        QVERIFY2(!troubleIn(fileStatus), qPrintable(fileStatus));
     }
 
     void runsTheBundledSimulation()

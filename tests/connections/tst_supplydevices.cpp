@@ -177,7 +177,7 @@ private slots:
         SimulatedConnection simulation;
         QVERIFY(simulation.connectToMaster(Simulation, QStringLiteral(TANDREL_EXAMPLES_DIR "/demo.sim"), MasterOrdinary));
         const QList<QPair<int, QPair<QString, QString>>> expected{
-            {10, {"DI_Sebrel", "Battery: Low voltage"}},
+            {10, {"DI_Sebrel", "Normal"}},
             {61, {"DI_Plimsa", "Turned on by button, Voltage: 230 V, Current: 1.5 A, Power: 345.6 W"}},
             {62, {"DI_Fotra", "Out 1: On, Out 2: Off, Cable: , No alarm"}},
             {63, {"DI_FotraISP1", "Out 1: Off, Out 2: Off, Normal"}},

@@ -163,6 +163,8 @@ private slots:
             << QByteArray(R"({"bDevType": -1, "wPowerMain": 65537, "Time": -1,
                               "Options": {"btfRFMode": 7}, "HUBROError": {"btfData": 255}})")
             << patched(DefaultMaster, {{0, "FF"}, {35, "0100"}, {56, "FFFFFFFF"}, {34, "06"}, {55, "FC"}});
+        QTest::newRow("supply states: main and reserve good")
+            << QByteArray(R"({"bPowerState": 3})") << patched(DefaultMaster, {{73, "03"}});
         QTest::newRow("long texts keep 13 characters")
             << QByteArray(R"({"szDate": "September 28 2026", "szTime": "Ärger"})")
             << patched(DefaultMaster, {{6, "53657074656D62657220323820 00"}, {20, "C47267657200000000"}});

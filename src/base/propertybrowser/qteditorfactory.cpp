@@ -1,7 +1,9 @@
 #include "qteditorfactory.h"
 
 #include <QCheckBox>
+#include <QAbstractItemView>
 #include <QComboBox>
+#include <QStyle>
 #include <QDoubleSpinBox>
 #include <QSpinBox>
 
@@ -105,6 +107,12 @@ void fillComboBox(QComboBox *editor, QtEnumPropertyManager *manager, QtProperty 
     for (int i = 0; i < names.size(); ++i)
         editor->addItem(icons.value(i), names.at(i));
     editor->setCurrentIndex(manager->value(property));
+    // The list that drops down is as wide as its longest entry, however
+    // narrow the value column is; each entry is read whole.
+    QAbstractItemView *list = editor->view();
+    list->setTextElideMode(Qt::ElideNone);
+    list->setMinimumWidth(list->sizeHintForColumn(0) + 2 * list->frameWidth()
+                          + editor->style()->pixelMetric(QStyle::PM_ScrollBarExtent));
 }
 
 } // namespace

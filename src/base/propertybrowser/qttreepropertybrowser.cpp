@@ -337,8 +337,11 @@ void QtTreePropertyBrowser::updateRow(QtBrowserItem *item)
         return;
     const QtProperty *property = item->property();
     row->setText(NameColumn, property->propertyName());
-    row->setToolTip(NameColumn, property->toolTip());
-    row->setToolTip(ValueColumn, property->toolTip());
+    // Without a tooltip of its own a row shows its whole text where the
+    // column is too narrow for it.
+    const QString toolTip = property->toolTip();
+    row->setToolTip(NameColumn, toolTip.isEmpty() ? property->propertyName() : toolTip);
+    row->setToolTip(ValueColumn, toolTip.isEmpty() && property->hasValue() ? property->valueText() : toolTip);
     if (property->hasValue()) {
         row->setText(ValueColumn, property->valueText());
         row->setIcon(ValueColumn, property->valueIcon());

@@ -220,6 +220,8 @@ hubroInfo_t masterRecordFromJson(const QJsonObject &master, const QDateTime &now
     putLong(record, 56, integer(master, "Time", now.toSecsSinceEpoch()));
     putWord(record, 60, integer(master, "wLogQntMsg"));
     putByte(record, 65, integer(master, "bKastrelAddr"));
+    // Bit 0 main supply good, bit 1 reserve supply good.
+    putByte(record, 73, integer(master, "bPowerState"));
     return hubroInfoFromBytes(record);
 }
 

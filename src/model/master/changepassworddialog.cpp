@@ -6,6 +6,8 @@
 #include <QApplication>
 #include <QDialogButtonBox>
 #include <QPushButton>
+#include <QStyle>
+#include <QStyleOptionFrame>
 
 namespace {
 quint64 fieldHash(const QLineEdit *field)
@@ -27,6 +29,16 @@ ChangePasswordDialog::ChangePasswordDialog(bool passwordEnabled, QWidget *parent
     : QDialog(parent), ui(new Ui::ChangePasswordDialog)
 {
     ui->setupUi(this);
+    // Each hint is read whole: the fields are as wide as their hints, which
+    // are their tooltips too.
+    for (QLineEdit *field : {ui->leCurrentPassword, ui->leNewPassword, ui->leNewPassword2}) {
+        QStyleOptionFrame option;
+        option.initFrom(field);
+        const QSize text(field->fontMetrics().horizontalAdvance(field->placeholderText()) + 2 * field->fontMetrics().averageCharWidth(),
+                         field->sizeHint().height());
+        field->setMinimumWidth(field->style()->sizeFromContents(QStyle::CT_LineEdit, &option, text, field).width());
+        field->setToolTip(field->placeholderText());
+    }
     resize(420, 150);
     setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint
                    | Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint);

@@ -324,8 +324,9 @@ void HubroItem::updateHubroItem(const hubroInfo_t &record)
             m_warnedInterval = -1;
         else if (m_info.wMK2FWVer != 0 && !m_intervalWarningOpen && seconds != m_warnedInterval)
             warnInvalidInterval(seconds);
-        updateSettingRows();
     }
+    // A configuration file's master shows its settings too.
+    updateSettingRows();
     updatePowerRows();
     refreshPropertyBrowser();
 

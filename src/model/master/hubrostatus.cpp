@@ -434,11 +434,12 @@ QString statusText(const hubroInfo_t &info, int connectedDevices, bool viewingMo
     parts << QCoreApplication::translate("HubroStatus", "Devices connected: %1").arg(connectedDevices);
     if (viewingMode)
         parts << QCoreApplication::translate("HubroStatus", "Viewing mode");
-    if (mainSupplyFailed(info, wireloopAsSupply))
+    // A configuration file measures no supply: it reports none failed.
+    if (!viewingMode && mainSupplyFailed(info, wireloopAsSupply))
         parts << QCoreApplication::translate("HubroStatus", "Main power failed");
-    if (reserveSupplyFailed(info, wireloopAsSupply))
+    if (!viewingMode && reserveSupplyFailed(info, wireloopAsSupply))
         parts << QCoreApplication::translate("HubroStatus", "Reserve power failed");
-    if (wireloopSupply(info.wPowerWireloop).failed)
+    if (!viewingMode && wireloopSupply(info.wPowerWireloop).failed)
         parts << QCoreApplication::translate("HubroStatus", "WIRELOOP power failed");
     if (hasInterference(info))
         parts << QCoreApplication::translate("HubroStatus", "Interference!");

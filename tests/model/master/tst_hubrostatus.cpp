@@ -241,9 +241,12 @@ private slots:
     void statusTextParts()
     {
         const hubroInfo_t r = info(put(healthyRecord(), {{73, 0, 1}, {39, 0, 2}, {72, 9, 1}}));
-        QCOMPARE(statusText(r, 0, true, 0, QStringLiteral("Case open")),
-                 QStringLiteral("Devices connected: 0, Viewing mode, Main power failed, Reserve power failed, "
+        QCOMPARE(statusText(r, 0, false, 0, QStringLiteral("Case open")),
+                 QStringLiteral("Devices connected: 0, Main power failed, Reserve power failed, "
                                 "WIRELOOP power failed, Interference!, Case open"));
+        // A configuration file (viewing mode) measured no supply: none is failed.
+        QCOMPARE(statusText(r, 0, true, 0, QStringLiteral("Case open")),
+                 QStringLiteral("Devices connected: 0, Viewing mode, Interference!, Case open"));
         QCOMPARE(noiseText(r), QStringLiteral("Interference!"));
         QCOMPARE(noiseText(info(healthyRecord())), QStringLiteral("No"));
     }

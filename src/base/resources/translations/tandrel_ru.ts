@@ -5072,6 +5072,26 @@ Please wait and do not turn off the power.</source>
         <source>The link was lost before the master answered.</source>
         <translation>Связь потеряна до ответа мастера.</translation>
     </message>
+    <message>
+        <source>Configuration saved to %1</source>
+        <translation>Конфигурация сохранена в %1</translation>
+    </message>
+    <message>
+        <source>The devices of a simulation do not answer requests: this needs a device connected through a master.</source>
+        <translation>Устройства симуляции не отвечают на запросы: для этого нужно устройство, подключённое через мастер.</translation>
+    </message>
+    <message>
+        <source>The devices of a configuration file do not answer requests: this needs a device connected through a master.</source>
+        <translation>Устройства из файла конфигурации не отвечают на запросы: для этого нужно устройство, подключённое через мастер.</translation>
+    </message>
+    <message>
+        <source>The devices of a simulation come from its file: remove them from the file.</source>
+        <translation>Устройства симуляции берутся из её файла: удалите их из файла.</translation>
+    </message>
+    <message>
+        <source>The device is restarting. Waiting for it to come back...</source>
+        <translation>Устройство перезагружается. Ожидание его возвращения...</translation>
+    </message>
 </context>
 <context>
     <name>MasterLogReaderWidget</name>
@@ -5501,6 +5521,14 @@ Unknown file format</source>
     <message>
         <source>Download for HUBRO125</source>
         <translation>Скачать для HUBRO125</translation>
+    </message>
+    <message>
+        <source>Searching for devices...</source>
+        <translation>Поиск устройств...</translation>
+    </message>
+    <message>
+        <source>No device found</source>
+        <translation>Устройства не найдены</translation>
     </message>
 </context>
 <context>
@@ -6450,6 +6478,10 @@ Retrying...</source>
     <message>
         <source>Wrong connection type for a simulation file</source>
         <translation>Неверный тип соединения для файла симуляции</translation>
+    </message>
+    <message>
+        <source>Reconnection to %1</source>
+        <translation>Повторное подключение к %1</translation>
     </message>
 </context>
 <context>

@@ -198,8 +198,15 @@ void MainWindow::saveConfiguration()
     if (fileName.isEmpty())
         return;
     // The open and load dialogs list "*.conf" only.
-    if (QFileInfo(fileName).suffix().isEmpty())
+    if (QFileInfo(fileName).suffix().isEmpty()) {
         fileName += QLatin1String(".conf");
+        // The dialog asked about the name without the suffix only.
+        if (QFileInfo::exists(fileName)
+            && askQuestion(tr("%1 already exists.\nDo you want to replace it?").arg(QDir::toNativeSeparators(fileName)),
+                           tr("Save configuration"), QMessageBox::Yes | QMessageBox::No)
+                   != QMessageBox::Yes)
+            return;
+    }
     appSettings.setValue(QLatin1String(SettingsKey::LastSaveConfPath), fileName);
 
     QList<int> deviceNumbers;

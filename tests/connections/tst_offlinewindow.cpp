@@ -41,6 +41,18 @@ bool heldByAnother(const QString &path)
     probe.lockFile(path);
     return !probe.isLocked();
 }
+
+bool save(const QString &path, const QByteArray &bytes)
+{
+    QFile file(path);
+    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
+}
+
+QByteArray contents(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
 } // namespace
 
 class OfflineWindowTest : public QObject
@@ -200,6 +212,23 @@ private slots:
         QVERIFY(!QFile::exists(typed));
         QVERIFY(window.statusBar()->currentMessage().contains(written));
         QCOMPARE(boxes.count(), 0);
+
+        // The dialog asked about "site" only: an existing "site.conf" is
+        // replaced only when the question is answered Yes.
+        QFile::remove(written);
+        QVERIFY(save(written, QByteArrayLiteral("kept")));
+        files.answer(typed);
+        boxes.answer(QMessageBox::No);
+        window.saveConfiguration();
+        QCOMPARE(boxes.count(), 1);
+        QCOMPARE(boxes.requests().at(0).kind, UiSeams::MessageBoxRequest::Question);
+        QVERIFY(boxes.requests().at(0).text.contains(QDir::toNativeSeparators(written)));
+        QCOMPARE(contents(written), QByteArrayLiteral("kept"));
+        files.answer(typed);
+        boxes.answer(QMessageBox::Yes);
+        window.saveConfiguration();
+        QTRY_VERIFY(contents(written) != QByteArrayLiteral("kept"));
+        QVERIFY(contents(written).startsWith('{'));
     }
 
     void demoAgreesWithItself()

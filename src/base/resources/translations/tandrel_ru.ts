@@ -16,8 +16,8 @@
         <translation>Версия:</translation>
     </message>
     <message>
-        <source>&lt;a href=&quot;https://zorvo.invalid&quot;&gt;zorvo.invalid&lt;/a&gt; &amp;nbsp;&amp;nbsp; &lt;a href=&quot;mailto:support@zorvo.invalid&quot;&gt;support@zorvo.invalid&lt;/a&gt;</source>
-        <translation>&lt;a href=&quot;https://zorvo.invalid&quot;&gt;zorvo.invalid&lt;/a&gt; &amp;nbsp;&amp;nbsp; &lt;a href=&quot;mailto:support@zorvo.invalid&quot;&gt;support@zorvo.invalid&lt;/a&gt;</translation>
+        <source>&lt;a href="https://zorvo.invalid"&gt;zorvo.invalid&lt;/a&gt; &amp;nbsp;&amp;nbsp; &lt;a href="mailto:support@zorvo.invalid"&gt;support@zorvo.invalid&lt;/a&gt;</source>
+        <translation>&lt;a href="https://zorvo.invalid"&gt;zorvo.invalid&lt;/a&gt; &amp;nbsp;&amp;nbsp; &lt;a href="mailto:support@zorvo.invalid"&gt;support@zorvo.invalid&lt;/a&gt;</translation>
     </message>
     <message>
         <source>Close</source>
@@ -64,7 +64,7 @@ Phone: +0 000 000-00-00</source>
         <translation>Текущая ОС не поддерживает подключение к устройству по Bluetooth</translation>
     </message>
     <message>
-        <source>Can&apos;t init BLE advertisement watcher</source>
+        <source>Can't init BLE advertisement watcher</source>
         <translation>Не удалось запустить наблюдение за объявлениями BLE</translation>
     </message>
     <message>
@@ -181,8 +181,8 @@ Phone: +0 000 000-00-00</source>
         <translation>Нет обновлений для устройств</translation>
     </message>
     <message>
-        <source>&quot;&gt;Download&lt;/a&gt;</source>
-        <translation>&quot;&gt;Скачать&lt;/a&gt;</translation>
+        <source>"&gt;Download&lt;/a&gt;</source>
+        <translation>"&gt;Скачать&lt;/a&gt;</translation>
     </message>
     <message>
         <source>Available updates found</source>
@@ -341,8 +341,8 @@ Updating starts after closing the Configurator.</source>
         <translation>Неподдерживаемые расширения файлов.</translation>
     </message>
     <message>
-        <source>Please contact the support service: &lt;a href=&quot;%1&quot;&gt;Support&lt;/a&gt;</source>
-        <translation>Обратитесь в службу поддержки: &lt;a href=&quot;%1&quot;&gt;Поддержка&lt;/a&gt;</translation>
+        <source>Please contact the support service: &lt;a href="%1"&gt;Support&lt;/a&gt;</source>
+        <translation>Обратитесь в службу поддержки: &lt;a href="%1"&gt;Поддержка&lt;/a&gt;</translation>
     </message>
     <message>
         <source>Device update</source>
@@ -437,11 +437,11 @@ Updating starts after closing the Configurator.</source>
         <translation>Ошибка ответа readDeviceInfo </translation>
     </message>
     <message>
-        <source>The master&apos;s status answer is too short</source>
+        <source>The master's status answer is too short</source>
         <translation>Ответ мастера о состоянии слишком короткий</translation>
     </message>
     <message>
-        <source>Can&apos;t save configuration %1</source>
+        <source>Can't save configuration %1</source>
         <translation>Не удалось сохранить конфигурацию %1</translation>
     </message>
     <message>
@@ -2925,7 +2925,7 @@ Save changes?</source>
         <translation>Сохранить</translation>
     </message>
     <message>
-        <source>Can&apos;t open database for backup</source>
+        <source>Can't open database for backup</source>
         <translation>Не удаётся открыть базу данных для резервной копии</translation>
     </message>
     <message>
@@ -2980,7 +2980,7 @@ Save changes?</source>
         <translation>Попытка readMasterDevice()</translation>
     </message>
     <message>
-        <source>The master&apos;s status answer is too short (%1 bytes): the master cannot be read.</source>
+        <source>The master's status answer is too short (%1 bytes): the master cannot be read.</source>
         <translation>Ответ мастера о состоянии слишком короткий (%1 байт): мастер не может быть прочитан.</translation>
     </message>
 </context>
@@ -3419,7 +3419,7 @@ s/n: %5</source>
         <translation>Файл конфигурации %1 нельзя использовать: %2</translation>
     </message>
     <message>
-        <source>the master model &quot;%1&quot; is unknown</source>
+        <source>the master model "%1" is unknown</source>
         <translation>модель мастера «%1» неизвестна</translation>
     </message>
 </context>
@@ -3731,7 +3731,7 @@ s/n: %5</source>
         <translation>Внимание!</translation>
     </message>
     <message>
-        <source>To ensure optimal performance &quot;Nearby master detection&quot; mode need to be disabled before disconnecting</source>
+        <source>To ensure optimal performance "Nearby master detection" mode need to be disabled before disconnecting</source>
         <translation>Для корректной работы режим «Обнаружение соседних мастеров» нужно выключить перед отключением</translation>
     </message>
     <message>
@@ -4743,7 +4743,7 @@ Please wait...</source>
         <translation>Выберите файл конфигурации</translation>
     </message>
     <message>
-        <source>Can&apos;t open confifuration file %1</source>
+        <source>Can't open confifuration file %1</source>
         <translation>Не удалось открыть файл конфигурации %1</translation>
     </message>
     <message>
@@ -5091,6 +5091,12 @@ Please wait and do not turn off the power.</source>
     <message>
         <source>The device is restarting. Waiting for it to come back...</source>
         <translation>Устройство перезагружается. Ожидание его возвращения...</translation>
+    </message>
+    <message>
+        <source>%1 already exists.
+Do you want to replace it?</source>
+        <translation>%1 уже существует.
+Заменить его?</translation>
     </message>
 </context>
 <context>
@@ -6380,7 +6386,7 @@ Double-clicking with the left mouse button sets a red marker. Double-clicking wi
         <translation>Закрыть</translation>
     </message>
     <message>
-        <source>The file %1 can&apos;t be read: %2</source>
+        <source>The file %1 can't be read: %2</source>
         <translation>Файл %1 не удаётся прочитать: %2</translation>
     </message>
     <message>
@@ -6399,8 +6405,8 @@ Double-clicking with the left mouse button sets a red marker. Double-clicking wi
         <translation>Диалог</translation>
     </message>
     <message>
-        <source>&lt;html&gt;&lt;head/&gt;&lt;body&gt;&lt;p&gt;Enter the data in hex without prefix, with or without separators.&lt;/p&gt;&lt;p&gt;Examples:&lt;/p&gt;&lt;p&gt;Turn zone 1 on: &lt;b&gt;00 01 01 01&lt;/b&gt;&lt;/p&gt;&lt;p&gt;Reboot the device: &lt;b&gt;00 02&lt;/b&gt;&lt;/p&gt;&lt;p&gt;Send the data 12 34 to zone 2: &lt;b&gt;00 05 02 02 12 34&lt;/b&gt;&lt;/p&gt;&lt;p&gt;&lt;a href=&quot;https://zorvo.invalid/zentar/commands&quot;&gt;Full list of device commands&lt;/a&gt;&lt;/p&gt;&lt;/body&gt;&lt;/html&gt;</source>
-        <translation>&lt;html&gt;&lt;head/&gt;&lt;body&gt;&lt;p&gt;Введите данные в шестнадцатеричном виде без префикса, с разделителями или без них.&lt;/p&gt;&lt;p&gt;Примеры:&lt;/p&gt;&lt;p&gt;Включить зону 1: &lt;b&gt;00 01 01 01&lt;/b&gt;&lt;/p&gt;&lt;p&gt;Перезагрузить устройство: &lt;b&gt;00 02&lt;/b&gt;&lt;/p&gt;&lt;p&gt;Отправить данные 12 34 в зону 2: &lt;b&gt;00 05 02 02 12 34&lt;/b&gt;&lt;/p&gt;&lt;p&gt;&lt;a href=&quot;https://zorvo.invalid/zentar/commands&quot;&gt;Полный список команд устройств&lt;/a&gt;&lt;/p&gt;&lt;/body&gt;&lt;/html&gt;</translation>
+        <source>&lt;html&gt;&lt;head/&gt;&lt;body&gt;&lt;p&gt;Enter the data in hex without prefix, with or without separators.&lt;/p&gt;&lt;p&gt;Examples:&lt;/p&gt;&lt;p&gt;Turn zone 1 on: &lt;b&gt;00 01 01 01&lt;/b&gt;&lt;/p&gt;&lt;p&gt;Reboot the device: &lt;b&gt;00 02&lt;/b&gt;&lt;/p&gt;&lt;p&gt;Send the data 12 34 to zone 2: &lt;b&gt;00 05 02 02 12 34&lt;/b&gt;&lt;/p&gt;&lt;p&gt;&lt;a href="https://zorvo.invalid/zentar/commands"&gt;Full list of device commands&lt;/a&gt;&lt;/p&gt;&lt;/body&gt;&lt;/html&gt;</source>
+        <translation>&lt;html&gt;&lt;head/&gt;&lt;body&gt;&lt;p&gt;Введите данные в шестнадцатеричном виде без префикса, с разделителями или без них.&lt;/p&gt;&lt;p&gt;Примеры:&lt;/p&gt;&lt;p&gt;Включить зону 1: &lt;b&gt;00 01 01 01&lt;/b&gt;&lt;/p&gt;&lt;p&gt;Перезагрузить устройство: &lt;b&gt;00 02&lt;/b&gt;&lt;/p&gt;&lt;p&gt;Отправить данные 12 34 в зону 2: &lt;b&gt;00 05 02 02 12 34&lt;/b&gt;&lt;/p&gt;&lt;p&gt;&lt;a href="https://zorvo.invalid/zentar/commands"&gt;Полный список команд устройств&lt;/a&gt;&lt;/p&gt;&lt;/body&gt;&lt;/html&gt;</translation>
     </message>
 </context>
 <context>
@@ -6523,7 +6529,7 @@ Retrying...</source>
         <translation>%1 записей устройств, больше, чем %2 адресов мастера</translation>
     </message>
     <message>
-        <source>device entry %1: &quot;%2&quot; %3 cannot be read</source>
+        <source>device entry %1: "%2" %3 cannot be read</source>
         <translation>запись устройства %1: «%2» %3 не читается</translation>
     </message>
     <message>
@@ -6651,7 +6657,7 @@ Retrying...</source>
 <context>
     <name>TetherInterface</name>
     <message>
-        <source>Can&apos;t make BLE connection</source>
+        <source>Can't make BLE connection</source>
         <translation>Не удалось установить BLE-соединение</translation>
     </message>
     <message>
@@ -6888,7 +6894,7 @@ Do you want to proceed?</source>
         <translation>Перезапустить сейчас?</translation>
     </message>
     <message>
-        <source>Restart now? Click &quot;No&quot; if you also want to upload new core firmware.</source>
+        <source>Restart now? Click "No" if you also want to upload new core firmware.</source>
         <translation>Перезапустить сейчас? Нажмите «Нет», если хотите загрузить ещё и новое ПО ядра.</translation>
     </message>
     <message>
@@ -6896,7 +6902,7 @@ Do you want to proceed?</source>
         <translation>Новое ПО ядра загружено</translation>
     </message>
     <message>
-        <source>Restart now? Click &quot;No&quot; if you also want to upload new radio firmware.</source>
+        <source>Restart now? Click "No" if you also want to upload new radio firmware.</source>
         <translation>Перезапустить сейчас? Нажмите «Нет», если хотите загрузить ещё и новое ПО радио.</translation>
     </message>
     <message>
@@ -7044,16 +7050,16 @@ Please wait and do not turn off the power.</source>
         <translation>Нажмите, чтобы записать настройки</translation>
     </message>
     <message>
-        <source>&lt;div style=&quot;text-align: center; color:green; font-size: x-large; margin-left:20px&quot;&gt;Please wait...&lt;/div&gt;</source>
-        <translation>&lt;div style=&quot;text-align: center; color:green; font-size: x-large; margin-left:20px&quot;&gt;Пожалуйста, подождите...&lt;/div&gt;</translation>
+        <source>&lt;div style="text-align: center; color:green; font-size: x-large; margin-left:20px"&gt;Please wait...&lt;/div&gt;</source>
+        <translation>&lt;div style="text-align: center; color:green; font-size: x-large; margin-left:20px"&gt;Пожалуйста, подождите...&lt;/div&gt;</translation>
     </message>
     <message>
-        <source>&lt;div style=&quot;text-align: center; color:red; font-size: x-large; margin-left:20px&quot;&gt;Timeout, please try again...&lt;/div&gt;</source>
-        <translation>&lt;div style=&quot;text-align: center; color:red; font-size: x-large; margin-left:20px&quot;&gt;Время ожидания истекло, попробуйте ещё раз...&lt;/div&gt;</translation>
+        <source>&lt;div style="text-align: center; color:red; font-size: x-large; margin-left:20px"&gt;Timeout, please try again...&lt;/div&gt;</source>
+        <translation>&lt;div style="text-align: center; color:red; font-size: x-large; margin-left:20px"&gt;Время ожидания истекло, попробуйте ещё раз...&lt;/div&gt;</translation>
     </message>
     <message>
-        <source>&lt;br&gt;&lt;div style=&quot;text-align: center; font-size:x-large; color: blue; margin-left:20px&quot;&gt;Settings saved!&lt;/div&gt;</source>
-        <translation>&lt;br&gt;&lt;div style=&quot;text-align: center; font-size:x-large; color: blue; margin-left:20px&quot;&gt;Настройки сохранены!&lt;/div&gt;</translation>
+        <source>&lt;br&gt;&lt;div style="text-align: center; font-size:x-large; color: blue; margin-left:20px"&gt;Settings saved!&lt;/div&gt;</source>
+        <translation>&lt;br&gt;&lt;div style="text-align: center; font-size:x-large; color: blue; margin-left:20px"&gt;Настройки сохранены!&lt;/div&gt;</translation>
     </message>
     <message>
         <source>Writing settings...</source>

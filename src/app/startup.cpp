@@ -63,6 +63,9 @@ int runTandrel(int argc, char **argv)
         const int code = QApplication::exec();
 
         delete window;
+        // Objects the window handed to deleteLater (device panels among them)
+        // go now: no event loop runs after this one.
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
         delete appTranslator;
         delete qtTranslator;
         delete app;

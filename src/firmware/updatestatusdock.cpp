@@ -99,6 +99,8 @@ UpdateStatusDock::UpdateStatusDock(QWidget *parent)
     connect(uploadManager, &FirmwareUploadManager::autoUpdateSwitchOn, this, &UpdateStatusDock::loadFirmware);
     connect(pbStopUpload, &QPushButton::clicked, this, [this] {
         stopRequested = true;
+        // The stop ends the batch: its master images are not uploaded later.
+        dropBatch();
         uploadManager->reset();
         QTimer::singleShot(m_delays.recheck, this, [this] {
             if (!uploading && !updating && m_master)
@@ -687,16 +689,17 @@ void UpdateStatusDock::onUploadError(FirmwareUploadManager::uploadError_t error)
     const QString text = index >= 0 && index < 6 ? tr(texts[index]) : QString();
     lblUploadStatus->setText(QStringLiteral("<div style=\"color: red; font-size:x-large;\">%1</div>").arg(text));
     setCurrUpdateStatusWidgetFailed();
+    // Idle first: going on starts the next upload, whose buttons must stay.
+    updating = false;
+    gbUpload->setEnabled(true);
+    pbUploadFirmware->setEnabled(true);
+    pbStopUpload->setEnabled(false);
     if (error == FirmwareUploadManager::VerifyError && isBatchRunning() && currentFirmware + 1 < firmwareQueue.size()) {
         const int answer = askWarning(tr("Warning! Uploaded firmware is corrupt, uploading stopped.\nDo you want to proceed?"),
                                       QString(), tr("Upload error"), QMessageBox::Yes | QMessageBox::No);
         if (answer == QMessageBox::Yes && advanceBatch())
             nextFirmware(firmwareQueue.at(currentFirmware).firmware);
     }
-    updating = false;
-    gbUpload->setEnabled(true);
-    pbUploadFirmware->setEnabled(true);
-    pbStopUpload->setEnabled(false);
 }
 
 void UpdateStatusDock::askRestart(const QString &heading, const QString &question, const QString &text)
@@ -975,6 +978,18 @@ void UpdateStatusDock::filter60minNILVO()
     updating = true;
     updateManager->update(devices, currentFirmwareInfo);
     filterTimer.stop();
+    if (updateManager->isBusy())
+        return;
+    // None of them can take the image (offline, another type): the group has
+    // failed and the batch goes on as after it, instead of waiting for ever.
+    if (currUpdateStatusWidget) {
+        for (DeviceItem *device : devices)
+            currUpdateStatusWidget->setDeviceResult(device, false);
+    } else {
+        setCurrUpdateStatusWidgetFailed();
+    }
+    updating = false;
+    onUpdateFinished({}, devices);
 }
 
 void UpdateStatusDock::setupUpdateStatusWidget(UpdateStatusWidget *w, int radioAddress, bool &match)
@@ -1033,6 +1048,7 @@ void UpdateStatusDock::onDeviceUpdateFinished(DeviceItem *device)
 {
     if (currUpdateStatusWidget)
         currUpdateStatusWidget->setDeviceResult(device, true);
+    deferredDevices.removeAll(device); // updated: not for the stop's report
     updating = false;
 }
 

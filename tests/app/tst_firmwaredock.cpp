@@ -1,6 +1,7 @@
 // The firmware dock over the simulated master: a batch from end to end
 // (device image uploaded, header read, the group updated, then the master's
-// image and the restart prompt), stops, the backup before a core image, the
+// image and the restart prompt), stops of uploads and updates, a corrupt
+// upload, devices removed from a batch, the backup before a core image, the
 // wait for the restarted master, and joining an update the master runs.
 #include "compositeupdate.h"
 #include "containerbuilder.h"
@@ -18,10 +19,13 @@
 #include "windowfixture.h"
 
 #include <QFile>
+#include <QLabel>
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QStandardPaths>
 #include <QtTest>
+
+#include <functional>
 
 namespace {
 
@@ -40,6 +44,8 @@ struct Boxes
     {
         UiSeams::setMessageBoxHook([this](const UiSeams::MessageBoxRequest &request) {
             requests << request;
+            if (onAsk)
+                onAsk(request);
             return answers.value(request.title, int(QMessageBox::Yes));
         });
     }
@@ -51,9 +57,16 @@ struct Boxes
             list << r.title;
         return list;
     }
+    int count(const QString &title) const { return titles().count(title); }
     QMap<QString, int> answers;
     QList<UiSeams::MessageBoxRequest> requests;
+    std::function<void(const UiSeams::MessageBoxRequest &)> onAsk;
 };
+
+QString headerStyle(const char *colour)
+{
+    return UpdateStatusWidget::makeStyleSheet(2, QLatin1String(colour));
+}
 
 // The window's parentless waiting window after a firmware update.
 ProgressWidget *waitingWindow()
@@ -83,6 +96,7 @@ struct DockOnMaster : WindowOnMaster
     }
     HubroItem *master() const { return connection()->master(); }
     QPushButton *button(const char *name) const { return dock->findChild<QPushButton *>(QLatin1String(name)); }
+    QString uploadStatus() const { return dock->findChild<QLabel *>(QStringLiteral("lblUploadStatus"))->text(); }
 
     SimFirmware firmware{sim};
     UpdateStatusDock *dock = nullptr;
@@ -93,6 +107,12 @@ struct DockOnMaster : WindowOnMaster
 pVORL deviceImage()
 {
     return ContainerBuilder().type(4).record(recordV1(0x1000, "abcdefgh")).record(recordV1(0x1008, "ijkl")).parse();
+}
+
+// The master's own radio image.
+pVORL masterImage()
+{
+    return ContainerBuilder().type(40).record(recordV1(0x2000, "radio!")).parse();
 }
 
 } // namespace
@@ -114,6 +134,7 @@ private slots:
     void cleanupTestCase() { MainWindow::setDeviceSelection(nullptr); }
     void cleanup()
     {
+        MainWindow::setReconnectWaitMargin(2000);
         UpdateManager::instance()->forget();
         FirmwareUploadManager::instance()->reset();
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
@@ -127,7 +148,7 @@ private slots:
         DockOnMaster w;
         QVERIFY(w.openDock());
         const pVORL devices = deviceImage();
-        const pVORL radio = ContainerBuilder().type(40).record(recordV1(0x2000, "radio!")).parse();
+        const pVORL radio = masterImage();
         FirmwareMap map;
         map.insert(radio, {w.master()});
         map.insert(devices, {w.device(3), w.device(5)});
@@ -195,7 +216,7 @@ private slots:
         w.firmware.setDeviceScript(3, slow);
         w.firmware.setDeviceScript(5, slow);
         FirmwareMap map;
-        const pVORL radio = ContainerBuilder().type(40).record(recordV1(0x2000, "radio!")).parse();
+        const pVORL radio = masterImage();
         map.insert(deviceImage(), {w.device(3), w.device(5)});
         map.insert(radio, {w.master()});
         QSignalSpy started(UpdateManager::instance(), &UpdateManager::deviceUpdateStarted);
@@ -407,6 +428,309 @@ private slots:
             groups << w->devices().size();
         QCOMPARE(groups, kept);
         dock.forget();
+    }
+
+    // The first image arrives corrupt: the user may go on with the next image.
+    // Yes uploads it and runs its group; No ends there. Either way the corrupt
+    // image's group is marked failed and the buttons fit what runs.
+    void corruptUploadAsks_data()
+    {
+        QTest::addColumn<int>("answer");
+        QTest::addColumn<QList<int>>("starts");
+        QTest::newRow("go on") << int(QMessageBox::Yes) << QList<int>{9};
+        QTest::newRow("stop there") << int(QMessageBox::No) << QList<int>{};
+    }
+    void corruptUploadAsks()
+    {
+        QFETCH(int, answer);
+        QFETCH(QList<int>, starts);
+        const bool goOn = answer == QMessageBox::Yes;
+        Boxes boxes;
+        boxes.answers.insert(QStringLiteral("Battry is low"), int(QMessageBox::YesToAll));
+        boxes.answers.insert(QStringLiteral("Upload error"), answer);
+        DockOnMaster w;
+        QVERIFY(w.openDock());
+        w.firmware.setVerification({plainReply(PT_FW_UPLOAD_VERIFY_ERROR)});
+        // Only the first image is corrupt.
+        boxes.onAsk = [&](const UiSeams::MessageBoxRequest &request) {
+            if (request.title == QLatin1String("Upload error"))
+                w.firmware.setVerification({});
+        };
+        const pVORL detectors = ContainerBuilder().type(7).record(recordV1(0x1000, "detector")).parse();
+        FirmwareMap map;
+        map.insert(deviceImage(), {w.device(3), w.device(5)});
+        map.insert(detectors, {w.device(9)});
+        QSignalSpy uploads(FirmwareUploadManager::instance(), &FirmwareUploadManager::uploadStarted);
+        QSignalSpy finished(UpdateManager::instance(), &UpdateManager::updateFinished);
+        bool stopEnabled = false;
+        bool uploadEnabled = false;
+        QObject::connect(FirmwareUploadManager::instance(), &FirmwareUploadManager::uploadError, w.dock, [&] {
+            stopEnabled = w.button("pbStopUpload")->isEnabled();
+            uploadEnabled = w.button("pbUploadFirmware")->isEnabled();
+        });
+        QSignalSpy errors(FirmwareUploadManager::instance(), &FirmwareUploadManager::uploadError);
+        w.dock->onDefaultUpdate(map, false);
+        QVERIFY(errors.wait(10000));
+        QCOMPARE(boxes.count(QStringLiteral("Upload error")), 1);
+        const auto question = boxes.requests.at(boxes.titles().indexOf(QStringLiteral("Upload error")));
+        QCOMPARE(question.text,
+                 QStringLiteral("Warning! Uploaded firmware is corrupt, uploading stopped.\nDo you want to proceed?"));
+        if (!goOn)
+            QVERIFY(w.uploadStatus().contains(QStringLiteral("Uploaded firmware is corrupt")));
+        // While the next image goes up it can be stopped, and no other upload begun.
+        QCOMPARE(stopEnabled, goOn);
+        QCOMPARE(uploadEnabled, !goOn);
+        const QList<UpdateStatusWidget *> groups = w.dock->statusWidgetList();
+        QCOMPARE(groups.size(), 2);
+        QCOMPARE(groups.at(0)->headerButton()->styleSheet(), headerStyle("rgb(255, 150, 150)"));
+        if (goOn) {
+            QVERIFY(finished.wait(10000));
+            QCOMPARE(w.firmware.lines(), detectors->lines());
+            QCOMPARE(groups.at(1)->headerButton()->styleSheet(), headerStyle("rgb(150, 255, 150)"));
+            QTRY_VERIFY(w.button("pbUploadFirmware")->isEnabled());
+        } else {
+            // A later header read resumes nothing.
+            QSignalSpy headers(w.master(), &HubroItem::firmwareHeadersUpdated);
+            w.master()->readUploadedFirmwareHeaders();
+            QVERIFY(headers.wait(5000));
+            QVERIFY(!UpdateManager::instance()->isBusy());
+            QCOMPARE(groups.at(1)->state(), int(UpdateStatusWidget::NotStarted));
+        }
+        QCOMPARE(uploads.size(), goOn ? 2 : 1);
+        QCOMPARE(w.firmware.starts(), starts);
+        QCOMPARE(boxes.count(QStringLiteral("Upload error")), 1);
+    }
+
+    // The user stops the upload of the batch's first image: nothing of the
+    // batch follows, not even its master image once a later update of the
+    // devices from the master's stored image has finished.
+    void stopUploadEndsTheBatch()
+    {
+        Boxes boxes;
+        boxes.answers.insert(QStringLiteral("Battry is low"), int(QMessageBox::YesToAll));
+        DockOnMaster w;
+        HUBRO32BootSectionHeader_t stored;
+        stored.deviceType = 4;
+        stored.hardwareVersion = 0x0100;
+        stored.firmwareVersion = 0x0106;
+        stored.buildTime = 1700000000u;
+        w.firmware.setHeader(2, bootSectionHeaderBytes(stored));
+        QList<QByteArray> erasing;
+        for (quint32 left = 200; left > 0; --left)
+            erasing << busyReply(PT_FW_ERASE_BUSY, left);
+        w.firmware.setPreparation(erasing);
+        QVERIFY(w.openDock());
+        FirmwareMap map;
+        map.insert(deviceImage(), {w.device(3), w.device(5)});
+        map.insert(masterImage(), {w.master()});
+        QSignalSpy uploads(FirmwareUploadManager::instance(), &FirmwareUploadManager::uploadStarted);
+        w.dock->onDefaultUpdate(map, false);
+        QTRY_COMPARE_WITH_TIMEOUT(w.uploadStatus(), QStringLiteral("Busy erasing flash memory"), 10000);
+        QVERIFY(w.button("pbStopUpload")->isEnabled());
+        QSignalSpy headers(w.master(), &HubroItem::firmwareHeadersUpdated);
+        w.button("pbStopUpload")->click();
+        QCOMPARE(w.uploadStatus(), QStringLiteral("Upload stopped"));
+        QVERIFY(!w.dock->isUploading());
+        QVERIFY(!w.dock->isBatchRunning());
+        QVERIFY(w.button("pbUploadFirmware")->isEnabled());
+        QVERIFY(!w.button("pbStopUpload")->isEnabled());
+        QVERIFY(!w.button("pbStopUpdate")->isEnabled());
+        QTRY_VERIFY(w.dock->statusWidgetList().isEmpty());
+        // The stored headers are read again; that starts no group.
+        QVERIFY(headers.wait(5000));
+        QVERIFY(!UpdateManager::instance()->isBusy());
+        QVERIFY(w.firmware.lines().isEmpty());
+
+        // The devices updated from the stored image: the stopped batch's
+        // master image stays out.
+        QSignalSpy finished(UpdateManager::instance(), &UpdateManager::updateFinished);
+        w.dock->onInternalUpdate({w.device(3), w.device(5)}, false);
+        QVERIFY(finished.wait(10000));
+        QCOMPARE(w.firmware.starts(), (QList<int>{3, 5}));
+        QCOMPARE(uploads.size(), 1);
+        QVERIFY(!w.dock->isUploading());
+        QVERIFY(w.button("pbUploadFirmware")->isEnabled());
+    }
+
+    // Stop while meters are updated: the report names the 60-minute meters
+    // not updated, not those already done, nor the meter on the short interval.
+    void stopReportsNotUpdatedMeters_data()
+    {
+        QTest::addColumn<int>("stoppedAt");
+        QTest::addColumn<QList<int>>("reported");
+        // The update takes the 60-minute meters (12, 14) last.
+        QTest::newRow("at the first meter") << 11 << QList<int>{12, 14};
+        QTest::newRow("at the last meter") << 14 << QList<int>{14};
+    }
+    void stopReportsNotUpdatedMeters()
+    {
+        QFETCH(int, stoppedAt);
+        QFETCH(QList<int>, reported);
+        Boxes boxes;
+        boxes.answers.insert(QStringLiteral("Battry is low"), int(QMessageBox::YesToAll));
+        DockOnMaster w;
+        for (const quint8 radio : {11, 12, 14}) {
+            SimDevice meter = simDevice(radio, 13);
+            if (radio == 11)
+                meter.state[0] = char(0xF2); // on the short interval
+            w.sim.setDevice(meter);
+        }
+        SimFirmware::DeviceScript slow;
+        slow.pingReplies = {busyReply(PT_FW_UPDATE_BUSY, 500)};
+        w.firmware.setDeviceScript(quint8(stoppedAt), slow);
+        QVERIFY(w.open(6));
+        w.dock = w.window->findChild<UpdateStatusDock *>();
+        UpdateStatusDock::Delays d;
+        d.step = 1;
+        d.nextImage = 1;
+        d.recheck = 1;
+        w.dock->setDelays(d);
+        FirmwareMap map;
+        map.insert(ContainerBuilder().type(13).record(recordV1(0x1000, "meter")).parse(),
+                   {w.device(11), w.device(12), w.device(14)});
+        QSignalSpy started(UpdateManager::instance(), &UpdateManager::deviceUpdateStarted);
+        w.dock->onDefaultUpdate(map, false);
+        QTRY_VERIFY_WITH_TIMEOUT(!started.isEmpty()
+                                     && started.last().first().value<DeviceItem *>() == w.device(stoppedAt),
+                                 15000);
+        QTRY_VERIFY(w.button("pbStopUpdate")->isEnabled());
+        w.button("pbStopUpdate")->click();
+        QTRY_COMPARE(w.firmware.cancels(), 1);
+        QCOMPARE(boxes.count(QStringLiteral("Updating stop")), 1);
+        const auto report = boxes.requests.at(boxes.titles().indexOf(QStringLiteral("Updating stop")));
+        QCOMPARE(report.kind, UiSeams::MessageBoxRequest::Warning);
+        QStringList lines;
+        for (int radio : reported)
+            lines << QStringLiteral("(%1)").arg(w.device(radio)->data(Qt::UserRole + 3).toString());
+        QCOMPARE(report.text, QStringLiteral("Not updated NILVO(s):\n") + lines.join(QLatin1Char('\n')));
+        QVERIFY(!w.dock->isBatchRunning());
+    }
+
+    // An entry whose only device is removed from the master is skipped: while
+    // an earlier group runs, or while its own image goes up.
+    void entryEmptiedByRemovalIsSkipped_data()
+    {
+        QTest::addColumn<bool>("emptiedFirst");
+        QTest::newRow("during the group before") << false;
+        QTest::newRow("during its upload") << true;
+    }
+    void entryEmptiedByRemovalIsSkipped()
+    {
+        QFETCH(bool, emptiedFirst);
+        Boxes boxes;
+        boxes.answers.insert(QStringLiteral("Battry is low"), int(QMessageBox::YesToAll));
+        boxes.answers.insert(QStringLiteral("New radio firmware uploaded"), int(QMessageBox::No));
+        DockOnMaster w;
+        QVERIFY(w.openDock());
+        const pVORL devices = deviceImage();
+        const pVORL detectors = ContainerBuilder().type(7).record(recordV1(0x1000, "detector")).parse();
+        const pVORL radio = masterImage();
+        FirmwareMap map;
+        if (emptiedFirst)
+            map.insert(detectors, {w.device(9)});
+        map.insert(devices, {w.device(3), w.device(5)});
+        if (!emptiedFirst)
+            map.insert(detectors, {w.device(9)});
+        map.insert(radio, {w.master()});
+        QPointer<DeviceItem> removed = w.device(9);
+        QList<QByteArray> uploaded;
+        QObject::connect(FirmwareUploadManager::instance(), &FirmwareUploadManager::uploadStarted, w.dock,
+                         [&](const pVORL &image) {
+                             uploaded << image->lines().constFirst();
+                             if (emptiedFirst && image == detectors)
+                                 w.connection()->removeDeviceLocally(9);
+                         });
+        QObject::connect(UpdateManager::instance(), &UpdateManager::deviceUpdateStarted, w.dock, [&] {
+            if (!emptiedFirst && removed)
+                w.connection()->removeDeviceLocally(9);
+        });
+        w.dock->onDefaultUpdate(map, false);
+        QTRY_VERIFY_WITH_TIMEOUT(boxes.titles().contains(QStringLiteral("New radio firmware uploaded")), 15000);
+        QVERIFY(removed.isNull());
+        QCOMPARE(w.firmware.starts(), (QList<int>{3, 5}));
+        QList<QByteArray> expected;
+        if (emptiedFirst)
+            expected << detectors->lines().constFirst();
+        expected << devices->lines().constFirst() << radio->lines().constFirst();
+        QCOMPARE(uploaded, expected);
+        QVERIFY(!w.dock->isBatchRunning());
+        QVERIFY(w.button("pbUploadFirmware")->isEnabled());
+    }
+
+    // The restarted master does not come back: T runs out, the waiting window
+    // goes and one warning says so; the wait's handlers went with it.
+    void masterNotBackWarnsOnce()
+    {
+        Boxes boxes;
+        DockOnMaster w;
+        QVERIFY(w.openDock());
+        // T is the reconnect time-out (40 s for this type) and the margin.
+        const int hardware = w.master()->hardwareVersion().majorVersion();
+        MainWindow::setReconnectWaitMargin(100 - MainWindow::reconnectTimeoutAfterUpdate(40, hardware));
+        QSignalSpy restarted(w.connection(), &Connection::masterRestarted);
+        emit w.dock->waitUpdateComplate(40);
+        ProgressWidget *wait = waitingWindow();
+        QVERIFY(wait && wait->isVisible());
+        QVERIFY(restarted.wait(5000));
+        w.sim.setSilent(true);
+        QTRY_COMPARE(boxes.count(QStringLiteral("Firmware update")), 1);
+        const auto warning = boxes.requests.at(boxes.titles().indexOf(QStringLiteral("Firmware update")));
+        QCOMPARE(warning.text, QStringLiteral("No response from device"));
+        QVERIFY(!wait->isVisible());
+        // The user's stop no longer closes the connection.
+        emit wait->stop();
+        QVERIFY(w.connection());
+        QCOMPARE(boxes.count(QStringLiteral("Firmware update")), 1);
+    }
+
+    // One image handed devices of two types: two groups. The update takes
+    // only the devices the image fits, so the other group fails at once
+    // instead of holding the batch; the master's image follows and the
+    // restart, accepted, opens the wait for the master.
+    void oneImageForTwoGroups()
+    {
+        Boxes boxes;
+        boxes.answers.insert(QStringLiteral("Battry is low"), int(QMessageBox::YesToAll));
+        boxes.answers.insert(QStringLiteral("New radio firmware uploaded"), int(QMessageBox::Yes));
+        DockOnMaster w;
+        QVERIFY(w.openDock());
+        const pVORL devices = deviceImage();
+        const pVORL radio = masterImage();
+        FirmwareMap map;
+        map.insert(devices, {w.device(3), w.device(9), w.device(5)});
+        map.insert(radio, {w.master()});
+        QSignalSpy uploads(FirmwareUploadManager::instance(), &FirmwareUploadManager::uploadStarted);
+        QSignalSpy finished(UpdateManager::instance(), &UpdateManager::updateFinished);
+        QSignalSpy restarted(w.connection(), &Connection::masterRestarted);
+        QSignalSpy waits(w.dock, &UpdateStatusDock::waitUpdateComplate);
+        w.dock->onDefaultUpdate(map, false);
+        const QList<UpdateStatusWidget *> groups = w.dock->statusWidgetList();
+        QCOMPARE(groups.size(), 2);
+        QCOMPARE(groups.at(0)->devices(), (QList<DeviceItem *>{w.device(3), w.device(5)}));
+        QCOMPARE(groups.at(1)->devices(), QList<DeviceItem *>{w.device(9)});
+        // The groups as the run ends (the master's upload discards them).
+        QList<int> states;
+        QStringList styles;
+        QObject::connect(UpdateManager::instance(), &UpdateManager::updateFinished, w.dock, [&] {
+            for (UpdateStatusWidget *group : groups) {
+                states << group->state();
+                styles << group->headerButton()->styleSheet();
+            }
+        });
+        QTRY_VERIFY_WITH_TIMEOUT(boxes.titles().contains(QStringLiteral("New radio firmware uploaded")), 15000);
+        QCOMPARE(finished.size(), 1);
+        QCOMPARE(w.firmware.starts(), (QList<int>{3, 5}));
+        QCOMPARE(uploads.size(), 2);
+        QCOMPARE(w.firmware.lines(), radio->lines());
+        QCOMPARE(states, (QList<int>{UpdateStatusWidget::LastSucceeded, UpdateStatusWidget::LastFailed}));
+        QCOMPARE(styles, (QStringList{headerStyle("rgb(150, 255, 150)"), headerStyle("rgb(255, 150, 150)")}));
+        QVERIFY(!w.dock->isBatchRunning());
+        QCOMPARE(boxes.count(QStringLiteral("New radio firmware uploaded")), 1);
+        ProgressWidget *wait = waitingWindow();
+        QVERIFY(wait && wait->isVisible());
+        QCOMPARE(waits.size(), 1);
+        QCOMPARE(waits.first().first().toInt(), 40);
+        QTRY_VERIFY_WITH_TIMEOUT(!restarted.isEmpty(), 5000);
     }
 
     void screenshotOfTheDock()

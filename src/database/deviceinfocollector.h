@@ -168,7 +168,7 @@ private:
         QString table;
         quint32 serial;
         bool operator==(const SeriesKey &other) const { return serial == other.serial && table == other.table; }
-        friend uint qHash(const SeriesKey &key, uint seed = 0) { return qHash(key.table, seed) ^ key.serial; }
+        friend uint qHash(const SeriesKey &key, uint salt = 0) { return qHash(key.table, salt) ^ key.serial; }
     };
     struct SeriesState
     {

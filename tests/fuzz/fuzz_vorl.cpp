@@ -1,5 +1,5 @@
 // libFuzzer target for the firmware container reader.
-// Input: byte 0 picks the key (bit 0: descramble the lines, bits 1-7: seed of
+// Input: byte 0 picks the key (bit 0: descramble the lines, bits 1-7: start value of
 // the key), the rest is the text of a combined firmware file.
 // Refusals are exceptions of the reader; anything else that goes wrong traps,
 // so libFuzzer keeps the input as a crash.

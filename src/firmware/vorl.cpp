@@ -1,7 +1,8 @@
 #include "vorl.h"
 
+#include "filelocker.h"
+
 #include <QDebug>
-#include <QFile>
 #include <QFileInfo>
 #include <QtEndian>
 
@@ -278,10 +279,14 @@ namespace {
 // The file's bytes as a text-mode read gives them: CR LF read as LF.
 QByteArray readTextFile(const QString &path)
 {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
+    // Regular files only, opened without blocking: a pipe given a container's
+    // name would hold the window until something writes to it.
+    QString error;
+    QByteArray content = FileLocker::readRegularFile(path, &error);
+    if (!error.isEmpty()) {
+        qWarning().noquote() << error;
         throw vorl_exception(VORL::tr("Cannot open file"));
-    QByteArray content = file.readAll();
+    }
     content.replace("\r\n", "\n");
     return content;
 }

@@ -6,6 +6,8 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
+#include <sys/stat.h>
+
 #include <functional>
 
 namespace {
@@ -298,6 +300,11 @@ private slots:
         QCOMPARE(refusalOf([&] { loadCombinedFirmware(dir.path(), false); }).kind, QStringLiteral("vorl"));
         QCOMPARE(refusalOf([&] { loadCombinedFirmware(dir.filePath(QStringLiteral("none")), false); }).message,
                  QStringLiteral("Cannot open file"));
+        // A pipe with no writer is refused at once instead of blocking the reader.
+        const QString pipe = dir.filePath(QStringLiteral("pipe.vorl"));
+        QCOMPARE(::mkfifo(QFile::encodeName(pipe).constData(), 0600), 0);
+        QCOMPARE(refusalOf([&] { readContainer(pipe, false); }).message, QStringLiteral("Cannot open file"));
+        QCOMPARE(refusalOf([&] { loadCombinedFirmware(pipe, false); }).message, QStringLiteral("Cannot open file"));
     }
 
     void blocksSerializeTheirOwnWidth()

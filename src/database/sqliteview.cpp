@@ -39,13 +39,22 @@
 
 #include <cmath>
 #include <limits>
+#include <optional>
 
 namespace {
 
 constexpr int RowKindRole = StyledItemDelegate::RowKindRole;
 constexpr double Largest = std::numeric_limits<double>::max();
-constexpr double SmallestPositive = std::numeric_limits<double>::min();
+// Start of a running maximum: any value, negative ones too, is larger.
+constexpr double Lowest = std::numeric_limits<double>::lowest();
 const double NaN = std::numeric_limits<double>::quiet_NaN();
+// Tag time labels stand this far above the bottom of the plot area (over
+// the date), tag labels this far apart when they would cover each other.
+constexpr int TimeLabelLift = 45;
+constexpr double TagLabelGap = 2.0;
+// Room around a series of one value on the left and on the right axis.
+constexpr double LeftFlatMargin = 10.0;
+constexpr double RightFlatMargin = 100.0;
 
 QString documentsFolder()
 {
@@ -56,6 +65,26 @@ QString shownName(const QString &path)
 {
     const QString name = path.mid(path.lastIndexOf(QLatin1Char('/')) + 1);
     return name == QLatin1String("session.sqlite") ? SQLiteView::tr("Temporary") : name;
+}
+
+// The range that shows min .. max with a tenth of their span around them, or
+// `flatMargin` around a single value.
+QCPRange framed(double min, double max, double flatMargin)
+{
+    const double margin = max == min ? flatMargin : 0.1 * (max - min);
+    return QCPRange(min - margin, max + margin);
+}
+
+// A range that has had a value.
+bool filled(double min, double max)
+{
+    return min <= max;
+}
+
+// The pixels a text item covers.
+QRectF pixelRect(const QCPItemText *label)
+{
+    return QRectF(label->topLeft->pixelPosition(), label->bottomRight->pixelPosition()).normalized();
 }
 
 QColor turnedHue(const QColor &colour)
@@ -283,7 +312,9 @@ void SQLiteView::setupPlot()
     m_plot->legend->setVisible(false);
     // Wide pens over hundreds of thousands of points.
     m_plot->setPlottingHint(QCP::phFastPolylines, true);
-    m_plot->setInteractions(QCP::iRangeDrag | QCP::iRangeZoom | QCP::iSelectPlottables);
+    // Graphs are selected by the press handler (which looks where the
+    // crosshair stands); the plot's own click selection would drop them again.
+    m_plot->setInteractions(QCP::iRangeDrag | QCP::iRangeZoom);
     QSharedPointer<QCPAxisTickerDateTime> ticker(new QCPAxisTickerDateTime);
     ticker->setDateTimeFormat(QStringLiteral("hh:mm:ss"));
     ticker->setTickCount(6);
@@ -307,24 +338,22 @@ void SQLiteView::setupPlot()
     m_horizontal = new Marker(m_plot);
     m_vertical->createHoverLabels();
     m_horizontal->createHoverLabels();
-    m_vertical->setVisible(false);
-    m_horizontal->setVisible(false);
-    m_vertical->setLabelsVisible(false);
-    m_horizontal->setLabelsVisible(false);
+    showCrosshair(false);
     connect(m_plot->xAxis, qOverload<const QCPRange &>(&QCPAxis::rangeChanged), this,
             &SQLiteView::onTimeRangeChanged);
     connect(m_plot, &QCustomPlot::mousePress, this, &SQLiteView::onPlotPress);
     connect(m_plot, &QCustomPlot::mouseMove, this, &SQLiteView::onPlotMove);
     connect(m_plot, &QCustomPlot::mouseRelease, this, &SQLiteView::onPlotRelease);
     connect(m_plot, &QCustomPlot::mouseDoubleClick, this, &SQLiteView::onPlotDoubleClick);
+    connect(m_plot, &QCustomPlot::afterLayout, this, &SQLiteView::arrangeTagLabels);
     showLastMinute();
 }
 
 void SQLiteView::resetRanges()
 {
-    m_time = {Largest, SmallestPositive};
-    m_left = {Largest, SmallestPositive};
-    m_right = {Largest, SmallestPositive};
+    m_time = {Largest, Lowest};
+    m_left = {Largest, Lowest};
+    m_right = {Largest, Lowest};
 }
 
 void SQLiteView::showLastMinute()
@@ -602,8 +631,7 @@ void SQLiteView::onSelectedValuesReceived(const GraphSettings_t &, const Selecte
             m_longestSpan = std::max(m_longestSpan, lastKey - firstKey);
             m_plot->xAxis->setRange(firstKey, lastKey + 1000.0);
             const Range &range = right ? m_right : m_left;
-            const double margin = 0.1 * (range.max - range.min);
-            valueAxis->setRange(range.min - margin, range.max + margin);
+            valueAxis->setRange(framed(range.min, range.max, right ? RightFlatMargin : LeftFlatMargin));
         }
         emit graphAdded(record->settings);
         if (m_mode == 0 && cbDatabasePolling->isChecked())
@@ -684,6 +712,34 @@ void SQLiteView::viewTick()
         const double width = std::trunc(range.upper - range.lower) + 0.25;
         m_plot->xAxis->setRange(now - width, now);
     }
+    refreshCrosshair();
+    replotQueued();
+}
+
+void SQLiteView::showCrosshair(bool shown)
+{
+    m_crosshairShown = shown;
+    m_vertical->setVisible(shown);
+    m_horizontal->setVisible(shown);
+    m_vertical->setLabelsVisible(shown);
+    m_horizontal->setLabelsVisible(shown);
+    // The horizontal line's time label is never filled; the vertical line's
+    // value label reads the selected graph and is shown only with one.
+    if (QCPItemText *unused = m_horizontal->timeLabel())
+        unused->setVisible(false);
+    if (QCPItemText *graphValue = m_vertical->valueLabel())
+        graphValue->setVisible(shown && !m_plot->selectedGraphs().isEmpty());
+}
+
+void SQLiteView::refreshCrosshair()
+{
+    if (!m_crosshairShown)
+        return;
+    m_vertical->placeVertical();
+    m_horizontal->placeHorizontal();
+    // The horizontal line's label is placed by the left axis reading, then
+    // shows both axes' readings.
+    m_horizontal->updateValueLabel(m_plot->yAxis);
     if (QCPItemText *label = m_horizontal->valueLabel()) {
         const double left = m_plot->yAxis->pixelToCoord(m_horizontal->mouseY() - 10);
         const double right = m_plot->yAxis2->pixelToCoord(m_horizontal->mouseY() - 10);
@@ -692,9 +748,10 @@ void SQLiteView::viewTick()
     const QList<QCPGraph *> selected = m_plot->selectedGraphs();
     if (!selected.isEmpty())
         m_vertical->updateGraphValueLabel(selected.first());
+    if (QCPItemText *graphValue = m_vertical->valueLabel())
+        graphValue->setVisible(!selected.isEmpty());
     if (auto ticker = qSharedPointerDynamicCast<QCPAxisTickerDateTime>(m_plot->xAxis->ticker()))
         m_vertical->updateTimeLabel(ticker);
-    replotQueued();
 }
 
 void SQLiteView::replotQueued()
@@ -729,18 +786,20 @@ void SQLiteView::updateDatabasePollingAvailability()
 
 void SQLiteView::showFullGraphs()
 {
-    m_plot->xAxis->setRange(m_time.min - 1000.0, m_time.max + 1000.0);
-    const double m = m_left.max == m_left.min ? 10.0 : 0.1 * (m_left.max - m_left.min);
-    m_plot->yAxis->setRange(m_left.min - m, m_left.max + m);
-    const double r = m_right.max == m_right.min ? 100.0 : 0.1 * (m_right.max - m_right.min);
-    m_plot->yAxis2->setRange(m_right.min - r, m_right.max + r);
+    // An axis without values keeps its range.
+    if (filled(m_time.min, m_time.max))
+        m_plot->xAxis->setRange(m_time.min - 1000.0, m_time.max + 1000.0);
+    if (filled(m_left.min, m_left.max))
+        m_plot->yAxis->setRange(framed(m_left.min, m_left.max, LeftFlatMargin));
+    if (filled(m_right.min, m_right.max))
+        m_plot->yAxis2->setRange(framed(m_right.min, m_right.max, RightFlatMargin));
     replotQueued();
 }
 
 void SQLiteView::recomputeValueRanges()
 {
-    m_left = {Largest, SmallestPositive};
-    m_right = {Largest, SmallestPositive};
+    m_left = {Largest, Lowest};
+    m_right = {Largest, Lowest};
     for (int i = 0; i < m_plot->graphCount(); ++i) {
         QCPGraph *graph = m_plot->graph(i);
         Range &range = graph->valueAxis() == m_plot->yAxis2 ? m_right : m_left;
@@ -979,6 +1038,7 @@ void SQLiteView::onSelectionChanged(const QItemSelection &, const QItemSelection
         graph->setSelection(QCPDataSelection(graph->data()->dataRange()));
         loadEditors(graph);
     }
+    refreshCrosshair();
     if (!isPolling())
         replotQueued();
     if (!rows.isEmpty())
@@ -1169,6 +1229,14 @@ void SQLiteView::openFile(const QString &fileName)
                 &SQLiteView::onSelectedValuesReceived));
     connect(m_fileCollector, &DeviceInfoCollector::minimumReceived, this, &SQLiteView::onMinimumReceived);
     connect(m_fileCollector, &DeviceInfoCollector::databaseError, this, [this](const QString &path, const QString &reason) {
+        // Nothing of the file is shown: its name goes, and with it adding
+        // graphs from it. Close goes back to the session.
+        lblDatabaseName->setProperty("database", QString());
+        lblDatabaseName->clear();
+        pbAdd->setEnabled(false);
+        pbRemove->setEnabled(false);
+        if (m_dialog)
+            m_dialog->close();
         showWarningMessage(tr("The file %1 can't be read: %2").arg(path, reason), tr("Open measurements"));
     });
     m_fileThread->start();
@@ -1214,10 +1282,7 @@ bool SQLiteView::eventFilter(QObject *watched, QEvent *event)
         if (event->type() == QEvent::Enter) {
             m_cursor->hold();
         } else if (event->type() == QEvent::Leave) {
-            m_vertical->setVisible(false);
-            m_horizontal->setVisible(false);
-            m_vertical->setLabelsVisible(false);
-            m_horizontal->setLabelsVisible(false);
+            showCrosshair(false);
             replotQueued();
             m_cursor->release();
         }
@@ -1310,7 +1375,7 @@ void SQLiteView::makePairLabels(QCPItemTracer *tag, QCPGraph *graph, double key)
         timeLabel->setPositionAlignment(Qt::AlignHCenter | Qt::AlignBottom);
         timeLabel->position->setTypeX(QCPItemPosition::ptPlotCoords);
         timeLabel->position->setTypeY(QCPItemPosition::ptAbsolute);
-        timeLabel->position->setCoords(key, m_dateText->position->pixelPosition().y() - 20);
+        timeLabel->position->setCoords(key, m_plot->axisRect()->rect().bottom() - TimeLabelLift);
         timeLabel->setText(time.toString(m_vertical->timeFormat()));
         timeLabel->setProperty("time", time);
         timeLabel->setProperty("paired", -1);
@@ -1320,9 +1385,10 @@ void SQLiteView::makePairLabels(QCPItemTracer *tag, QCPGraph *graph, double key)
         valueLabel->setClipToAxisRect(false);
         valueLabel->setPositionAlignment((right ? Qt::AlignRight : Qt::AlignLeft) | Qt::AlignVCenter);
         valueLabel->position->setAxes(m_plot->xAxis, graph->valueAxis());
-        valueLabel->position->setTypeX(QCPItemPosition::ptAxisRectRatio);
+        valueLabel->position->setTypeX(QCPItemPosition::ptAbsolute);
         valueLabel->position->setTypeY(QCPItemPosition::ptPlotCoords);
-        valueLabel->position->setCoords(right ? 1.0 : 0.0, value);
+        const QRect area = m_plot->axisRect()->rect();
+        valueLabel->position->setCoords(right ? area.right() : area.left(), value);
         valueLabel->setText(QString::number(value, 'f', 2));
         valueLabel->setProperty("value", value);
         valueLabel->setProperty("paired", -1);
@@ -1381,13 +1447,54 @@ void SQLiteView::checkOverlap()
     QCPItemTracer *last = m_tags.last();
     QCPItemTracer *other = m_tags.at(1);
     const double distance = std::abs(last->graphKey() - other->graphKey());
-    if (distance < 5.0) {
+    // The labels are kept apart by arrangeTagLabels, however near the tags are.
+    if (distance < 5.0)
         qWarning() << "Overlay: " << distance;
-        // The labels of the second pair go one row lower.
-        for (QCPItemText *label : qAsConst(m_timeLabels)) {
-            if (label->property("paired").toInt() == -1 || label->property("paired").toInt() == 2)
-                label->setPositionAlignment(Qt::AlignHCenter | Qt::AlignTop);
+}
+
+void SQLiteView::arrangeTagLabels()
+{
+    if (m_timeLabels.isEmpty() && m_valueLabels.isEmpty())
+        return;
+    const QRect area = m_plot->axisRect()->rect();
+    QList<QRectF> taken;
+    const auto clash = [&taken](const QRectF &rect) -> std::optional<QRectF> {
+        for (const QRectF &other : qAsConst(taken)) {
+            if (other.intersects(rect))
+                return other;
         }
+        return std::nullopt;
+    };
+    // Time labels stand above the date at their tag's key; one that would
+    // cover a label placed before goes up above it.
+    for (QCPItemText *label : qAsConst(m_timeLabels)) {
+        const double key = label->position->key();
+        label->position->setCoords(key, area.bottom() - TimeLabelLift);
+        QRectF rect = pixelRect(label);
+        for (int tries = 0; tries <= taken.size(); ++tries) {
+            const std::optional<QRectF> other = clash(rect);
+            if (!other)
+                break;
+            label->position->setCoords(key, other->top() - TagLabelGap);
+            rect = pixelRect(label);
+        }
+        taken << rect;
+    }
+    // Value labels stand at their axis's edge at their tag's value; one that
+    // would cover a label placed before goes in beside it.
+    for (QCPItemText *label : qAsConst(m_valueLabels)) {
+        const bool right = label->position->valueAxis() == m_plot->yAxis2;
+        const double value = label->position->value();
+        label->position->setCoords(right ? area.right() : area.left(), value);
+        QRectF rect = pixelRect(label);
+        for (int tries = 0; tries <= taken.size(); ++tries) {
+            const std::optional<QRectF> other = clash(rect);
+            if (!other)
+                break;
+            label->position->setCoords(right ? other->left() - TagLabelGap : other->right() + TagLabelGap, value);
+            rect = pixelRect(label);
+        }
+        taken << rect;
     }
 }
 
@@ -1528,17 +1635,13 @@ void SQLiteView::onPlotPress(QMouseEvent *event)
 void SQLiteView::onPlotMove(QMouseEvent *event)
 {
     const bool inside = updateMarkers(event, m_vertical, m_horizontal, m_plot);
-    m_vertical->setVisible(inside);
-    m_horizontal->setVisible(inside);
-    m_vertical->setLabelsVisible(inside);
-    m_horizontal->setLabelsVisible(inside);
+    showCrosshair(inside);
     if (inside) {
         m_vertical->placeVertical();
         m_horizontal->placeHorizontal();
+        // While polling the view tick rewrites the labels.
         if (!isPolling()) {
-            m_horizontal->updateValueLabel(m_plot->yAxis);
-            if (auto ticker = qSharedPointerDynamicCast<QCPAxisTickerDateTime>(m_plot->xAxis->ticker()))
-                m_vertical->updateTimeLabel(ticker);
+            refreshCrosshair();
             replotQueued();
         }
     }

@@ -65,6 +65,10 @@ public:
     int updateIndex() const { return m_updateIndex; }
     int tagCount() const { return m_tags.size(); }
     QList<QCPItemTracer *> tags() const { return m_tags; }
+    // The hover crosshair: the vertical line (time, and the selected graph's
+    // value) and the horizontal one (the values of both axes).
+    Marker *verticalMarker() const { return m_vertical; }
+    Marker *horizontalMarker() const { return m_horizontal; }
     QList<QColor> freeColours() const;
     bool isPolling() const;
 
@@ -139,6 +143,12 @@ private:
     int indexOf(const Record *record) const;
     QSet<quint32> connectedSerials() const;
     void viewTick();
+    // Shows or hides the crosshair lines and the labels they use.
+    void showCrosshair(bool shown);
+    // Places the shown crosshair at the mouse and rewrites its labels.
+    void refreshCrosshair();
+    // Keeps the labels of the tags from covering each other (each replot).
+    void arrangeTagLabels();
     void replotQueued();
     void setColourLabel(const QColor &colour, const QString &name);
     void loadEditors(QCPGraph *graph);
@@ -192,6 +202,7 @@ private:
     QCPItemText *m_dateText = nullptr;
     std::unique_ptr<BlankCursorGuard> m_cursor;
     bool m_replotQueued = false;
+    bool m_crosshairShown = false;
 
     // Form.
     QLabel *lblDatabaseName;

@@ -8,6 +8,7 @@
 #include "collectorrig.h"
 #include "messagecapture.h"
 #include "treemodel.h"
+#include "plotfixture.h"
 #include "plotmarker.h"
 #include "screenshot.h"
 #include "settings.h"
@@ -17,6 +18,7 @@
 #include "testsupport.h"
 
 #include <QCheckBox>
+#include <QLabel>
 #include <QListWidget>
 #include <QPushButton>
 #include <QSemaphore>
@@ -28,7 +30,9 @@
 
 #include <qcustomplot.h>
 
+#include <algorithm>
 #include <cmath>
+#include <functional>
 #include <memory>
 
 namespace {
@@ -88,6 +92,24 @@ QListWidgetItem *itemWithText(QListWidget *widget, const QString &text, bool sho
 
 const qint64 Start = QDateTime(QDate(2026, 3, 2), QTime(8, 0)).toSecsSinceEpoch();
 
+// The pixels a text item covers.
+QRectF rectOf(QCPItemText *label)
+{
+    return QRectF(label->topLeft->pixelPosition(), label->bottomRight->pixelPosition()).normalized();
+}
+
+// The labels of the tags: time (or span) labels first, then value labels.
+QList<QCPItemText *> tagLabels(QCustomPlot *plot, bool timeLabels)
+{
+    QList<QCPItemText *> labels;
+    for (int i = 0; i < plot->itemCount(); ++i) {
+        auto *text = qobject_cast<QCPItemText *>(plot->item(i));
+        if (text && text->property("paired").isValid() && text->property("time").isValid() == timeLabels)
+            labels << text;
+    }
+    return labels;
+}
+
 } // namespace
 
 class TestSqliteViewer : public QObject
@@ -122,6 +144,19 @@ class TestSqliteViewer : public QObject
         for (const QString &text : serials)
             itemWithText(serial, text)->setSelected(true);
         itemWithText(list(dialog, "lwParameter"), parameter)->setCheckState(Qt::Checked);
+    }
+
+    // Plots the titles `fields` of one device of type 4 from the view's file.
+    bool plotFields(SQLiteView &view, quint32 serial, const QList<int> &fields)
+    {
+        SQLiteDialog *dialog = openFilledDialog(view, 1);
+        if (!dialog)
+            return false;
+        for (int f : fields)
+            tick(dialog, deviceModelNames.at(4), {QString::number(serial)}, title(f));
+        const bool plotted = add(view, dialog, fields.size());
+        dialog->close();
+        return plotted;
     }
 
     // Add, and wait until every pending graph is plotted.
@@ -518,6 +553,260 @@ private slots:
         open->click();
     }
 
+    // A series is framed by its own values with a tenth of its span around
+    // them (ten units around a flat one) when it is first plotted, and the
+    // same by Full: negative series are not stretched up to zero.
+    void valueAxesFrameTheSeries_data()
+    {
+        QTest::addColumn<double>("low");
+        QTest::addColumn<double>("high");
+        QTest::addColumn<bool>("right");
+        QTest::addColumn<double>("lower");
+        QTest::addColumn<double>("upper");
+        QTest::newRow("all negative, dBm") << -95.0 << -60.0 << false << -98.5 << -56.5;
+        QTest::newRow("mixed") << -20.0 << 30.0 << false << -25.0 << 35.0;
+        QTest::newRow("all positive") << 10.0 << 40.0 << false << 7.0 << 43.0;
+        QTest::newRow("flat negative") << -70.0 << -70.0 << false << -80.0 << -60.0;
+        QTest::newRow("flat positive") << 5.0 << 5.0 << false << -5.0 << 15.0;
+        QTest::newRow("all negative, right axis") << -140.0 << -110.0 << true << -143.0 << -107.0;
+    }
+    void valueAxesFrameTheSeries()
+    {
+        QFETCH(double, low);
+        QFETCH(double, high);
+        QFETCH(bool, right);
+        QFETCH(double, lower);
+        QFETCH(double, upper);
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("range.sqlite"));
+        {
+            MeasurementFile file(path);
+            file.addDevice(4, 81);
+            file.addSeries(field(0), 81, Start, 11, [&](int i) { return low + (high - low) * i / 10; });
+        }
+        ReaderRig rig(path);
+        SQLiteView view(rig.collector);
+        view.setAttribute(Qt::WA_DeleteOnClose, false);
+        QVERIFY(plotFields(view, 81, {0}));
+        QCPAxis *axis = right ? view.plot()->yAxis2 : view.plot()->yAxis;
+        QCOMPARE(view.plot()->graph(0)->valueAxis(), axis);
+        QCOMPARE(axis->range().lower, lower);
+        QCOMPARE(axis->range().upper, upper);
+        axis->setRange(-1000.0, 1000.0);
+        view.showFullGraphs();
+        QCOMPARE(axis->range().lower, lower);
+        QCOMPARE(axis->range().upper, upper);
+    }
+
+    // The crosshair over the plot: with a graph selected its value label
+    // reads that graph beside the vertical line, inside the plot; without one
+    // it stays hidden; no label is ever shown empty.
+    void crosshairShowsTheSelectedGraph_data()
+    {
+        QTest::addColumn<int>("plateau");
+        QTest::addColumn<int>("y"); // pointer height in the plot
+        QTest::addColumn<bool>("selected");
+        QTest::newRow("middle") << 2 << 300 << true;
+        QTest::newRow("near the right edge") << 5 << 350 << true;
+        QTest::newRow("near the top") << 3 << 30 << true;
+        QTest::newRow("near the left edge") << 0 << 500 << true;
+        QTest::newRow("no graph selected") << 2 << 300 << false;
+    }
+    void crosshairShowsTheSelectedGraph()
+    {
+        QFETCH(int, plateau);
+        QFETCH(int, y);
+        QFETCH(bool, selected);
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("crosshair.sqlite"));
+        {
+            MeasurementFile file(path);
+            file.addDevice(4, 91);
+            file.addSeries(field(0), 91, Start, 60, [](int i) { return plateauValue(i / 10); });
+        }
+        ReaderRig rig(path);
+        SQLiteView view(rig.collector);
+        view.setAttribute(Qt::WA_DeleteOnClose, false);
+        view.resize(1200, 700);
+        view.show();
+        QVERIFY(plotFields(view, 91, {0}));
+        QCustomPlot *plot = view.plot();
+        QCPGraph *graph = plot->graph(0);
+        plot->xAxis->setRange(Start, Start + 57.0);
+        plot->yAxis->setRange(-100.0, -50.0);
+        plot->replot();
+        if (selected) {
+            const QPoint onGraph = mouseFor(pixelOf(plot, Start + 5.0, plateauValue(0)));
+            plotMouse(plot, QEvent::MouseButtonPress, onGraph, Qt::LeftButton);
+            plotMouse(plot, QEvent::MouseButtonRelease, onGraph, Qt::LeftButton);
+            QCOMPARE(plot->selectedGraphs(), QList<QCPGraph *>{graph});
+        }
+        const QPoint mouse(overPlateau(plot, Start, plateau, 0.5).x(), y);
+        plotMove(plot, mouse);
+        plot->replot();
+
+        Marker *vertical = view.verticalMarker();
+        Marker *horizontal = view.horizontalMarker();
+        QVERIFY(vertical->visible() && horizontal->visible());
+        QVERIFY(vertical->timeLabel()->visible());
+        QVERIFY(horizontal->valueLabel()->visible());
+        QVERIFY(!horizontal->timeLabel()->visible());
+        for (int i = 0; i < plot->itemCount(); ++i) {
+            auto *text = qobject_cast<QCPItemText *>(plot->item(i));
+            if (text && text->visible())
+                QVERIFY2(!text->text().isEmpty(), "an empty label is shown");
+        }
+        QCPItemText *label = vertical->valueLabel();
+        if (!selected) {
+            QVERIFY(!label->visible());
+            return;
+        }
+        QVERIFY(label->visible());
+        QCOMPARE(label->text(), QString::number(plateauValue(plateau), 'f', 2));
+        const QRectF rect = rectOf(label);
+        QVERIFY2(QRectF(plot->rect()).contains(rect), qPrintable(QStringLiteral("label at %1,%2 %3x%4")
+                                                             .arg(rect.x()).arg(rect.y())
+                                                             .arg(rect.width()).arg(rect.height())));
+        const double line = plot->xAxis->coordToPixel(vertical->coordinate());
+        const double gap = std::max({rect.left() - line, line - rect.right(), 0.0});
+        QVERIFY2(gap <= 10.0, qPrintable(QStringLiteral("%1 pixels from the marker").arg(gap)));
+        QVERIFY(std::abs(rect.center().y() - mouse.y()) <= 40.0);
+    }
+
+    // Two tag pairs wherever they stand: their time and value labels never
+    // cover each other, also once the time axis is zoomed out to a day, and
+    // each stays with its tag (time labels at a tag's key, value labels at a
+    // tag's value). Labels that are apart keep their own row and edge.
+    void tagLabelsKeepApart_data()
+    {
+        QTest::addColumn<QList<int>>("seconds");
+        QTest::addColumn<QList<int>>("graphs");
+        QTest::addColumn<bool>("apart");
+        QTest::newRow("one graph, same places") << QList<int>{10, 20, 10, 20} << QList<int>{0, 0, 0, 0} << false;
+        QTest::newRow("one graph, a second later") << QList<int>{10, 20, 11, 21} << QList<int>{0, 0, 0, 0} << false;
+        QTest::newRow("two graphs, same value") << QList<int>{10, 30, 12, 32} << QList<int>{0, 0, 1, 1} << false;
+        QTest::newRow("a minute apart") << QList<int>{10, 20, 80, 90} << QList<int>{0, 0, 0, 0} << false;
+        QTest::newRow("far apart") << QList<int>{5, 15, 200, 280} << QList<int>{0, 0, 2, 2} << true;
+    }
+    void tagLabelsKeepApart()
+    {
+        QFETCH(QList<int>, seconds);
+        QFETCH(QList<int>, graphs);
+        QFETCH(bool, apart);
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("tags.sqlite"));
+        {
+            MeasurementFile file(path);
+            file.addDevice(4, 71);
+            file.addSeries(field(0), 71, Start, 300, [](int) { return -70.0; });
+            file.addSeries(field(1), 71, Start, 300, [](int) { return -70.0; });
+            file.addSeries(field(2), 71, Start, 300, [](int i) { return -95.0 + i * 0.1; });
+        }
+        ReaderRig rig(path);
+        SQLiteView view(rig.collector);
+        view.setAttribute(Qt::WA_DeleteOnClose, false);
+        view.resize(1200, 700);
+        view.show();
+        QVERIFY(plotFields(view, 71, {0, 1, 2}));
+        QCustomPlot *plot = view.plot();
+        plot->xAxis->setRange(Start - 5.0, Start + 305.0);
+        plot->yAxis->setRange(-100.0, -60.0);
+        plot->replot();
+        for (int i = 0; i < 4; ++i)
+            QVERIFY(view.addTag(plot->graph(graphs.at(i)), Start + seconds.at(i)));
+
+        for (const double span : {310.0, 86400.0}) {
+            plot->xAxis->setRange(Start + 150.0 - span / 2, Start + 150.0 + span / 2);
+            plot->replot();
+            const QList<QCPItemText *> times = tagLabels(plot, true);
+            const QList<QCPItemText *> values = tagLabels(plot, false);
+            QCOMPARE(times.size(), 2);
+            QCOMPARE(values.size(), 2);
+            const QList<QCPItemText *> all = times + values;
+            for (int a = 0; a < all.size(); ++a) {
+                QVERIFY(QRectF(plot->rect()).contains(rectOf(all.at(a))));
+                for (int b = a + 1; b < all.size(); ++b)
+                    QVERIFY2(!rectOf(all.at(a)).intersects(rectOf(all.at(b))),
+                             qPrintable(QStringLiteral("%1 covers %2 at a span of %3 s")
+                                            .arg(all.at(a)->text(), all.at(b)->text()).arg(span)));
+            }
+            const auto nearTag = [&view](const std::function<bool(QCPItemTracer *)> &test) {
+                const QList<QCPItemTracer *> tags = view.tags();
+                return std::any_of(tags.begin(), tags.end(), test);
+            };
+            for (QCPItemText *label : times)
+                QVERIFY(nearTag([label](QCPItemTracer *tag) { return tag->graphKey() == label->position->key(); }));
+            for (QCPItemText *label : values)
+                QVERIFY(nearTag([label](QCPItemTracer *tag) {
+                    return std::abs(tag->position->value() - label->position->value()) <= 0.2;
+                }));
+            if (apart && span < 1000.0) {
+                QCOMPARE(rectOf(times.at(0)).bottom(), rectOf(times.at(1)).bottom());
+                QCOMPARE(rectOf(values.at(0)).left(), rectOf(values.at(1)).left());
+            }
+        }
+    }
+
+    // A file that cannot be read leaves no name behind: the warning, an empty
+    // name, nothing to add from; closing it goes back to the session.
+    void unreadableFileLeavesNoName_data()
+    {
+        QTest::addColumn<QString>("kind");
+        QTest::newRow("damaged") << QStringLiteral("damaged");
+        QTest::newRow("plain text") << QStringLiteral("text");
+        QTest::newRow("a folder") << QStringLiteral("folder");
+    }
+    void unreadableFileLeavesNoName()
+    {
+        QFETCH(QString, kind);
+        MessageBoxRecorder boxes;
+        FileDialogScript files;
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("unreadable.sqlite"));
+        if (kind == QLatin1String("folder")) {
+            QVERIFY(QDir().mkpath(path));
+        } else {
+            QFile out(path);
+            QVERIFY(out.open(QIODevice::WriteOnly));
+            out.write(kind == QLatin1String("damaged") ? QByteArray(4096, 'x')
+                                                       : QByteArray("created;value\n2026-03-02;-70\n").repeated(40));
+        }
+        const QString good = dir.filePath(QStringLiteral("good.sqlite"));
+        {
+            MeasurementFile file(good);
+            file.addDevice(4, 41);
+            file.addSeries(field(0), 41, Start, 3, [](int) { return 1.0; });
+        }
+        ReaderRig session(dir.filePath(QStringLiteral("session.sqlite")));
+        SQLiteView view(session.collector);
+        view.setAttribute(Qt::WA_DeleteOnClose, false);
+        auto *open = view.findChild<QPushButton *>(QStringLiteral("pbOpen"));
+        auto *name = view.findChild<QLabel *>(QStringLiteral("lblDatabaseName"));
+        auto *add = view.findChild<QPushButton *>(QStringLiteral("pbAdd"));
+
+        files.answer(path);
+        open->click();
+        QTRY_COMPARE(boxes.count(), 1);
+        QCOMPARE(boxes.last().kind, UiSeams::MessageBoxRequest::Warning);
+        QVERIFY(boxes.last().text.contains(QStringLiteral("unreadable.sqlite")));
+        QCOMPARE(name->text(), QString());
+        QCOMPARE(name->property("database").toString(), QString());
+        QVERIFY(!add->isEnabled());
+        QTRY_VERIFY(!view.dialog());
+
+        open->click(); // close
+        QCOMPARE(view.mode(), 0);
+        QCOMPARE(name->text(), QStringLiteral("Temporary"));
+        files.answer(good);
+        open->click();
+        QCOMPARE(name->text(), QStringLiteral("good.sqlite"));
+        QVERIFY(view.dialog());
+        QTRY_COMPARE(list(view.dialog(), "lwType")->count(), 1);
+        QCOMPARE(name->text(), QStringLiteral("good.sqlite"));
+        QCOMPARE(boxes.count(), 1);
+        view.dialog()->close();
+    }
+
     void tagsAndScreenshot()
     {
         QTemporaryDir dir;
@@ -563,6 +852,13 @@ private slots:
             QVERIFY(tag->property("paired").toInt() > 0);
         view.showFullGraphs();
         view.plot()->replot();
+        // The crosshair over the plot with the third graph selected in the tree.
+        const QModelIndex third = findGraphRow({4, 52, title(0), {}, {}, {}}, view.graphTree());
+        view.graphTree()->selectionModel()->select(third, QItemSelectionModel::ClearAndSelect);
+        QCOMPARE(view.plot()->selectedGraphs(), QList<QCPGraph *>{view.plot()->graph(2)});
+        plotMove(view.plot(), mouseFor(pixelOf(view.plot(), Start + 33, view.plot()->graph(2)->data()->at(33)->value)));
+        view.plot()->replot();
+        QVERIFY(view.verticalMarker()->valueLabel()->visible());
         screenshot(&view, QStringLiteral("sqliteview.png"));
         view.removeAllTags();
         QCOMPARE(view.tagCount(), 0);

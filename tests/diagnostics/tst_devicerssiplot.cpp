@@ -251,6 +251,36 @@ private slots:
         QTRY_VERIFY(!rig.plot);
     }
 
+    // With a graph selected the value label reads that graph and keeps to
+    // the pointer, plotting or stopped.
+    void valueLabelFollowsTheSelectedGraph_data()
+    {
+        QTest::addColumn<bool>("plotting");
+        QTest::newRow("stopped") << false;
+        QTest::newRow("plotting") << true;
+    }
+    void valueLabelFollowsTheSelectedGraph()
+    {
+        QFETCH(bool, plotting);
+        Rig rig;
+        rig.started();
+        CustomPlotView *view = rig.plot->view();
+        if (!plotting)
+            view->stop();
+        QCOMPARE(view->isPlotting(), plotting);
+        QCustomPlot *plot = view->plot();
+        const double first = Now0 / 1000.0 - 58.0;
+        setPlateaus(plot->graph(0), first, 5);
+        plot->replot();
+        const QPoint onDevice = mouseFor(pixelOf(plot, first + 5.0, plateauValue(0)));
+        plotMove(plot, onDevice);
+        plotMouse(plot, QEvent::MouseButtonPress, onDevice, Qt::LeftButton);
+        plotMouse(plot, QEvent::MouseButtonRelease, onDevice, Qt::LeftButton);
+        QCOMPARE(plot->selectedGraphs(), QList<QCPGraph *>{plot->graph(0)});
+        checkValueLabelFollows(plot, view->crosshair()->verticalMarker(), first,
+                               {{2, 0.6}, {4, 0.2}, {1, 0.8}, {3, 0.4}});
+    }
+
     void screenshot()
     {
         Rig rig;

@@ -273,6 +273,34 @@ private slots:
         QCOMPARE(files.requests().last().directory, QStringLiteral("dBm - 15.11.2023 01.13.csv"));
     }
 
+    // With a graph selected the value label reads that graph and keeps to
+    // the pointer: stopped (each move places it) and measuring (the redraw does).
+    void valueLabelFollowsTheSelectedGraph_data()
+    {
+        QTest::addColumn<bool>("measuring");
+        QTest::newRow("stopped") << false;
+        QTest::newRow("measuring") << true;
+    }
+    void valueLabelFollowsTheSelectedGraph()
+    {
+        QFETCH(bool, measuring);
+        Noise noise;
+        if (!measuring)
+            noise.button("pbStop")->click();
+        QCOMPARE(noise.window->isPlotting(), measuring);
+        QCustomPlot *plot = noise.window->plot();
+        const double first = Now0 / 1000.0 - 58.0;
+        setPlateaus(noise.raw(), first, 5);
+        plot->replot();
+        const QPoint onRaw = mouseFor(pixelOf(plot, first + 5.0, plateauValue(0)));
+        plotMove(plot, onRaw);
+        plotMouse(plot, QEvent::MouseButtonPress, onRaw, Qt::LeftButton);
+        plotMouse(plot, QEvent::MouseButtonRelease, onRaw, Qt::LeftButton);
+        QCOMPARE(plot->selectedGraphs(), QList<QCPGraph *>{noise.raw()});
+        checkValueLabelFollows(plot, noise.window->crosshair()->verticalMarker(), first,
+                               {{1, 0.3}, {3, 0.7}, {2, 0.15}, {4, 0.5}});
+    }
+
     void screenshot()
     {
         Noise noise;

@@ -74,10 +74,15 @@ double Marker::updateValueLabel(QCPAxis *valueAxis)
     const double value = valueAxis->pixelToCoord(m_mouseY - MouseShift);
     if (m_valueLabel) {
         m_valueLabel->setText(QString::number(value, 'f', 2));
-        m_valueLabel->position->setType(QCPItemPosition::ptAbsolute);
-        m_valueLabel->position->setCoords(m_labelX, m_labelY);
+        placeValueLabel();
     }
     return value;
+}
+
+void Marker::placeValueLabel()
+{
+    m_valueLabel->position->setType(QCPItemPosition::ptAbsolute);
+    m_valueLabel->position->setCoords(m_labelX, m_labelY);
 }
 
 double Marker::updateGraphValueLabel(QCPGraph *graph)
@@ -93,8 +98,10 @@ double Marker::updateGraphValueLabel(QCPGraph *graph)
             value = graph->data()->at(index)->value;
         }
     }
-    if (m_valueLabel)
+    if (m_valueLabel) {
         m_valueLabel->setText(std::isnan(value) ? QStringLiteral("NaN") : QString::number(value, 'f', 2));
+        placeValueLabel();
+    }
     return std::isnan(value) ? value : QString::number(value, 'f', 2).toDouble();
 }
 

@@ -48,7 +48,8 @@ public:
     // The value under the mouse on that axis, "%.2f" into valueLabel; returns it.
     double updateValueLabel(QCPAxis *valueAxis);
     // The value of the graph's point nearest the mouse into valueLabel ("NaN"
-    // when the graph has no point there); returns it (NaN for none).
+    // when the graph has no point there), drawn where updateValueLabel draws;
+    // returns it (NaN for none).
     double updateGraphValueLabel(QCPGraph *graph);
     // coordinate as a local date-time in timeFormat into timeLabel.
     void updateTimeLabel(const QSharedPointer<QCPAxisTickerDateTime> &ticker);
@@ -66,6 +67,8 @@ public:
 
 private:
     friend bool updateMarkers(QMouseEvent *, Marker *, Marker *, QCustomPlot *);
+    // valueLabel at (labelX, labelY), in pixels.
+    void placeValueLabel();
 
     double m_lowCoord = 0.0;
     double m_highCoord = 0.0;

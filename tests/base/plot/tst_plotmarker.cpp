@@ -177,8 +177,8 @@ private slots:
         QVERIFY(!vertical->timeLabel()->visible());
     }
 
-    // The graph's value under the mouse, exactly on the line too; "NaN" for
-    // a graph without data.
+    // The graph's value under the mouse, exactly on the line too, beside the
+    // pointer; "NaN" for a graph without data.
     void graphValueLabel()
     {
         auto plot = makePlot();
@@ -198,6 +198,8 @@ private slots:
         updateMarkers(&event, vertical, horizontal, plot.get());
         QCOMPARE(vertical->updateGraphValueLabel(graph), 5.0);
         QCOMPARE(vertical->valueLabel()->text(), QStringLiteral("5.00"));
+        // Drawn where the axis reading would be, beside the pointer.
+        QCOMPARE(vertical->valueLabel()->position->pixelPosition(), QPointF(vertical->labelX(), vertical->labelY()));
 
         QVERIFY(std::isnan(vertical->updateGraphValueLabel(empty)));
         QCOMPARE(vertical->valueLabel()->text(), QStringLiteral("NaN"));

@@ -5,6 +5,7 @@
 // wait for the restarted master, and joining an update the master runs.
 #include "compositeupdate.h"
 #include "containerbuilder.h"
+#include "dropfiles.h"
 #include "firmwarereplies.h"
 #include "firmwareuploadmanager.h"
 #include "hubroitem.h"
@@ -19,11 +20,8 @@
 #include "updatestatuswidget.h"
 #include "windowfixture.h"
 
-#include <QDragEnterEvent>
-#include <QDropEvent>
 #include <QFile>
 #include <QLabel>
-#include <QMimeData>
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QStandardPaths>
@@ -131,20 +129,6 @@ QString writeContainer(const QTemporaryDir &dir, const QString &name, const Cont
 {
     const QString path = dir.filePath(name);
     return container.writeTo(path) ? path : QString();
-}
-
-// Files dragged onto the window and dropped.
-void drop(QWidget *window, const QStringList &files)
-{
-    QMimeData data;
-    QList<QUrl> urls;
-    for (const QString &file : files)
-        urls << QUrl::fromLocalFile(file);
-    data.setUrls(urls);
-    QDragEnterEvent enter(QPoint(5, 5), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
-    QApplication::sendEvent(window, &enter);
-    QDropEvent dropped(QPointF(5, 5), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
-    QApplication::sendEvent(window, &dropped);
 }
 
 // The device numbers of the rows of the batch window's device table.
@@ -889,7 +873,7 @@ private slots:
         QTemporaryDir dir;
         if (road == QLatin1String("drop")) {
             const ContainerBuilder core = ContainerBuilder().type(41).record(recordV1(0x3000, "core"));
-            drop(w.window.get(), {writeContainer(dir, QStringLiteral("second.vorl"), core)});
+            dropFiles(w.window.get(), {writeContainer(dir, QStringLiteral("second.vorl"), core)});
         } else if (road == QLatin1String("dock")) {
             QCOMPARE(w.dock->openCompositeUpdateWidget(), nullptr);
         } else if (road == QLatin1String("batch")) {

@@ -395,6 +395,9 @@ void MainWindow::firmwareUpdateDevice()
     HubroItem *master = connection ? connection->master() : nullptr;
     if (!master)
         return;
+    // Not beside an upload or update that runs: the user is told which.
+    if (!updateDock->checkIdle())
+        return;
     UpdateManager::instance()->update(devices, master->firmwareDates());
 }
 

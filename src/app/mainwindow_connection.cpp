@@ -367,6 +367,8 @@ void MainWindow::onConnectionLost()
     const ConnectionType kind = connection->connectionType();
     const bool wasConnected = masterIsConnected;
     updateDock->closeCompasiteUpdateWidget();
+    // An upload cut here leaves its word in the dock, not only this box.
+    updateDock->uploadCut(tr("the connection to the master was lost"));
     // Why the connection ended, when it says so (a master it could not read).
     const QString cause = connection->errorString();
     connection->forceDisconnect();
@@ -559,6 +561,7 @@ void MainWindow::masterDisconnected()
 void MainWindow::masterRestarted()
 {
     // The master stays "connected" while it reboots; the title stays too.
+    updateDock->uploadCut(tr("the master restarted"));
     leaveMaster(true);
     ui->acCloseDevice->setEnabled(false);
     ui->acOpenDevice->setEnabled(false);

@@ -23,6 +23,7 @@
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QMimeData>
+#include <QPersistentModelIndex>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScrollBar>
@@ -133,35 +134,33 @@ CompositeUpdate::CompositeUpdate(const HUBRO32BootSectionHeader_t &savedHeader, 
     connect(rbPackageMode, &QRadioButton::clicked, this, &CompositeUpdate::switchToPackage);
     connect(rbOfflineMode, &QRadioButton::clicked, this, &CompositeUpdate::switchToOffline);
     connect(pbSelectAll, &QPushButton::clicked, this, &CompositeUpdate::selectAll);
-    connect(twDevices, &QTableWidget::itemChanged, this, &CompositeUpdate::onDeviceItemChanged, Qt::QueuedConnection);
+    queueItemChanges(twDevices, &CompositeUpdate::onDeviceItemChanged);
     connect(cbDevices, &QCheckBox::clicked, this, &CompositeUpdate::onDevicesCheckClicked);
     connect(twFirmwares, &QTableWidget::itemSelectionChanged, this, &CompositeUpdate::fillDevices);
-    connect(twFirmwares, &QTableWidget::itemChanged, this, &CompositeUpdate::onFirmwareItemChanged, Qt::QueuedConnection);
+    queueItemChanges(twFirmwares, &CompositeUpdate::onFirmwareItemChanged);
     connect(twFirmwares, &QTableWidget::itemDoubleClicked, this, &CompositeUpdate::onFirmwareDoubleClicked);
 
-    if (savedHeader.deviceType == 0 && (savedHeader.hardwareVersion == 0 || savedHeader.hardwareVersion == 0x00FF)) {
-        leFilename->setText(tr("There is no saved firmware in flash"));
-        rbOfflineMode->setEnabled(false);
-        rbPackageMode->setChecked(true);
-    } else if (savedHeader.deviceType == KernelType) {
-        leFilename->setText(tr("Open a file"));
-        rbOfflineMode->setEnabled(false);
-        rbPackageMode->setEnabled(false);
-    } else {
-        const QVersionNumber firmware = versionOfPackedWord(savedHeader.firmwareVersion);
-        qDebug().noquote() << QStringLiteral("Loaded firmware for %1 (hw: %2, fw: %3.%4)")
-                                  .arg(deviceTypeName(savedHeader.deviceType))
-                                  .arg(savedHeader.hardwareVersion >> 8)
-                                  .arg(firmware.majorVersion())
-                                  .arg(firmware.minorVersion(), 2, 10, QLatin1Char('0'));
-        pbSelectAll->setEnabled(true);
-        QTimer::singleShot(0, this, &CompositeUpdate::fillSavedFirmware);
-        rbOfflineMode->setEnabled(false);
-        rbPackageMode->setChecked(true);
-    }
+    showSavedFirmware();
 }
 
 CompositeUpdate::~CompositeUpdate() = default;
+
+void CompositeUpdate::queueItemChanges(QTableWidget *table, void (CompositeUpdate::*handler)(QTableWidgetItem *))
+{
+    // Handled once the event loop turns; the row may be gone by then (the
+    // tables are rebuilt as devices and the master come and go), so the item
+    // is found again through a persistent index rather than kept.
+    connect(table, &QTableWidget::itemChanged, this, [this, table, handler](QTableWidgetItem *item) {
+        const QPersistentModelIndex index(table->model()->index(item->row(), item->column()));
+        QMetaObject::invokeMethod(
+            this,
+            [this, table, handler, index] {
+                if (QTableWidgetItem *changed = index.isValid() ? table->item(index.row(), index.column()) : nullptr)
+                    (this->*handler)(changed);
+            },
+            Qt::QueuedConnection);
+    });
+}
 
 void CompositeUpdate::buildForm()
 {
@@ -279,6 +278,14 @@ QList<DeviceItem *> CompositeUpdate::liveDevices() const
     return list;
 }
 
+QSet<int> CompositeUpdate::liveNumbers() const
+{
+    QSet<int> numbers;
+    for (const DeviceItem *device : liveDevices())
+        numbers.insert(device->deviceId());
+    return numbers;
+}
+
 QList<DeviceItem *> CompositeUpdate::preselected() const
 {
     QList<DeviceItem *> list;
@@ -381,17 +388,38 @@ bool CompositeUpdate::checkExtensions(QStringList &files)
     return true;
 }
 
-bool CompositeUpdate::hasUsableFirmware(const QStringList &files)
+bool CompositeUpdate::readFiles(const QStringList &files, QList<QList<pVORL>> &containers)
+{
+    containers.clear();
+    for (const QString &file : files) {
+        const QString name = QFileInfo(file).fileName();
+        try {
+            containers << loadCombinedFirmware(file, false);
+        } catch (const bad_format_exception &e) {
+            qWarning().noquote() << QStringLiteral("bad_format_exception: ") + e.message();
+            showWarningDetails(tr("Wrong VORL file format"), tr("%1: %2").arg(name, e.message().trimmed()),
+                               tr("VORL format error"));
+            containers.clear();
+            return false;
+        } catch (const vorl_exception &e) {
+            qWarning().noquote() << QStringLiteral("Error loading firmware: %1").arg(e.message());
+            // The reader's reason (a file too large, not a regular file) is in the detail.
+            QString reason = tr("%1: %2").arg(name, e.message());
+            if (!e.detail().isEmpty())
+                reason += QLatin1Char('\n') + e.detail();
+            showWarningDetails(tr("Error loading firmware"), reason, tr("Firmware update file open"));
+            containers.clear();
+            return false;
+        }
+    }
+    return true;
+}
+
+bool CompositeUpdate::hasUsableFirmware(const QList<QList<pVORL>> &files)
 {
     const MasterFacts facts = masterFactsOf(master);
     const QList<int> sections = radioSectionTypes(facts.type) + coreSectionTypes(facts.type);
-    for (const QString &file : files) {
-        QList<pVORL> containers;
-        try {
-            containers = loadCombinedFirmware(file, false);
-        } catch (const vorl_exception &) {
-            return true; // the load reports it
-        }
+    for (const QList<pVORL> &containers : files) {
         for (const pVORL &container : containers) {
             const int type = container->deviceType();
             if (skippedDeviceTypes().contains(type))
@@ -427,6 +455,7 @@ bool CompositeUpdate::loadFirmwareFiles(const QStringList &fileNames)
         twFirmwares->setRowCount(0);
         twDevices->setRowCount(0);
     }
+    overlayLabel->hide();
     pbSelectAll->setEnabled(true);
     rbPackageMode->setEnabled(true);
     rbOfflineMode->setEnabled(true);
@@ -435,33 +464,32 @@ bool CompositeUpdate::loadFirmwareFiles(const QStringList &fileNames)
     deviceFirmwares.clear();
     preselectedDevices.clear();
     m_loadedFirmwares.clear();
+    m_readFiles.clear();
     QCoreApplication::processEvents();
 
-    if (!hasUsableFirmware(files)) {
+    QList<QList<pVORL>> read;
+    if (!readFiles(files, read))
+        return false;
+    // Kept for a master that connects later, or another one, and for devices that come.
+    m_readFiles = read;
+    m_classifiedNumbers = liveNumbers();
+    if (!hasUsableFirmware(read)) {
         showIncompatible();
         return true;
     }
-    for (const QString &file : files) {
-        QList<pVORL> containers;
-        try {
-            containers = loadCombinedFirmware(file, false);
-        } catch (const bad_format_exception &e) {
-            qWarning().noquote() << QStringLiteral("bad_format_exception: ") + e.message();
-            showWarningMessage(tr("Wrong VORL file format"), tr("VORL format error"));
-            return false;
-        } catch (const vorl_exception &e) {
-            qWarning().noquote() << QStringLiteral("Error loading firmware: %1").arg(e.message());
-            // Not only in the log: the user would otherwise see the file's name as if loaded.
-            showWarningMessage(QStringLiteral("Error loading firmware: %1").arg(e.message()),
-                               tr("Firmware update file open"));
-            return false;
-        }
+    for (const QList<pVORL> &containers : read) {
         const bool goOn = classifyContainers(containers);
         m_loadedFirmwares << containers;
         if (!goOn)
             return true;
     }
     qDebug() << "File open finished";
+    showClassified();
+    return true;
+}
+
+void CompositeUpdate::showClassified()
+{
     const bool m = fillMasterSections();
     const bool d = fillDeviceFirmwares();
     if (m && !d) {
@@ -479,10 +507,43 @@ bool CompositeUpdate::loadFirmwareFiles(const QStringList &fileNames)
     updateFirmwareCount();
     for (int column = 0; column < 3; ++column)
         twFirmwares->resizeColumnToContents(column);
-    return true;
 }
 
-bool CompositeUpdate::classifyContainers(const QList<pVORL> &containers)
+void CompositeUpdate::reclassify()
+{
+    m_classifiedNumbers = liveNumbers();
+    clearTables();
+    m_updateMode = PackageMode;
+    masterSections.clear();
+    deviceFirmwares.clear();
+    m_loadedFirmwares.clear();
+    rbPackageMode->setEnabled(true);
+    rbPackageMode->setChecked(true);
+    rbOfflineMode->setEnabled(true);
+    if (!master) {
+        rbOfflineMode->setEnabled(false);
+        showOverlay(tr("The master is not connected"));
+        return;
+    }
+    // Quietly: the user was told at the load; the window shows what it finds now.
+    if (!hasUsableFirmware(m_readFiles)) {
+        rbOfflineMode->setEnabled(false);
+        setFilenameStyle(true);
+        showOverlay(tr("There are no connected devices compatible with this software."));
+        return;
+    }
+    setFilenameStyle(false);
+    pbSelectAll->setEnabled(true);
+    for (const QList<pVORL> &containers : qAsConst(m_readFiles)) {
+        const bool goOn = classifyContainers(containers, false);
+        m_loadedFirmwares << containers;
+        if (!goOn)
+            break;
+    }
+    showClassified();
+}
+
+bool CompositeUpdate::classifyContainers(const QList<pVORL> &containers, bool interactive)
 {
     const MasterFacts facts = masterFactsOf(master);
     for (const pVORL &container : containers) {
@@ -490,7 +551,7 @@ bool CompositeUpdate::classifyContainers(const QList<pVORL> &containers)
         if (skippedDeviceTypes().contains(type))
             continue;
         if (type == KernelType) {
-            if (facts.type == 0)
+            if (facts.type == 0 || !interactive)
                 break;
             if (master && master->hardwareVersion() != container->hardwareVersion()) {
                 showIncompatible();
@@ -605,7 +666,7 @@ void CompositeUpdate::addDeviceRow(DeviceItem *device, Qt::CheckState state)
     twDevices->insertRow(row);
     auto *first = new QTableWidgetItem(QString::number(address));
     first->setFlags(Qt::ItemIsUserCheckable | Qt::ItemIsSelectable | Qt::ItemIsEnabled);
-    first->setData(Qt::UserRole, QVariant::fromValue(static_cast<void *>(device)));
+    first->setData(Qt::UserRole, int(device->deviceId()));
     first->setCheckState(state);
     twDevices->setItem(row, 0, first);
     const QStringList texts{deviceTypeName(device->deviceType()),
@@ -622,12 +683,20 @@ void CompositeUpdate::addDeviceRow(DeviceItem *device, Qt::CheckState state)
     twDevices->horizontalHeader()->setStretchLastSection(true);
 }
 
-namespace {
-DeviceItem *deviceOfRow(const QTableWidgetItem *item)
+// A row names its device by number: a device that went leaves no dangling row.
+DeviceItem *CompositeUpdate::deviceOfRow(const QTableWidgetItem *item) const
 {
-    return item ? static_cast<DeviceItem *>(item->data(Qt::UserRole).value<void *>()) : nullptr;
+    if (!item)
+        return nullptr;
+    bool ok = false;
+    const int number = item->data(Qt::UserRole).toInt(&ok);
+    if (!ok)
+        return nullptr;
+    for (DeviceItem *device : liveDevices())
+        if (device->deviceId() == number)
+            return device;
+    return nullptr;
 }
-} // namespace
 
 bool CompositeUpdate::masterSectionNewer(const HUBRO32BootSectionHeader_t &header, int kind) const
 {
@@ -685,9 +754,15 @@ bool CompositeUpdate::fillDeviceFirmwares()
     return added;
 }
 
-void CompositeUpdate::fillSavedFirmware()
+void CompositeUpdate::fillSavedFirmware(const QHash<int, bool> &kept)
 {
     preselectedDevices.clear();
+    {
+        const QSignalBlocker blockDevices(twDevices);
+        const QSignalBlocker blockFirmwares(twFirmwares);
+        twDevices->setRowCount(0);
+        twFirmwares->setRowCount(0);
+    }
     int c = 0;
     int p = 0;
     {
@@ -700,17 +775,18 @@ void CompositeUpdate::fillSavedFirmware()
                 continue;
             overlayLabel->hide();
             ++c;
-            addDeviceRow(device, level == Newer ? Qt::Checked : Qt::Unchecked);
-            if (level == Newer) {
+            const bool checked = kept.value(device->deviceId(), level == Newer);
+            addDeviceRow(device, checked ? Qt::Checked : Qt::Unchecked);
+            if (checked) {
                 ++p;
                 preselectedDevices << device;
             }
         }
     }
     if (c == 0) {
-        overlayLabel->setText(tr("There are no devices of the selected type"));
-        overlayLabel->resize(twDevices->size());
-        overlayLabel->show();
+        showOverlay(tr("There are no devices of the selected type"));
+        cbDevices->setEnabled(false);
+        lblDeviceCount->setText(QStringLiteral("0/0"));
         rbOfflineMode->setChecked(true);
         rbPackageMode->setEnabled(false);
     } else {
@@ -730,6 +806,91 @@ void CompositeUpdate::fillSavedFirmware()
         }
     }
     lblFirmwareCount->setText(state == Qt::Unchecked ? QStringLiteral("0/1") : QStringLiteral("1/1"));
+}
+
+void CompositeUpdate::clearTables()
+{
+    {
+        const QSignalBlocker blockFirmwares(twFirmwares);
+        const QSignalBlocker blockDevices(twDevices);
+        twFirmwares->setRowCount(0);
+        twDevices->setRowCount(0);
+    }
+    preselectedDevices.clear();
+    overlayLabel->hide();
+    lblDeviceCount->setText(QStringLiteral("0/0"));
+    lblFirmwareCount->setText(QStringLiteral("0/0"));
+    {
+        const QSignalBlocker blocker(cbDevices);
+        cbDevices->setCheckState(Qt::Unchecked);
+        cbDevices->setEnabled(false);
+    }
+    pbSelectAll->setChecked(false);
+    pbSelectAll->setEnabled(false);
+}
+
+void CompositeUpdate::showOverlay(const QString &text)
+{
+    overlayLabel->setText(text);
+    overlayLabel->resize(twDevices->size());
+    overlayLabel->show();
+}
+
+void CompositeUpdate::showSavedFirmware()
+{
+    clearTables();
+    setFilenameStyle(false);
+    rbPackageMode->setEnabled(true);
+    if (!master) {
+        leFilename->setText(tr("The master is not connected"));
+        rbOfflineMode->setEnabled(false);
+        rbPackageMode->setChecked(true);
+        showOverlay(tr("The master is not connected"));
+        return;
+    }
+    if (savedHeader.deviceType == 0 && (savedHeader.hardwareVersion == 0 || savedHeader.hardwareVersion == 0x00FF)) {
+        leFilename->setText(tr("There is no saved firmware in flash"));
+        rbOfflineMode->setEnabled(false);
+        rbPackageMode->setChecked(true);
+    } else if (savedHeader.deviceType == KernelType) {
+        leFilename->setText(tr("Open a file"));
+        rbOfflineMode->setEnabled(false);
+        rbPackageMode->setEnabled(false);
+    } else {
+        leFilename->setText(tr("Internal"));
+        const QVersionNumber firmware = versionOfPackedWord(savedHeader.firmwareVersion);
+        qDebug().noquote() << QStringLiteral("Loaded firmware for %1 (hw: %2, fw: %3.%4)")
+                                  .arg(deviceTypeName(savedHeader.deviceType))
+                                  .arg(savedHeader.hardwareVersion >> 8)
+                                  .arg(firmware.majorVersion())
+                                  .arg(firmware.minorVersion(), 2, 10, QLatin1Char('0'));
+        pbSelectAll->setEnabled(true);
+        rbOfflineMode->setEnabled(false);
+        rbPackageMode->setChecked(true);
+        fillSavedFirmware();
+    }
+}
+
+void CompositeUpdate::setMaster(HubroItem *newMaster)
+{
+    if (master == newMaster)
+        return;
+    master = newMaster;
+    if (m_updateMode == SavedFirmware)
+        showSavedFirmware();
+    else if (!m_readFiles.isEmpty())
+        reclassify();
+    else
+        clearTables();
+}
+
+void CompositeUpdate::setSavedHeader(const HUBRO32BootSectionHeader_t &header)
+{
+    if (header == savedHeader)
+        return;
+    savedHeader = header;
+    if (m_updateMode == SavedFirmware)
+        showSavedFirmware();
 }
 
 void CompositeUpdate::fillDevices()
@@ -991,8 +1152,6 @@ void CompositeUpdate::switchMode(bool offline)
 
 void CompositeUpdate::onDevicesChanged(const QList<DeviceItem *> &newDevices)
 {
-    if (deviceFirmwares.empty())
-        return;
     devices.clear();
     for (DeviceItem *device : newDevices) {
         const int state = device->connectionState();
@@ -1002,10 +1161,40 @@ void CompositeUpdate::onDevicesChanged(const QList<DeviceItem *> &newDevices)
         }
         devices << device;
     }
-    if (rbOfflineMode->isChecked())
+    if (m_updateMode == SavedFirmware) {
+        if (twFirmwares->rowCount() == 0)
+            return; // nothing saved to offer
+        QHash<int, bool> kept;
+        for (int row = 0; row < twDevices->rowCount(); ++row) {
+            const QTableWidgetItem *item = twDevices->item(row, 0);
+            kept.insert(item->data(Qt::UserRole).toInt(), item->checkState() == Qt::Checked);
+        }
+        const int scroll = twDevices->verticalScrollBar()->value();
+        fillSavedFirmware(kept);
+        twDevices->verticalScrollBar()->setValue(scroll);
         return;
+    }
+    // Devices the loaded files were not matched against: their firmwares may
+    // be missing from the list (a master read again, a device bound).
+    if (!m_readFiles.isEmpty() && !(liveNumbers() - m_classifiedNumbers).isEmpty()) {
+        reclassify();
+        return;
+    }
+    if (rbOfflineMode->isChecked()) {
+        // Rows are not checked in this mode: only those of devices that went go.
+        const QSignalBlocker blocker(twDevices);
+        for (int row = twDevices->rowCount() - 1; row >= 0; --row)
+            if (!deviceOfRow(twDevices->item(row, 0)))
+                twDevices->removeRow(row);
+        updateDeviceCounters();
+        return;
+    }
     const int row = twFirmwares->currentRow();
     const int scroll = twDevices->verticalScrollBar()->value();
+    if (row < 0) {
+        const QSignalBlocker blocker(twDevices);
+        twDevices->setRowCount(0);
+    }
     fillDevices();
     if (row >= 0)
         twFirmwares->setCurrentCell(row, 0);
@@ -1084,6 +1273,10 @@ void CompositeUpdate::startUpdate()
     if (chosen == 0) {
         showWarningMessage(tr("There are no selected/compatible firmwares.") + QString(49, QLatin1Char(' ')),
                            tr("Device update failed"));
+        return;
+    }
+    if (!master) {
+        showWarningMessage(tr("The master is not connected."), tr("Device update failed"));
         return;
     }
     m_outdatedAnswer = -1;

@@ -5,8 +5,10 @@
 #include "firmwarematching.h"
 #include "vorl.h"
 
+#include <QHash>
 #include <QList>
 #include <QPointer>
+#include <QSet>
 #include <QStringList>
 #include <QWidget>
 
@@ -53,7 +55,14 @@ public:
     QList<pVORL> masterSectionKeys() const;
     int outdatedAnswer() const { return m_outdatedAnswer; }
 
+    // The master the window matches against, and the image it keeps in its
+    // flash: the view is rebuilt for them (no master: nothing to update).
+    void setMaster(HubroItem *master);
+    void setSavedHeader(const HUBRO32BootSectionHeader_t &header);
+
 public slots:
+    // The devices of the connection: every view drops the rows of devices
+    // that went and lists those that came.
     void onDevicesChanged(const QList<DeviceItem *> &devices);
     void startUpdate();
     void askOutdated(const QString &text, bool many);
@@ -79,14 +88,31 @@ private:
     using ContainerMap = std::map<pVORL, int, VorlOrder>;
 
     void buildForm();
+    void queueItemChanges(QTableWidget *table, void (CompositeUpdate::*handler)(QTableWidgetItem *));
     bool checkExtensions(QStringList &files);
-    bool hasUsableFirmware(const QStringList &files);
+    // The containers of each file, in file order; empty with the reader's
+    // reason shown when a file cannot be read.
+    bool readFiles(const QStringList &files, QList<QList<pVORL>> &containers);
+    bool hasUsableFirmware(const QList<QList<pVORL>> &files);
     // False when the file's containers ended the load (complex update answered).
-    bool classifyContainers(const QList<pVORL> &containers);
+    // Outside the user's load (`interactive` false) a complex-update container
+    // asks nothing and ends the file's classification.
+    bool classifyContainers(const QList<pVORL> &containers, bool interactive = true);
+    // The rows of the classified containers and the mode that fits them.
+    void showClassified();
+    // The loaded files again against the current master and devices.
+    void reclassify();
+    // The saved-firmware view for the current master and saved header.
+    void showSavedFirmware();
+    void clearTables();
+    void showOverlay(const QString &text);
+    DeviceItem *deviceOfRow(const QTableWidgetItem *item) const;
     void showIncompatible();
     bool fillMasterSections();
     bool fillDeviceFirmwares();
-    void fillSavedFirmware();
+    // Checks of devices already shown are kept (by device number); others
+    // are checked when the image is newer than what they run.
+    void fillSavedFirmware(const QHash<int, bool> &kept = {});
     void fillDevices();
     QString addFirmwareRow(const HUBRO32BootSectionHeader_t &header, Qt::CheckState state, int preselected);
     void addDeviceRow(DeviceItem *device, Qt::CheckState state);
@@ -105,6 +131,7 @@ private:
     bool masterSectionOutdated(const HUBRO32BootSectionHeader_t &header, int kind) const;
     bool masterSectionNewer(const HUBRO32BootSectionHeader_t &header, int kind) const;
     QList<DeviceItem *> liveDevices() const;
+    QSet<int> liveNumbers() const;
     void setFilenameStyle(bool error);
 
     ContainerMap masterSections;
@@ -140,4 +167,6 @@ private:
     QLabel *overlayLabel = nullptr;
     bool incompatibleShown = false;
     QList<pVORL> m_loadOrder; // keys in the order they were first classified
+    QList<QList<pVORL>> m_readFiles; // the containers of the last load, per file
+    QSet<int> m_classifiedNumbers;   // the devices the loaded files were matched against
 };

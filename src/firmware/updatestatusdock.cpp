@@ -87,6 +87,13 @@ UpdateStatusDock::UpdateStatusDock(QWidget *parent)
     currentFirmware = 0;
     attachTimer.setSingleShot(true);
     connect(&attachTimer, &QTimer::timeout, this, qOverload<>(&UpdateStatusDock::attachToUpdate));
+    confirmTimer.setSingleShot(true);
+    connect(&confirmTimer, &QTimer::timeout, this, [this] {
+        const pVORL image = awaitingImage;
+        awaitingImage.reset();
+        if (image)
+            imageNotConfirmed(image);
+    });
 
     connect(pbUploadFirmware, &QPushButton::clicked, this, &UpdateStatusDock::openCompositeUpdateWidget);
     connect(cbCollapseAll, &QCheckBox::stateChanged, this, &UpdateStatusDock::onCollapseAllChanged);
@@ -99,6 +106,7 @@ UpdateStatusDock::UpdateStatusDock(QWidget *parent)
     connect(uploadManager, &FirmwareUploadManager::autoUpdateSwitchOn, this, &UpdateStatusDock::loadFirmware);
     connect(pbStopUpload, &QPushButton::clicked, this, [this] {
         stopRequested = true;
+        summarize(tr("Update stopped."));
         // The stop ends the batch: its master images are not uploaded later.
         dropBatch();
         uploadManager->reset();
@@ -151,6 +159,7 @@ void UpdateStatusDock::buildForm()
     lblUploadStatus = new QLabel(gbUpload);
     lblUploadStatus->setObjectName(QStringLiteral("lblUploadStatus"));
     lblUploadStatus->setFont(labelFont());
+    lblUploadStatus->setWordWrap(true);
     grid->addWidget(lblUploadStatus, 0, 0, 1, 3);
     pbUploadFirmware = new QPushButton(QIcon(QStringLiteral(":/icons/images/icons/png/download.png")),
                                        tr("Upload firmware"), gbUpload);
@@ -197,6 +206,15 @@ void UpdateStatusDock::buildForm()
     pbStopUpdate->setEnabled(false);
     row->addWidget(pbStopUpdate);
     updateLayout->addLayout(row);
+    // What the last batch did: it outlives the groups (a master image's
+    // restart discards them).
+    lblUpdateSummary = new QLabel(gbUpdate);
+    lblUpdateSummary->setObjectName(QStringLiteral("lblUpdateSummary"));
+    lblUpdateSummary->setFont(labelFont());
+    lblUpdateSummary->setWordWrap(true);
+    lblUpdateSummary->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    lblUpdateSummary->hide();
+    updateLayout->addWidget(lblUpdateSummary);
     scrollArea = new QScrollArea(gbUpdate);
     scrollArea->setObjectName(QStringLiteral("scrollArea"));
     scrollArea->setWidgetResizable(true);
@@ -218,7 +236,14 @@ void UpdateStatusDock::buildForm()
 
 void UpdateStatusDock::setMaster(HubroItem *master)
 {
+    if (m_master && m_master != master)
+        disconnect(m_master, &HubroItem::firmwareHeadersUpdated, this, &UpdateStatusDock::onMasterHeadersRead);
     m_master = master;
+    if (master)
+        connect(master, &HubroItem::firmwareHeadersUpdated, this, &UpdateStatusDock::onMasterHeadersRead,
+                Qt::UniqueConnection);
+    if (compositeUpdate)
+        compositeUpdate->setMaster(master);
 }
 
 HubroItem *UpdateStatusDock::master() const
@@ -259,24 +284,125 @@ void UpdateStatusDock::uploadIdle()
 
 void UpdateStatusDock::resetUpload()
 {
+    uploadCut(tr("the upload was interrupted"));
     uploadManager->reset();
     pBarUpload->setValue(0);
-    lblUploadStatus->clear();
+    if (uploadFailure.isEmpty())
+        lblUploadStatus->clear();
     uploadIdle();
     uploading = false;
 }
 
 void UpdateStatusDock::resetState()
 {
-    lblUploadStatus->clear();
+    if (uploadFailure.isEmpty())
+        lblUploadStatus->clear();
     pBarUpload->setValue(0);
     lblUploadedFirmware->setText(tr("No information"));
+}
+
+void UpdateStatusDock::showUploadFailure(const QString &text)
+{
+    uploadFailure = text;
+    lblUploadStatus->setText(QStringLiteral("<div style=\"color: red; font-size:large;\">%1</div>").arg(text.toHtmlEscaped()));
+}
+
+void UpdateStatusDock::uploadCut(const QString &reason)
+{
+    if (!uploading)
+        return;
+    uploading = false;
+    const QString text =
+        tr("Upload failed: %1; the master may hold an incomplete image: reconnect and upload again").arg(reason);
+    qCritical().noquote() << text;
+    showUploadFailure(text);
+    pBarUpload->setStyleSheet(UpdateStatusWidget::makeStyleSheet(1, QStringLiteral("rgb(255, 150, 150)")));
+    setCurrUpdateStatusWidgetFailed();
+    summarize(tr("The batch ended: the upload was cut."));
+    dropBatch();
+}
+
+QString UpdateStatusDock::runningWork() const
+{
+    if (uploading && uploadingImage)
+        return tr("The firmware %1 is being uploaded to the master.").arg(UpdateStatusWidget::firmwareText(uploadingImage));
+    if (uploading || nextUpload)
+        return tr("A firmware is being uploaded to the master.");
+    if (updating || updateManager->isBusy())
+        return tr("Devices are being updated with the firmware %1.")
+            .arg(UpdateStatusWidget::fileHeaderText(currentFirmwareInfo));
+    if (isBatchRunning())
+        return tr("A batch update is running: the firmware %1 is next.")
+            .arg(UpdateStatusWidget::firmwareText(firmwareQueue.at(currentFirmware).firmware));
+    if (!masterFirmwares.isEmpty())
+        return tr("A batch update is running: the master's firmware %1 is next.")
+            .arg(UpdateStatusWidget::firmwareText(masterFirmwares.first()));
+    return QString();
+}
+
+bool UpdateStatusDock::checkIdle()
+{
+    const QString running = runningWork();
+    if (running.isEmpty())
+        return true;
+    qWarning().noquote() << QStringLiteral("Update refused: ") + running;
+    showWarningDetails(running, tr("Wait until it ends, or stop it, before starting another upload or update."),
+                       tr("Firmware update is running"));
+    return false;
+}
+
+QString UpdateStatusDock::updateSummary() const
+{
+    return lblUpdateSummary->text();
+}
+
+void UpdateStatusDock::setSummary(const QString &text)
+{
+    lblUpdateSummary->setText(text);
+    lblUpdateSummary->setVisible(!text.isEmpty());
+}
+
+void UpdateStatusDock::summarize(const QString &headline)
+{
+    if (!summaryPending)
+        return;
+    summaryPending = false;
+    QStringList updated;
+    QStringList failed;
+    QStringList notUpdated;
+    for (UpdateStatusWidget *w : statusWidgetList()) {
+        for (DeviceItem *device : w->devices()) {
+            const QString name = QStringLiteral("%1 (%2)").arg(addressText(device), device->itemTypeName());
+            if (w->isUpdated(device))
+                updated << name;
+            else if (w->isFailed(device))
+                failed << name;
+            else
+                notUpdated << name;
+        }
+    }
+    QStringList lines{headline};
+    lines << (updated.isEmpty() ? tr("Updated: none") : tr("Updated: %1").arg(updated.join(QStringLiteral(", "))));
+    if (!failed.isEmpty())
+        lines << tr("Failed: %1").arg(failed.join(QStringLiteral(", ")));
+    if (!notUpdated.isEmpty())
+        lines << tr("Not updated: %1").arg(notUpdated.join(QStringLiteral(", ")));
+    // In the log at a level the user sees by default when something was left out.
+    const bool complete = failed.isEmpty() && notUpdated.isEmpty();
+    for (const QString &line : lines) {
+        if (complete)
+            qWarning().noquote() << line;
+        else
+            qCritical().noquote() << line;
+    }
+    setSummary(lines.join(QLatin1Char('\n')));
 }
 
 void UpdateStatusDock::forget()
 {
     if (currUpdateStatusWidget)
         currUpdateStatusWidget->setStopped();
+    summarize(tr("The batch ended: the master went away."));
     dropBatch();
     attachTimer.stop();
     filterTimer.stop();
@@ -286,6 +412,14 @@ void UpdateStatusDock::forget()
     deferredDevices.clear();
     updateManager->forget();
     pbStopUpdate->setEnabled(false);
+    // Its devices go with it: the batch window keeps no row of them.
+    masterFirmwareInfo = HUBRO32BootSectionHeader_t();
+    m_availableDevices.clear();
+    emit availableDevicesUpdated({});
+    if (compositeUpdate) {
+        compositeUpdate->setMaster(nullptr);
+        compositeUpdate->setSavedHeader(masterFirmwareInfo);
+    }
 }
 
 UpdateStatusWidget *UpdateStatusDock::currentStatusWidget() const
@@ -317,6 +451,8 @@ void UpdateStatusDock::discardStatusWidgets()
             w->deleteLater();
         }
     statusWidgets.clear();
+    // Whatever had to be said of them was said before they went.
+    summaryPending = false;
     currUpdateStatusWidget = nullptr;
     firmwareQueue.clear();
     currentFirmware = 0;
@@ -347,6 +483,7 @@ UpdateStatusWidget *UpdateStatusDock::makeStatusWidgets(const QList<DeviceItem *
         scrollLayout->insertWidget(scrollLayout->count() - 1, w);
         statusWidgets << w;
         cbCollapseAll->setEnabled(true);
+        summaryPending = true;
     }
     const QList<UpdateStatusWidget *> list = statusWidgetList();
     return list.isEmpty() ? nullptr : list.first();
@@ -385,6 +522,9 @@ void UpdateStatusDock::onGroupVisibilityChanged(bool state)
 
 CompositeUpdate *UpdateStatusDock::openCompositeUpdateWidget()
 {
+    // No second upload or update while one runs, whichever road asks.
+    if (!checkIdle())
+        return nullptr;
     if (!compositeUpdate) {
         auto *window = new CompositeUpdate(masterFirmwareInfo, availableDevices(), m_master, this);
         compositeUpdate = window;
@@ -400,8 +540,8 @@ CompositeUpdate *UpdateStatusDock::openCompositeUpdateWidget()
 
 void UpdateStatusDock::openFiles(const QStringList &fileNames)
 {
-    CompositeUpdate *window = openCompositeUpdateWidget();
-    window->loadFirmwareFiles(fileNames);
+    if (CompositeUpdate *window = openCompositeUpdateWidget())
+        window->loadFirmwareFiles(fileNames);
 }
 
 void UpdateStatusDock::closeCompasiteUpdateWidget()
@@ -463,10 +603,12 @@ void UpdateStatusDock::upload(const pVORL &firmware)
 
 void UpdateStatusDock::uploadMasterFirmware()
 {
+    summarize(tr("Radio devices done; the master's firmware is uploaded next."));
     discardStatusWidgets();
     if (masterFirmwares.isEmpty())
         return;
     const pVORL image = masterFirmwares.takeFirst();
+    nextUpload = image;
     currentFirmwareInfo = image->fileHeader();
     if (image->deviceType() == KernelType || isCoreTypeOfMaster(image->deviceType())) {
         backupConfiguration(image);
@@ -583,6 +725,9 @@ void UpdateStatusDock::loadFirmware()
 
 void UpdateStatusDock::onOfflineUpdate(const pVORL &firmware)
 {
+    if (!checkIdle())
+        return;
+    setSummary(QString());
     qDebug() << "Offline updating init";
     discardStatusWidgets();
     offlineFirmware = firmware;
@@ -591,6 +736,9 @@ void UpdateStatusDock::onOfflineUpdate(const pVORL &firmware)
 
 void UpdateStatusDock::onUploadStarted(const pVORL &firmware)
 {
+    uploadingImage = firmware;
+    nextUpload.reset();
+    uploadFailure.clear();
     pBarUpload->setValue(0);
     pbUploadFirmware->setEnabled(false);
     pbStopUpload->setEnabled(true);
@@ -650,7 +798,8 @@ void UpdateStatusDock::onUploadStatus(FirmwareUploadTypes::uploadStatus_t status
         return;
     }
     if (autoUpdate && status == FirmwareUploadTypes::Stopped) {
-        lblUploadStatus->setText(tr("Upload stopped"));
+        if (uploadFailure.isEmpty())
+            lblUploadStatus->setText(tr("Upload stopped"));
         QTimer::singleShot(1000, this, [this] { uploadManager->setAutoUpdate(false); });
         stopped();
         return;
@@ -671,6 +820,9 @@ void UpdateStatusDock::onUploadStatus(FirmwareUploadTypes::uploadStatus_t status
         qDebug() << "***?RESTART?***";
         break;
     case FirmwareUploadTypes::Stopped:
+        // A cut or failed upload keeps saying so.
+        if (!uploadFailure.isEmpty())
+            showUploadFailure(uploadFailure);
         stopped();
         break;
     default:
@@ -687,19 +839,27 @@ void UpdateStatusDock::onUploadError(FirmwareUploadManager::uploadError_t error)
     };
     const int index = int(error);
     const QString text = index >= 0 && index < 6 ? tr(texts[index]) : QString();
-    lblUploadStatus->setText(QStringLiteral("<div style=\"color: red; font-size:x-large;\">%1</div>").arg(text));
+    const QString failure = tr("Upload failed: %1; the master may hold an incomplete image: upload again").arg(text);
+    qCritical().noquote() << failure;
+    showUploadFailure(failure);
     setCurrUpdateStatusWidgetFailed();
     // Idle first: going on starts the next upload, whose buttons must stay.
     updating = false;
+    uploading = false;
     gbUpload->setEnabled(true);
     pbUploadFirmware->setEnabled(true);
     pbStopUpload->setEnabled(false);
     if (error == FirmwareUploadManager::VerifyError && isBatchRunning() && currentFirmware + 1 < firmwareQueue.size()) {
         const int answer = askWarning(tr("Warning! Uploaded firmware is corrupt, uploading stopped.\nDo you want to proceed?"),
                                       QString(), tr("Upload error"), QMessageBox::Yes | QMessageBox::No);
-        if (answer == QMessageBox::Yes && advanceBatch())
+        if (answer == QMessageBox::Yes && advanceBatch()) {
             nextFirmware(firmwareQueue.at(currentFirmware).firmware);
+            return;
+        }
     }
+    // The batch ends here: a later header read resumes nothing of it.
+    summarize(tr("The batch ended: %1.").arg(text));
+    dropBatch();
 }
 
 void UpdateStatusDock::askRestart(const QString &heading, const QString &question, const QString &text)
@@ -732,6 +892,11 @@ void UpdateStatusDock::onUploadFinished()
         if (!statusWidgetList().isEmpty()) {
             pbStopUpdate->setEnabled(true);
             stopRequested = false;
+        }
+        // The batch goes on once the master's header names this image.
+        if (isBatchRunning() && uploadingImage) {
+            awaitingImage = uploadingImage;
+            confirmTimer.start(m_delays.confirm);
         }
         if (m_master)
             m_master->readUploadedFirmwareHeaders();
@@ -784,6 +949,8 @@ void UpdateStatusDock::setMasterHeader(const HUBRO32BootSectionHeader_t &header)
 {
     masterFirmwareInfo = header;
     currentFirmwareInfo = header;
+    if (compositeUpdate)
+        compositeUpdate->setSavedHeader(header);
     lblUploadedFirmware->setText(tr("No information"));
     if (header.buildTime == 0 || header.deviceType == 0 || header.deviceType == 1)
         return;
@@ -819,6 +986,14 @@ void UpdateStatusDock::checkIfUpdateRequired()
     if (header.deviceType > 73)
         return;
     setMasterHeader(header);
+    // An image uploaded for the batch is confirmed by the header read first.
+    if (awaitingImage)
+        return;
+    resumeBatch();
+}
+
+void UpdateStatusDock::resumeBatch()
+{
     if (!isBatchRunning())
         return;
     const QList<DeviceItem *> devices = firmwareQueue.at(currentFirmware).liveDevices();
@@ -828,6 +1003,44 @@ void UpdateStatusDock::checkIfUpdateRequired()
         return;
     }
     updateNext(devices);
+}
+
+void UpdateStatusDock::onMasterHeadersRead()
+{
+    if (!awaitingImage || !m_master)
+        return;
+    const pVORL image = awaitingImage;
+    awaitingImage.reset();
+    confirmTimer.stop();
+    const HUBRO32BootSectionHeader_t stored = m_master->firmwareDates();
+    const HUBRO32BootSectionHeader_t sent = image->fileHeader();
+    if (stored.deviceType == sent.deviceType && stored.hardwareVersion == sent.hardwareVersion
+        && stored.firmwareVersion == sent.firmwareVersion && stored.buildTime == sent.buildTime) {
+        setMasterHeader(stored);
+        resumeBatch();
+        return;
+    }
+    qCritical().noquote() << QStringLiteral("The master holds %1 instead of the uploaded image")
+                                 .arg(UpdateStatusWidget::fileHeaderText(stored));
+    imageNotConfirmed(image);
+}
+
+void UpdateStatusDock::imageNotConfirmed(const pVORL &image)
+{
+    const QString headline = tr("The master did not confirm the uploaded image %1: no device was updated with it.")
+                                 .arg(UpdateStatusWidget::firmwareText(image));
+    setCurrUpdateStatusWidgetFailed();
+    QStringList lines;
+    if (summaryPending) {
+        summarize(headline);
+        lines = updateSummary().split(QLatin1Char('\n'));
+        lines.removeFirst();
+    }
+    dropBatch();
+    updating = false;
+    pbStopUpdate->setEnabled(false);
+    uploadIdle();
+    showWarningDetails(headline, lines.join(QLatin1Char('\n')), tr("Device update"));
 }
 
 // ---------------------------------------------------------------- radio-device updates
@@ -879,6 +1092,9 @@ void UpdateStatusDock::onDefaultUpdate(const FirmwareMap &map, bool fMode)
         showInformationMessage(tr("There is no selected firmwares."), tr("Firmware upload"));
         return;
     }
+    if (!checkIdle())
+        return;
+    setSummary(QString());
     pbUploadFirmware->setEnabled(false);
     qDebug().noquote() << QStringLiteral("Default update of %1 firmwares").arg(map.size());
     discardStatusWidgets();
@@ -928,6 +1144,14 @@ void UpdateStatusDock::onDefaultUpdate(const FirmwareMap &map, bool fMode)
 }
 
 void UpdateStatusDock::onInternalUpdate(const QList<DeviceItem *> &devices, bool fMode)
+{
+    if (!checkIdle())
+        return;
+    setSummary(QString());
+    startInternalUpdate(devices, fMode);
+}
+
+void UpdateStatusDock::startInternalUpdate(const QList<DeviceItem *> &devices, bool fMode)
 {
     discardStatusWidgets();
     pbUploadFirmware->setEnabled(false);
@@ -1128,6 +1352,7 @@ void UpdateStatusDock::finishBatch()
 {
     if (!firmwareQueue.isEmpty())
         qDebug() << (stopRequested ? "Update stopped" : "Update complite");
+    summarize(stopRequested ? tr("Update stopped.") : tr("Update finished."));
     currentFirmware = firmwareQueue.size();
     pbStopUpdate->setEnabled(false);
     gbUpload->setEnabled(true);
@@ -1138,6 +1363,9 @@ void UpdateStatusDock::finishBatch()
 
 void UpdateStatusDock::dropBatch()
 {
+    awaitingImage.reset();
+    confirmTimer.stop();
+    nextUpload.reset();
     masterFirmwares.clear();
     currentFirmware = firmwareQueue.size();
     currUpdateStatusWidget = nullptr;
@@ -1163,6 +1391,12 @@ void UpdateStatusDock::stopUpdate()
 {
     if (currUpdateStatusWidget)
         currUpdateStatusWidget->setStopped();
+    // Groups the batch had not reached say so too.
+    if (isBatchRunning())
+        for (UpdateStatusWidget *w : statusWidgetList())
+            if (w->state() == UpdateStatusWidget::NotStarted)
+                w->setStopped();
+    summarize(tr("Update stopped."));
     // The stop ends the batch: no group, image or master upload follows.
     dropBatch();
     updateManager->stop();
@@ -1197,7 +1431,7 @@ void UpdateStatusDock::attachToUpdate()
             continue;
         currentFirmwareInfo = masterFirmwareInfo;
         updateManager->setFirmwareSize(masterFirmwareInfo.firmwareSize);
-        onInternalUpdate({device}, fastMode);
+        startInternalUpdate({device}, fastMode);
     }
     for (UpdateStatusWidget *w : statusWidgetList()) {
         for (DeviceItem *device : w->devices()) {

@@ -44,6 +44,7 @@ public:
         int nextImage = 1000;  // before the next master image
         int recheck = 5000;    // re-read of the stored headers after a stopped upload
         int attach = 7000;     // before joining a running update
+        int confirm = 15000;   // for the master's header of an image uploaded for devices
     };
 
     explicit UpdateStatusDock(QWidget *parent = nullptr);
@@ -60,8 +61,19 @@ public:
     // Enables the upload controls (true) or only the stop control (false).
     void setUploadEnabled(bool enabled);
     bool isUploadEnabled() const;
-    // Resets the upload manager and the upload half to idle.
+    // Resets the upload manager and the upload half to idle; an upload that
+    // still runs is reported as failed.
     void resetUpload();
+    // The upload that runs, if any, was cut (the link lost, the master gone):
+    // the dock says so until the next upload starts, and the batch ends.
+    void uploadCut(const QString &reason);
+    // What runs now, for a refusal: empty when nothing does.
+    QString runningWork() const;
+    // True when no upload or update runs; otherwise says what runs and why
+    // nothing else starts, and returns false.
+    bool checkIdle();
+    // The last batch's outcome as shown under the groups (empty: none).
+    QString updateSummary() const;
     // The connection goes with its devices: the current group is marked
     // stopped, the batch dropped and the update queue forgotten quietly.
     void forget();
@@ -143,6 +155,18 @@ private:
     void continueBatch();
     void finishBatch();
     void removeDevice(DeviceItem *device);
+    // The master read its stored headers: an image uploaded for a batch is
+    // confirmed (the batch goes on) or not (it ends).
+    void onMasterHeadersRead();
+    // The batch's current entry to its devices (its image is in the master).
+    void resumeBatch();
+    void imageNotConfirmed(const pVORL &image);
+    void startInternalUpdate(const QList<DeviceItem *> &devices, bool fMode);
+    void showUploadFailure(const QString &text);
+    // Shows and logs which devices of the groups were updated, failed or not
+    // updated, once per batch; the text stays until the next batch starts.
+    void summarize(const QString &headline);
+    void setSummary(const QString &text);
     void onCollapseAllChanged(int state);
     void onGroupVisibilityChanged(bool state);
     QString statusText(FirmwareUploadTypes::uploadStatus_t status) const;
@@ -160,6 +184,7 @@ private:
     QGroupBox *gbUpdate = nullptr;
     QCheckBox *cbCollapseAll = nullptr;
     QPushButton *pbStopUpdate = nullptr;
+    QLabel *lblUpdateSummary = nullptr;
     QScrollArea *scrollArea = nullptr;
     QWidget *scrollAreaContents = nullptr;
     QVBoxLayout *scrollLayout = nullptr;
@@ -196,4 +221,10 @@ private:
     ConnectionType m_connectionKind = Serial;
     QTimer attachTimer;
     QPointer<ProgressWidget> backupWait;
+    pVORL uploadingImage;   // the image of the running upload
+    pVORL nextUpload;       // an image about to go up (the backup is made first)
+    pVORL awaitingImage;    // uploaded for a batch, not yet confirmed by the master
+    QTimer confirmTimer;
+    QString uploadFailure;  // kept in the status line until the next upload starts
+    bool summaryPending = false;
 };

@@ -156,10 +156,12 @@ void UpdateStatusWidget::removeDevice(DeviceItem *device)
     for (int i = m_devices.size() - 1; i >= 0; --i)
         if (!m_devices.at(i) || m_devices.at(i) == device)
             m_devices.removeAt(i);
-    m_updated.removeAll(device);
-    m_failed.removeAll(device);
     if (!device)
         return;
+    if (!contains(device->deviceId())) {
+        m_updated.removeAll(numberOf(device));
+        m_failed.removeAll(numberOf(device));
+    }
     for (int i = lwDevices->count() - 1; i >= 0; --i) {
         QWidget *row = lwDevices->itemWidget(lwDevices->item(i));
         if (row && row->property(NumProperty).toInt() == device->deviceId() && !contains(device->deviceId())) {
@@ -168,6 +170,16 @@ void UpdateStatusWidget::removeDevice(DeviceItem *device)
             delete lwDevices->takeItem(i);
         }
     }
+}
+
+bool UpdateStatusWidget::isUpdated(const DeviceItem *device) const
+{
+    return device && m_updated.contains(numberOf(device));
+}
+
+bool UpdateStatusWidget::isFailed(const DeviceItem *device) const
+{
+    return device && m_failed.contains(numberOf(device));
 }
 
 QList<QWidget *> UpdateStatusWidget::rows() const
@@ -222,13 +234,14 @@ void UpdateStatusWidget::setDeviceResult(DeviceItem *device, bool success)
     m_state = success ? LastSucceeded : LastFailed;
     QWidget *row = device ? rowOf(numberOf(device)) : nullptr;
     // A device outside the group, or already counted, changes no count.
-    if (!row || m_updated.contains(device) || m_failed.contains(device))
+    const int number = device ? numberOf(device) : -1;
+    if (!row || m_updated.contains(number) || m_failed.contains(number))
         return;
     if (success) {
         setProgress(device, 100);
-        m_updated << device;
+        m_updated << number;
     } else {
-        m_failed << device;
+        m_failed << number;
         styleLabel(rowLabel(row), QStringLiteral("color: rgb(255, 0, 0);background-color: rgb(240, 240, 240);"));
     }
     const int total = devices().size();

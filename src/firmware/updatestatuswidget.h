@@ -36,6 +36,9 @@ public:
     HUBRO32BootSectionHeader_t fileHeader() const { return m_fileHeader; }
     int state() const { return m_state; }
     bool contains(int deviceNumber) const;
+    // The results counted so far.
+    bool isUpdated(const DeviceItem *device) const;
+    bool isFailed(const DeviceItem *device) const;
     // Drops a device that went away: its row goes too.
     void removeDevice(DeviceItem *device);
 
@@ -73,7 +76,7 @@ private:
     HUBRO32BootSectionHeader_t m_fileHeader;
     QList<QPointer<DeviceItem>> m_devices;
     int m_state = NotStarted;
-    QList<DeviceItem *> m_updated;
-    QList<DeviceItem *> m_failed;
+    QList<int> m_updated; // device numbers
+    QList<int> m_failed;
     QPointer<QWidget> m_currentRow;
 };

@@ -285,7 +285,7 @@ QByteArray readTextFile(const QString &path)
     QByteArray content = FileLocker::readRegularFile(path, &error);
     if (!error.isEmpty()) {
         qWarning().noquote() << error;
-        throw vorl_exception(VORL::tr("Cannot open file"));
+        throw vorl_exception(VORL::tr("Cannot open file"), error);
     }
     content.replace("\r\n", "\n");
     return content;

@@ -32,16 +32,22 @@ bool hasBuiltInFirmwareKey();
 // ---- Failures --------------------------------------------------------------------
 
 // Every reading failure. The message is for the user and is read with
-// message(); what() carries only the class name.
+// message(); detail() says why when the message alone does not (why the file
+// could not be opened); what() carries only the class name.
 class vorl_exception : public std::exception
 {
 public:
-    explicit vorl_exception(const QString &message) : m_message(message) {}
+    explicit vorl_exception(const QString &message, const QString &detail = QString())
+        : m_message(message), m_detail(detail)
+    {
+    }
     QString message() const { return m_message; }
+    QString detail() const { return m_detail; }
     const char *what() const noexcept override { return "vorl_exception"; }
 
 private:
     QString m_message;
+    QString m_detail;
 };
 
 class bad_format_exception : public vorl_exception

@@ -5,9 +5,11 @@
 // wait for the restarted master, and joining an update the master runs.
 #include "compositeupdate.h"
 #include "containerbuilder.h"
+#include "dropfiles.h"
 #include "firmwarereplies.h"
 #include "firmwareuploadmanager.h"
 #include "hubroitem.h"
+#include "messagecapture.h"
 #include "progresswidget.h"
 #include "screenshot.h"
 #include "settings.h"
@@ -23,6 +25,8 @@
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QStandardPaths>
+#include <QTableWidget>
+#include <QTemporaryDir>
 #include <QtTest>
 
 #include <functional>
@@ -95,6 +99,13 @@ struct DockOnMaster : WindowOnMaster
         return dock != nullptr;
     }
     HubroItem *master() const { return connection()->master(); }
+    // The master's stored headers read; false when it does not answer.
+    bool readHeaders() const
+    {
+        QSignalSpy read(master(), &HubroItem::firmwareHeadersUpdated);
+        master()->readUploadedFirmwareHeaders();
+        return read.wait(5000);
+    }
     QPushButton *button(const char *name) const { return dock->findChild<QPushButton *>(QLatin1String(name)); }
     QString uploadStatus() const { return dock->findChild<QLabel *>(QStringLiteral("lblUploadStatus"))->text(); }
 
@@ -104,9 +115,52 @@ struct DockOnMaster : WindowOnMaster
 
 // A device image for the two devices of type 4 (hardware 1, newer than their 1.05)
 // and a radio image of the master.
+ContainerBuilder deviceImageBuilder()
+{
+    return ContainerBuilder().type(4).record(recordV1(0x1000, "abcdefgh")).record(recordV1(0x1008, "ijkl"));
+}
+
 pVORL deviceImage()
 {
-    return ContainerBuilder().type(4).record(recordV1(0x1000, "abcdefgh")).record(recordV1(0x1008, "ijkl")).parse();
+    return deviceImageBuilder().parse();
+}
+
+QString writeContainer(const QTemporaryDir &dir, const QString &name, const ContainerBuilder &container)
+{
+    const QString path = dir.filePath(name);
+    return container.writeTo(path) ? path : QString();
+}
+
+// The device numbers of the rows of the batch window's device table.
+QStringList rowsOf(const QTableWidget *table)
+{
+    QStringList rows;
+    for (int row = 0; row < table->rowCount(); ++row)
+        rows << table->item(row, 0)->data(Qt::UserRole).toString();
+    return rows;
+}
+
+void tick(QTableWidget *devices, int radio, Qt::CheckState state)
+{
+    for (int row = 0; row < devices->rowCount(); ++row)
+        if (devices->item(row, 0)->data(Qt::UserRole).toInt() == radio)
+            devices->item(row, 0)->setCheckState(state);
+    QCoreApplication::processEvents();
+}
+
+// A device as the dock's summary names it.
+QString summaryName(DeviceItem *device)
+{
+    return QStringLiteral("%1 (%2)").arg(device->data(Qt::UserRole + 3).toString(), device->itemTypeName());
+}
+
+// Erase-busy replies for a preparation that outlasts any test step.
+QList<QByteArray> longPreparation()
+{
+    QList<QByteArray> erasing;
+    for (quint32 left = 5000; left > 0; --left)
+        erasing << busyReply(PT_FW_ERASE_BUSY, left);
+    return erasing;
 }
 
 // The master's own radio image.
@@ -731,6 +785,281 @@ private slots:
         QCOMPARE(waits.size(), 1);
         QCOMPARE(waits.first().first().toInt(), 40);
         QTRY_VERIFY_WITH_TIMEOUT(!restarted.isEmpty(), 5000);
+    }
+
+    // The batch window open in each view while a device is removed or the
+    // master restarts: its rows follow (no row of a freed item is ever
+    // read), and a device ticked afterwards is the one updated.
+    void batchWindowFollowsTheMaster_data()
+    {
+        QTest::addColumn<bool>("saved");
+        QTest::addColumn<bool>("reboot");
+        QTest::newRow("saved firmware, device removed") << true << false;
+        QTest::newRow("saved firmware, master restarted") << true << true;
+        QTest::newRow("files, device removed") << false << false;
+        QTest::newRow("files, master restarted") << false << true;
+    }
+    void batchWindowFollowsTheMaster()
+    {
+        QFETCH(bool, saved);
+        QFETCH(bool, reboot);
+        Boxes boxes;
+        boxes.answers.insert(QStringLiteral("Battry is low"), int(QMessageBox::YesToAll));
+        DockOnMaster w;
+        HUBRO32BootSectionHeader_t stored;
+        stored.deviceType = 4;
+        stored.hardwareVersion = 0x0100;
+        stored.firmwareVersion = 0x0106;
+        stored.buildTime = 1700000000u;
+        w.firmware.setHeader(2, bootSectionHeaderBytes(stored));
+        QVERIFY(w.openDock());
+        QVERIFY(w.readHeaders());
+        QTemporaryDir dir;
+        QPointer<CompositeUpdate> window = w.dock->openCompositeUpdateWidget();
+        QVERIFY(window);
+        if (!saved)
+            QVERIFY(window->loadFirmwareFiles({writeContainer(dir, QStringLiteral("d.vorl"), deviceImageBuilder())}));
+        auto *devices = window->findChild<QTableWidget *>(QStringLiteral("twDevices"));
+        QTRY_COMPARE(rowsOf(devices), (QStringList{"3", "5"}));
+
+        QPointer<DeviceItem> gone = w.device(3);
+        if (reboot) {
+            QSignalSpy connected(w.connection(), &Connection::masterConnected);
+            w.connection()->restartMaster(150);
+            QTRY_VERIFY(gone.isNull());
+            QCOMPARE(rowsOf(devices), QStringList());
+            tick(devices, 3, Qt::Unchecked);
+            QTRY_VERIFY_WITH_TIMEOUT(!connected.isEmpty() && w.connection()->devices().size() == 3, 15000);
+            QVERIFY(w.readHeaders());
+            QTRY_COMPARE(rowsOf(devices), (QStringList{"3", "5"}));
+            tick(devices, 3, Qt::Unchecked);
+        } else {
+            w.connection()->removeDeviceLocally(3);
+            QCOMPARE(rowsOf(devices), QStringList{"5"});
+            QTRY_VERIFY(gone.isNull());
+        }
+        tick(devices, 5, Qt::Unchecked);
+        tick(devices, 5, Qt::Checked);
+        QSignalSpy finished(UpdateManager::instance(), &UpdateManager::updateFinished);
+        window->findChild<QPushButton *>(QStringLiteral("pbUpdate"))->click();
+        QVERIFY(finished.wait(10000));
+        QCOMPARE(w.firmware.starts(), QList<int>{5});
+        QCOMPARE(boxes.count(QStringLiteral("Firmware update is running")), 0);
+    }
+
+    // While the master takes an image, every road to a second start is
+    // refused with a word naming the running one; the upload goes on alone.
+    void secondStartRefused_data()
+    {
+        QTest::addColumn<QString>("road");
+        QTest::newRow("drop on the window") << "drop";
+        QTest::newRow("dock button") << "dock";
+        QTest::newRow("batch window") << "batch";
+        QTest::newRow("selected devices") << "devices";
+    }
+    void secondStartRefused()
+    {
+        QFETCH(QString, road);
+        Boxes boxes;
+        DockOnMaster w;
+        w.firmware.setPreparation(longPreparation());
+        QVERIFY(w.openDock());
+        const pVORL running = masterImage();
+        FirmwareMap map;
+        map.insert(running, {w.master()});
+        w.dock->onDefaultUpdate(map, false);
+        QTRY_COMPARE_WITH_TIMEOUT(w.uploadStatus(), QStringLiteral("Busy erasing flash memory"), 10000);
+
+        QTemporaryDir dir;
+        if (road == QLatin1String("drop")) {
+            const ContainerBuilder core = ContainerBuilder().type(41).record(recordV1(0x3000, "core"));
+            dropFiles(w.window.get(), {writeContainer(dir, QStringLiteral("second.vorl"), core)});
+        } else if (road == QLatin1String("dock")) {
+            QCOMPARE(w.dock->openCompositeUpdateWidget(), nullptr);
+        } else if (road == QLatin1String("batch")) {
+            FirmwareMap other;
+            other.insert(deviceImage(), {w.device(3), w.device(5)});
+            w.dock->onDefaultUpdate(other, false);
+        } else {
+            w.select({3, 5});
+            w.window->firmwareUpdateDevice();
+        }
+        QCOMPARE(boxes.count(QStringLiteral("Firmware update is running")), 1);
+        const auto refusal = boxes.requests.at(boxes.titles().indexOf(QStringLiteral("Firmware update is running")));
+        QCOMPARE(refusal.text, QStringLiteral("The firmware %1 is being uploaded to the master.")
+                                   .arg(UpdateStatusWidget::firmwareText(running)));
+        QVERIFY(!w.dock->compositeUpdateWindow());
+        QVERIFY(w.dock->isUploading());
+        QCOMPARE(w.uploadStatus(), QStringLiteral("Busy erasing flash memory"));
+        QCOMPARE(w.requests(PT_FW_UPLOAD_START).size(), 1);
+        QVERIFY(w.firmware.starts().isEmpty());
+        QVERIFY(!UpdateManager::instance()->isBusy());
+        w.button("pbStopUpload")->click();
+        QVERIFY(!w.dock->isUploading());
+        QCOMPARE(w.requests(PT_FW_UPLOAD_START).size(), 1);
+    }
+
+    // An upload cut by a lost link, or ended by the master's error, says so
+    // in the dock until the next upload starts; a reconnection's resets keep it.
+    void failedUploadKeepsItsWord_data()
+    {
+        QTest::addColumn<bool>("linkLost");
+        QTest::newRow("link lost") << true;
+        QTest::newRow("error reply") << false;
+    }
+    void failedUploadKeepsItsWord()
+    {
+        QFETCH(bool, linkLost);
+        Boxes boxes;
+        boxes.answers.insert(QStringLiteral("New radio firmware uploaded"), int(QMessageBox::No));
+        DockOnMaster w;
+        if (linkLost)
+            w.firmware.setPreparation(longPreparation());
+        else
+            w.firmware.setUploadReply(1, plainReply(PT_FW_UPLOAD_ERASE_ERROR));
+        QVERIFY(w.openDock());
+        FirmwareMap map;
+        map.insert(masterImage(), {w.master()});
+        w.dock->onDefaultUpdate(map, false);
+        QString expected;
+        if (linkLost) {
+            QTRY_COMPARE_WITH_TIMEOUT(w.uploadStatus(), QStringLiteral("Busy erasing flash memory"), 10000);
+            w.sim.setSilent(true);
+            QTRY_VERIFY_WITH_TIMEOUT(!w.window->isMasterConnected(), 15000);
+            QCOMPARE(boxes.count(QStringLiteral("Connection lost")), 1);
+            expected = QStringLiteral("Upload failed: the connection to the master was lost; the master may hold an "
+                                      "incomplete image: reconnect and upload again");
+        } else {
+            QTRY_VERIFY_WITH_TIMEOUT(w.uploadStatus().contains(QLatin1String("Upload failed")), 10000);
+            expected = QStringLiteral("Upload failed: Failed to erase flash memory; the master may hold an incomplete "
+                                      "image: upload again");
+        }
+        QVERIFY2(w.uploadStatus().contains(expected), qPrintable(w.uploadStatus()));
+        QVERIFY(!w.dock->isUploading());
+        QVERIFY(w.button("pbUploadFirmware")->isEnabled() || linkLost);
+        w.dock->resetUpload();
+        w.dock->resetState();
+        QVERIFY2(w.uploadStatus().contains(expected), qPrintable(w.uploadStatus()));
+        if (linkLost)
+            return;
+        // The next upload: the word goes.
+        w.firmware.clearUploadReplies();
+        QSignalSpy finished(FirmwareUploadManager::instance(), &FirmwareUploadManager::uploadFinished);
+        w.dock->onDefaultUpdate(map, false);
+        QVERIFY(finished.wait(10000));
+        QVERIFY2(!w.uploadStatus().contains(QLatin1String("Upload failed")), qPrintable(w.uploadStatus()));
+        QCOMPARE(boxes.count(QStringLiteral("Firmware update is running")), 0);
+    }
+
+    // The master does not confirm the image uploaded for a group (another
+    // image stored, the header read refused): the batch ends with a word of
+    // what was and was not updated. Stopped while it waits, it says the same.
+    void unconfirmedImageEndsTheBatch_data()
+    {
+        QTest::addColumn<QString>("master");
+        QTest::newRow("another image stored") << "other";
+        QTest::newRow("header read refused") << "refused";
+        QTest::newRow("stopped while waiting") << "stop";
+    }
+    void unconfirmedImageEndsTheBatch()
+    {
+        QFETCH(QString, master);
+        Boxes boxes;
+        boxes.answers.insert(QStringLiteral("Battry is low"), int(QMessageBox::YesToAll));
+        DockOnMaster w;
+        QVERIFY(w.openDock());
+        UpdateStatusDock::Delays d;
+        d.step = 1;
+        d.nextImage = 1;
+        d.recheck = 1;
+        d.confirm = master == QLatin1String("stop") ? 60000 : 200;
+        w.dock->setDelays(d);
+        HUBRO32BootSectionHeader_t old;
+        old.deviceType = 4;
+        old.hardwareVersion = 0x0100;
+        old.firmwareVersion = 0x0101;
+        old.buildTime = 1600000000u;
+        const QByteArray oldBytes = bootSectionHeaderBytes(old).left(24);
+        const bool other = master == QLatin1String("other");
+        w.sim.setScript(PT_FW_READ_HEADER, [oldBytes, other](const FakeMaster::Received &request) {
+            if (!other)
+                return QVector<FakeMaster::Reply>{FakeMaster::Reply(plainReply(PT_UNKNOWN_REQ_ERROR))};
+            const quint8 slot = request.packet.size() > 1 ? quint8(request.packet.at(1)) : 0;
+            QByteArray reply(1, char(PT_FW_READ_HEADER_ACK));
+            reply += char(slot);
+            reply += slot == 2 ? oldBytes : QByteArray(24, '\0');
+            return QVector<FakeMaster::Reply>{FakeMaster::Reply(reply)};
+        });
+        const pVORL image = deviceImage();
+        FirmwareMap map;
+        map.insert(image, {w.device(3), w.device(5)});
+        map.insert(ContainerBuilder().type(7).record(recordV1(0x1000, "detector")).parse(), {w.device(9)});
+        QSignalSpy uploads(FirmwareUploadManager::instance(), &FirmwareUploadManager::uploadFinished);
+        w.dock->onDefaultUpdate(map, false);
+        QVERIFY(uploads.wait(10000));
+        const QList<UpdateStatusWidget *> groups = w.dock->statusWidgetList();
+        QCOMPARE(groups.size(), 2);
+        const QString both = summaryName(w.device(3)) + QStringLiteral(", ") + summaryName(w.device(5));
+        if (master == QLatin1String("stop")) {
+            QVERIFY(w.button("pbStopUpdate")->isEnabled());
+            w.button("pbStopUpdate")->click();
+            QCOMPARE(w.dock->updateSummary(), QStringLiteral("Update stopped.\nUpdated: none\nNot updated: ") + both
+                                                  + QStringLiteral(", ") + summaryName(w.device(9)));
+            QCOMPARE(boxes.count(QStringLiteral("Device update")), 0);
+            for (UpdateStatusWidget *group : groups)
+                QCOMPARE(group->state(), int(UpdateStatusWidget::Stopped));
+        } else {
+            QTRY_COMPARE_WITH_TIMEOUT(boxes.count(QStringLiteral("Device update")), 1, 10000);
+            const auto box = boxes.requests.at(boxes.titles().indexOf(QStringLiteral("Device update")));
+            QCOMPARE(box.text, QStringLiteral("The master did not confirm the uploaded image %1: no device was "
+                                              "updated with it.")
+                                   .arg(UpdateStatusWidget::firmwareText(image)));
+            QCOMPARE(box.informativeText, QStringLiteral("Updated: none\nFailed: ") + both
+                                              + QStringLiteral("\nNot updated: ") + summaryName(w.device(9)));
+            QCOMPARE(w.dock->updateSummary(), box.text + QLatin1Char('\n') + box.informativeText);
+            QCOMPARE(groups.at(0)->headerButton()->styleSheet(), headerStyle("rgb(255, 150, 150)"));
+        }
+        QVERIFY(!w.dock->isBatchRunning());
+        QVERIFY(!w.button("pbStopUpdate")->isEnabled());
+        QVERIFY(w.button("pbUploadFirmware")->isEnabled());
+        // A later header read resumes nothing of it.
+        w.master()->readUploadedFirmwareHeaders();
+        w.dock->checkIfUpdateRequired();
+        QTest::qWait(100);
+        QVERIFY(w.firmware.starts().isEmpty());
+        QCOMPARE(uploads.size(), 1);
+        QVERIFY(!UpdateManager::instance()->isBusy());
+    }
+
+    // A batch ending with the master's image: the groups go at the restart,
+    // the summary stays on screen, and in the log, past the master's return.
+    void summaryOutlivesTheRestart()
+    {
+        MessageCapture log;
+        Boxes boxes;
+        boxes.answers.insert(QStringLiteral("Battry is low"), int(QMessageBox::YesToAll));
+        boxes.answers.insert(QStringLiteral("New radio firmware uploaded"), int(QMessageBox::No));
+        DockOnMaster w;
+        QVERIFY(w.openDock());
+        FirmwareMap map;
+        map.insert(deviceImage(), {w.device(3), w.device(5)});
+        map.insert(masterImage(), {w.master()});
+        w.dock->onDefaultUpdate(map, false);
+        QTRY_VERIFY_WITH_TIMEOUT(boxes.titles().contains(QStringLiteral("New radio firmware uploaded")), 15000);
+        const QStringList lines{QStringLiteral("Radio devices done; the master's firmware is uploaded next."),
+                                QStringLiteral("Updated: ") + summaryName(w.device(3)) + QStringLiteral(", ")
+                                    + summaryName(w.device(5))};
+        const QString summary = lines.join(QLatin1Char('\n'));
+        QCOMPARE(w.dock->updateSummary(), summary);
+        QVERIFY(w.dock->statusWidgetList().isEmpty());
+        for (const QString &line : lines)
+            QCOMPARE(log.count(line), 1);
+
+        QSignalSpy connected(w.connection(), &Connection::masterConnected);
+        w.connection()->restartMaster(150);
+        QTRY_VERIFY_WITH_TIMEOUT(!connected.isEmpty() && w.connection()->devices().size() == 3, 15000);
+        QCOMPARE(w.dock->updateSummary(), summary);
+        QVERIFY(w.dock->findChild<QLabel *>(QStringLiteral("lblUpdateSummary"))->isVisibleTo(w.dock));
     }
 
     void screenshotOfTheDock()

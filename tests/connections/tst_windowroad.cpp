@@ -7,6 +7,7 @@
 #include "connectioninterface.h"
 #include "deviceeeprommanager.h"
 #include "devicetablemodel.h"
+#include "dropfiles.h"
 #include "fakeagents.h"
 #include "filelocker.h"
 #include "firmwareuploadmanager.h"
@@ -25,11 +26,9 @@
 #include <QApplication>
 #include <QLabel>
 #include <QListWidget>
-#include <QMimeData>
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QTemporaryDir>
-#include <QUrl>
 #include <QtTest>
 
 #include <memory>
@@ -78,15 +77,7 @@ QList<WaitWidget *> waitWidgets()
 
 void drop(MainWindow &window, const QStringList &files)
 {
-    QMimeData data;
-    QList<QUrl> urls;
-    for (const QString &file : files)
-        urls << QUrl::fromLocalFile(file);
-    data.setUrls(urls);
-    QDragEnterEvent enter(QPoint(5, 5), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
-    QApplication::sendEvent(&window, &enter);
-    QDropEvent dropped(QPointF(5, 5), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
-    QApplication::sendEvent(&window, &dropped);
+    dropFiles(&window, files);
 }
 
 // The master on the port as the serial agent reports it.

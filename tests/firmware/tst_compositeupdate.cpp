@@ -69,12 +69,15 @@ struct Bench
     {
         QList<DeviceItem *> l;
         for (const auto &d : devices)
-            l << d.get();
+            if (d)
+                l << d.get();
         return l;
     }
-    CompositeUpdate *window(const HUBRO32BootSectionHeader_t &saved = HUBRO32BootSectionHeader_t())
+    CompositeUpdate *window(const HUBRO32BootSectionHeader_t &saved = HUBRO32BootSectionHeader_t(),
+                            bool withMaster = true)
     {
-        auto *w = new CompositeUpdate(saved, list(), master.get());
+        auto *w = withMaster ? new CompositeUpdate(saved, list(), master.get())
+                             : new CompositeUpdate(saved, {}, nullptr);
         guard = w;
         return w;
     }
@@ -96,6 +99,13 @@ struct Bench
     }
     QTableWidget *firmwares() const { return find<QTableWidget>("twFirmwares"); }
     QTableWidget *deviceTable() const { return find<QTableWidget>("twDevices"); }
+    QStringList deviceRows() const
+    {
+        QStringList rows;
+        for (int row = 0; row < deviceTable()->rowCount(); ++row)
+            rows << deviceTable()->item(row, 0)->text();
+        return rows;
+    }
     void checkDevice(int radio, Qt::CheckState state) const
     {
         for (int row = 0; row < deviceTable()->rowCount(); ++row)
@@ -216,7 +226,7 @@ private slots:
         QTest::newRow("no vorl") << QStringList{"a.txt"} << false << "Unsupported extensions of files.";
         QTest::newRow("some other") << QStringList{"a.vorl", "b.bin"} << true
                                     << "There are unsupported extensions of files.";
-        QTest::newRow("missing file") << QStringList{"gone.vorl"} << false << "Error loading firmware: %1";
+        QTest::newRow("missing file") << QStringList{"gone.vorl"} << false << "Error loading firmware";
         QTest::newRow("broken file") << QStringList{"broken.vorl"} << false << "Wrong VORL file format";
     }
     void extensionsAndBrokenFiles()
@@ -243,6 +253,180 @@ private slots:
                      qPrintable(boxes.requests().first().text));
         else
             QCOMPARE(boxes.requests().first().text, box);
+    }
+
+    // Each container the reader refuses: the box names the file and the
+    // reason, and nothing is listed.
+    void brokenContainersNameTheReason_data()
+    {
+        QTest::addColumn<QString>("kind");
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QString>("reason");
+        QTest::newRow("header sum") << "header sum" << "Wrong VORL file format" << "x.vorl: Header crc is broken";
+        QTest::newRow("short header") << "short header" << "Wrong VORL file format" << "x.vorl: Header is too short";
+        QTest::newRow("data sum") << "data sum" << "Wrong VORL file format"
+                                  << "x.vorl: CRC Check error for firmware: Device: Zentar-TEST, HW:1.2";
+        QTest::newRow("bad line") << "bad line" << "Wrong VORL file format"
+                                  << "x.vorl: Data record in line 4 is too short";
+        QTest::newRow("empty piece") << "empty piece" << "Wrong VORL file format"
+                                     << "x.vorl: Empty firmware in combined file";
+        QTest::newRow("size limit") << "size limit" << "Error loading firmware"
+                                    << "x.vorl: Cannot open file\nThe file %1 is too large: more than 16777216 bytes";
+        QTest::newRow("folder") << "folder" << "Error loading firmware" << "x.vorl: Cannot open file\n%1 is not a regular file";
+        QTest::newRow("missing") << "missing" << "Error loading firmware"
+                                 << "x.vorl: Cannot open file\nCannot open the file %1: No such file or directory";
+    }
+    void brokenContainersNameTheReason()
+    {
+        QFETCH(QString, kind);
+        QFETCH(QString, text);
+        QFETCH(QString, reason);
+        Bench b;
+        MessageBoxRecorder boxes;
+        CompositeUpdate *w = b.window();
+        const QString path = b.dir.filePath(QStringLiteral("x.vorl"));
+        const ContainerBuilder good = container(4, 0x0107);
+        QByteArray bytes;
+        if (kind == QLatin1String("header sum"))
+            bytes = ContainerBuilder(good).spoilHeaderSum().bytes();
+        else if (kind == QLatin1String("short header"))
+            bytes = ContainerBuilder(good).headerLine(QByteArray(20, '\x01')).bytes();
+        else if (kind == QLatin1String("data sum"))
+            bytes = ContainerBuilder(good).spoilFirmwareSum().bytes();
+        else if (kind == QLatin1String("bad line"))
+            bytes = ContainerBuilder(good).record("\x01").bytes();
+        else if (kind == QLatin1String("empty piece"))
+            bytes = good.bytes() + "\n---END_OF_VORL---\n\n---END_OF_VORL---\n" + good.bytes();
+        if (kind == QLatin1String("size limit")) {
+            QFile file(path);
+            QVERIFY(file.open(QIODevice::WriteOnly));
+            QVERIFY(file.write(good.bytes()) > 0);
+            QVERIFY(file.resize(16 * 1024 * 1024 + 1)); // sparse: quick to make
+        } else if (kind == QLatin1String("folder")) {
+            QVERIFY(QDir(b.dir.path()).mkdir(QStringLiteral("x.vorl")));
+        } else if (kind != QLatin1String("missing")) {
+            QFile file(path);
+            QVERIFY(file.open(QIODevice::WriteOnly));
+            QVERIFY(file.write(bytes) > 0);
+        }
+        QVERIFY(!w->loadFirmwareFiles({path}));
+        QCOMPARE(boxes.count(), 1);
+        QCOMPARE(boxes.last().text, text);
+        QCOMPARE(boxes.last().informativeText, reason.contains(QLatin1String("%1")) ? reason.arg(path) : reason);
+        QCOMPARE(b.firmwares()->rowCount(), 0);
+        QVERIFY(w->loadedFirmwares().isEmpty());
+    }
+
+    // A device goes while a view lists it: its row is never read through a
+    // freed item (ticked before the window hears of it, then dropped when it
+    // does), and "Update" sends only devices that are there.
+    void deviceGoneInEachView_data()
+    {
+        QTest::addColumn<bool>("saved");
+        QTest::newRow("saved firmware") << true;
+        QTest::newRow("package") << false;
+    }
+    void deviceGoneInEachView()
+    {
+        QFETCH(bool, saved);
+        Bench b;
+        MessageBoxRecorder boxes;
+        CompositeUpdate *w = b.window(saved ? savedFor(4, 0x0107) : HUBRO32BootSectionHeader_t());
+        if (!saved)
+            QVERIFY(w->loadFirmwareFiles({b.file(QStringLiteral("d.vorl"), {container(4, 0x0107)})}));
+        QTRY_COMPARE(b.deviceRows(), (QStringList{"3", "5"}));
+        QCOMPARE(w->preselected().size(), 2);
+
+        b.devices[0].reset(); // device 3: the window is not told yet
+        b.checkDevice(3, Qt::Unchecked);
+        b.checkDevice(3, Qt::Checked);
+        b.checkDevice(5, Qt::Unchecked);
+        b.checkDevice(5, Qt::Checked);
+        QCOMPARE(w->preselected(), QList<DeviceItem *>{b.devices[1].get()});
+
+        w->onDevicesChanged(b.list());
+        QCOMPARE(b.deviceRows(), QStringList{"5"});
+        QCOMPARE(b.find<QLabel>("lblDeviceCount")->text(), QStringLiteral("1/1"));
+        QSignalSpy internal(w, &CompositeUpdate::internalUpdate);
+        QSignalSpy batch(w, &CompositeUpdate::defaultUpdate);
+        w->startUpdate();
+        if (saved) {
+            QCOMPARE(internal.size(), 1);
+            QCOMPARE(internal.at(0).at(0).value<QList<DeviceItem *>>(), QList<DeviceItem *>{b.devices[1].get()});
+        } else {
+            QCOMPARE(batch.size(), 1);
+            QCOMPARE(batch.at(0).at(0).value<FirmwareMap>().entries().first().second,
+                     QList<DeviceItem *>{b.devices[1].get()});
+        }
+    }
+
+    // The master goes and comes back (a reboot, a reconnection) while the
+    // window is open: it lists nothing meanwhile, then matches the files or
+    // the saved image against the new master and its devices.
+    void masterGoneAndBack_data()
+    {
+        QTest::addColumn<bool>("saved");
+        QTest::addColumn<bool>("openedWithout"); // opened while no master was there
+        QTest::newRow("saved firmware") << true << false;
+        QTest::newRow("files") << false << false;
+        QTest::newRow("saved firmware, opened without") << true << true;
+        QTest::newRow("files, opened without") << false << true;
+    }
+    void masterGoneAndBack()
+    {
+        QFETCH(bool, saved);
+        QFETCH(bool, openedWithout);
+        Bench b;
+        MessageBoxRecorder boxes;
+        const HUBRO32BootSectionHeader_t header = saved ? savedFor(4, 0x0107) : HUBRO32BootSectionHeader_t();
+        CompositeUpdate *w = b.window(openedWithout ? HUBRO32BootSectionHeader_t() : header, !openedWithout);
+        auto *filename = b.find<QLineEdit>("leFilename");
+        if (!saved) {
+            QVERIFY(w->loadFirmwareFiles({b.file(QStringLiteral("m.vorl"), {container(4, 0x0107)})}));
+            if (openedWithout) {
+                QCOMPARE(boxes.count(), 1);
+                QCOMPARE(boxes.last().text, QStringLiteral("Incompatible firmware(s)."));
+            }
+        }
+        if (!openedWithout) {
+            QTRY_COMPARE(b.deviceRows(), (QStringList{"3", "5"}));
+            // The reboot: the devices and the master go.
+            w->onDevicesChanged({});
+            w->setMaster(nullptr);
+            w->setSavedHeader(HUBRO32BootSectionHeader_t());
+            QCOMPARE(b.deviceRows(), QStringList());
+            QCOMPARE(b.firmwares()->rowCount(), 0);
+            QCOMPARE(b.find<QLabel>("overlayLabel")->text(), QStringLiteral("The master is not connected"));
+            boxes.clear();
+            w->startUpdate();
+            QCOMPARE(boxes.count(), 1);
+            QCOMPARE(boxes.last().title, QStringLiteral("Device update failed"));
+            b.devices.clear();
+            b.master.reset();
+            b.master = std::make_unique<HubroItem>(healthyRecord(), false);
+            b.devices.push_back(device(3, 4, 0x0105));
+            b.devices.push_back(device(5, 4, 0x0106));
+        }
+        // The master back, as the dock hands it over: master, devices one by one, header.
+        boxes.clear();
+        w->setMaster(b.master.get());
+        QList<DeviceItem *> arrived;
+        for (DeviceItem *d : b.list()) {
+            arrived << d;
+            w->onDevicesChanged(arrived);
+        }
+        w->setSavedHeader(header);
+        QCOMPARE(boxes.count(), 0);
+        QCOMPARE(b.deviceRows(), (QStringList{"3", "5"}));
+        QCOMPARE(b.firmwares()->rowCount(), 1);
+        QVERIFY(!filename->styleSheet().contains(QLatin1String("255, 200, 200")));
+        b.checkDevice(5, Qt::Unchecked);
+        QSignalSpy internal(w, &CompositeUpdate::internalUpdate);
+        QSignalSpy batch(w, &CompositeUpdate::defaultUpdate);
+        w->startUpdate();
+        const QList<DeviceItem *> sent = saved ? internal.value(0).value(0).value<QList<DeviceItem *>>()
+                                               : batch.value(0).value(0).value<FirmwareMap>().entries().value(0).second;
+        QCOMPARE(sent, QList<DeviceItem *>{b.devices[0].get()});
     }
 
     void filesByExtension()

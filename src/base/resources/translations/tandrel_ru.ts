@@ -421,6 +421,22 @@ Updating starts after closing the Configurator.</source>
         <comment>serial number</comment>
         <translation>Серийный номер</translation>
     </message>
+    <message>
+        <source>%1: %2</source>
+        <translation>%1: %2</translation>
+    </message>
+    <message>
+        <source>Error loading firmware</source>
+        <translation>Ошибка загрузки прошивки</translation>
+    </message>
+    <message>
+        <source>The master is not connected</source>
+        <translation>Мастер не подключён</translation>
+    </message>
+    <message>
+        <source>The master is not connected.</source>
+        <translation>Мастер не подключён.</translation>
+    </message>
 </context>
 <context>
     <name>ConfigurationExporter</name>
@@ -5098,6 +5114,14 @@ Do you want to replace it?</source>
         <translation>%1 уже существует.
 Заменить его?</translation>
     </message>
+    <message>
+        <source>the connection to the master was lost</source>
+        <translation>связь с мастером потеряна</translation>
+    </message>
+    <message>
+        <source>the master restarted</source>
+        <translation>мастер перезапустился</translation>
+    </message>
 </context>
 <context>
     <name>MasterLogReaderWidget</name>
@@ -6775,7 +6799,7 @@ Retrying...</source>
     </message>
     <message>
         <source>Device updating</source>
-        <translation>Обновление устройств</translation>
+        <translation>Обновление устройства</translation>
     </message>
     <message>
         <source>Collapse all</source>
@@ -6940,6 +6964,94 @@ This can impact on the update process. In some cases it can be impossible to upd
     <message>
         <source>Updating stop</source>
         <translation>Остановка обновления</translation>
+    </message>
+    <message>
+        <source>Update stopped.</source>
+        <translation>Обновление остановлено.</translation>
+    </message>
+    <message>
+        <source>the upload was interrupted</source>
+        <translation>загрузка прервана</translation>
+    </message>
+    <message>
+        <source>Upload failed: %1; the master may hold an incomplete image: reconnect and upload again</source>
+        <translation>Загрузка не удалась: %1; в мастере может остаться неполный образ: переподключитесь и загрузите снова</translation>
+    </message>
+    <message>
+        <source>The batch ended: the upload was cut.</source>
+        <translation>Пакетное обновление завершено: загрузка прервана.</translation>
+    </message>
+    <message>
+        <source>The firmware %1 is being uploaded to the master.</source>
+        <translation>Прошивка %1 загружается в мастер.</translation>
+    </message>
+    <message>
+        <source>A firmware is being uploaded to the master.</source>
+        <translation>В мастер загружается прошивка.</translation>
+    </message>
+    <message>
+        <source>Devices are being updated with the firmware %1.</source>
+        <translation>Устройства обновляются прошивкой %1.</translation>
+    </message>
+    <message>
+        <source>A batch update is running: the firmware %1 is next.</source>
+        <translation>Идёт пакетное обновление: следующая прошивка %1.</translation>
+    </message>
+    <message>
+        <source>A batch update is running: the master's firmware %1 is next.</source>
+        <translation>Идёт пакетное обновление: следующая прошивка мастера %1.</translation>
+    </message>
+    <message>
+        <source>Wait until it ends, or stop it, before starting another upload or update.</source>
+        <translation>Дождитесь его окончания или остановите его, прежде чем начинать другую загрузку или обновление.</translation>
+    </message>
+    <message>
+        <source>Firmware update is running</source>
+        <translation>Идёт обновление прошивки</translation>
+    </message>
+    <message>
+        <source>Updated: none</source>
+        <translation>Обновлены: нет</translation>
+    </message>
+    <message>
+        <source>Updated: %1</source>
+        <translation>Обновлены: %1</translation>
+    </message>
+    <message>
+        <source>Failed: %1</source>
+        <translation>Не удалось: %1</translation>
+    </message>
+    <message>
+        <source>Not updated: %1</source>
+        <translation>Не обновлены: %1</translation>
+    </message>
+    <message>
+        <source>The batch ended: the master went away.</source>
+        <translation>Пакетное обновление завершено: мастер отключился.</translation>
+    </message>
+    <message>
+        <source>Radio devices done; the master's firmware is uploaded next.</source>
+        <translation>Радиоустройства обработаны; далее загружается прошивка мастера.</translation>
+    </message>
+    <message>
+        <source>Upload failed: %1; the master may hold an incomplete image: upload again</source>
+        <translation>Загрузка не удалась: %1; в мастере может остаться неполный образ: загрузите снова</translation>
+    </message>
+    <message>
+        <source>The batch ended: %1.</source>
+        <translation>Пакетное обновление завершено: %1.</translation>
+    </message>
+    <message>
+        <source>The master did not confirm the uploaded image %1: no device was updated with it.</source>
+        <translation>Мастер не подтвердил загруженный образ %1: ни одно устройство им не обновлено.</translation>
+    </message>
+    <message>
+        <source>Device update</source>
+        <translation>Обновление устройства</translation>
+    </message>
+    <message>
+        <source>Update finished.</source>
+        <translation>Обновление завершено.</translation>
     </message>
 </context>
 <context>

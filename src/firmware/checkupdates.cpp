@@ -4,14 +4,18 @@
 #include "appglobals.h"
 #include "deviceitem.h"
 #include "networkmanager.h"
+#include "proxypassword.h"
 #include "proxysetup.h"
 #include "settings.h"
 #include "uiseams.h"
 #include "versiontext.h"
 
 #include <QCoreApplication>
+#include <QDesktopServices>
+#include <QHash>
 #include <QHeaderView>
-#include <QLabel>
+#include <QKeyEvent>
+#include <QStyle>
 #include <QTableWidgetItem>
 #include <QTimer>
 #include <QUrl>
@@ -34,27 +38,36 @@ bool isWebAddress(const QString &text)
            && !url.host().isEmpty();
 }
 
-QLabel *linkLabel(const QString &html)
+// The name older versions gave the program in their requests; a service's
+// reply may still use it for the program's own record.
+const QString FormerProgramTitle = QStringLiteral("Конфигуратор Zentar");
+
+bool isProgram(const QString &name)
 {
-    auto *label = new QLabel(html);
-    label->setTextFormat(Qt::RichText);
-    label->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::LinksAccessibleByMouse
-                                   | Qt::LinksAccessibleByKeyboard);
-    label->setOpenExternalLinks(true);
-    return label;
+    return name == programTitle || name == FormerProgramTitle;
 }
 
-QLabel *plainLabel(const QString &text)
-{
-    auto *label = new QLabel(text);
-    label->setTextFormat(Qt::PlainText);
-    label->setTextInteractionFlags(Qt::TextSelectableByMouse);
-    return label;
-}
+// The web address a link cell opens.
+constexpr int LinkRole = Qt::UserRole;
 
-QTableWidgetItem *centredItem(const QString &text)
+// A cell showing `text` as it is (never markup); a link to `url` when that
+// is a web address.
+QTableWidgetItem *cellItem(const QString &text, const QString &url = QString(), const QColor &linkColor = QColor())
 {
     auto *item = new QTableWidgetItem(text);
+    if (isWebAddress(url)) {
+        item->setData(LinkRole, url);
+        item->setToolTip(url);
+        item->setForeground(linkColor);
+        QFont font = item->font();
+        font.setUnderline(true);
+        item->setFont(font);
+    }
+    return item;
+}
+
+QTableWidgetItem *centredItem(QTableWidgetItem *item)
+{
     item->setTextAlignment(Qt::AlignHCenter | Qt::AlignVCenter);
     return item;
 }
@@ -93,13 +106,27 @@ CheckUpdates::CheckUpdates(const QList<DeviceItem *> &devices, QWidget *parent)
     connect(networkManager, &NetworkManager::replyRecieved, this, &CheckUpdates::onReplyReceived);
     connect(networkManager, &NetworkManager::errorReceived, this, &CheckUpdates::onErrorReceived);
 
-    // The first opening switches the proxy on with its defaults.
-    if (appSettings.value(QLatin1String(SettingsKey::ProxyType), -1).toInt() == -1)
-        ProxySetup::writeProxyDefaults();
+    noResponse = new QTimer(this);
+    noResponse->setSingleShot(true);
+    connect(noResponse, &QTimer::timeout, this, [this] {
+        if (!ui->pbCheckForUpdates->isEnabled())
+            onErrorReceived(tr("No response from service"));
+    });
+
+    // Links open with a click, or with Enter on the current cell.
+    connect(ui->tableWidget, &QTableWidget::itemClicked, this, &CheckUpdates::openLink);
+    ui->tableWidget->installEventFilter(this);
+
+    // The proxy password comes from the secret store; opening the window
+    // changes no proxy setting.
+    ProxyPassword *password = ProxyPassword::instance();
+    connect(password, &ProxyPassword::written, this, &CheckUpdates::onPasswordWritten);
+    password->read();
 }
 
 CheckUpdates::~CheckUpdates()
 {
+    networkManager->abortRequest();
     delete ui;
 }
 
@@ -112,11 +139,28 @@ void CheckUpdates::setInfoText(const QString &text, const QString &styleSheet)
 void CheckUpdates::checkForUpdates()
 {
     ui->pbCheckForUpdates->setEnabled(false);
-    // The request goes on after the note: a late reply is still shown.
-    QTimer::singleShot(s_noResponseTimeout, this, [this] {
-        if (!ui->pbCheckForUpdates->isEnabled())
-            onErrorReceived(tr("No response from service"));
-    });
+    // The table shows the latest check only; one check at a time.
+    ui->tableWidget->clearContents();
+    ui->tableWidget->setRowCount(0);
+    networkManager->abortRequest();
+    setInfoText(tr("Checking for updates..."), BlackText);
+    // The request goes on after the note, until the client's time-out: a late
+    // reply is still shown.
+    noResponse->start(s_noResponseTimeout);
+
+    ProxyPassword *password = ProxyPassword::instance();
+    if (password->isKnown()) {
+        postRequest();
+        return;
+    }
+    // The secret store has not answered yet.
+    connect(password, &ProxyPassword::known, this, &CheckUpdates::postRequest, Qt::UniqueConnection);
+    password->read();
+}
+
+void CheckUpdates::postRequest()
+{
+    disconnect(ProxyPassword::instance(), &ProxyPassword::known, this, &CheckUpdates::postRequest);
     networkManager->applyProxySettings();
     QList<UpdateCheckDevice> devices;
     for (const QPointer<DeviceItem> &device : qAsConst(deviceList))
@@ -132,14 +176,43 @@ void CheckUpdates::openProxySetup()
     UiSeams::execDialog(&dialog);
 }
 
+bool CheckUpdates::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched == ui->tableWidget && event->type() == QEvent::KeyPress) {
+        const int key = static_cast<QKeyEvent *>(event)->key();
+        if (key == Qt::Key_Return || key == Qt::Key_Enter)
+            openLink(ui->tableWidget->currentItem());
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+void CheckUpdates::openLink(QTableWidgetItem *item)
+{
+    const QString url = item ? item->data(LinkRole).toString() : QString();
+    if (!url.isEmpty())
+        QDesktopServices::openUrl(QUrl(url));
+}
+
+void CheckUpdates::onPasswordWritten(bool kept)
+{
+    const ProxyPassword *password = ProxyPassword::instance();
+    if (!kept && !password->password().isEmpty())
+        setInfoText(tr("The proxy password is not saved: no secret store answers (%1). It is used until the "
+                       "program closes.")
+                        .arg(password->notKeptReason()),
+                    RedText);
+}
+
 void CheckUpdates::onErrorReceived(const QString &errorString)
 {
+    noResponse->stop();
     ui->pbCheckForUpdates->setEnabled(true);
     setInfoText(errorString, RedText);
 }
 
 void CheckUpdates::onReplyReceived(const QList<QMap<QString, QString>> &reply)
 {
+    noResponse->stop();
     ui->pbCheckForUpdates->setEnabled(true);
     if (reply.isEmpty()) {
         setInfoText(tr("There are no updates for devices"), BlackText);
@@ -150,7 +223,7 @@ void CheckUpdates::onReplyReceived(const QList<QMap<QString, QString>> &reply)
     for (const QMap<QString, QString> &record : reply) {
         const QString name = record.value(QStringLiteral("name"));
         const QVersionNumber available = QVersionNumber::fromString(record.value(QStringLiteral("curr_ver")));
-        const QString installed = name == programTitle ? programVersion : requestedProducts.take(name);
+        const QString installed = isProgram(name) ? programVersion : requestedProducts.take(name);
         if (QVersionNumber::compare(available, QVersionNumber::fromString(installed)) > 0)
             updates.insert(name, installed);
     }
@@ -162,42 +235,101 @@ void CheckUpdates::onReplyReceived(const QList<QMap<QString, QString>> &reply)
         fillUpdatesTable(reply, updates);
 }
 
+void CheckUpdates::fitRowHeights()
+{
+    // Rows as high as their contents, measuring only rows with a text that
+    // may take more than one line: one single-line row gives the height of
+    // the others.
+    QTableWidget *table = ui->tableWidget;
+    const QFontMetrics metrics(table->font());
+    const int margin = 2 * (table->style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, table) + 1);
+    QVector<int> widths;
+    for (int column = 0; column < table->columnCount(); ++column)
+        widths << table->columnWidth(column) - margin;
+    // A text's width as the sum of its characters' (kerning only narrows
+    // it): far cheaper than laying out each text. A character outside the
+    // basic plane counts as too wide, so such a row is measured.
+    QHash<QChar, int> advances;
+    const auto fits = [&](const QString &text, int width) {
+        int sum = 0;
+        for (const QChar c : text) {
+            if (c == QLatin1Char('\n') || c.isSurrogate())
+                return false;
+            auto it = advances.find(c);
+            if (it == advances.end())
+                it = advances.insert(c, metrics.horizontalAdvance(c));
+            sum += *it;
+            if (sum > width)
+                return false;
+        }
+        return true;
+    };
+    const auto oneLine = [&](int row) {
+        for (int column = 0; column < widths.size(); ++column) {
+            const QTableWidgetItem *item = table->item(row, column);
+            if (item && !fits(item->text(), widths.at(column)))
+                return false;
+        }
+        return true;
+    };
+    int lineHeight = -1;
+    QVector<int> taller;
+    for (int row = 0; row < table->rowCount(); ++row) {
+        if (!oneLine(row)) {
+            taller << row;
+        } else if (lineHeight < 0) {
+            table->resizeRowToContents(row);
+            lineHeight = table->rowHeight(row);
+        }
+    }
+    if (lineHeight >= 0)
+        table->verticalHeader()->setDefaultSectionSize(lineHeight); // every row
+    for (int row : qAsConst(taller))
+        table->resizeRowToContents(row);
+}
+
 void CheckUpdates::fillUpdatesTable(const QList<QMap<QString, QString>> &reply, QMap<QString, QString> updates)
 {
-    QTableWidget *table = ui->tableWidget;
+    // The rows are gathered first and the table sized once: no work per row
+    // beyond its items.
+    QList<const QMap<QString, QString> *> listed;
+    QStringList installed;
     for (const QMap<QString, QString> &record : reply) {
         const QString name = record.value(QStringLiteral("name"));
-        const QString error = record.value(QStringLiteral("error"));
-        const QString link = record.value(QStringLiteral("link"));
         if (!updates.contains(name))
             continue;
-        const bool program = name == programTitle;
-        const int row = program ? 0 : table->rowCount();
-        table->insertRow(row);
+        if (isProgram(name)) { // on top, a later one above an earlier one
+            listed.prepend(&record);
+            installed.prepend(QCoreApplication::applicationVersion());
+        } else {
+            listed.append(&record);
+            installed.append(updates.take(name));
+        }
+    }
 
-        // Reply texts never become markup; only web addresses become links.
-        if (isWebAddress(link))
-            table->setCellWidget(row, 0,
-                                 linkLabel(QStringLiteral("<a href=\"") + link.toHtmlEscaped() + QStringLiteral("\">")
-                                           + name.toHtmlEscaped() + QStringLiteral("</a>")));
-        else
-            table->setCellWidget(row, 0, plainLabel(name));
-        table->setItem(row, 1, centredItem(program ? QCoreApplication::applicationVersion() : updates.take(name)));
-        table->setItem(row, 2, centredItem(record.value(QStringLiteral("curr_ver"))));
-        table->setItem(row, 3, new QTableWidgetItem(record.value(QStringLiteral("descr"))));
+    QTableWidget *table = ui->tableWidget;
+    const QColor linkColor = table->palette().color(QPalette::Link);
+    table->setUpdatesEnabled(false);
+    table->setRowCount(listed.size());
+    for (int row = 0; row < listed.size(); ++row) {
+        const QMap<QString, QString> &record = *listed.at(row);
+        table->setItem(row, 0, cellItem(record.value(QStringLiteral("name")), record.value(QStringLiteral("link")),
+                                        linkColor));
+        table->setItem(row, 1, centredItem(cellItem(installed.at(row))));
+        table->setItem(row, 2, centredItem(cellItem(record.value(QStringLiteral("curr_ver")))));
+        table->setItem(row, 3, cellItem(record.value(QStringLiteral("descr"))));
+        const QString error = record.value(QStringLiteral("error"));
         if (error.isEmpty()) {
             const QString file = record.value(QStringLiteral("link_file"));
-            QLabel *download = isWebAddress(file) ? linkLabel(QStringLiteral("<a href=\"") + file.toHtmlEscaped()
-                                                              + tr("\">Download</a>"))
-                                                  : plainLabel(file);
-            download->setAlignment(Qt::AlignCenter);
-            table->setCellWidget(row, 4, download);
+            table->setItem(row, 4,
+                           centredItem(cellItem(isWebAddress(file) ? tr("Download") : file, file, linkColor)));
         } else {
-            table->setItem(row, 4, new QTableWidgetItem(error));
+            table->setItem(row, 4, cellItem(error));
         }
     }
     table->resizeColumnToContents(0);
     table->horizontalHeader()->setSectionResizeMode(3, QHeaderView::Stretch);
-    table->resizeRowsToContents();
+    fitRowHeights();
+    table->setUpdatesEnabled(true);
     setInfoText(tr("Available updates found"), BlackText);
 }

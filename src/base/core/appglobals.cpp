@@ -17,7 +17,7 @@ const QList<int> hubro125DeviceTypes{40, 41, 43, 44, 141};
 const QList<int> repeaterDeviceTypes{30, 51, 71, 49, 50, 51, 57, 66};
 const QList<int> communicatorDeviceTypes{35, 36, 37, 38, 39, 58, 59, 61, 62};
 
-const QString programTitle = QStringLiteral("Конфигуратор Zentar");
+const QString programTitle = QStringLiteral("Zentar Configurator");
 const QString updateCheckUrl = QStringLiteral("http://updates.zorvo.invalid/version/");
 
 namespace {

@@ -21,6 +21,8 @@ extern const QList<int> hubro125DeviceTypes;     // 125-device expander models
 extern const QList<int> repeaterDeviceTypes;     // models that can carry other devices
 extern const QList<int> communicatorDeviceTypes; // GSM and LTE communicators
 
+// The program's own product name for the update service: one name, never
+// translated, whatever the language in use.
 extern const QString programTitle;
 extern const QString updateCheckUrl;
 

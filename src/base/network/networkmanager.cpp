@@ -1,6 +1,7 @@
 #include "networkmanager.h"
 
 #include "appglobals.h"
+#include "proxypassword.h"
 #include "settings.h"
 
 #include <QBuffer>
@@ -12,12 +13,18 @@
 #include <QNetworkReply>
 #include <QNetworkRequest>
 #include <QSslError>
+#include <QTimer>
 #include <QUrl>
 #include <QXmlStreamReader>
 #include <QXmlStreamWriter>
 
 namespace {
 using Record = QMap<QString, QString>;
+
+int s_replyTimeout = 30000;
+
+// What the access manager keeps of a reply between two reads.
+constexpr qint64 ReadBufferSize = 64 * 1024;
 
 bool isRecordKey(QStringRef name)
 {
@@ -47,12 +54,31 @@ Record readProduct(QXmlStreamReader &xml)
 }
 } // namespace
 
-NetworkManager::NetworkManager(QObject *parent) : QObject(parent), manager(new QNetworkAccessManager(this))
+NetworkManager::NetworkManager(QObject *parent)
+    : QObject(parent), manager(new QNetworkAccessManager(this)), timeout(new QTimer(this))
 {
     qRegisterMetaType<QList<QMap<QString, QString>>>("QList<QMap<QString,QString>>");
     QNetworkProxyFactory::setUseSystemConfiguration(false);
-    connect(manager, &QNetworkAccessManager::finished, this, &NetworkManager::parseUpdateReply);
     connect(manager, &QNetworkAccessManager::sslErrors, this, &NetworkManager::onSslErrors);
+    timeout->setSingleShot(true);
+    connect(timeout, &QTimer::timeout, this, [this] {
+        fail(tr("The service did not answer within %1 s").arg(s_replyTimeout / 1000.0));
+    });
+}
+
+NetworkManager::~NetworkManager()
+{
+    abortRequest();
+}
+
+void NetworkManager::setReplyTimeout(int ms)
+{
+    s_replyTimeout = ms;
+}
+
+int NetworkManager::replyTimeout()
+{
+    return s_replyTimeout;
 }
 
 QByteArray NetworkManager::buildUpdateRequest(const QList<UpdateCheckDevice> &devices,
@@ -100,7 +126,54 @@ void NetworkManager::requestUpdates(const QString &url, const QList<UpdateCheckD
     // The document goes as it is, not percent-encoded: the service reads it so.
     const QByteArray body = QByteArrayLiteral("xml=") + buildUpdateRequest(devices, products);
     qDebug().noquote() << tr("Request of available updates");
-    manager->post(request, body);
+    abortRequest();
+    current = manager->post(request, body);
+    current->setReadBufferSize(ReadBufferSize);
+    connect(current, &QNetworkReply::metaDataChanged, this, &NetworkManager::onMetaDataChanged);
+    connect(current, &QNetworkReply::readyRead, this, &NetworkManager::onReadyRead);
+    connect(current, &QNetworkReply::finished, this, &NetworkManager::onFinished);
+    timeout->start(s_replyTimeout);
+}
+
+bool NetworkManager::isBusy() const
+{
+    return !current.isNull();
+}
+
+void NetworkManager::abortRequest()
+{
+    timeout->stop();
+    received.clear();
+    received.squeeze();
+    if (!current)
+        return;
+    QNetworkReply *reply = current;
+    current = nullptr;
+    disconnect(reply, nullptr, this, nullptr);
+    reply->abort();
+    reply->deleteLater();
+}
+
+void NetworkManager::fail(const QString &errorString)
+{
+    abortRequest();
+    qCritical().noquote() << QStringLiteral("Error: ") + errorString;
+    emit errorReceived(errorString);
+}
+
+void NetworkManager::onMetaDataChanged()
+{
+    // A declared length over the limit ends the request before its body.
+    const QVariant length = current->header(QNetworkRequest::ContentLengthHeader);
+    if (length.isValid() && length.toLongLong() > MaxReplySize)
+        fail(tr("The reply of the service is too large (over %1 KiB)").arg(MaxReplySize / 1024));
+}
+
+void NetworkManager::onReadyRead()
+{
+    received += current->read(MaxReplySize + 1 - received.size());
+    if (received.size() > MaxReplySize)
+        fail(tr("The reply of the service is too large (over %1 KiB)").arg(MaxReplySize / 1024));
 }
 
 void NetworkManager::applyProxySettings()
@@ -111,7 +184,7 @@ void NetworkManager::applyProxySettings()
         proxy.setHostName(appSettings.value(QLatin1String(SettingsKey::ProxyHost)).toString());
         proxy.setPort(quint16(appSettings.value(QLatin1String(SettingsKey::ProxyPort)).toInt()));
         proxy.setUser(appSettings.value(QLatin1String(SettingsKey::ProxyUser)).toString());
-        proxy.setPassword(appSettings.value(QLatin1String(SettingsKey::ProxyPassword)).toString());
+        proxy.setPassword(ProxyPassword::instance()->password());
         qDebug().noquote() << tr("Proxy installed");
     } else {
         qDebug().noquote() << tr("No proxy");
@@ -124,15 +197,27 @@ QNetworkProxy NetworkManager::proxy() const
     return manager->proxy();
 }
 
-void NetworkManager::parseUpdateReply(QNetworkReply *reply)
+void NetworkManager::onFinished()
 {
-    reply->deleteLater();
+    QNetworkReply *reply = current;
     if (reply->error() != QNetworkReply::NoError) {
-        qCritical().noquote() << QStringLiteral("Error: ") + reply->errorString();
-        emit errorReceived(reply->errorString());
+        fail(reply->errorString());
         return;
     }
-    QXmlStreamReader xml(reply->readAll());
+    onReadyRead(); // whatever came with the end
+    if (!current)
+        return;
+    const QByteArray bytes = received;
+    current = nullptr;
+    timeout->stop();
+    received.clear();
+    reply->deleteLater();
+    parseUpdateReply(bytes);
+}
+
+void NetworkManager::parseUpdateReply(const QByteArray &bytes)
+{
+    QXmlStreamReader xml(bytes);
     if (xml.readNextStartElement()) {
         if (xml.name() == QLatin1String("products")
             && xml.attributes().value(QLatin1String("doctype")) == QLatin1String("check_updates")) {
@@ -161,7 +246,8 @@ void NetworkManager::parseUpdateReply(QNetworkReply *reply)
 
 void NetworkManager::onSslErrors(QNetworkReply *reply, const QList<QSslError> &errors)
 {
-    Q_UNUSED(reply)
+    if (reply != current)
+        return;
     QString text = tr("SSL errors: ");
     for (const QSslError &error : errors)
         text += error.errorString() + QStringLiteral(", ");

@@ -3,9 +3,11 @@
 
 #include "dialogflags.h"
 #include "networkmanager.h"
+#include "proxypassword.h"
 #include "settings.h"
 
 #include <QIcon>
+#include <QLineEdit>
 
 namespace {
 void store(const char *key, const QVariant &value)
@@ -36,12 +38,24 @@ ProxySetup::ProxySetup(NetworkManager *networkManager, QWidget *parent)
     for (int type = 0; type < kinds.size(); ++type)
         ui->cbType->addItem(QIcon(), kinds.at(type), type);
 
-    ui->cbEnable->setChecked(stored(SettingsKey::ProxyOn).toInt() == 1);
-    ui->cbType->setCurrentIndex(stored(SettingsKey::ProxyType).toInt());
-    ui->leHost->setText(stored(SettingsKey::ProxyHost).toString());
-    ui->sbPort->setValue(stored(SettingsKey::ProxyPort).toInt());
-    ui->leUser->setText(stored(SettingsKey::ProxyUser).toString());
-    ui->lePassword->setText(stored(SettingsKey::ProxyPassword).toString());
+    proxyOnAtStart = stored(SettingsKey::ProxyOn);
+    ui->cbEnable->setChecked(proxyOnAtStart.toInt() == 1);
+    if (stored(SettingsKey::ProxyType).isValid()) {
+        ui->cbType->setCurrentIndex(stored(SettingsKey::ProxyType).toInt());
+        ui->leHost->setText(stored(SettingsKey::ProxyHost).toString());
+        ui->sbPort->setValue(stored(SettingsKey::ProxyPort).toInt());
+        ui->leUser->setText(stored(SettingsKey::ProxyUser).toString());
+    } else {
+        ui->cbType->setCurrentIndex(DefaultType);
+        ui->leHost->setText(defaultHost());
+        ui->sbPort->setValue(DefaultPort);
+    }
+    // The password comes from the secret store, perhaps after the dialog opened.
+    ProxyPassword *password = ProxyPassword::instance();
+    connect(password, &ProxyPassword::known, this, &ProxySetup::showKnownPassword);
+    connect(ui->lePassword, &QLineEdit::textEdited, this, [this] { passwordEdited = true; });
+    password->read();
+    showKnownPassword();
 
     // Wired after loading, so loading stores nothing.
     connect(ui->cbEnable, &QCheckBox::toggled, this, &ProxySetup::onEnableToggled);
@@ -53,15 +67,11 @@ ProxySetup::~ProxySetup()
     delete ui;
 }
 
-void ProxySetup::writeProxyDefaults()
+void ProxySetup::showKnownPassword()
 {
-    store(SettingsKey::ProxyOn, 1);
-    store(SettingsKey::ProxyType, DefaultType);
-    store(SettingsKey::ProxyHost, defaultHost());
-    store(SettingsKey::ProxyPort, DefaultPort);
-    store(SettingsKey::ProxyUser, QString());
-    store(SettingsKey::ProxyPassword, QString());
-    appSettings.sync();
+    const ProxyPassword *password = ProxyPassword::instance();
+    if (password->isKnown() && !passwordEdited)
+        ui->lePassword->setText(password->password());
 }
 
 void ProxySetup::restoreDefaults()
@@ -72,14 +82,24 @@ void ProxySetup::restoreDefaults()
     ui->sbPort->setValue(DefaultPort);
     ui->leUser->clear();
     ui->lePassword->clear();
+    passwordEdited = true;
+}
+
+void ProxySetup::storeProxyOn(const QVariant &value)
+{
+    if (value.isValid())
+        store(SettingsKey::ProxyOn, value);
+    else
+        appSettings.remove(QLatin1String(SettingsKey::ProxyOn));
+    appSettings.sync();
+    networkManager->applyProxySettings();
+    const bool on = value.toInt() == 1;
+    emit setText(tr("Proxy ") + (on ? tr("ON") : tr("OFF")), QStringLiteral("color: rgb(0, 0, 0);"));
 }
 
 void ProxySetup::onEnableToggled(bool checked)
 {
-    store(SettingsKey::ProxyOn, checked ? 1 : 0);
-    appSettings.sync();
-    networkManager->applyProxySettings();
-    emit setText(tr("Proxy ") + (checked ? tr("ON") : tr("OFF")), QStringLiteral("color: rgb(0, 0, 0);"));
+    storeProxyOn(checked ? 1 : 0);
 }
 
 void ProxySetup::accept()
@@ -89,14 +109,19 @@ void ProxySetup::accept()
     store(SettingsKey::ProxyHost, ui->leHost->text());
     store(SettingsKey::ProxyPort, ui->sbPort->value());
     store(SettingsKey::ProxyUser, ui->leUser->text());
-    store(SettingsKey::ProxyPassword, ui->lePassword->text());
     appSettings.sync();
+    // An untouched field (perhaps of a password still being read) changes nothing.
+    ProxyPassword *password = ProxyPassword::instance();
+    const QString typed = ui->lePassword->text();
+    if (passwordEdited && !(password->isKnown() && typed == password->password()))
+        password->write(typed);
     QDialog::accept();
 }
 
-void ProxySetup::reject()
+void ProxySetup::done(int result)
 {
-    store(SettingsKey::ProxyOn, 0);
-    appSettings.sync();
-    QDialog::reject();
+    const QVariant now = stored(SettingsKey::ProxyOn);
+    if (result != Accepted && (now.isValid() != proxyOnAtStart.isValid() || now.toInt() != proxyOnAtStart.toInt()))
+        storeProxyOn(proxyOnAtStart);
+    QDialog::done(result);
 }

@@ -2,6 +2,7 @@
 
 #include <QDialog>
 #include <QString>
+#include <QVariant>
 
 namespace Ui {
 class ProxySetup;
@@ -9,8 +10,10 @@ class ProxySetup;
 class NetworkManager;
 
 // Edits the proxy of the update check. The Enable box takes effect at once;
-// OK stores the other keys, leaving the dialog any other way switches the
-// proxy off.
+// OK stores the other keys and the password (in the secret store, see
+// ProxyPassword); leaving the dialog any other way stores nothing and puts
+// back what the Enable box changed. A store that never held a proxy shows
+// the defaults, not enabled.
 class ProxySetup : public QDialog
 {
     Q_OBJECT
@@ -22,12 +25,10 @@ public:
     explicit ProxySetup(NetworkManager *networkManager, QWidget *parent = nullptr);
     ~ProxySetup() override;
 
-    // Stores the default proxy (on, HTTP, the default host, port 3128, no
-    // credentials) and writes the store at once.
-    static void writeProxyDefaults();
-
     void accept() override;
-    void reject() override;
+    // Any end but OK (Cancel, Escape, the close button) takes back what the
+    // Enable box changed.
+    void done(int result) override;
 
 signals:
     void setText(const QString &text, const QString &styleSheet = QStringLiteral("color: rgb(0, 0, 0);"));
@@ -35,7 +36,11 @@ signals:
 private:
     void restoreDefaults();
     void onEnableToggled(bool checked);
+    void showKnownPassword();
+    void storeProxyOn(const QVariant &value);
 
     Ui::ProxySetup *ui;
     NetworkManager *networkManager;
+    QVariant proxyOnAtStart; // invalid: never stored
+    bool passwordEdited = false;
 };

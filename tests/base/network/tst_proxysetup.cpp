@@ -1,5 +1,6 @@
 #include "networkmanager.h"
 #include "proxykeys.h"
+#include "proxypassword.h"
 #include "proxysetup.h"
 #include "settings.h"
 #include "testsupport.h"
@@ -7,6 +8,7 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDir>
+#include <QInputMethodEvent>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QSignalSpy>
@@ -51,7 +53,12 @@ struct Form
     QPushButton *defaults;
 };
 
-const QVariantList Defaults = {1, 3, QStringLiteral("proxy.zorvo.invalid"), 3128, QString(), QString()};
+const QVariantList Defaults = {1, 3, QStringLiteral("proxy.zorvo.invalid"), 3128, QString()};
+
+QString password()
+{
+    return ProxyPassword::instance()->password();
+}
 } // namespace
 
 class ProxySetupTest : public QObject
@@ -61,11 +68,18 @@ private slots:
     void initTestCase() { initTestResources(); }
     void init() { appSettings.clear(); }
 
-    void defaults()
+    void freshStoreShowsTheDefaultsOff()
     {
-        ProxySetup::writeProxyDefaults();
-        QCOMPARE(storedKeys(), Defaults);
-        QCOMPARE(keysOnDisk(), Defaults);
+        NetworkManager manager;
+        ProxySetup dialog(&manager);
+        Form form(dialog);
+        QVERIFY(!form.enable->isChecked());
+        QCOMPARE(form.type->currentIndex(), 3);
+        QCOMPARE(form.host->text(), QStringLiteral("proxy.zorvo.invalid"));
+        QCOMPARE(form.port->value(), 3128);
+        QVERIFY(form.user->text().isEmpty());
+        dialog.reject();
+        QVERIFY(appSettings.allKeys().isEmpty()); // looking stores nothing
     }
 
     void formShowsTheStoredKeys()
@@ -110,35 +124,101 @@ private slots:
 
     void okStoresTheForm()
     {
-        ProxySetup::writeProxyDefaults();
+        storeProxyKeys(1, 3, QStringLiteral("proxy.zorvo.invalid"), 3128, QString(), QStringLiteral("old secret"));
         NetworkManager manager;
         ProxySetup dialog(&manager);
         Form form(dialog);
+        QCOMPARE(form.password->text(), QStringLiteral("old secret"));
         form.type->setCurrentIndex(4);
         form.host->setText(QStringLiteral("cache.lan"));
         form.port->setValue(65535);
         form.user->setText(QStringLiteral("ivan"));
-        form.password->setText(QStringLiteral(" пароль 1 "));
+        form.password->clear();
+        // Typed as an input method commits it: the text is not ASCII.
+        QInputMethodEvent typed;
+        typed.setCommitString(QStringLiteral(" пароль 1 "));
+        QApplication::sendEvent(form.password, &typed);
+        QSignalSpy written(ProxyPassword::instance(), &ProxyPassword::written);
         dialog.accept();
         QCOMPARE(dialog.result(), int(QDialog::Accepted));
-        const QVariantList expected = {1, 4, QStringLiteral("cache.lan"), 65535, QStringLiteral("ivan"),
-                                       QStringLiteral(" пароль 1 ")};
+        const QVariantList expected = {1, 4, QStringLiteral("cache.lan"), 65535, QStringLiteral("ivan")};
         QCOMPARE(storedKeys(), expected);
         QCOMPARE(keysOnDisk(), expected);
+        // The password is used from now on; no secret store answers here, so
+        // it is kept in memory only, and the write says so.
+        QCOMPARE(password(), QStringLiteral(" пароль 1 "));
+        QVERIFY(written.wait(10000));
+        QCOMPARE(written.first().first().toBool(), false);
+        QVERIFY(!ProxyPassword::instance()->notKeptReason().isEmpty());
+        const QByteArray file = settingsFileBytes();
+        QVERIFY(!file.contains("password"));
+        QVERIFY(!file.contains(QStringLiteral("пароль").toUtf8()));
+        QVERIFY(!file.contains("old secret"));
     }
 
-    void cancelSwitchesOffAndKeepsTheRest()
+    void okLeavesAnUntouchedPassword()
     {
-        storeProxyKeys(1, 3, QStringLiteral("old.host"), 3128, QStringLiteral("u"), QStringLiteral("p"));
+        storeProxyKeys(1, 3, QStringLiteral("gw.local"), 3128, QStringLiteral("u"), QStringLiteral("kept"));
+        QVERIFY(QSignalSpy(ProxyPassword::instance(), &ProxyPassword::written).wait(10000));
         NetworkManager manager;
         ProxySetup dialog(&manager);
+        QSignalSpy written(ProxyPassword::instance(), &ProxyPassword::written);
+        dialog.accept();
+        QCOMPARE(password(), QStringLiteral("kept"));
+        QVERIFY(!written.wait(200)); // nothing written again
+    }
+
+    void cancelKeepsTheSettings_data()
+    {
+        QTest::addColumn<bool>("storedBefore");
+        QTest::addColumn<int>("onBefore");
+        QTest::addColumn<bool>("toggle");
+        QTest::addColumn<bool>("defaults");
+        QTest::newRow("only looked, proxy on") << true << 1 << false << false;
+        QTest::newRow("only looked, proxy off") << true << 0 << false << false;
+        QTest::newRow("Enable switched off, then Cancel") << true << 1 << true << false;
+        QTest::newRow("Enable switched on, then Cancel") << true << 0 << true << false;
+        QTest::newRow("Default pressed, then Cancel") << true << 0 << false << true;
+        QTest::newRow("fresh store, Enable switched on, then Cancel") << false << 0 << true << false;
+    }
+    void cancelKeepsTheSettings()
+    {
+        QFETCH(bool, storedBefore);
+        QFETCH(int, onBefore);
+        QFETCH(bool, toggle);
+        QFETCH(bool, defaults);
+        if (storedBefore)
+            storeProxyKeys(onBefore, 1, QStringLiteral("old.host"), 1080, QStringLiteral("u"), QStringLiteral("p"));
+        const QStringList keysBefore = appSettings.allKeys();
+        const QVariantList before = storedKeys();
+        const QString passwordBefore = password();
+
+        NetworkManager manager;
+        manager.applyProxySettings();
+        const QNetworkProxy::ProxyType typeBefore = manager.proxy().type();
+        ProxySetup dialog(&manager);
         Form form(dialog);
+        QSignalSpy texts(&dialog, qOverload<const QString &, const QString &>(&ProxySetup::setText));
         form.host->setText(QStringLiteral("new.host"));
+        form.password->setText(QStringLiteral("typed"));
+        if (toggle)
+            form.enable->toggle();
+        if (defaults)
+            QTest::mouseClick(form.defaults, Qt::LeftButton);
         dialog.reject();
+
         QCOMPARE(dialog.result(), int(QDialog::Rejected));
-        const QVariantList expected = {0, 3, QStringLiteral("old.host"), 3128, QStringLiteral("u"), QStringLiteral("p")};
-        QCOMPARE(storedKeys(), expected);
-        QCOMPARE(keysOnDisk(), expected);
+        QCOMPARE(appSettings.allKeys(), keysBefore);
+        QCOMPARE(storedKeys(), before);
+        QCOMPARE(keysOnDisk(), before);
+        QCOMPARE(password(), passwordBefore);
+        QCOMPARE(manager.proxy().type(), typeBefore);
+        // A change the Enable box made at once is taken back, and said.
+        if (toggle || (defaults && onBefore == 0))
+            QCOMPARE(texts.last().first().toString(),
+                     onBefore == 1 && storedBefore ? QStringLiteral("Proxy ON") : QStringLiteral("Proxy OFF"));
+        else
+            QVERIFY(texts.isEmpty());
     }
 
     void enableTakesEffectAtOnce()
@@ -181,8 +261,8 @@ private slots:
         Form form(dialog);
         QTest::mouseClick(form.defaults, Qt::LeftButton);
         // Nothing but the Enable box's own key is stored by the button.
-        QCOMPARE(storedKeys(),
-                 (QVariantList{1, 1, QStringLiteral("old.host"), 1080, QStringLiteral("u"), QStringLiteral("p")}));
+        QCOMPARE(storedKeys(), (QVariantList{1, 1, QStringLiteral("old.host"), 1080, QStringLiteral("u")}));
+        QCOMPARE(password(), QStringLiteral("p"));
         QCOMPARE(form.type->currentIndex(), 3);
         QCOMPARE(form.host->text(), QStringLiteral("proxy.zorvo.invalid"));
         QCOMPARE(form.port->value(), 3128);
@@ -190,10 +270,11 @@ private slots:
         if (ok) {
             dialog.accept();
             QCOMPARE(storedKeys(), Defaults);
+            QCOMPARE(password(), QString());
         } else {
             dialog.reject();
-            QCOMPARE(storedKeys(),
-                     (QVariantList{0, 1, QStringLiteral("old.host"), 1080, QStringLiteral("u"), QStringLiteral("p")}));
+            QCOMPARE(storedKeys(), (QVariantList{0, 1, QStringLiteral("old.host"), 1080, QStringLiteral("u")}));
+            QCOMPARE(password(), QStringLiteral("p"));
         }
     }
 };

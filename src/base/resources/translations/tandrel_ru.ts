@@ -181,12 +181,20 @@ Phone: +0 000 000-00-00</source>
         <translation>Нет обновлений для устройств</translation>
     </message>
     <message>
-        <source>"&gt;Download&lt;/a&gt;</source>
-        <translation>"&gt;Скачать&lt;/a&gt;</translation>
-    </message>
-    <message>
         <source>Available updates found</source>
         <translation>Найдены доступные обновления</translation>
+    </message>
+    <message>
+        <source>Checking for updates...</source>
+        <translation>Проверка обновлений...</translation>
+    </message>
+    <message>
+        <source>The proxy password is not saved: no secret store answers (%1). It is used until the program closes.</source>
+        <translation>Пароль прокси не сохранён: хранилище секретов не отвечает (%1). Он используется до закрытия программы.</translation>
+    </message>
+    <message>
+        <source>Download</source>
+        <translation>Скачать</translation>
     </message>
 </context>
 <context>
@@ -5452,6 +5460,14 @@ Storing will be stopped.                     </source>
     <message>
         <source>SSL errors: </source>
         <translation>Ошибки SSL: </translation>
+    </message>
+    <message>
+        <source>The service did not answer within %1 s</source>
+        <translation>Сервис не ответил за %1 с</translation>
+    </message>
+    <message>
+        <source>The reply of the service is too large (over %1 KiB)</source>
+        <translation>Ответ сервиса слишком велик (более %1 КиБ)</translation>
     </message>
 </context>
 <context>

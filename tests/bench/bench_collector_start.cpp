@@ -231,12 +231,8 @@ double percentile(std::vector<double> values, double share)
 int main(int argc, char **argv)
 {
     QTemporaryDir home;
-    qputenv("XDG_CONFIG_HOME", home.path().toLocal8Bit());
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
+    useBenchHome(home);
     QApplication app(argc, argv);
-    QCoreApplication::setOrganizationName(QStringLiteral("Zorvo"));
-    QCoreApplication::setApplicationName(QStringLiteral("bench_collector_start"));
     qInstallMessageHandler(discardMessage);
     registerDeviceModelNames();
 

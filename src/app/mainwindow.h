@@ -233,6 +233,9 @@ private slots:
     void onStartUpload();
     void onCollectorConnectionName(const QString &name);
     void onCollectorDatabaseError(const QString &path, const QString &reason);
+    void onCollectorDatabaseDamaged(const QString &path, const QString &reason, const QString &asidePath);
+    // Offers to set the damaged session file aside (collectorDamage).
+    void askToSetAsideSessionFile();
     void onFirmwareHeadersUpdated();
     void onMasterUpdated();
     void onChannelScanStarted();
@@ -334,6 +337,14 @@ private:
     // SQLite's reason for the collector's last failure, shown with the open error.
     QString collectorError;
     bool collectorOpen = false;
+    // The damaged session file not yet asked about: its path, SQLite's
+    // reason and the name it would be set aside as.
+    struct
+    {
+        QString path;
+        QString reason;
+        QString asidePath;
+    } collectorDamage;
     bool masterIsConnected = false;
     QTimer refreshTimer;
     // Runs while a rebooted master is awaited on reconnectWaitConnection.

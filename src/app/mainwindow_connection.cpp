@@ -43,6 +43,7 @@
 #include <QCoreApplication>
 #include <QDebug>
 #include <QDir>
+#include <QFileInfo>
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QHeaderView>
@@ -422,6 +423,8 @@ void MainWindow::masterConnected()
             Qt::UniqueConnection);
     connect(collector, &DeviceInfoCollector::databaseError, this, &MainWindow::onCollectorDatabaseError,
             Qt::UniqueConnection);
+    connect(collector, &DeviceInfoCollector::sessionDatabaseDamaged, this, &MainWindow::onCollectorDatabaseDamaged,
+            Qt::UniqueConnection);
     if (!collectorThread.isRunning())
         collectorThread.start(QThread::InheritPriority);
     collector->createDefaultTables();
@@ -581,6 +584,11 @@ void MainWindow::restartMaster()
 void MainWindow::onCollectorConnectionName(const QString &name)
 {
     collectorOpen = !name.isEmpty();
+    if (name.isEmpty() && !collectorDamage.path.isEmpty()) {
+        collectorError.clear();
+        askToSetAsideSessionFile();
+        return;
+    }
     if (name.isEmpty()) {
         if (collectorError.isEmpty())
             showWarningMessage(tr("SQLite database open error"), tr("SQLite database open"));
@@ -599,6 +607,35 @@ void MainWindow::onCollectorDatabaseError(const QString &path, const QString &re
     }
     showWarningDetails(tr("Measurements are not saved to %1").arg(QDir::toNativeSeparators(path)), reason,
                        tr("SQLite database"));
+}
+
+void MainWindow::onCollectorDatabaseDamaged(const QString &path, const QString &reason, const QString &asidePath)
+{
+    collectorDamage = {path, reason, asidePath};
+    // A failed open is answered with the empty connection name that follows.
+    if (collectorOpen)
+        askToSetAsideSessionFile();
+}
+
+void MainWindow::askToSetAsideSessionFile()
+{
+    const auto damage = collectorDamage;
+    collectorDamage = {};
+    // Nothing is recorded into the file, whatever the answer.
+    collectorOpen = false;
+    // Setting aside renames the file and loses nothing; without it nothing
+    // is recorded: Yes is the default.
+    const int answer = askWarning(
+        tr("The measurement file %1 is damaged: %2").arg(QDir::toNativeSeparators(damage.path), damage.reason),
+        tr("Measurements cannot be saved to it. Set it aside and record into a new file? The damaged file is "
+           "kept beside the new one as %1.")
+            .arg(QFileInfo(damage.asidePath).fileName()),
+        tr("SQLite database"), QMessageBox::Yes | QMessageBox::No, QMessageBox::Yes, tr("Set aside"),
+        QMessageBox::Yes);
+    if (answer == QMessageBox::Yes && collector)
+        collector->setAsideSessionDatabase(damage.asidePath);
+    else
+        qWarning() << "Measurements are not saved: the damaged file" << damage.path << "stays as it is";
 }
 
 void MainWindow::onFirmwareHeadersUpdated()

@@ -10,6 +10,9 @@
 #include <QDateTime>
 #include <QDebug>
 #include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QLockFile>
 #include <QPointer>
 #include <QStandardPaths>
 #include <QThread>
@@ -46,6 +49,14 @@ QVariant serialValue(const QString &text)
 }
 
 const double NaN = std::numeric_limits<double>::quiet_NaN();
+
+// Session files tried, one per program running at once.
+constexpr int SessionFiles = 64;
+
+QString deviceKey(int type, const QString &serial)
+{
+    return QString::number(type) + QLatin1Char(':') + serial;
+}
 
 // Queue blocks: their length, and how many are kept for reuse.
 constexpr size_t BlockSize = 4096;
@@ -117,6 +128,34 @@ void DeviceInfoCollector::forgetFileState()
         state.used = false;
         state.table = false;
     }
+    m_fileDevices.clear();
+}
+
+void DeviceInfoCollector::loadFileState()
+{
+    const QString device = QStringLiteral("Device");
+    const QString usedField = QStringLiteral("UsedField");
+    const QStringList tables = handler->tableNames(sessionConnection);
+    if (tables.contains(device)) {
+        const SelectedValues rows =
+            handler->selectValues(sessionConnection, device, {QStringLiteral("type"), QStringLiteral("serial")});
+        const ColumnContent types = rows.value(QStringLiteral("type"));
+        const ColumnContent serials = rows.value(QStringLiteral("serial"));
+        for (int i = 0; i < types.size() && i < serials.size(); ++i)
+            m_fileDevices.insert(deviceKey(types.at(i).toInt(), serials.at(i).toString()));
+    }
+    if (tables.contains(usedField)) {
+        const SelectedValues rows =
+            handler->selectValues(sessionConnection, usedField, {QStringLiteral("device"), QStringLiteral("name")});
+        const ColumnContent devices = rows.value(QStringLiteral("device"));
+        const ColumnContent names = rows.value(QStringLiteral("name"));
+        for (int i = 0; i < devices.size() && i < names.size(); ++i) {
+            bool ok = false;
+            const qlonglong serial = devices.at(i).toLongLong(&ok);
+            if (ok && serial >= 0 && serial <= qlonglong(std::numeric_limits<quint32>::max()))
+                m_series[SeriesKey{names.at(i).toString(), quint32(serial)}].used = true;
+        }
+    }
 }
 
 template <typename Call>
@@ -149,6 +188,7 @@ DeviceInfoCollector::DeviceInfoCollector(QObject *parent) : InfoCollector(parent
 
 DeviceInfoCollector::~DeviceInfoCollector()
 {
+    // The lock file goes with m_sessionLock: the session file is free again.
     if (!handler)
         return;
     if (handler->thread() == QThread::currentThread()) {
@@ -202,7 +242,47 @@ void DeviceInfoCollector::openSessionDatabase()
     }
     if (!QDir(folder).exists() && !QDir().mkpath(folder))
         qWarning() << "failed to create logging directory" << folder;
-    _openDatabase(folder + QLatin1Char('/') + sessionConnection + QLatin1String(".sqlite"));
+    if (m_sessionPath.isEmpty())
+        m_sessionPath = claimSessionFile(folder);
+    _openDatabase(m_sessionPath);
+}
+
+QString DeviceInfoCollector::claimSessionFile(const QString &folder)
+{
+    const QString first = folder + QLatin1Char('/') + sessionConnection + QLatin1String(".sqlite");
+    for (int slot = 1; slot <= SessionFiles; ++slot) {
+        const QString path = slot == 1 ? first
+                                       : QStringLiteral("%1/%2-%3.sqlite").arg(folder, sessionConnection).arg(slot);
+        auto lock = std::make_unique<QLockFile>(path + QLatin1String(".lock"));
+        // Held for as long as the program runs; only a lock whose process is gone is stale.
+        lock->setStaleLockTime(0);
+        if (lock->tryLock(0)) {
+            m_sessionLock = std::move(lock);
+            if (slot > 1)
+                qInfo().noquote() << tr("Another running program records measurements into %1; this one records "
+                                        "into %2")
+                                         .arg(QDir::toNativeSeparators(first), QDir::toNativeSeparators(path));
+            return path;
+        }
+        // A folder where no lock can be made: the usual file, unguarded.
+        if (lock->error() != QLockFile::LockFailedError)
+            break;
+    }
+    qWarning() << "No session file could be claimed in" << folder;
+    return first;
+}
+
+void DeviceInfoCollector::reportDamage(const QString &path, const QString &reason)
+{
+    const QFileInfo info(path);
+    const QString stem = info.path() + QLatin1Char('/') + info.completeBaseName() + QLatin1String("-damaged-")
+                         + QDateTime::currentDateTime().toString(QStringLiteral("yyyyMMdd-hhmmss"));
+    QString aside = stem + QLatin1String(".sqlite");
+    for (int i = 2; QFileInfo::exists(aside); ++i)
+        aside = stem + QLatin1Char('-') + QString::number(i) + QLatin1String(".sqlite");
+    m_damagedPath = path;
+    qWarning() << "Damaged session file" << path << reason;
+    emit sessionDatabaseDamaged(path, reason, aside);
 }
 
 void DeviceInfoCollector::openDatabase(const QString &filename)
@@ -230,21 +310,34 @@ void DeviceInfoCollector::_openDatabase(const QString &filename)
 
     handler = new SqliteHandler;
     connect(handler, &SqliteHandler::databaseError, this, [this](const QString &connection, const QString &reason) {
-        emit databaseError(handler ? handler->filePath(connection) : connection, reason);
+        const QString path = handler ? handler->filePath(connection) : connection;
+        if (m_session && connection == sessionConnection && handler
+            && SqliteHandler::isDamage(handler->lastErrorCode()))
+            reportDamage(m_sessionPath, reason);
+        else
+            emit databaseError(path, reason);
     });
-    const QString name = handler->openDatabase(filename);
+    const bool session = !m_sessionPath.isEmpty() && filename == m_sessionPath;
+    const QString name = session ? handler->openSession(filename, sessionConnection) : handler->openDatabase(filename);
     if (name.isEmpty()) {
         const QString reason = handler->lastError();
+        const bool damaged = session && SqliteHandler::isDamage(handler->lastErrorCode());
         delete handler;
         handler = nullptr;
         setConnectionName(QString());
-        emit databaseError(filename, reason);
+        if (damaged)
+            reportDamage(filename, reason);
+        else
+            emit databaseError(filename, reason);
         emit connectionNameChanged(QString());
         return;
     }
     m_readConnection = name;
-    if (name == sessionConnection)
+    if (session) {
         m_session = ++m_openings;
+        m_damagedPath.clear();
+        loadFileState();
+    }
     setConnectionName(filename);
     emit connectionNameChanged(filename);
 }
@@ -257,9 +350,12 @@ void DeviceInfoCollector::_removeSessionDatabase()
     if (thread() == QThread::currentThread())
         drain();
     m_session = 0;
+    m_enteredDevices.clear();
     if (!handler)
         return;
     const QString time = now();
+    // What is queued first, so that every series in the file gets its break row.
+    handler->commitValues();
     if (handler->tableNames(sessionConnection).contains(QLatin1String("Device"))) {
         const ColumnContent serials =
             handler->selectValues(sessionConnection, QStringLiteral("Device"), {QStringLiteral("serial")})
@@ -306,7 +402,7 @@ void DeviceInfoCollector::_createDefaultTables()
         }
     }
     handler->createTable(sessionConnection, QStringLiteral("UsedField"), usedFieldColumnsDescriptions);
-    handler->commitValues();
+    handler->startCommitTimer();
 }
 
 void DeviceInfoCollector::appendDevice(int type, uint32_t serialNumber)
@@ -316,20 +412,22 @@ void DeviceInfoCollector::appendDevice(int type, uint32_t serialNumber)
 
 void DeviceInfoCollector::_appendDevice(int type, const QString &serialNumber)
 {
-    if (!handler)
+    const QPair<int, QString> entered(type, serialNumber);
+    if (!m_enteredDevices.contains(entered))
+        m_enteredDevices.append(entered);
+    if (!handler || !m_session)
+        return;
+    const QString key = deviceKey(type, serialValue(serialNumber).toString());
+    if (m_fileDevices.contains(key))
         return;
     const QString table = QStringLiteral("Device");
     const QStringList columns{QStringLiteral("type"), QStringLiteral("serial"), QStringLiteral("created")};
     handler->createTable(sessionConnection, table, deviceColumnsDescriptions);
-    const QVariant serial = serialValue(serialNumber);
-    bool ok = false;
-    const SelectedValues rows = handler->selectValues(sessionConnection, table, columns,
-                                                      QStringLiteral("type = ? AND serial = ?"), {type, serial}, &ok);
-    if (!ok || !rows.value(QStringLiteral("type")).isEmpty())
-        return;
-    if (!handler->insertValues(sessionConnection, table, columns, {type, serial, now()}))
+    if (handler->insertValues(sessionConnection, table, columns, {type, serialValue(serialNumber), now()}))
+        m_fileDevices.insert(key);
+    else
         qWarning() << "Error occurred while" << deviceTypeName(type) << "id" << serialNumber << "inserting";
-    handler->commitValues();
+    handler->startCommitTimer();
 }
 
 void DeviceInfoCollector::appendValue(QString tableName, uint deviceId, QVariant value)
@@ -380,25 +478,15 @@ void DeviceInfoCollector::appendRow(const QString &tableName, quint32 serial, co
         state.table = false;
         return;
     }
-    handler->startCommitTimer();
-    if (state.used)
-        return;
-
-    const QString usedField = QStringLiteral("UsedField");
-    const QStringList columns{QStringLiteral("device"), QStringLiteral("name")};
-    handler->createTable(sessionConnection, usedField, usedFieldColumnsDescriptions);
-    bool ok = false;
-    const SelectedValues rows = handler->selectValues(sessionConnection, usedField, {QStringLiteral("device")},
-                                                      QStringLiteral("name = ? AND device = ?"),
-                                                      {tableName, qlonglong(serial)}, &ok);
-    if (!ok)
-        return;
-    if (rows.value(QStringLiteral("device")).isEmpty()) {
-        if (!handler->insertValues(sessionConnection, usedField, columns, {qlonglong(serial), tableName}))
-            return;
-        handler->commitValues();
+    // The series' UsedField row, unless the file has it, goes with the same commit.
+    if (!state.used) {
+        const QString usedField = QStringLiteral("UsedField");
+        handler->createTable(sessionConnection, usedField, usedFieldColumnsDescriptions);
+        state.used = handler->insertValues(sessionConnection, usedField,
+                                           {QStringLiteral("device"), QStringLiteral("name")},
+                                           {qlonglong(serial), tableName});
     }
-    state.used = true;
+    handler->startCommitTimer();
 }
 
 void DeviceInfoCollector::resetSessionDatabase()
@@ -415,6 +503,7 @@ void DeviceInfoCollector::_resetSessionDatabase()
     qDebug() << "RESET SESSION DATABASE";
     if (!handler)
         return;
+    handler->commitValues();
     const QString device = QStringLiteral("Device");
     const QString usedField = QStringLiteral("UsedField");
     const QStringList tables = handler->tableNames(sessionConnection);
@@ -442,6 +531,59 @@ void DeviceInfoCollector::_resetSessionDatabase()
     handler->commitValues();
     forgetFileState();
     qDebug() << "RESET SESSION DATABASE. Done";
+}
+
+void DeviceInfoCollector::setAsideSessionDatabase(const QString &asidePath)
+{
+    post([this, asidePath] { _setAsideSessionDatabase(asidePath); });
+}
+
+void DeviceInfoCollector::_setAsideSessionDatabase(const QString &asidePath)
+{
+    // Only the file reported damaged, once.
+    if (m_sessionPath.isEmpty() || m_damagedPath != m_sessionPath || asidePath.isEmpty())
+        return;
+    m_damagedPath.clear();
+    if (handler) {
+        // Damaged while open: what waits for it cannot be written.
+        m_session = 0;
+        handler->removeDatabase(sessionConnection);
+        delete handler;
+        handler = nullptr;
+        m_readConnection.clear();
+        forgetFileState();
+    }
+    // The file with its journal and log, so that they stay together; all
+    // of them or none.
+    QStringList moved;
+    QString failure;
+    for (const char *suffix : {"-journal", "-wal", "-shm", ""}) {
+        QFile file(m_sessionPath + QLatin1String(suffix));
+        if (!file.exists())
+            continue;
+        if (!file.rename(asidePath + QLatin1String(suffix))) {
+            failure = file.errorString();
+            break;
+        }
+        moved << QLatin1String(suffix);
+    }
+    if (!failure.isEmpty()) {
+        for (const QString &suffix : qAsConst(moved))
+            QFile::rename(asidePath + suffix, m_sessionPath + suffix);
+        qWarning() << "Damaged session file not set aside" << m_sessionPath << failure;
+        setConnectionName(QString());
+        emit databaseError(m_sessionPath, tr("It cannot be renamed to %1: %2").arg(asidePath, failure));
+        emit connectionNameChanged(QString());
+        return;
+    }
+    qWarning() << "Damaged session file" << m_sessionPath << "set aside as" << asidePath;
+    _openDatabase(m_sessionPath);
+    if (!handler)
+        return;
+    _createDefaultTables();
+    const QVector<QPair<int, QString>> devices = m_enteredDevices;
+    for (const auto &device : devices)
+        _appendDevice(device.first, device.second);
 }
 
 // ---------------------------------------------------------------- storing map
@@ -766,6 +908,8 @@ void DeviceInfoCollector::_backupDeviceTypeTable(const QString &backupConnection
     if (!handler || !handler->contains(backupConnectionName) || backupConnectionName == m_readConnection
         || m_failedBackups.contains(backupConnectionName))
         return;
+    // The copy starts from what has been handed over.
+    handler->commitValues();
     const QString deviceType = QStringLiteral("DeviceType");
     const QString device = QStringLiteral("Device");
     const QString usedField = QStringLiteral("UsedField");
@@ -795,6 +939,7 @@ void DeviceInfoCollector::_backup(const QString &backupConnectionName, const QSt
     if (!handler || !handler->contains(backupConnectionName) || backupConnectionName == m_readConnection
         || m_failedBackups.contains(backupConnectionName))
         return;
+    handler->commitValues();
     if (!field.isEmpty()) {
         if (!handler->backupTable(backupConnectionName, sessionConnection, field, valueColumnsDescriptions, start,
                                   end, serial)

@@ -14,11 +14,14 @@
 #include <QString>
 #include <QStringList>
 #include <QVariant>
+#include <QVector>
 
 #include <atomic>
 #include <functional>
+#include <memory>
 #include <vector>
 
+class QLockFile;
 class QWidget;
 
 // One graph query of the viewer: the device, the value table, the newest
@@ -38,6 +41,12 @@ Q_DECLARE_METATYPE(GraphSettings_t)
 // The front end of the measurement database: keeps the choice of stored
 // values, writes what device items report into the session database, ends
 // and resets series, makes backups and answers the viewer's queries.
+//
+// Each running program records into a session file of its own: the first
+// into session.sqlite, one started beside it into session-2.sqlite, and so
+// on; the file is claimed by a lock file beside it at the first session and
+// kept until the collector goes. Tables, devices, used fields and values
+// reach the file together, in the worker's regular commit.
 //
 // The public slots may be called from any thread; each hands its work to its
 // twin (the same name with a leading underscore), which runs in the
@@ -77,6 +86,7 @@ public:
     QVariantMap oldStoringMap() const { return m_oldStoringMap; }
 
 public slots:
+    // Claims this program's session file (at the first call) and opens it.
     void openSessionDatabase();
     void openDatabase(const QString &filename);
     void removeSessionDatabase();
@@ -103,6 +113,9 @@ public slots:
     void closeBackupfile(const QString &backupConnectionName);
     // Clears the stored choice at once, then drops every stored series.
     void resetSessionDatabase();
+    // Renames the damaged session file (sessionDatabaseDamaged) to
+    // `asidePath`, never deleting it, and records into a new one.
+    void setAsideSessionDatabase(const QString &asidePath);
 
     // The selection window's choice: break rows for what it removed, the
     // choice saved, devices bound and entered.
@@ -131,6 +144,7 @@ public slots:
     void _closeBackupfile(const QString &backupConnectionName);
     // The stored series only; the choice in the settings is the public slot's.
     void _resetSessionDatabase();
+    void _setAsideSessionDatabase(const QString &asidePath);
 
 signals:
     // The opened file's path; empty when it could not be opened.
@@ -150,6 +164,11 @@ signals:
     // Copying into a backup failed; the backup takes no more rows until it
     // is closed.
     void backupFailed(const QString &backupConnectionName, const QString &text);
+    // The session file is damaged or no database: it cannot be opened, or
+    // its commits fail. Nothing is recorded into it; `asidePath` is a free
+    // name beside it for setAsideSessionDatabase(). Comes instead of
+    // databaseError, before the empty connectionNameChanged of a failed open.
+    void sessionDatabaseDamaged(const QString &path, const QString &reason, const QString &asidePath);
 
 private:
     // What waits for the collector's thread, in the order of the calls: a
@@ -185,6 +204,10 @@ private:
     void drain();
     void appendRow(const QString &tableName, quint32 serial, const QVariant &value);
     void forgetFileState();
+    // What the session file holds of Device and UsedField, read once when it opens.
+    void loadFileState();
+    QString claimSessionFile(const QString &folder);
+    void reportDamage(const QString &path, const QString &reason);
     // Runs `call` in the GUI thread: at once there, else posted.
     template <typename Call>
     bool inGuiThread(Call &&call);
@@ -214,6 +237,16 @@ private:
     const QStringList deviceTypeColumnsDescriptions{QStringLiteral("type INTEGER"), QStringLiteral("name TEXT")};
     const QStringList usedFieldColumnsDescriptions{QStringLiteral("device INTEGER"), QStringLiteral("name TEXT")};
     QHash<SeriesKey, SeriesState> m_series;
+    // "type:serial" of the Device rows the open session file has or has queued.
+    QSet<QString> m_fileDevices;
+    // The devices entered in this session, in order, whatever became of
+    // their rows: entered again into a new file when a damaged one is set aside.
+    QVector<QPair<int, QString>> m_enteredDevices;
+    // This program's session file and the lock that claims it.
+    QString m_sessionPath;
+    std::unique_ptr<QLockFile> m_sessionLock;
+    // The session file reported damaged and not yet set aside.
+    QString m_damagedPath;
 
     // The connection this collector reads: the file opened last.
     QString m_readConnection;

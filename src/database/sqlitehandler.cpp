@@ -193,9 +193,21 @@ QSqlDatabase SqliteHandler::database(const QString &name) const
     return c ? QSqlDatabase::database(c->qtName, false) : QSqlDatabase();
 }
 
-QStringList SqliteHandler::tableNames(const QString &connectionName, QSql::TableType type) const
+QStringList SqliteHandler::tableNames(const QString &connectionName, QSql::TableType type)
 {
+    settle(connectionName);
     return database(connectionName).tables(type);
+}
+
+bool SqliteHandler::isDamage(int code)
+{
+    return code == 11 || code == 26; // damaged, not a database
+}
+
+void SqliteHandler::setError(const QSqlError &error)
+{
+    m_lastError = reasonOf(error);
+    m_lastErrorCode = error.nativeErrorCode().toInt() & 0xff;
 }
 
 QString SqliteHandler::filePath(const QString &connectionName) const
@@ -208,9 +220,20 @@ QString SqliteHandler::filePath(const QString &connectionName) const
 
 QString SqliteHandler::openDatabase(const QString &dbName)
 {
+    return open(dbName, QString(), false);
+}
+
+QString SqliteHandler::openSession(const QString &path, const QString &connectionName)
+{
+    return open(path, connectionName, true);
+}
+
+QString SqliteHandler::open(const QString &dbName, const QString &wanted, bool writeAhead)
+{
     if (!QSqlDatabase::drivers().contains(QLatin1String("QSQLITE"))) {
         qCritical() << "QSQLITE driver not available";
         m_lastError = QStringLiteral("QSQLITE driver not available");
+        m_lastErrorCode = 0;
         return QString();
     }
     const QString path = canonicalPathOf(dbName);
@@ -220,23 +243,25 @@ QString SqliteHandler::openDatabase(const QString &dbName)
             return entry.first;
         }
     }
-    QString name = connectionNameOf(dbName);
+    const QString base = wanted.isEmpty() ? connectionNameOf(dbName) : wanted;
+    QString name = base;
     for (int i = 2; m_connections.count(name); ++i)
-        name = connectionNameOf(dbName) + QLatin1Char('_') + QString::number(i);
+        name = base + QLatin1Char('_') + QString::number(i);
 
     const QString qtName = QStringLiteral("sqlite-%1-%2:%3")
                                .arg(m_id)
                                .arg(quintptr(QThread::currentThread()), 0, 16)
                                .arg(path);
-    QString reason;
+    QSqlError failure;
     QSet<QString> tables;
+    bool wal = false;
     {
         QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), qtName);
         db.setDatabaseName(dbName);
         db.setConnectOptions(QStringLiteral("QSQLITE_BUSY_TIMEOUT=%1").arg(BusyTimeout));
         if (!db.open()) {
             qCritical() << "Error occured while database opened" << db.lastError();
-            reason = reasonOf(db.lastError());
+            failure = db.lastError();
         } else {
             if (!db.driver()->hasFeature(QSqlDriver::Transactions))
                 qCritical() << "Transaction not supporeted";
@@ -246,26 +271,37 @@ QString SqliteHandler::openDatabase(const QString &dbName)
             schema.setForwardOnly(true);
             if (!schema.exec(QStringLiteral("SELECT type, name FROM sqlite_master"))) {
                 qCritical() << "Error occured while database opened" << dbName << schema.lastError();
-                reason = reasonOf(schema.lastError());
+                failure = schema.lastError();
             } else {
                 while (schema.next()) {
                     if (schema.value(0).toString() == QLatin1String("table"))
                         tables.insert(folded(schema.value(1).toString()));
                 }
             }
-            if (!reason.isEmpty())
+            schema.finish();
+            if (failure.isValid()) {
                 db.close();
+            } else if (writeAhead) {
+                // Without it (a file system without shared memory, a lock
+                // held elsewhere) the file keeps its rollback journal.
+                QSqlQuery mode(db);
+                wal = mode.exec(QStringLiteral("PRAGMA journal_mode=WAL")) && mode.next()
+                      && mode.value(0).toString().compare(QLatin1String("wal"), Qt::CaseInsensitive) == 0;
+                if (!wal)
+                    qWarning() << "Write-ahead log not available for" << dbName << mode.lastError();
+            }
         }
     }
-    if (!reason.isEmpty()) {
+    if (failure.isValid()) {
         QSqlDatabase::removeDatabase(qtName);
-        m_lastError = reason;
+        setError(failure);
         return QString();
     }
     Connection &c = m_connections[name];
     c.qtName = qtName;
     c.path = path;
     c.tables = tables;
+    c.writeAhead = wal;
     currentConnection = name;
     return name;
 }
@@ -280,6 +316,13 @@ void SqliteHandler::close(Connection &c)
     c.statements.clear();
     {
         QSqlDatabase db = QSqlDatabase::database(c.qtName, false);
+        if (c.writeAhead && db.isOpen()) {
+            // The closed file stands alone, in the journal mode every reader
+            // knows; while another connection holds it, the log stays.
+            QSqlQuery mode(db);
+            if (!mode.exec(QStringLiteral("PRAGMA journal_mode=DELETE")))
+                qDebug() << "Write-ahead log kept" << c.path << mode.lastError();
+        }
         db.close();
     }
     QSqlDatabase::removeDatabase(c.qtName);
@@ -323,15 +366,41 @@ bool SqliteHandler::createTable(const QString &connectionName, const QString &ta
     for (const QString &description : columnsDescriptions)
         text += QLatin1String(", ") + description;
     text += QLatin1String(");");
-    QSqlQuery query(database(connectionName));
-    if (!query.exec(text)) {
-        qCritical() << "Create table failed" << tableName << query.lastError();
-        return false;
+    {
+        // Checked now, written with the next commit.
+        QSqlQuery check(database(connectionName));
+        if (!check.prepare(text)) {
+            const QSqlError error = check.lastError();
+            if (error.databaseText().contains(QLatin1String("already exists"))) {
+                // Made by another connection since this one read the schema.
+                c->tables.insert(folded(tableName));
+                currentConnection = connectionName;
+                return false;
+            }
+            if (!failsTransaction(error)) {
+                qCritical() << "Create table failed" << tableName << error;
+                return false;
+            }
+            // A lock or the disk: the commit tries again.
+        }
     }
-    query.finish();
+    c->schema.push_back(SchemaChange{tableName, text});
+    c->pending.append(Batch{-1, int(c->schema.size()) - 1, 1});
+    ++c->pendingRows;
+    if (m_pendingRows++ == 0)
+        m_oldestPending.start();
     c->tables.insert(folded(tableName));
     currentConnection = connectionName;
+    lock.unlock();
+    startCommitTimer();
     return true;
+}
+
+void SqliteHandler::settle(const QString &name)
+{
+    const auto it = m_connections.find(name);
+    if (it != m_connections.end() && !it->second.schema.empty())
+        commitConnection(name, it->second);
 }
 
 int SqliteHandler::statementFor(Connection &c, const QString &tableName, const QStringList &columns)
@@ -391,6 +460,10 @@ void SqliteHandler::dropPending(Connection &c, const QString &tableName)
     QVector<Batch> kept;
     QVector<QVariant> values;
     for (const Batch &batch : qAsConst(c.pending)) {
+        if (batch.statement < 0) {
+            kept.append(batch); // a table: its index in the schema list stays
+            continue;
+        }
         const Statement &statement = c.statements[size_t(batch.statement)];
         if (folded(statement.table) == table) {
             c.pendingRows -= batch.rows;
@@ -412,6 +485,7 @@ bool SqliteHandler::runNow(const QString &connectionName, const QString &tableNa
         qCritical() << "Where is no table" << tableName << "in" << connectionName;
         return false;
     }
+    settle(connectionName);
     // Queued rows of the table would be gone with it: they are not written.
     dropPending(*c, tableName);
     for (Statement &statement : c->statements) {
@@ -547,6 +621,22 @@ bool SqliteHandler::writeRows(QSqlDatabase &db, Statement &statement, const QVar
     return true;
 }
 
+bool SqliteHandler::writeTable(QSqlDatabase &db, Connection &c, const SchemaChange &change, QSqlError *error)
+{
+    QSqlQuery create(db);
+    if (create.exec(change.text))
+        return true;
+    *error = create.lastError();
+    if (failsTransaction(*error))
+        return false;
+    // Its rows fail on their own and are dropped.
+    qCritical() << "Create table failed" << change.table << *error;
+    c.tables.remove(folded(change.table));
+    for (auto it = c.spelled.begin(); it != c.spelled.end();)
+        it = folded(*it) == folded(change.table) ? c.spelled.erase(it) : std::next(it);
+    return true;
+}
+
 bool SqliteHandler::commitConnection(const QString &name, Connection &c)
 {
     QSqlDatabase db = QSqlDatabase::database(c.qtName, false);
@@ -557,8 +647,8 @@ bool SqliteHandler::commitConnection(const QString &name, Connection &c)
             query->finish();
         if (db.isOpen())
             control.exec(QStringLiteral("ROLLBACK"));
-        const QString reason = reasonOf(error);
-        m_lastError = reason;
+        setError(error);
+        const QString reason = m_lastError;
         if (c.failing.isEmpty()) {
             c.failing = reason;
             qCritical() << "Commit values failed" << name << error;
@@ -571,6 +661,11 @@ bool SqliteHandler::commitConnection(const QString &name, Connection &c)
 
     for (const Batch &batch : qAsConst(c.pending)) {
         QSqlError error;
+        if (batch.statement < 0) {
+            if (!writeTable(db, c, c.schema[size_t(batch.first)], &error))
+                return fail(error);
+            continue;
+        }
         if (!writeRows(db, c.statements[size_t(batch.statement)], c.values.constData() + batch.first, batch.rows,
                        &error, used))
             return fail(error);
@@ -583,6 +678,7 @@ bool SqliteHandler::commitConnection(const QString &name, Connection &c)
     m_pendingRows -= c.pendingRows;
     c.pending.clear();
     c.values.clear();
+    c.schema.clear();
     c.pendingRows = 0;
     if (!c.failing.isEmpty()) {
         qInfo() << "Commit values resumed" << name;
@@ -599,6 +695,7 @@ SelectedValues SqliteHandler::selectValues(const QString &connectionName, const 
 {
     if (ok)
         *ok = false;
+    settle(connectionName);
     QStringList columns;
     for (const QString &column : columnsNames)
         columns << quotedName(column);
@@ -645,6 +742,7 @@ QVariant SqliteHandler::minimumOf(const QString &connectionName, const QString &
                                   const QString &columnName)
 {
     QVariant result(std::numeric_limits<double>::quiet_NaN());
+    settle(connectionName);
     QSqlQuery query(database(connectionName));
     query.setForwardOnly(true);
     if (!query.exec(QStringLiteral("SELECT min(%1) FROM %2;").arg(quotedName(columnName), quotedName(tableName)))) {
@@ -682,7 +780,7 @@ bool SqliteHandler::select(QSqlQuery *readQuery, const QString &tableName, const
     }
     if (!done) {
         qWarning() << "Backup failed. SELECT error" << tableName << readQuery->lastError();
-        m_lastError = reasonOf(readQuery->lastError());
+        setError(readQuery->lastError());
         return false;
     }
     return true;
@@ -694,9 +792,11 @@ bool SqliteHandler::copyRows(const QString &backupConnectionName, QSqlQuery &sou
                              const QStringList &columnsDescriptions, bool firstOnly, int *copied)
 {
     *copied = 0;
+    settle(backupConnectionName);
     const QSqlDatabase db = database(backupConnectionName);
     if (!db.isOpen()) {
         m_lastError = QStringLiteral("no backup connection %1").arg(backupConnectionName);
+        m_lastErrorCode = 0;
         qWarning() << "INSERT error" << m_lastError;
         return false;
     }
@@ -708,13 +808,13 @@ bool SqliteHandler::copyRows(const QString &backupConnectionName, QSqlQuery &sou
     QSqlQuery control(db);
     if (!control.exec(QStringLiteral("BEGIN"))) {
         qWarning() << "INSERT error" << control.lastError();
-        m_lastError = reasonOf(control.lastError());
+        setError(control.lastError());
         return false;
     }
     QSqlQuery insert(db);
     const auto rollBack = [&](const char *what, const QSqlError &error) {
         qWarning() << what << tableName << error;
-        m_lastError = reasonOf(error);
+        setError(error);
         insert.finish();
         control.exec(QStringLiteral("ROLLBACK"));
         return false;
@@ -758,6 +858,7 @@ bool SqliteHandler::backupTable(const QString &backupConnectionName, const QStri
         filter << QStringLiteral("device = ?");
         binds << boundNumber(deviceId);
     }
+    settle(connectionName);
     QSqlQuery source(database(connectionName));
     source.setForwardOnly(true);
     if (!select(&source, tableName, filter.join(QLatin1String(" AND ")), binds))
@@ -779,6 +880,8 @@ bool SqliteHandler::copyRowToBackup(const QString &backupConnectionName, const Q
 {
     *copied = 0;
     createTable(backupConnectionName, tableName, columnsDescription);
+    settle(backupConnectionName);
+    settle(connectionName);
     {
         QSqlQuery present(database(backupConnectionName));
         present.setForwardOnly(true);

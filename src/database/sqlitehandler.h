@@ -32,10 +32,12 @@ using SelectedValues = QMap<QString, ColumnContent>;
 // canonical path, so two files of the same name, or two handlers on one
 // file, never share a connection.
 //
-// Inserts are queued per connection and written by commitValues(), one
-// transaction per connection, at most CommitInterval ms after the oldest
-// queued row. Table names are quoted in statements only where SQLite needs
-// it; values are always bound.
+// Inserts and new tables are queued per connection and written by
+// commitValues(), one transaction per connection, at most CommitInterval ms
+// after the oldest queued change; a statement run at once on a connection
+// (a read, a delete, a copy) first writes the tables queued for it. Table
+// names are quoted in statements only where SQLite needs it; values are
+// always bound.
 class SqliteHandler : public QObject
 {
     Q_OBJECT
@@ -58,13 +60,24 @@ public:
     static QString quotedName(const QString &name);
 
     // The connection's tables of that type as the database lists them now.
-    QStringList tableNames(const QString &connectionName, QSql::TableType type = QSql::Tables) const;
+    QStringList tableNames(const QString &connectionName, QSql::TableType type = QSql::Tables);
     // The file of an open connection; empty for an unknown name.
     QString filePath(const QString &connectionName) const;
-    // SQLite's reason for the last failed open, commit or copy.
+    // SQLite's reason for the last failed open, commit or copy, and its
+    // primary result code (0 when SQLite gave none).
     QString lastError() const { return m_lastError; }
-    // Rows queued and not yet committed, over all connections.
+    int lastErrorCode() const { return m_lastErrorCode; }
+    // Whether a result code says the file is damaged or no database at all.
+    static bool isDamage(int code);
+    // Rows and tables queued and not yet committed, over all connections.
     int pendingRows() const { return m_pendingRows; }
+
+    // Opens the file a session records into under the given connection
+    // name, in write-ahead mode: readers never wait for a commit, and a
+    // commit never waits for a reader. Closing the connection checkpoints the
+    // file and returns it to the rollback journal when no other connection
+    // holds it, so a closed file is a single file of the usual form.
+    QString openSession(const QString &path, const QString &connectionName);
 
     // insertValues() without a list: `values` holds one value per column.
     bool insertRow(const QString &connectionName, const QString &tableName, const QStringList &columnsNames,
@@ -86,7 +99,8 @@ public slots:
     bool contains(const QString &connectionName) const;
     // Writes the connection's queued rows, then closes and forgets it.
     bool removeDatabase(const QString &connectionName);
-    // False when the table exists already or cannot be made.
+    // Queues the table for the next commit (its statement is checked now);
+    // false when the table exists already or cannot be made.
     bool createTable(const QString &connectionName, const QString &tableName,
                      const QStringList &columnsDescriptions);
     // Queues one row for the next commit.
@@ -140,12 +154,18 @@ private:
         std::unique_ptr<QSqlQuery> prepared;
         std::unique_ptr<QSqlQuery> preparedChunk;
     };
-    // Rows of one statement queued one after another.
+    // Rows of one statement queued one after another, or one new table
+    // (statement -1, first: its index in Connection::schema).
     struct Batch
     {
         int statement;
         int first; // index of its first value in Connection::values
         int rows;
+    };
+    struct SchemaChange
+    {
+        QString table;
+        QString text;
     };
     struct Connection
     {
@@ -166,18 +186,26 @@ private:
         QHash<QString, int> statementOfTable; // lower-case table: its latest statement
         QVector<Batch> pending;
         QVector<QVariant> values; // of the queued rows, in order; keeps its capacity between commits
+        std::vector<SchemaChange> schema; // tables queued, in order
         int pendingRows = 0;
         QString failing; // reason of the current run of failed commits
+        bool writeAhead = false;
     };
 
     static QString folded(const QString &name);
     Connection *connection(const QString &name);
     const Connection *connection(const QString &name) const;
     QSqlDatabase database(const QString &name) const;
+    QString open(const QString &dbName, const QString &name, bool writeAhead);
+    // Writes the tables queued for the connection (and so its rows).
+    void settle(const QString &name);
+    void setError(const QSqlError &error);
     bool runNow(const QString &connectionName, const QString &tableName, const QString &statementText);
     void dropPending(Connection &connection, const QString &tableName);
     int statementFor(Connection &connection, const QString &tableName, const QStringList &columns);
     bool commitConnection(const QString &name, Connection &connection);
+    // One queued table; false when the transaction must end (error set).
+    bool writeTable(QSqlDatabase &db, Connection &connection, const SchemaChange &change, QSqlError *error);
     // Rows of one statement; false when the transaction must end (error set).
     bool writeRows(QSqlDatabase &db, Statement &statement, const QVariant *values, int rows, QSqlError *error,
                    std::vector<QSqlQuery *> &used);
@@ -195,6 +223,7 @@ private:
     QTimer *commitTimer;
     QString currentConnection;
     QString m_lastError;
+    int m_lastErrorCode = 0;
     QMutex mutex;
     const int m_id;
 };

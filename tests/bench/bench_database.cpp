@@ -87,11 +87,14 @@ struct Row
     std::string created;
 };
 
-// Rows per second of the peer: the rows into a new table of the same form.
-double peerRate(const QString &path, const std::vector<Row> &rows, QString *journal)
+// Rows per second of the peer: the rows into a new table of the same form,
+// in the journal mode `mode`.
+double peerRate(const QString &path, const QString &mode, const std::vector<Row> &rows, QString *journal)
 {
-    QFile::remove(path);
+    for (const char *suffix : {"", "-wal", "-shm", "-journal"})
+        QFile::remove(path + QLatin1String(suffix));
     Lite peer(path, false);
+    peer.exec(QStringLiteral("PRAGMA journal_mode=%1;").arg(mode).toUtf8().constData());
     peer.exec("CREATE TABLE wValue (id INTEGER PRIMARY KEY AUTOINCREMENT, device INTEGER, value REAL, created TEXT);");
     *journal = peer.text("PRAGMA journal_mode;") + QStringLiteral(", synchronous ")
                + QString::number(peer.integer("PRAGMA synchronous;"));
@@ -182,6 +185,8 @@ int main(int argc, char **argv)
     Lite reader(sessionFile, true);
     if (!waitForRows(reader, 1, 5000))
         qFatal("the first value was not committed");
+    // The session's journal mode while it records; closed, the file may be in another.
+    const QString sessionJournal = reader.text("PRAGMA journal_mode;");
 
     std::printf("files in %s\n", qPrintable(QDir::toNativeSeparators(folder)));
 
@@ -264,20 +269,21 @@ int main(int argc, char **argv)
         sqlite3_finalize(select);
     }
     filesOk = filesOk && qint64(rows.size()) == count;
-    const QString journal = reader.text("PRAGMA journal_mode;") + QStringLiteral(", synchronous ")
-                            + QString::number(reader.integer("PRAGMA synchronous;"));
+    const QString journal = sessionJournal + QStringLiteral(" while recording, ") + reader.text("PRAGMA journal_mode;")
+                            + QStringLiteral(" closed, synchronous ") + QString::number(reader.integer("PRAGMA synchronous;"));
     std::printf("files:  schema and rows as handed over: %s; journal %s\n", filesOk ? "ok" : "DIFFERENT",
                 qPrintable(journal));
 
     QString peerJournal;
-    const double peer = peerRate(QFileInfo(sessionFile).path() + QStringLiteral("/peer.sqlite"), rows, &peerJournal);
+    const double peer =
+        peerRate(QFileInfo(sessionFile).path() + QStringLiteral("/peer.sqlite"), sessionJournal, rows, &peerJournal);
     std::printf("peer:   %d rows, %.0f rows/s (SQLite C library, one prepared statement, one transaction; "
                 "journal %s)\n",
                 count, peer, qPrintable(peerJournal));
     // One commit for comparison: the rows of one commit interval of the paced stream.
     const std::vector<Row> interval(rows.begin(), rows.begin() + qMin<qint64>(count, qMax(1, rate / 2)));
-    const double intervalRate = peerRate(QFileInfo(sessionFile).path() + QStringLiteral("/peer.sqlite"), interval,
-                                         &peerJournal);
+    const double intervalRate = peerRate(QFileInfo(sessionFile).path() + QStringLiteral("/peer.sqlite"),
+                                         sessionJournal, interval, &peerJournal);
     std::printf("peer:   one commit of %d rows (one interval of the paced stream): %.1f ms\n",
                 int(interval.size()), double(interval.size()) * 1000.0 / intervalRate);
     std::printf("result: %.2f x peer\n", ourRate / peer);

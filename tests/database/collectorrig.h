@@ -31,9 +31,19 @@ inline void setStoredChoice(const QVariant &map)
     appSettings.setValue(QLatin1String(SettingsKey::SQLiteStoringMap), map);
 }
 
-inline QString sessionPath()
+// The session file of the first program running; `slot` 2 and on: of the
+// programs started beside it.
+inline QString sessionPath(int slot = 1)
 {
-    return QStandardPaths::writableLocation(QStandardPaths::AppDataLocation) + QStringLiteral("/session.sqlite");
+    return QStandardPaths::writableLocation(QStandardPaths::AppDataLocation)
+           + (slot == 1 ? QStringLiteral("/session.sqlite") : QStringLiteral("/session-%1.sqlite").arg(slot));
+}
+
+// Removes a database file with its journal and log.
+inline void removeDatabaseFiles(const QString &path)
+{
+    for (const char *suffix : {"", "-journal", "-wal", "-shm"})
+        QFile::remove(path + QLatin1String(suffix));
 }
 
 // The session collector and its thread.
@@ -87,13 +97,15 @@ public:
 class Reader
 {
 public:
-    explicit Reader(const QString &path, bool writable = false)
+    // `busyMs`: how long a statement waits for another connection's lock.
+    explicit Reader(const QString &path, bool writable = false, int busyMs = 2000)
         : m_name(QStringLiteral("reader-%1").arg(++count()))
     {
         QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), m_name);
         db.setDatabaseName(path);
-        db.setConnectOptions(writable ? QStringLiteral("QSQLITE_BUSY_TIMEOUT=2000")
-                                      : QStringLiteral("QSQLITE_BUSY_TIMEOUT=2000;QSQLITE_OPEN_READONLY"));
+        db.setConnectOptions(QStringLiteral("QSQLITE_BUSY_TIMEOUT=%1%2")
+                                 .arg(busyMs)
+                                 .arg(writable ? QString() : QStringLiteral(";QSQLITE_OPEN_READONLY")));
         db.open();
     }
     ~Reader()
@@ -183,6 +195,12 @@ public:
     {
         process.setProgram(QStringLiteral(TANDREL_DBWRITER));
         process.setArguments(arguments);
+        // The helper's data folder is this test's: a writer records into the
+        // session files a collector here would use.
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.insert(QStringLiteral("TANDREL_DBWRITER_ORGANIZATION"), QCoreApplication::organizationName());
+        environment.insert(QStringLiteral("TANDREL_DBWRITER_APPLICATION"), QCoreApplication::applicationName());
+        process.setProcessEnvironment(environment);
         process.setProcessChannelMode(QProcess::ForwardedErrorChannel);
         process.start();
     }

@@ -1,11 +1,14 @@
 // Helper program of the measurement database tests.
 //
-//   tandrel_dbwriter write SERIAL INTERVAL_MS
+//   tandrel_dbwriter write SERIAL INTERVAL_MS [DEVICES FIELDS]
 //       A session collector in its own thread, wired as the main window wires
-//       it, with the stored choice "4:SERIAL" = wValue. Prints "open PATH"
-//       once the session database is open, then hands over the values 1, 2,
-//       3, ... one per interval and prints "value N MS" after each, MS being
-//       the monotonic clock in milliseconds. Runs until killed.
+//       it, with the stored choice "4:S" = wValue, wValue1, ... (FIELDS names,
+//       default 1) for the DEVICES serial numbers S from SERIAL on (default
+//       1), all entered as devices that connect are. Prints "open PATH" once
+//       the session database is open, then hands over the values 1, 2, 3,
+//       ... one per interval, each to every device and field, and prints
+//       "value N MS" after each, MS being the monotonic clock in
+//       milliseconds. Runs until killed.
 //
 //   tandrel_dbwriter lock PATH
 //       Holds an exclusive lock on the database file; prints "locked", and
@@ -34,10 +37,20 @@ qint64 monotonicMs()
     return clock.msecsSinceReference();
 }
 
-int write(QApplication &app, uint serial, int interval)
+QString fieldName(int field)
 {
-    appSettings.setValue(QLatin1String(SettingsKey::SQLiteStoringMap),
-                         QVariantMap{{QStringLiteral("4:%1").arg(serial), QStringList{QStringLiteral("wValue")}}});
+    return field ? QStringLiteral("wValue%1").arg(field) : QStringLiteral("wValue");
+}
+
+int write(QApplication &app, uint serial, int interval, int devices, int fields)
+{
+    QStringList names;
+    for (int f = 0; f < fields; ++f)
+        names << fieldName(f);
+    QVariantMap choice;
+    for (int d = 0; d < devices; ++d)
+        choice.insert(QStringLiteral("4:%1").arg(serial + uint(d)), names);
+    appSettings.setValue(QLatin1String(SettingsKey::SQLiteStoringMap), choice);
     QThread thread;
     auto *collector = new DeviceInfoCollector;
     collector->moveToThread(&thread);
@@ -49,7 +62,10 @@ int write(QApplication &app, uint serial, int interval)
     int n = 0;
     QObject::connect(&values, &QTimer::timeout, &app, [&] {
         ++n;
-        collector->appendValue(QStringLiteral("wValue"), serial, double(n));
+        for (int d = 0; d < devices; ++d) {
+            for (const QString &name : qAsConst(names))
+                collector->appendValue(name, serial + uint(d), double(n));
+        }
         std::printf("value %d %lld\n", n, monotonicMs());
         std::fflush(stdout);
     });
@@ -61,6 +77,8 @@ int write(QApplication &app, uint serial, int interval)
     });
     thread.start();
     collector->createDefaultTables();
+    for (int d = 0; d < devices; ++d)
+        collector->appendDevice(4, serial + uint(d));
     const int code = app.exec();
     thread.exit(0);
     thread.wait();
@@ -101,12 +119,18 @@ int main(int argc, char **argv)
 {
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
-    app.setOrganizationName(QStringLiteral("Zorvo"));
+    // The data folder of the test that runs it, when it says which.
+    app.setOrganizationName(qEnvironmentVariableIsSet("TANDREL_DBWRITER_ORGANIZATION")
+                                ? qEnvironmentVariable("TANDREL_DBWRITER_ORGANIZATION")
+                                : QStringLiteral("Zorvo"));
+    if (qEnvironmentVariableIsSet("TANDREL_DBWRITER_APPLICATION"))
+        app.setApplicationName(qEnvironmentVariable("TANDREL_DBWRITER_APPLICATION"));
     const QStringList args = app.arguments();
-    if (args.size() == 4 && args.at(1) == QLatin1String("write"))
-        return write(app, args.at(2).toUInt(), args.at(3).toInt());
+    if ((args.size() == 4 || args.size() == 6) && args.at(1) == QLatin1String("write"))
+        return write(app, args.at(2).toUInt(), args.at(3).toInt(), args.size() == 6 ? args.at(4).toInt() : 1,
+                     args.size() == 6 ? args.at(5).toInt() : 1);
     if (args.size() == 3 && args.at(1) == QLatin1String("lock"))
         return lock(args.at(2));
-    std::fprintf(stderr, "usage: tandrel_dbwriter write SERIAL INTERVAL_MS | lock PATH\n");
+    std::fprintf(stderr, "usage: tandrel_dbwriter write SERIAL INTERVAL_MS [DEVICES FIELDS] | lock PATH\n");
     return 2;
 }

@@ -55,8 +55,9 @@ private slots:
         QCOMPARE(SqliteHandler::quotedName(name), quoted);
     }
 
-    // Rows wait for the commit; each connection commits its own; a reused
-    // path answers the same name, a second file of that name gets its own.
+    // Tables and rows wait for the commit; each connection commits its own;
+    // a reused path answers the same name, a second file of that name gets
+    // its own.
     void queueAndConnections()
     {
         QTemporaryDir dir;
@@ -78,8 +79,8 @@ private slots:
         QVERIFY(handler.insertValues(first, QStringLiteral("t"), valueColumns, {3, 3.5, QStringLiteral("z")}));
 
         Reader readA(a), readB(b);
-        QCOMPARE(readA.count(QStringLiteral("t")), 0);
-        QCOMPARE(handler.pendingRows(), 3);
+        QVERIFY(!readA.db().tables().contains(QStringLiteral("t")));
+        QCOMPARE(handler.pendingRows(), 5); // two tables, three rows
         QVERIFY(handler.commitValues());
         QCOMPARE(handler.pendingRows(), 0);
         QCOMPARE(readA.rows(QStringLiteral("SELECT device, value FROM t ORDER BY id")),
@@ -108,6 +109,7 @@ private slots:
         SqliteHandler handler;
         const QString name = handler.openDatabase(dir.filePath(QStringLiteral("r.sqlite")));
         handler.createTable(name, QStringLiteral("t"), valueDescriptions);
+        QVERIFY(handler.commitValues());
         MessageCapture log;
         QVERIFY(!handler.insertValues(name, QStringLiteral("t"), valueColumns, {1, 2, 3, 4}));
         QVERIFY(!handler.insertValues(name, QStringLiteral("missing"), valueColumns, {1, 2, 3}));
@@ -148,6 +150,13 @@ private slots:
         handler.insertValues(name, QStringLiteral("u"), valueColumns, {11, 11.0, QStringLiteral("f")});
         QVERIFY(handler.commitValues());
         QCOMPARE(reader.rows(QStringLiteral("SELECT device FROM u")), (QList<QVariantList>{{11}}));
+
+        // A table still queued is written before it is dropped.
+        QVERIFY(handler.createTable(name, QStringLiteral("v"), valueDescriptions));
+        handler.insertValues(name, QStringLiteral("v"), valueColumns, {12, 12.0, QStringLiteral("g")});
+        QVERIFY(handler.dropTable(name, QStringLiteral("v")));
+        QCOMPARE(handler.pendingRows(), 0);
+        QVERIFY(!handler.tableNames(name).contains(QStringLiteral("v")));
     }
 
     // A row whose own statement fails is dropped alone; a transaction that
@@ -161,6 +170,7 @@ private slots:
         const QString name = handler.openDatabase(path);
         handler.createTable(name, QStringLiteral("t"), valueDescriptions);
         handler.createTable(name, QStringLiteral("gone"), valueDescriptions);
+        QVERIFY(handler.commitValues());
         Reader writer(path, true);
         QVERIFY(writer.exec(QStringLiteral("DROP TABLE gone")));
         handler.insertValues(name, QStringLiteral("t"), valueColumns, {1, 1.0, QStringLiteral("a")});
@@ -220,6 +230,7 @@ private slots:
         SqliteHandler handler;
         const QString name = handler.openDatabase(path);
         handler.createTable(name, QStringLiteral("t"), valueDescriptions);
+        QVERIFY(handler.commitValues());
         Reader reader(path);
         QElapsedTimer clock;
         clock.start();
@@ -243,7 +254,8 @@ private slots:
         SqliteHandler handler;
         const QString name = handler.openDatabase(dir.filePath(QStringLiteral("m.sqlite")));
         handler.createTable(name, QStringLiteral("t"), valueDescriptions);
-        // An empty table gives SQL's NULL, not the NaN of a failed read.
+        // An empty table gives SQL's NULL, not the NaN of a failed read; a
+        // read writes the tables queued before it.
         QVERIFY(handler.getMinimum(QStringLiteral("t"), QStringLiteral("value")).isNull());
         for (double v : {3.0, NaN, -2.0})
             handler.insertValues(name, QStringLiteral("t"), valueColumns, {7, v, QStringLiteral("x")});
@@ -262,6 +274,51 @@ private slots:
         QVERIFY(!ok);
         QVERIFY(std::isnan(handler.getMinimum(QStringLiteral("nope"), QStringLiteral("value")).toDouble()));
         QCOMPARE(log.matching(QStringLiteral("^Get values failed")).size(), 2);
+    }
+
+    // A session file is written in write-ahead mode under the name it is
+    // given: a reader that never waits reads it during commits. Closed, it
+    // is one file in the rollback journal again, unless another connection
+    // still holds it.
+    void sessionFiles_data()
+    {
+        QTest::addColumn<bool>("heldAtClose");
+        QTest::newRow("alone at close") << false;
+        QTest::newRow("held by a reader at close") << true;
+    }
+    void sessionFiles()
+    {
+        QFETCH(bool, heldAtClose);
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("session-2.sqlite"));
+        auto handler = std::make_unique<SqliteHandler>();
+        QCOMPARE(handler->openSession(path, QStringLiteral("session")), QStringLiteral("session"));
+        QCOMPARE(handler->filePath(QStringLiteral("session")), QFileInfo(path).canonicalFilePath());
+        auto reader = std::make_unique<Reader>(path, false, 0);
+        QCOMPARE(reader->value(QStringLiteral("PRAGMA journal_mode")).toString(), QStringLiteral("wal"));
+        handler->createTable(QStringLiteral("session"), QStringLiteral("t"), valueDescriptions);
+        for (int round = 1; round <= 20; ++round) {
+            for (int i = 0; i < 500; ++i)
+                handler->insertValues(QStringLiteral("session"), QStringLiteral("t"), valueColumns,
+                                      {round, double(i), QStringLiteral("x")});
+            // Between the commits, and in a transaction of its own across one.
+            QCOMPARE(reader->count(QStringLiteral("t")), round == 1 ? -1 : (round - 1) * 500);
+            QVERIFY(reader->exec(QStringLiteral("BEGIN")));
+            QVERIFY(reader->count(QStringLiteral("sqlite_master")) >= 0);
+            QVERIFY(handler->commitValues());
+            QCOMPARE(reader->count(QStringLiteral("t")), round == 1 ? -1 : (round - 1) * 500);
+            QVERIFY(reader->exec(QStringLiteral("COMMIT")));
+        }
+        QCOMPARE(reader->count(QStringLiteral("t")), 10000);
+        if (!heldAtClose)
+            reader.reset();
+        handler.reset();
+        QCOMPARE(QFileInfo::exists(path + QStringLiteral("-wal")), heldAtClose);
+        reader.reset();
+        Reader after(path);
+        QCOMPARE(after.count(QStringLiteral("t")), 10000);
+        QCOMPARE(after.value(QStringLiteral("PRAGMA journal_mode")).toString(),
+                 heldAtClose ? QStringLiteral("wal") : QStringLiteral("delete"));
     }
 
     // Opening reads the schema at once: a file that is no database, a

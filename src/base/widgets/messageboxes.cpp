@@ -119,17 +119,21 @@ int askChoice(const QString &text, const QString &title, const QStringList &butt
 }
 
 int askWarning(const QString &text, const QString &informativeText, const QString &title,
-               QMessageBox::StandardButtons buttons, QMessageBox::StandardButton renamed, const QString &renamedText)
+               QMessageBox::StandardButtons buttons, QMessageBox::StandardButton renamed, const QString &renamedText,
+               QMessageBox::StandardButton defaultButton)
 {
     if (const UiSeams::MessageBoxHook hook = UiSeams::messageBoxHook()) {
         MessageBoxRequest request{MessageBoxRequest::WarningQuestion, text, informativeText, title, buttons, {}};
         request.renamedButton = renamed;
         request.renamedText = renamedText;
+        request.defaultButton = defaultButton;
         return hook(request);
     }
     QMessageBox box(QMessageBox::Warning, title, text, buttons);
     box.setInformativeText(informativeText);
     if (QAbstractButton *button = renamed != QMessageBox::NoButton ? box.button(renamed) : nullptr)
         button->setText(renamedText);
+    if (defaultButton != QMessageBox::NoButton)
+        box.setDefaultButton(defaultButton);
     return box.exec();
 }

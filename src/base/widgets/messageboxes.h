@@ -28,8 +28,10 @@ int askUser(const QString &text, const QString &informativeText, const QString &
 int askChoice(const QString &text, const QString &title, const QStringList &buttons);
 
 // A warning with a smaller informative text and the caller's buttons, one of
-// which may carry a text of the caller's (`renamed` shown as `renamedText`);
+// which may carry a text of the caller's (`renamed` shown as `renamedText`)
+// and one may be the default (`defaultButton`, else the toolkit's choice);
 // returns the standard button pressed.
 int askWarning(const QString &text, const QString &informativeText, const QString &title,
                QMessageBox::StandardButtons buttons, QMessageBox::StandardButton renamed = QMessageBox::NoButton,
-               const QString &renamedText = QString());
+               const QString &renamedText = QString(),
+               QMessageBox::StandardButton defaultButton = QMessageBox::NoButton);

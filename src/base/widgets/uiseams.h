@@ -29,6 +29,8 @@ struct MessageBoxRequest
     // A warning question: the standard button shown with a text of the caller's.
     QMessageBox::StandardButton renamedButton = QMessageBox::NoButton;
     QString renamedText = QString();
+    // The button Enter presses, when the caller chose one.
+    QMessageBox::StandardButton defaultButton = QMessageBox::NoButton;
 };
 
 // Returns what the box would return: a standard button value, or for a

@@ -3016,6 +3016,17 @@ Save changes?</source>
     </message>
 </context>
 <context>
+    <name>DeviceInfoCollector</name>
+    <message>
+        <source>Another running program records measurements into %1; this one records into %2</source>
+        <translation>Другая запущенная программа записывает измерения в %1; эта программа записывает их в %2</translation>
+    </message>
+    <message>
+        <source>It cannot be renamed to %1: %2</source>
+        <translation>Его нельзя переименовать в %1: %2</translation>
+    </message>
+</context>
+<context>
     <name>DeviceItem</name>
     <message>
         <source>Work mode</source>
@@ -5129,6 +5140,18 @@ Do you want to replace it?</source>
     <message>
         <source>the master restarted</source>
         <translation>мастер перезапустился</translation>
+    </message>
+    <message>
+        <source>The measurement file %1 is damaged: %2</source>
+        <translation>Файл измерений %1 повреждён: %2</translation>
+    </message>
+    <message>
+        <source>Measurements cannot be saved to it. Set it aside and record into a new file? The damaged file is kept beside the new one as %1.</source>
+        <translation>Измерения в него сохранить нельзя. Отложить его и записывать в новый файл? Повреждённый файл сохранится рядом с новым под именем %1.</translation>
+    </message>
+    <message>
+        <source>Set aside</source>
+        <translation>Отложить</translation>
     </message>
 </context>
 <context>

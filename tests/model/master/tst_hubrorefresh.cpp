@@ -453,6 +453,9 @@ private slots:
         QCOMPARE(question.informativeText, QStringLiteral("Your settings has been saved. Device should be restarted "
                                                           "for settings to take effect. Restart now?"));
         QCOMPARE(question.buttons, QMessageBox::Yes | QMessageBox::No);
+        // Enter, Escape and the close button do not reboot.
+        QCOMPARE(question.defaultButton, QMessageBox::No);
+        QCOMPARE(question.escapeButton, QMessageBox::No);
         QCOMPARE(m_link->countOf(PT_REBOOT), 0);
     }
 
@@ -515,6 +518,8 @@ private slots:
 
         QVERIFY(editors.choose(findRow(*m_item, QStringLiteral("Bluetooth")), 0));
         QCOMPARE(boxes.last().title, QStringLiteral("Turning off Bluetooth"));
+        QCOMPARE(boxes.last().defaultButton, QMessageBox::No);
+        QCOMPARE(boxes.last().escapeButton, QMessageBox::No);
         if (answer == QMessageBox::No) {
             QVERIFY(m_link->sent.isEmpty());
             QCOMPARE(rowText(*m_item, QStringLiteral("Bluetooth")), QStringLiteral("On"));

@@ -157,13 +157,13 @@ private slots:
         QTest::newRow("interference") << Edit([](hubroInfo_t &i) { i.RFNoise = 5; }) << "Radio noise"
                                       << "Interference!" << healthy + ", Interference!" << true << true;
         QTest::newRow("RF noise 255") << Edit([](hubroInfo_t &i) { i.RFNoise = 255; }) << "Radio noise" << "No"
-                                      << healthy << false << true;
+                                      << healthy + ", Radio noise fault (255)" << false << true;
         QTest::newRow("interference unsupported before 1.32")
             << Edit([](hubroInfo_t &i) {
                    i.RFNoise = 5;
                    i.wMK2FWVer = 0x011F;
                })
-            << "Radio noise" << "No" << healthy << false << true;
+            << "Radio noise" << "No" << healthy + ", Radio noise fault (5)" << false << true;
         QTest::newRow("case open") << Edit([](hubroInfo_t &i) { i.bCaseState = 1; }) << "Case" << "Opened"
                                    << healthy + ", Case open" << true << false;
         QTest::newRow("Bluetooth module: type 141") << Edit([](hubroInfo_t &i) { i.modules.bluetooth = 1; })

@@ -452,7 +452,7 @@ bool CompositeUpdate::loadFirmwareFiles(const QStringList &fileNames)
         } catch (const vorl_exception &e) {
             qWarning().noquote() << QStringLiteral("Error loading firmware: %1").arg(e.message());
             // Not only in the log: the user would otherwise see the file's name as if loaded.
-            showWarningMessage(QStringLiteral("Error loading firmware: %1").arg(e.message()),
+            showWarningMessage(tr("Error loading firmware: %1").arg(e.message()),
                                tr("Firmware update file open"));
             return false;
         }

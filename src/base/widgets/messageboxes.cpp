@@ -118,22 +118,27 @@ void showWarningMessage(const QString &text, const QString &title)
     box.exec();
 }
 
-void showWarningDetails(const QString &text, const QString &informativeText, const QString &title)
+namespace {
+// A box with an informative text under the main text and one Ok.
+void showDetails(MessageBoxRequest::Kind kind, QMessageBox::Icon icon, const QString &text,
+                 const QString &informativeText, const QString &title)
 {
-    if (hooked(MessageBoxRequest::WarningDetails, text, informativeText, title, QMessageBox::Ok))
+    if (hooked(kind, text, informativeText, title, QMessageBox::Ok))
         return;
-    QMessageBox box(QMessageBox::Warning, title, text, QMessageBox::Ok);
+    QMessageBox box(icon, title, text, QMessageBox::Ok);
     box.setInformativeText(informativeText);
     box.exec();
+}
+} // namespace
+
+void showWarningDetails(const QString &text, const QString &informativeText, const QString &title)
+{
+    showDetails(MessageBoxRequest::WarningDetails, QMessageBox::Warning, text, informativeText, title);
 }
 
 void showInformationDetails(const QString &text, const QString &informativeText, const QString &title)
 {
-    if (hooked(MessageBoxRequest::Information, text, informativeText, title, QMessageBox::Ok))
-        return;
-    QMessageBox box(QMessageBox::Information, title, text, QMessageBox::Ok);
-    box.setInformativeText(informativeText);
-    box.exec();
+    showDetails(MessageBoxRequest::Information, QMessageBox::Information, text, informativeText, title);
 }
 
 int askQuestion(const QString &text, const QString &title, QMessageBox::StandardButtons buttons,

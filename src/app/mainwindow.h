@@ -91,6 +91,10 @@ public:
     // How long the system report waits, watching nearby masters, before it
     // is made (300000 ms). Tests shorten it.
     static void setReportWaitTime(int ms);
+    // How long after a master connects the upload controls are enabled and
+    // the configuration check runs (2000 ms). Tests shorten it.
+    static void setPostConnectionDelay(int ms);
+    static int postConnectionDelay();
 
     Connection *currentConnection() const { return connection; }
     bool isMasterConnected() const { return masterIsConnected; }
@@ -115,6 +119,9 @@ public:
     SortedDeviceModel *sortedDeviceModel() const { return sortedModel; }
     QtTreePropertyBrowser *propertyTreeBrowser() const { return propertyBrowser; }
     DeviceItem *propertyWindowItem() const { return currentItem; }
+    // The waiting window of long operations; a new one when the user's close
+    // deleted the last.
+    ProgressWidget *waitWindow();
     TaskbarIndicator *taskbar() const { return taskbarButton; }
     int displayLogLevel() const { return logLevel; }
 
@@ -250,6 +257,9 @@ private slots:
     // Ends the wait for a rebooted master: it is back, or the connection
     // gave it up (said at once, and Open device enabled).
     void onMasterBackOrGone(bool back);
+    // The user gave the wait for a rebooted master up: the device is closed,
+    // its reconnection stopped, and another device can be opened.
+    void cancelReconnectWait();
     void reportMasterNotBack();
     // Follow-ups of a master's connection.
     void postConnectionCheck();
@@ -310,6 +320,9 @@ private:
     // The start of nearby-master detection; false when nothing was asked of
     // the master (none, or no feature 6: the hint is shown).
     bool requestNearbyDetection();
+    // A saved file's name without a suffix gets `suffix`; false when that
+    // name exists and the user keeps it.
+    bool withSuffixConfirmed(QString &fileName, const QString &suffix, const QString &title);
     // The device model's radio devices (the master left out), by device number.
     QList<DeviceItem *> radioDevicesInAddressOrder() const;
 
@@ -350,9 +363,12 @@ private:
     // Runs while a rebooted master is awaited on reconnectWaitConnection.
     QTimer reconnectWaitTimer;
     QPointer<Connection> reconnectWaitConnection;
-    // The handlers of the wait after a firmware update; they go when the wait ends.
+    // The handlers of the wait for a rebooted master (after a firmware update
+    // or a restart); they go when the wait ends.
     QList<QMetaObject::Connection> updateWaitHandlers;
     void endUpdateWait();
+    // Shows the closable waiting window of that wait: its stop gives the wait up.
+    void showReconnectWait(const QString &title, const QString &text);
     DeviceItem *currentItem = nullptr;
     AboutDialog *aboutDialog = nullptr;
     AutoNumberDialog *autoNumberDialog = nullptr;
@@ -363,7 +379,8 @@ private:
     FileLocker *fileLocker = nullptr;
     QString startupFile;
     DeviceOutputControl *outputControl = nullptr;
-    // Deletes itself when a close is accepted; the guarded pointer drops it then.
+    // Deletes itself when a close is accepted; the guarded pointer drops it
+    // then, and waitWindow() makes the next.
     QPointer<ProgressWidget> progressWidget;
     PaintPacer *paintPacer = nullptr;
     QList<DeviceItem *> autoNumberQueue;

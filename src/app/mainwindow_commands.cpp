@@ -142,6 +142,39 @@ void MainWindow::endUpdateWait()
     updateWaitHandlers.clear();
 }
 
+ProgressWidget *MainWindow::waitWindow()
+{
+    if (!progressWidget)
+        progressWidget = new ProgressWidget;
+    return progressWidget;
+}
+
+void MainWindow::showReconnectWait(const QString &title, const QString &text)
+{
+    endUpdateWait();
+    ProgressWidget *wait = waitWindow();
+    wait->setTitle(title);
+    wait->setText(text);
+    wait->setClosable(true);
+    wait->show();
+    updateWaitHandlers << connect(wait, &ProgressWidget::stop, this, &MainWindow::cancelReconnectWait);
+}
+
+void MainWindow::cancelReconnectWait()
+{
+    endUpdateWait();
+    reconnectWaitTimer.stop();
+    statusBar()->clearMessage();
+    Connection *current = connection;
+    deviceClose();
+    if (auto *live = qobject_cast<DeviceConnection *>(current))
+        live->breakReconnect();
+    // A rebooting master reports no disconnection: leave it here, so that
+    // Open device is enabled again.
+    if (masterIsConnected && (!connection || !connection->master()))
+        masterDisconnected();
+}
+
 void MainWindow::waitForUpdatedMaster(int type)
 {
     if (aboutDialog->isVisible())
@@ -149,21 +182,8 @@ void MainWindow::waitForUpdatedMaster(int type)
     HubroItem *master = connection ? connection->master() : nullptr;
     if (!master)
         return;
-    endUpdateWait();
-    if (progressWidget) {
-        progressWidget->setTitle(tr("Firmware updating"));
-        progressWidget->setText(tr("The device is being updated.\nPlease wait and do not turn off the power."));
-        progressWidget->setClosable(true);
-        progressWidget->show();
-        updateWaitHandlers << connect(progressWidget, &ProgressWidget::stop, this, [this] {
-            endUpdateWait();
-            reconnectWaitTimer.stop();
-            Connection *current = connection;
-            deviceClose();
-            if (auto *live = qobject_cast<DeviceConnection *>(current))
-                live->breakReconnect();
-        });
-    }
+    showReconnectWait(tr("Firmware updating"),
+                      tr("The device is being updated.\nPlease wait and do not turn off the power."));
     const int reconnectTimeout = reconnectTimeoutAfterUpdate(type, master->hardwareVersion().majorVersion());
     updateWaitHandlers << connect(connection, &Connection::masterRequested, this, [this] {
         endUpdateWait();
@@ -198,24 +218,17 @@ void MainWindow::saveConfiguration()
     if (fileName.isEmpty())
         return;
     // The open and load dialogs list "*.conf" only.
-    if (QFileInfo(fileName).suffix().isEmpty()) {
-        fileName += QLatin1String(".conf");
-        // The dialog asked about the name without the suffix only.
-        if (QFileInfo::exists(fileName)
-            && askQuestion(tr("%1 already exists.\nDo you want to replace it?").arg(QDir::toNativeSeparators(fileName)),
-                           tr("Save configuration"), QMessageBox::Yes | QMessageBox::No)
-                   != QMessageBox::Yes)
-            return;
-    }
+    if (!withSuffixConfirmed(fileName, QStringLiteral("conf"), tr("Save configuration")))
+        return;
     appSettings.setValue(QLatin1String(SettingsKey::LastSaveConfPath), fileName);
 
     QList<int> deviceNumbers;
     for (const DeviceItem *device : radioDevicesInAddressOrder())
         deviceNumbers << device->deviceId();
-    if (progressWidget) {
-        progressWidget->setTitle(tr("Save configuration"));
-        progressWidget->setText(tr("Exporting configuration.\nPlease wait..."));
-    }
+    ProgressWidget *wait = waitWindow();
+    wait->setTitle(tr("Save configuration"));
+    wait->setText(tr("Exporting configuration.\nPlease wait..."));
+    wait->setClosable(false);
     // The items as they are when the read ends: devices may have come or gone during the export.
     const auto items = [this] { return radioDevicesInAddressOrder(); };
     const bool started = saveMasterConfiguration(
@@ -236,6 +249,18 @@ void MainWindow::saveConfiguration()
         progressWidget->show();
 }
 
+bool MainWindow::withSuffixConfirmed(QString &fileName, const QString &suffix, const QString &title)
+{
+    if (!QFileInfo(fileName).suffix().isEmpty())
+        return true;
+    fileName += QLatin1Char('.') + suffix;
+    // The save dialog asked about the name without the suffix only.
+    return !QFileInfo::exists(fileName)
+           || askQuestion(tr("%1 already exists.\nDo you want to replace it?").arg(QDir::toNativeSeparators(fileName)),
+                          title, QMessageBox::Yes | QMessageBox::No)
+                  == QMessageBox::Yes;
+}
+
 QList<DeviceItem *> MainWindow::radioDevicesInAddressOrder() const
 {
     QList<DeviceItem *> devices;
@@ -250,7 +275,9 @@ QList<DeviceItem *> MainWindow::radioDevicesInAddressOrder() const
 
 void MainWindow::loadConfiguration(const QString &fileName)
 {
-    ConfigurationLoading::load(connection, fileName, this, progressWidget);
+    ProgressWidget *wait = waitWindow();
+    wait->setClosable(false);
+    ConfigurationLoading::load(connection, fileName, this, wait);
 }
 
 void MainWindow::setPreferredRs()
@@ -961,6 +988,11 @@ void MainWindow::onMasterRestarted(int reconnectTimeout)
     reconnectWaitTimer.start(reconnectTimeout + reconnectWaitMargin());
     statusBar()->showMessage(tr("The device is restarting. Waiting for it to come back..."),
                              reconnectWaitTimer.interval());
+    // Open and Close are off while the master reboots: the waiting window
+    // offers the way out. The wait after a firmware update and a flash
+    // erase show their own.
+    if (updateWaitHandlers.isEmpty() && !(progressWidget && progressWidget->isVisible()))
+        showReconnectWait(tr("Device restart"), tr("The device is restarting.\nPlease wait..."));
 }
 
 void MainWindow::onMasterBackOrGone(bool back)
@@ -970,6 +1002,11 @@ void MainWindow::onMasterBackOrGone(bool back)
         return;
     reconnectWaitTimer.stop();
     statusBar()->clearMessage();
+    if (!updateWaitHandlers.isEmpty()) {
+        endUpdateWait();
+        if (progressWidget)
+            progressWidget->hide();
+    }
     if (!back)
         reportMasterNotBack();
 }

@@ -501,7 +501,7 @@ void MainWindow::masterConnected()
 
     if (!master->firmwareVersion().normalized().isNull())
         QTimer::singleShot(1000, this, &MainWindow::updateMK1Header);
-    QTimer::singleShot(2000, this, &MainWindow::postConnectionCheck);
+    QTimer::singleShot(postConnectionDelay(), this, &MainWindow::postConnectionCheck);
     if (master->supportsFeature(12))
         QTimer::singleShot(200, this, &MainWindow::techRunCheck);
 
@@ -572,6 +572,13 @@ void MainWindow::masterRestarted()
 
 void MainWindow::restartMaster()
 {
+    if (!connection || !connection->master())
+        return;
+    if (askQuestion(tr("Restart the device now?\nIt is out of service until it comes back."), tr("Device restart"),
+                    QMessageBox::Yes | QMessageBox::No)
+        != QMessageBox::Yes)
+        return;
+    // The master may have gone while the question was open.
     HubroItem *master = connection ? connection->master() : nullptr;
     if (!master)
         return;
@@ -688,11 +695,11 @@ void MainWindow::onFlashErasingStarted(bool ok)
         showWarningMessage(tr("Failed to start cleaning flash"), tr("Flash erasing"));
         return;
     }
-    if (progressWidget) {
-        progressWidget->setTitle(tr("Flash erasing"));
-        progressWidget->setText(tr("Device restart.\nCompletion of the flash cleaning process.\nPlease wait"));
-        progressWidget->show();
-    }
+    ProgressWidget *wait = waitWindow();
+    wait->setTitle(tr("Flash erasing"));
+    wait->setText(tr("Device restart.\nCompletion of the flash cleaning process.\nPlease wait"));
+    wait->setClosable(false);
+    wait->show();
     master->reboot(180000);
     QTimer::singleShot(180000, this, [this] {
         if (progressWidget)
@@ -725,10 +732,33 @@ void MainWindow::onUnlockMainwindow()
     unlockMainwindow(true);
 }
 
+namespace {
+int &postConnectionDelayMs()
+{
+    static int ms = 2000;
+    return ms;
+}
+} // namespace
+
+void MainWindow::setPostConnectionDelay(int ms)
+{
+    postConnectionDelayMs() = ms;
+}
+
+int MainWindow::postConnectionDelay()
+{
+    return postConnectionDelayMs();
+}
+
 void MainWindow::postConnectionCheck()
 {
     if (!connection || !connection->master())
         return;
+    // The firmware headers may never be read: the upload is offered anyway,
+    // unless the dock is busy with one.
+    if (connection->interface() && !updateDock->isUploading() && !updateDock->isUpdating()
+        && !FirmwareUploadManager::instance()->isUploading() && !UpdateManager::instance()->isBusy())
+        updateDock->setUploadEnabled(true);
     checkConfiguration();
     ui->treeView->header()->setSortIndicator(
         appSettings.value(QLatin1String(SettingsKey::SortColumn)).toInt(),

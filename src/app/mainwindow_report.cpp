@@ -53,9 +53,12 @@ void MainWindow::makeReport()
     };
     if (noMaster())
         return;
-    const QString fileName = UiSeams::getSaveFileName(
+    QString fileName = UiSeams::getSaveFileName(
         this, title, readSetting(QLatin1String(SettingsKey::ReportFileDir)).toString(), tr("Report (*.rpt)"));
     if (fileName.isEmpty() || noMaster())
+        return;
+    // The check's dialog lists "*.rpt" only.
+    if (!withSuffixConfirmed(fileName, QStringLiteral("rpt"), title) || noMaster())
         return;
 
     // Written whole or not at all: an old report of that name stays as it was.
@@ -93,7 +96,11 @@ void MainWindow::checkReport()
         showWarningMessage(tr("Failed to open the file"), title);
         break;
     case ReportDigest::Verdict::Original:
-        showInformationMessage(tr("Report file is original"), title);
+        // The digest has no key: it shows accidental changes, not deliberate ones.
+        showInformationDetails(tr("Report file is original"),
+                               tr("The text matches its checksum, so it was not changed by accident. The checksum has "
+                                  "no key: whoever edits a report can write a new checksum too."),
+                               title);
         break;
     case ReportDigest::Verdict::Altered:
         showWarningMessage(tr("Report file was altered"), title);

@@ -7,6 +7,7 @@
 #include "devicediscoveryagent.h"
 #include "kastreldevicediscoveryagent.h"
 #include "messageboxes.h"
+#include "portdiscoveryagent.h"
 #include "serialdevicediscoveryagent.h"
 #include "settings.h"
 #include "uiseams.h"
@@ -14,10 +15,13 @@
 #include <QDebug>
 #include <QFileInfo>
 #include <QIcon>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QListWidgetItem>
 #include <QVBoxLayout>
 #include <QStandardPaths>
+
+#include <algorithm>
 
 namespace {
 // Where the help text's links lead.
@@ -106,6 +110,9 @@ OpenDeviceDialog::OpenDeviceDialog(QWidget *parent, Qt::WindowFlags flags)
     connect(ui->pbRescan, &QPushButton::clicked, this, &OpenDeviceDialog::startDiscovery);
     connect(ui->pbViewConfig, &QPushButton::clicked, this, &OpenDeviceDialog::openFile);
     connect(ui->pbCancel, &QPushButton::clicked, this, &QDialog::reject);
+    connect(ui->pbSearchPort, &QPushButton::clicked, this, &OpenDeviceDialog::searchTypedPort);
+    // Enter in the path searches it: the dialog's default button would connect.
+    ui->lePortPath->installEventFilter(this);
 
     const Agents made = agentFactory() ? agentFactory()() : defaultAgents();
     for (DeviceDiscoveryAgent *agent : {made.serial, made.kastrel}) {
@@ -291,6 +298,11 @@ void OpenDeviceDialog::startDiscovery()
     scanning = true;
     ui->lwDevices->clear();
     ui->pbRescan->setEnabled(false);
+    ui->pbSearchPort->setEnabled(false);
+    ui->lblPortState->clear();
+    for (DeviceDiscoveryAgent *agent : qAsConst(agents))
+        if (auto *ports = qobject_cast<PortDiscoveryAgent *>(agent))
+            ports->setExtraPorts(typedPorts);
     ui->pbOpen->setEnabled(false);
     ui->lblBLE->setEnabled(false);
     pendingAgents = agents;
@@ -321,11 +333,22 @@ void OpenDeviceDialog::onDiscoveryFinished(int state)
     }
     scanning = false;
     ui->pbRescan->setEnabled(true);
+    ui->pbSearchPort->setEnabled(true);
+    QStringList silent = typedPorts;
     for (int row = 0; row < ui->lwDevices->count(); ++row) {
         QListWidgetItem *item = ui->lwDevices->item(row);
         if (isBluetoothEntry(item))
             item->setForeground(Qt::black);
+        // A wired-bus entry's address is the port, a colon and the bus address.
+        const QString address = recordOf(item).address;
+        silent.erase(std::remove_if(silent.begin(), silent.end(),
+                                    [&address](const QString &port) {
+                                        return address == port || address.startsWith(port + QLatin1Char(':'));
+                                    }),
+                     silent.end());
     }
+    if (!silent.isEmpty())
+        ui->lblPortState->setText(tr("No master answered on %1").arg(silent.join(QStringLiteral(", "))));
     showSearchState();
     deviceSelected();
 }
@@ -394,6 +417,46 @@ void OpenDeviceDialog::openFile()
     ui->lwDevices->setCurrentItem(item);
     appSettings.setValue(QLatin1String(SettingsKey::ConfigFileName), path);
     accept();
+}
+
+bool OpenDeviceDialog::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched == ui->lePortPath && event->type() == QEvent::KeyPress) {
+        const int key = static_cast<QKeyEvent *>(event)->key();
+        if (key == Qt::Key_Return || key == Qt::Key_Enter) {
+            if (ui->pbSearchPort->isEnabled())
+                searchTypedPort();
+            return true;
+        }
+    }
+    return QDialog::eventFilter(watched, event);
+}
+
+QString OpenDeviceDialog::typedPortProblem(const QString &path)
+{
+    const QFileInfo info(path);
+    if (!info.exists())
+        return tr("The port %1 does not exist.").arg(path);
+    // A serial port is a device file: a folder or a regular file is none.
+    if (info.isDir() || info.isFile())
+        return tr("%1 is not a serial port.").arg(path);
+    return QString();
+}
+
+void OpenDeviceDialog::searchTypedPort()
+{
+    const QString path = ui->lePortPath->text().trimmed();
+    if (path.isEmpty() || scanning)
+        return;
+    const QString problem = typedPortProblem(path);
+    if (!problem.isEmpty()) {
+        showWarningMessage(problem, tr("Warning"));
+        return;
+    }
+    // Kept for every later run of this dialog; the newest first.
+    typedPorts.removeAll(path);
+    typedPorts.prepend(path);
+    startDiscovery();
 }
 
 void OpenDeviceDialog::showHelpDialog()

@@ -66,6 +66,13 @@ public:
     // answered; empty while the list shows entries.
     QString searchStateText() const;
 
+    // Why a typed port path cannot be searched ("does not exist", "is not a
+    // serial port"); empty when it can.
+    static QString typedPortProblem(const QString &path);
+    // The port paths typed in this dialog, searched by every run with the
+    // listed ports; the newest first.
+    QStringList typedPortPaths() const { return typedPorts; }
+
     // Asks for a configuration file ("configfilename" is the start, not
     // written); empty when cancelled.
     static QString selectConfigurationFile(QWidget *parent);
@@ -76,7 +83,12 @@ public:
     // master (type 0) whose version is empty or below 7, else 0.
     static MasterType masterTypeOf(const DiscoveredDevice &device);
 
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
 private slots:
+    // Adds the typed path to the ports searched and runs the search again.
+    void searchTypedPort();
     void openFile();
     void deviceSelected();
     void tryAcceptItem(QListWidgetItem *item);
@@ -101,4 +113,5 @@ private:
     QList<DeviceDiscoveryAgent *> pendingAgents;
     bool scanning = false;
     QLabel *searchState = nullptr;
+    QStringList typedPorts;
 };

@@ -215,6 +215,10 @@ private slots:
         QCOMPARE(w.firmware.starts(), (QList<int>{3, 5}));
         // Then the master's image, and the prompt after it.
         QTRY_VERIFY_WITH_TIMEOUT(boxes.titles().contains(QStringLiteral("New radio firmware uploaded")), 10000);
+        // The restart that installs it is not Enter's or Escape's.
+        const auto prompt = boxes.requests.at(boxes.titles().indexOf(QStringLiteral("New radio firmware uploaded")));
+        QCOMPARE(prompt.defaultButton, QMessageBox::No);
+        QCOMPARE(prompt.escapeButton, QMessageBox::No);
         QCOMPARE(uploads.size(), 2);
         QCOMPARE(w.firmware.lines(), radio->lines());
         QVERIFY(!w.dock->isBatchRunning());
@@ -376,6 +380,8 @@ private slots:
         const auto question = boxes.requests.at(boxes.titles().indexOf(QStringLiteral("Save configuration")));
         QCOMPARE(question.text, QStringLiteral("Configuration backup failed."));
         QCOMPARE(question.informativeText, QStringLiteral("Upload the firmware without a backup?"));
+        QCOMPARE(question.defaultButton, QMessageBox::No);
+        QCOMPARE(question.escapeButton, QMessageBox::No);
         QTest::qWait(50);
         QCOMPARE(uploads.size(), answer == QMessageBox::Yes ? 1 : 0);
         QVERIFY(appSettings.value(QLatin1String(SettingsKey::Serial)).isNull());
@@ -475,8 +481,12 @@ private slots:
         map.insert(ContainerBuilder().type(6).record(recordV1(0x1000, "six")).parse(), {items[3].get()});
         dock.onDefaultUpdate(map, false);
         QCOMPARE(boxes.count(), answers.size());
-        for (const auto &r : boxes.requests())
+        for (const auto &r : boxes.requests()) {
             QCOMPARE(r.title, QStringLiteral("Battry is low"));
+            // Enter, Escape and the close button leave the device out.
+            QCOMPARE(r.defaultButton, QMessageBox::No);
+            QCOMPARE(r.escapeButton, QMessageBox::No);
+        }
         QList<int> groups;
         for (UpdateStatusWidget *w : dock.statusWidgetList())
             groups << w->devices().size();
@@ -529,6 +539,9 @@ private slots:
         const auto question = boxes.requests.at(boxes.titles().indexOf(QStringLiteral("Upload error")));
         QCOMPARE(question.text,
                  QStringLiteral("Warning! Uploaded firmware is corrupt, uploading stopped.\nDo you want to proceed?"));
+        // Going on uploads the next image: Enter and Escape stop instead.
+        QCOMPARE(question.defaultButton, QMessageBox::No);
+        QCOMPARE(question.escapeButton, QMessageBox::No);
         if (!goOn)
             QVERIFY(w.uploadStatus().contains(QStringLiteral("Uploaded firmware is corrupt")));
         // While the next image goes up it can be stopped, and no other upload begun.

@@ -5,7 +5,11 @@
 #include "blelibraries.h"
 #include "fakeagents.h"
 #include "mastersim.h"
+#include "connectionfixture.h"
+#include "hubroitem.h"
+#include "mainwindow.h"
 #include "opendevicedialog.h"
+#include "serialdevicediscoveryagent.h"
 #include "serialportlist.h"
 #include "settings.h"
 #include "testsupport.h"
@@ -14,6 +18,7 @@
 #include <memory>
 #include <QFile>
 #include <QLabel>
+#include <QLineEdit>
 #include <QListWidget>
 #include <QPointer>
 #include <QPushButton>
@@ -398,6 +403,98 @@ private slots:
         QCOMPARE(visibleTexts(dialog), QStringList{sim.fake.portName() + QStringLiteral(". Zentar-HUBRO125 (s/n: 777001)")});
         QCOMPARE(dialog.selectedDevice().address, sim.fake.portName());
         QCOMPARE(int(dialog.selectedDevice().connectionType), int(Serial));
+    }
+
+    // A port the system does not list, given by its path.
+    void typedPortPath_data()
+    {
+        QTest::addColumn<QString>("kind");
+        QTest::addColumn<QString>("problem"); // %1 the path
+        QTest::newRow("pseudo-terminal") << "pty" << QString();
+        QTest::newRow("link to it") << "link" << QString();
+        QTest::newRow("missing") << "missing" << QStringLiteral("The port %1 does not exist.");
+        QTest::newRow("folder") << "folder" << QStringLiteral("%1 is not a serial port.");
+        QTest::newRow("regular file") << "file" << QStringLiteral("%1 is not a serial port.");
+    }
+    void typedPortPath()
+    {
+        QFETCH(QString, kind);
+        QFETCH(QString, problem);
+        hubroInfo_t status{};
+        status.bDevType = 40;
+        status.bHWVer = 10;
+        status.dwSerialId = 777002;
+        SimMaster sim(status);
+        QTemporaryDir dir;
+        QString path = sim.fake.portName();
+        if (kind == QLatin1String("link")) {
+            path = dir.filePath(QStringLiteral("usb-Zorvo_HUBRO-if00"));
+            QVERIFY(QFile::link(sim.fake.portName(), path));
+        } else if (kind == QLatin1String("missing")) {
+            path = dir.filePath(QStringLiteral("ttyNone"));
+        } else if (kind == QLatin1String("folder")) {
+            path = dir.path();
+        } else if (kind == QLatin1String("file")) {
+            path = dir.filePath(QStringLiteral("notes.txt"));
+            QFile file(path);
+            QVERIFY(file.open(QIODevice::WriteOnly));
+        }
+        QCOMPARE(OpenDeviceDialog::typedPortProblem(path), problem.isEmpty() ? problem : problem.arg(path));
+
+        // The dialog's own serial agent; the system lists no port at all.
+        OpenDeviceDialog::setAgentFactory([] {
+            OpenDeviceDialog::Agents made;
+            made.serial = new SerialDeviceDiscoveryAgent;
+            return made;
+        });
+        setSerialPortLister([] { return QList<SerialPortEntry>(); });
+        MessageBoxRecorder boxes;
+        OpenDeviceDialog dialog;
+        QTRY_VERIFY_WITH_TIMEOUT(!dialog.isScanning(), 10000);
+        QVERIFY(visibleTexts(dialog).isEmpty());
+        auto *edit = dialog.findChild<QLineEdit *>(QStringLiteral("lePortPath"));
+        edit->setText(path);
+        // Enter in the path searches it; it does not accept the dialog.
+        QTest::keyClick(edit, Qt::Key_Return);
+        QVERIFY(!dialog.result());
+        if (!problem.isEmpty()) {
+            QCOMPARE(boxes.count(), 1);
+            QCOMPARE(boxes.last().text, problem.arg(path));
+            QVERIFY(!dialog.isScanning());
+            QVERIFY(dialog.typedPortPaths().isEmpty());
+            return;
+        }
+        QCOMPARE(boxes.count(), 0);
+        QVERIFY(dialog.isScanning());
+        QTRY_VERIFY_WITH_TIMEOUT(!dialog.isScanning(), 10000);
+        QCOMPARE(visibleTexts(dialog), QStringList{path + QStringLiteral(". Zentar-HUBRO125 (s/n: 777002)")});
+        QCOMPARE(dialog.selectedDevice().address, path);
+        QCOMPARE(int(dialog.selectedDevice().connectionType), int(Serial));
+        QVERIFY(dialog.findChild<QLabel *>(QStringLiteral("lblPortState"))->text().isEmpty());
+
+        // Searched again by a rescan; a port where nothing answers is named.
+        sim.setSilent(true);
+        button(dialog, "pbRescan")->click();
+        QTRY_VERIFY_WITH_TIMEOUT(!dialog.isScanning(), 10000);
+        QVERIFY(visibleTexts(dialog).isEmpty());
+        QCOMPARE(dialog.findChild<QLabel *>(QStringLiteral("lblPortState"))->text(),
+                 QStringLiteral("No master answered on %1").arg(path));
+    }
+
+    // The window opens a master by the typed path.
+    void windowOpensATypedPath()
+    {
+        prepareConnectionTests();
+        MainWindow::setDeviceSelection([](MainWindow *) {});
+        SimMaster sim(healthyRecord());
+        QTemporaryDir dir;
+        const QString link = dir.filePath(QStringLiteral("usb-Zorvo_HUBRO-if00"));
+        QVERIFY(QFile::link(sim.fake.portName(), link));
+        MainWindow window{QString()};
+        QVERIFY(window.establishConnection(Serial, link));
+        QTRY_VERIFY(window.isMasterConnected());
+        QCOMPARE(window.currentConnection()->master()->serialNumber(), healthyRecord().dwSerialId);
+        MainWindow::setDeviceSelection(nullptr);
     }
 };
 

@@ -13,6 +13,7 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QDir>
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QtTest>
@@ -160,6 +161,53 @@ private slots:
         QCOMPARE(boxes.last().kind, UiSeams::MessageBoxRequest::Information);
         QCOMPARE(boxes.last().title, QStringLiteral("Report check"));
         QCOMPARE(boxes.last().text, QStringLiteral("Report file is original"));
+        // It promises no more than a digest without a key gives.
+        QVERIFY(boxes.last().informativeText.contains(QLatin1String("by accident")));
+    }
+
+    // A name given without a suffix gets ".rpt", and a report of that name is
+    // replaced only when the user agrees.
+    void reportNameGetsItsSuffix_data()
+    {
+        QTest::addColumn<bool>("exists");
+        QTest::addColumn<int>("answer");
+        QTest::addColumn<bool>("written");
+        QTest::newRow("new name") << false << int(QMessageBox::No) << true;
+        QTest::newRow("existing, replaced") << true << int(QMessageBox::Yes) << true;
+        QTest::newRow("existing, kept") << true << int(QMessageBox::No) << false;
+    }
+    void reportNameGetsItsSuffix()
+    {
+        QFETCH(bool, exists);
+        QFETCH(int, answer);
+        QFETCH(bool, written);
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("site.rpt"));
+        if (exists) {
+            QFile old(path);
+            QVERIFY(old.open(QIODevice::WriteOnly));
+            old.write("old report");
+        }
+        ReportBench bench;
+        QVERIFY(bench.open(2));
+        MessageBoxRecorder boxes;
+        boxes.answer(answer);
+        FileDialogScript files;
+        files.answer(dir.filePath(QStringLiteral("site")));
+        bench.window->makeReport();
+
+        QCOMPARE(boxes.count(), exists ? 1 : 0);
+        if (exists) {
+            QCOMPARE(boxes.last().title, QStringLiteral("Save system report file"));
+            QCOMPARE(boxes.last().text,
+                     QStringLiteral("%1 already exists.\nDo you want to replace it?").arg(QDir::toNativeSeparators(path)));
+            QCOMPARE(boxes.last().defaultButton, QMessageBox::No);
+        }
+        QVERIFY(!QFile::exists(dir.filePath(QStringLiteral("site"))));
+        QCOMPARE(ReportDigest::checkFile(path) == ReportDigest::Verdict::Original, written);
+        QCOMPARE(readFile(path) == "old report", exists && !written);
+        if (written)
+            QCOMPARE(appSettings.value(QLatin1String(SettingsKey::ReportFileDir)).toString(), path);
     }
 
     void checkVerdicts_data()

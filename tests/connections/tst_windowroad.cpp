@@ -284,7 +284,9 @@ private slots:
         QTRY_VERIFY(window.isMasterConnected());
         QTRY_COMPARE(window.windowTitle(), QStringLiteral("Zentar-HUBRO125"));
         QSignalSpy restarted(window.currentConnection(), &Connection::masterRestarted);
+        MessageBoxRecorder boxes; // "Restart the device now?": Yes
         action(&window, "acRestart")->trigger();
+        QCOMPARE(boxes.count(), 1);
         QVERIFY(restarted.wait(3000));
         QCOMPARE(restarted.first().first().toInt(), timeout);
         // Rebooting: nothing to open or close, the title stays.

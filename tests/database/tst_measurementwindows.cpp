@@ -205,6 +205,9 @@ private slots:
         boxes.answer(QMessageBox::No);
         QVERIFY(!window->close());
         QCOMPARE(boxes.last().kind, UiSeams::MessageBoxRequest::Question);
+        // Enter and Escape keep the changes too.
+        QCOMPARE(boxes.last().defaultButton, QMessageBox::No);
+        QCOMPARE(boxes.last().escapeButton, QMessageBox::No);
         QVERIFY(window && window->isVisible());
 
         // Store: the summary; Cancel, its frame's close and its deletion store nothing.

@@ -173,6 +173,8 @@ private slots:
         w->startUpdate();
         QCOMPARE(boxes.count(), 1);
         QCOMPARE(boxes.last().title, QStringLiteral("Attention! Updating"));
+        QCOMPARE(boxes.last().defaultButton, QMessageBox::No);
+        QCOMPARE(boxes.last().escapeButton, QMessageBox::No);
         QCOMPARE(internal.size(), answer == QMessageBox::Yes ? 1 : 0);
         if (answer == QMessageBox::Yes)
             QCOMPARE(internal.at(0).at(0).value<QList<DeviceItem *>>().size(), 2);
@@ -480,6 +482,9 @@ private slots:
                 // Two outdated devices over both device firmwares: "to all" is offered.
                 QVERIFY2(r.buttons.testFlag(QMessageBox::YesToAll) && r.buttons.testFlag(QMessageBox::NoToAll),
                          qPrintable(r.text));
+                // Neither "to all" answers Enter or Escape: No does.
+                QCOMPARE(r.defaultButton, QMessageBox::No);
+                QCOMPARE(r.escapeButton, QMessageBox::No);
             }
         QCOMPARE(outdated, questions);
         QCOMPARE(sent.size(), 1);

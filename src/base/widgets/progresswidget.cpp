@@ -50,6 +50,12 @@ void ProgressWidget::setProgress(int value)
     ui->pBar->setValue(value);
 }
 
+void ProgressWidget::reject()
+{
+    // QDialog's own reject hides and deletes the window without a close event.
+    close();
+}
+
 void ProgressWidget::closeEvent(QCloseEvent *event)
 {
     if (!closable) {

@@ -29,6 +29,11 @@ signals:
     // The user asked to end the waiting.
     void stop();
 
+public slots:
+    // Escape: the road of the close button (the question where closable,
+    // else stop()).
+    void reject() override;
+
 protected:
     void closeEvent(QCloseEvent *event) override;
 

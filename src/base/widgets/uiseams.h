@@ -29,8 +29,13 @@ struct MessageBoxRequest
     // A warning question: the standard button shown with a text of the caller's.
     QMessageBox::StandardButton renamedButton = QMessageBox::NoButton;
     QString renamedText = QString();
-    // The button Enter presses, when the caller chose one.
+    // What Enter presses (default) and what Escape and the window's close
+    // button press (escape); NoButton where the toolkit's own rules decide.
     QMessageBox::StandardButton defaultButton = QMessageBox::NoButton;
+    QMessageBox::StandardButton escapeButton = QMessageBox::NoButton;
+    // The same for a choice, as positions of the labels; -1 where the toolkit decides.
+    int defaultChoice = -1;
+    int escapeChoice = -1;
 };
 
 // Returns what the box would return: a standard button value, or for a

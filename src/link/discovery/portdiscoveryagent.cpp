@@ -44,6 +44,7 @@ void PortDiscoveryAgent::start()
     m_running = true;
     m_runLister = m_portLister ? m_portLister : serialPortLister();
     m_runTiming = m_timing;
+    m_runExtraPorts = m_extraPorts;
     m_thread->start();
 }
 
@@ -79,7 +80,13 @@ bool PortDiscoveryAgent::interrupted()
 void PortDiscoveryAgent::discovery()
 {
     const QByteArray probe = QByteArray::fromHex(m_profile.probeHex);
-    const QList<SerialPortEntry> ports = m_runLister();
+    QList<SerialPortEntry> ports = m_runLister();
+    for (const QString &path : qAsConst(m_runExtraPorts)) {
+        const bool listed = std::any_of(ports.cbegin(), ports.cend(),
+                                        [&path](const SerialPortEntry &entry) { return entry.portName == path; });
+        if (!listed)
+            ports.append(SerialPortEntry{path, QString()});
+    }
 
     QSerialPort port;
     for (const SerialPortEntry &entry : ports) {

@@ -42,6 +42,11 @@ public:
     void setPortLister(SerialPortLister lister) { m_portLister = std::move(lister); }
     void setProbeTiming(const ProbeTiming &timing) { m_timing = timing; }
     ProbeTiming probeTiming() const { return m_timing; }
+    // Ports the user named by path (a link under /dev/serial/by-id, a
+    // pseudo-terminal), probed after the listed ones unless listed already.
+    // Takes effect at the next start().
+    void setExtraPorts(const QStringList &paths) { m_extraPorts = paths; }
+    QStringList extraPorts() const { return m_extraPorts; }
 
 public slots:
     // Ends the current run early; its discoveryFinished(-1) still comes.
@@ -80,7 +85,9 @@ private:
     bool m_running = false;
     SerialPortLister m_portLister;
     ProbeTiming m_timing;
+    QStringList m_extraPorts;
     // Copies for the run in progress, read by its thread.
     SerialPortLister m_runLister;
     ProbeTiming m_runTiming;
+    QStringList m_runExtraPorts;
 };

@@ -556,7 +556,7 @@ bool HubroItem::prepareDisconnect()
     const int answer = askUser(tr("To ensure optimal performance \"Nearby master detection\" mode need to be "
                                   "disabled before disconnecting"),
                                tr("Press Ignore to disconnect without disabling"), tr("Warning"),
-                               QMessageBox::Ok | QMessageBox::Ignore);
+                               QMessageBox::Ok | QMessageBox::Ignore, QMessageBox::Ok, QMessageBox::Ok);
     return answer == QMessageBox::Ignore;
 }
 

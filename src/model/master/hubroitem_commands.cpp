@@ -628,7 +628,8 @@ void HubroItem::askAfterWrongPassword()
     const int answer = askQuestion(tr("If you forgot password, you can reset device configuration.\nWarning! All "
                                       "settings will be lost!"),
                                    tr("Incorrect password"),
-                                   QMessageBox::Retry | QMessageBox::Cancel | QMessageBox::Reset);
+                                   QMessageBox::Retry | QMessageBox::Cancel | QMessageBox::Reset, QMessageBox::Retry,
+                                   QMessageBox::Cancel);
     if (!self)
         return;
     switch (answer) {
@@ -852,6 +853,7 @@ void HubroItem::askRestart(const QString &title)
         } else {
             QMessageBox box(QMessageBox::NoIcon, title, text, QMessageBox::Yes | QMessageBox::No);
             box.setInformativeText(informative);
+            setSafeAnswers(box);
             // At least 660 x 520: a spacer under the rows and one beside them.
             if (auto *grid = qobject_cast<QGridLayout *>(box.layout())) {
                 const int rows = grid->rowCount();

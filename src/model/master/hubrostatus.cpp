@@ -443,6 +443,10 @@ QString statusText(const hubroInfo_t &info, int connectedDevices, bool viewingMo
         parts << QCoreApplication::translate("HubroStatus", "WIRELOOP power failed");
     if (hasInterference(info))
         parts << QCoreApplication::translate("HubroStatus", "Interference!");
+    // Any other noise byte but 0 is a fault too (255, or a master that
+    // cannot report interference): the row's colour says so, and so does the text.
+    else if (info.RFNoise != 0)
+        parts << QCoreApplication::translate("HubroStatus", "Radio noise fault (%1)").arg(int(info.RFNoise));
     if (!itemStatus.isEmpty())
         parts << itemStatus;
     return parts.join(QStringLiteral(", "));

@@ -34,7 +34,7 @@ void onChangePasswordFailed(HubroItem *master, QWidget *parent)
                                QCoreApplication::translate("MainWindow",
                                                            "Please check if you entered your current password correctly."),
                                QCoreApplication::translate("MainWindow", "Failed"),
-                               QMessageBox::Retry | QMessageBox::Close);
+                               QMessageBox::Retry | QMessageBox::Close, QMessageBox::Retry, QMessageBox::Close);
     if (answer == QMessageBox::Retry)
         changePassword(guard, parent);
 }

@@ -3,7 +3,9 @@
 #include "resources.h"
 
 #include <QCoreApplication>
+#include <QDirIterator>
 #include <QFile>
+#include <QRegularExpression>
 #include <QHash>
 #include <QProcess>
 #include <QTemporaryDir>
@@ -54,6 +56,81 @@ QString key(const Message &m)
 {
     return m.context + QChar(0) + m.source + QChar(0) + m.comment;
 }
+
+// The calls whose text arguments reach the user: message boxes and the status bar.
+const QRegularExpression &shownTextCall()
+{
+    static const QRegularExpression re(QStringLiteral(
+        "\\b(showCriticalMessage|showInformationMessage|showWarningMessage|showWarningDetails|askQuestion|askUser|"
+        "askChoice|askWarning|askPowerSave|showNonModalMessage|showMessage|QMessageBox\\s+\\w+|new\\s+QMessageBox)"
+        "\\s*\\("));
+    return re;
+}
+
+// Index just past the parenthesis that closes the one opened before `from`.
+int closingParen(const QString &code, int from)
+{
+    int depth = 1;
+    QChar quote;
+    for (int i = from; i < code.size(); ++i) {
+        const QChar c = code.at(i);
+        if (!quote.isNull()) {
+            if (c == QLatin1Char('\\'))
+                ++i;
+            else if (c == quote)
+                quote = QChar();
+        } else if (c == QLatin1Char('"') || c == QLatin1Char('\'')) {
+            quote = c;
+        } else if (c == QLatin1Char('(')) {
+            ++depth;
+        } else if (c == QLatin1Char(')') && --depth == 0) {
+            return i + 1;
+        }
+    }
+    return int(code.size());
+}
+
+// The arguments without what goes through the translation system: tr(),
+// translate(), the no-op markers and wrappers named tr<Something>().
+QString untranslatedPart(const QString &arguments)
+{
+    static const QRegularExpression translating(
+        QStringLiteral("\\b(tr|translate|trUtf8|tr[A-Z]\\w*|QT_TR_NOOP|QT_TRANSLATE_NOOP)\\s*\\("));
+    QString rest;
+    int at = 0;
+    QRegularExpressionMatch m = translating.match(arguments, at);
+    while (m.hasMatch()) {
+        rest += arguments.mid(at, m.capturedStart() - at);
+        at = closingParen(arguments, m.capturedEnd());
+        m = translating.match(arguments, at);
+    }
+    return rest + arguments.mid(at);
+}
+
+// The literals with words that a shown text gets past tr(): format strings,
+// date and time formats, markup and single letters pass.
+QStringList untranslatedShownTexts(const QString &code)
+{
+    static const QRegularExpression literal(QStringLiteral("\"((?:[^\"\\\\]|\\\\.)*)\""));
+    static const QRegularExpression noise(QStringLiteral("<[^>]*>|%\\d+|\\\\[ntr\"]"));
+    static const QRegularExpression word(QStringLiteral("[A-Za-z]{2,}"));
+    static const QRegularExpression timeFormat(QStringLiteral("^[dMyHhmszAap:. /-]+$"));
+    QStringList found;
+    QRegularExpressionMatchIterator calls = shownTextCall().globalMatch(code);
+    while (calls.hasNext()) {
+        const QRegularExpressionMatch call = calls.next();
+        const int end = closingParen(code, call.capturedEnd());
+        const QString rest = untranslatedPart(code.mid(call.capturedEnd(), end - call.capturedEnd()));
+        QRegularExpressionMatchIterator literals = literal.globalMatch(rest);
+        while (literals.hasNext()) {
+            const QString text = literals.next().captured(1);
+            const QString words = QString(text).remove(noise);
+            if (words.contains(word) && !timeFormat.match(words).hasMatch())
+                found << text;
+        }
+    }
+    return found;
+}
 } // namespace
 
 class TranslationsTest : public QObject
@@ -87,6 +164,56 @@ private slots:
         }
         QVERIFY2(missing.isEmpty(),
                  qPrintable(QStringLiteral("run scripts/update-translations and translate:\n") + missing.join('\n')));
+    }
+
+    // The scan below, on made-up lines: what it must find and what it must let pass.
+    void shownTextScan_data()
+    {
+        QTest::addColumn<QString>("code");
+        QTest::addColumn<QStringList>("found");
+        QTest::newRow("literal in a box") << QStringLiteral("showWarningMessage(QStringLiteral(\"Error loading firmware: %1\").arg(e), tr(\"T\"));")
+                                          << QStringList{"Error loading firmware: %1"};
+        QTest::newRow("plain literal title") << QStringLiteral("askQuestion(tr(\"Sure?\"), \"Confirm\", QMessageBox::Yes);")
+                                             << QStringList{"Confirm"};
+        QTest::newRow("translated") << QStringLiteral("askUser(tr(\"A (b)\"), QCoreApplication::translate(\"C\", \"D e\"), tr(\"F\"), b);")
+                                    << QStringList();
+        QTest::newRow("wrapper named tr...") << QStringLiteral("showWarningDetails(t, trDelegate(\"Can't change\"), x);")
+                                             << QStringList();
+        QTest::newRow("markup and format") << QStringLiteral("showCriticalMessage(QStringLiteral(\"<b>%1</b>\\n%2\").arg(a, b), t);")
+                                           << QStringList();
+        QTest::newRow("time format") << QStringLiteral("showCriticalMessage(tr(\"At %1\").arg(t.toString(QStringLiteral(\"HH:mm:ss\"))), x);")
+                                     << QStringList();
+        QTest::newRow("hand-built box") << QStringLiteral("QMessageBox box(QMessageBox::Warning, tr(\"W\"), QLatin1String(\"Bad text\"));")
+                                        << QStringList{"Bad text"};
+        QTest::newRow("status bar") << QStringLiteral("statusBar()->showMessage(QStringLiteral(\"Saved to %1\").arg(f));")
+                                    << QStringList{"Saved to %1"};
+        QTest::newRow("other calls") << QStringLiteral("qDebug() << QStringLiteral(\"Log line\"); setObjectName(\"name\");")
+                                     << QStringList();
+    }
+
+    void shownTextScan()
+    {
+        QFETCH(QString, code);
+        QFETCH(QStringList, found);
+        QCOMPARE(untranslatedShownTexts(code), found);
+    }
+
+    // Every text handed to a message box or the status bar goes through tr().
+    void shownTextsAreTranslated()
+    {
+        QStringList offenders;
+        QDirIterator files(QStringLiteral(SOURCE_DIR "/src"), {QStringLiteral("*.cpp"), QStringLiteral("*.h")},
+                           QDir::Files, QDirIterator::Subdirectories);
+        int scanned = 0;
+        while (files.hasNext()) {
+            QFile file(files.next());
+            QVERIFY(file.open(QIODevice::ReadOnly));
+            ++scanned;
+            for (const QString &text : untranslatedShownTexts(QString::fromUtf8(file.readAll())))
+                offenders << file.fileName() + QStringLiteral(": ") + text;
+        }
+        QVERIFY(scanned > 100);
+        QVERIFY2(offenders.isEmpty(), qPrintable(offenders.join('\n')));
     }
 
     void sameTextSameTranslation()

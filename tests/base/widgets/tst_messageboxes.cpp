@@ -23,8 +23,11 @@ const QString Title = QStringLiteral("Window title");
 
 enum Helper { Critical, Information, Warning, WarningDetails, Question, User, Choice, WarningAsk };
 
-// Calls one helper with the fixed texts; the buttons or labels from the row.
-int call(Helper helper, QMessageBox::StandardButtons buttons, const QStringList &labels)
+// Calls one helper with the fixed texts; the buttons or labels from the row,
+// and the default and escape buttons a caller may name.
+int call(Helper helper, QMessageBox::StandardButtons buttons, const QStringList &labels,
+         QMessageBox::StandardButton defaultButton = QMessageBox::NoButton,
+         QMessageBox::StandardButton escapeButton = QMessageBox::NoButton)
 {
     switch (helper) {
     case Critical:
@@ -40,13 +43,14 @@ int call(Helper helper, QMessageBox::StandardButtons buttons, const QStringList 
         showWarningDetails(Text, Info, Title);
         return 0;
     case Question:
-        return askQuestion(Text, Title, buttons);
+        return askQuestion(Text, Title, buttons, defaultButton, escapeButton);
     case User:
-        return askUser(Text, Info, Title, buttons);
+        return askUser(Text, Info, Title, buttons, defaultButton, escapeButton);
     case Choice:
         return askChoice(Text, Title, labels);
     case WarningAsk:
-        return askWarning(Text, Info, Title, buttons, QMessageBox::Ignore, QStringLiteral("Continue anyway"));
+        return askWarning(Text, Info, Title, buttons, QMessageBox::Ignore, QStringLiteral("Continue anyway"),
+                          defaultButton, escapeButton);
     }
     return 0;
 }
@@ -72,7 +76,18 @@ struct SeenBox
     QSize size;
 };
 
-enum Close { Escape, CloseWindow, Click0, Click1, Click2, ClickYes };
+enum Close { Escape, CloseWindow, Click0, Click1, Click2, ClickYes, Enter };
+
+// Answers the next box as a user would: Enter, Escape or the title bar's close.
+void press(QWidget *w, Close how)
+{
+    if (how == Enter)
+        QTest::keyClick(w, Qt::Key_Return);
+    else if (how == Escape)
+        QTest::keyClick(w, Qt::Key_Escape);
+    else
+        w->close();
+}
 
 } // namespace
 
@@ -355,6 +370,130 @@ private slots:
         if (helper >= Question)
             QTEST(result, "expected");
         QCOMPARE(messageBoxesLeft(), 0);
+    }
+
+    // Enter, Escape and the close button on real boxes: the safe answer of the
+    // offered set unless the caller named others.
+    void realBoxAnswersSafely_data()
+    {
+        QTest::addColumn<Helper>("helper");
+        QTest::addColumn<QMessageBox::StandardButtons>("buttons");
+        QTest::addColumn<QStringList>("labels");
+        QTest::addColumn<int>("namedDefault");
+        QTest::addColumn<int>("namedEscape");
+        QTest::addColumn<int>("onEnter");
+        QTest::addColumn<int>("onEscape"); // the close button too
+
+        const QMessageBox::StandardButtons yesNo(QMessageBox::Yes | QMessageBox::No);
+        const QMessageBox::StandardButtons fourWays(QMessageBox::Yes | QMessageBox::YesToAll | QMessageBox::No
+                                                    | QMessageBox::NoToAll);
+        const int none = QMessageBox::NoButton;
+        const int no = QMessageBox::No;
+        QTest::newRow("question yes/no") << Question << yesNo << QStringList() << none << none << no << no;
+        QTest::newRow("user yes/no") << User << yesNo << QStringList() << none << none << no << no;
+        QTest::newRow("user with the alls") << User << fourWays << QStringList() << none << none << no << no;
+        QTest::newRow("warning with the alls") << WarningAsk << fourWays << QStringList() << none << none << no << no;
+        QTest::newRow("warning yes/no") << WarningAsk << yesNo << QStringList() << none << none << no << no;
+        QTest::newRow("question yes/cancel")
+            << Question << QMessageBox::StandardButtons(QMessageBox::Yes | QMessageBox::Cancel) << QStringList()
+            << none << none << int(QMessageBox::Cancel) << int(QMessageBox::Cancel);
+        QTest::newRow("renamed ignore/abort")
+            << WarningAsk << QMessageBox::StandardButtons(QMessageBox::Abort | QMessageBox::Ignore) << QStringList()
+            << none << none << int(QMessageBox::Abort) << int(QMessageBox::Abort);
+        QTest::newRow("retry, cancel or reset: Enter retries")
+            << Question
+            << QMessageBox::StandardButtons(QMessageBox::Retry | QMessageBox::Cancel | QMessageBox::Reset)
+            << QStringList() << int(QMessageBox::Retry) << int(QMessageBox::Cancel) << int(QMessageBox::Retry)
+            << int(QMessageBox::Cancel);
+        QTest::newRow("ok/ignore named ok")
+            << User << QMessageBox::StandardButtons(QMessageBox::Ok | QMessageBox::Ignore) << QStringList()
+            << int(QMessageBox::Ok) << int(QMessageBox::Ok) << int(QMessageBox::Ok) << int(QMessageBox::Ok);
+        QTest::newRow("choice of three") << Choice << QMessageBox::StandardButtons() << QStringList{"a", "b", "c"}
+                                         << none << none << 2 << 2;
+        QTest::newRow("choice of two") << Choice << QMessageBox::StandardButtons() << QStringList{"a", "b"} << none
+                                       << none << 1 << 1;
+    }
+
+    void realBoxAnswersSafely()
+    {
+        QFETCH(Helper, helper);
+        QFETCH(QMessageBox::StandardButtons, buttons);
+        QFETCH(QStringList, labels);
+        QFETCH(int, namedDefault);
+        QFETCH(int, namedEscape);
+        for (const Close how : {Enter, Escape, CloseWindow}) {
+            ModalAction action([how](QWidget *w) { press(w, how); });
+            const int result = call(helper, buttons, labels, QMessageBox::StandardButton(namedDefault),
+                                    QMessageBox::StandardButton(namedEscape));
+            QVERIFY(action.ran());
+            QVERIFY2(!action.stuck(), "the box did not close");
+            if (how == Enter)
+                QTEST(result, "onEnter");
+            else
+                QTEST(result, "onEscape");
+            QCOMPARE(messageBoxesLeft(), 0);
+        }
+    }
+
+    // What a test's hook learns: the answers of Enter and of Escape.
+    void hookCarriesTheSafeAnswers_data()
+    {
+        QTest::addColumn<Helper>("helper");
+        QTest::addColumn<QMessageBox::StandardButtons>("buttons");
+        QTest::addColumn<QStringList>("labels");
+        QTest::addColumn<int>("namedDefault");
+        QTest::addColumn<int>("namedEscape");
+        QTest::addColumn<int>("defaultAnswer"); // a button, or a choice's position
+        QTest::addColumn<int>("escapeAnswer");
+        const QMessageBox::StandardButtons yesNo(QMessageBox::Yes | QMessageBox::No);
+        const int none = QMessageBox::NoButton;
+        QTest::newRow("question") << Question << yesNo << QStringList() << none << none << int(QMessageBox::No)
+                                  << int(QMessageBox::No);
+        QTest::newRow("user, named") << User << QMessageBox::StandardButtons(QMessageBox::Retry | QMessageBox::Close)
+                                     << QStringList() << int(QMessageBox::Retry) << none << int(QMessageBox::Retry)
+                                     << int(QMessageBox::Close);
+        QTest::newRow("warning") << WarningAsk << QMessageBox::StandardButtons(QMessageBox::Ok | QMessageBox::Cancel)
+                                 << QStringList() << none << none << int(QMessageBox::Cancel)
+                                 << int(QMessageBox::Cancel);
+        QTest::newRow("nothing safe offered: the toolkit decides")
+            << Question << QMessageBox::StandardButtons(QMessageBox::Yes | QMessageBox::Ok) << QStringList() << none
+            << none << none << none;
+        QTest::newRow("choice") << Choice << QMessageBox::StandardButtons() << QStringList{"a", "b", "c"} << none
+                                << none << 2 << 2;
+    }
+
+    void hookCarriesTheSafeAnswers()
+    {
+        QFETCH(Helper, helper);
+        QFETCH(QMessageBox::StandardButtons, buttons);
+        QFETCH(QStringList, labels);
+        QFETCH(int, namedDefault);
+        QFETCH(int, namedEscape);
+        MessageBoxRecorder recorder;
+        call(helper, buttons, labels, QMessageBox::StandardButton(namedDefault),
+             QMessageBox::StandardButton(namedEscape));
+        const MessageBoxRequest r = recorder.last();
+        if (helper == Choice) {
+            QTEST(r.defaultChoice, "defaultAnswer");
+            QTEST(r.escapeChoice, "escapeAnswer");
+            QCOMPARE(r.defaultButton, QMessageBox::NoButton);
+        } else {
+            QTEST(int(r.defaultButton), "defaultAnswer");
+            QTEST(int(r.escapeButton), "escapeAnswer");
+            QCOMPARE(r.defaultChoice, -1);
+        }
+    }
+
+    // A box a caller builds itself gets the same answers.
+    void handBuiltBoxAnswersSafely()
+    {
+        for (const Close how : {Enter, Escape, CloseWindow}) {
+            QMessageBox box(QMessageBox::NoIcon, Title, Text, QMessageBox::Yes | QMessageBox::No);
+            setSafeAnswers(box);
+            ModalAction action([how](QWidget *w) { press(w, how); });
+            QCOMPARE(box.exec(), int(QMessageBox::No));
+            QVERIFY(action.ran());
+        }
     }
 
     void warningQuestionRenamesItsButton()

@@ -49,17 +49,22 @@ private slots:
         delete w;
     }
 
+    // The close button and Escape take one road.
     void closableAsksFirst_data()
     {
         QTest::addColumn<int>("answer");
+        QTest::addColumn<bool>("escape");
         QTest::addColumn<int>("stops");
-        QTest::newRow("no") << int(QMessageBox::No) << 0;
-        QTest::newRow("yes") << int(QMessageBox::Yes) << 1;
+        QTest::newRow("close, no") << int(QMessageBox::No) << false << 0;
+        QTest::newRow("close, yes") << int(QMessageBox::Yes) << false << 1;
+        QTest::newRow("escape, no") << int(QMessageBox::No) << true << 0;
+        QTest::newRow("escape, yes") << int(QMessageBox::Yes) << true << 1;
     }
 
     void closableAsksFirst()
     {
         QFETCH(int, answer);
+        QFETCH(bool, escape);
         auto *w = new ProgressWidget;
         QPointer<ProgressWidget> guard(w);
         QSignalSpy stop(w, &ProgressWidget::stop);
@@ -69,13 +74,19 @@ private slots:
 
         MessageBoxRecorder recorder;
         recorder.answer(answer);
-        QVERIFY(!w->close());
+        if (escape)
+            QTest::keyClick(w, Qt::Key_Escape);
+        else
+            QVERIFY(!w->close());
         QCOMPARE(recorder.count(), 1);
         const MessageBoxRequest r = recorder.last();
         QCOMPARE(r.kind, MessageBoxRequest::Question);
         QCOMPARE(r.title, QStringLiteral("Waiting window"));
         QCOMPARE(r.text, QStringLiteral("Are you sure you want to close the waiting window?"));
         QCOMPARE(r.buttons, QMessageBox::StandardButtons(QMessageBox::Yes | QMessageBox::No));
+        // Enter, Escape and the close button keep the operation going.
+        QCOMPARE(r.defaultButton, QMessageBox::No);
+        QCOMPARE(r.escapeButton, QMessageBox::No);
 
         QTEST(stop.count(), "stops");
         QVERIFY(w->isHidden());
@@ -87,14 +98,24 @@ private slots:
         delete w;
     }
 
+    void notClosableStopsAndGoesAway_data()
+    {
+        QTest::addColumn<bool>("escape");
+        QTest::newRow("close") << false;
+        QTest::newRow("escape") << true;
+    }
     void notClosableStopsAndGoesAway()
     {
+        QFETCH(bool, escape);
         auto *w = new ProgressWidget;
         QPointer<ProgressWidget> guard(w);
         QSignalSpy stop(w, &ProgressWidget::stop);
         w->show();
         MessageBoxRecorder recorder;
-        QVERIFY(w->close());
+        if (escape)
+            QTest::keyClick(w, Qt::Key_Escape);
+        else
+            QVERIFY(w->close());
         QCOMPARE(stop.count(), 1);
         QCOMPARE(recorder.count(), 0);
         QTRY_VERIFY(guard.isNull());

@@ -427,6 +427,8 @@ private slots:
                  QStringLiteral("This means settings saving can take a long time up to several hours. If you want to "
                                 "wake up device you should tap case button.\nSave changes?"));
         QCOMPARE(boxes.last().buttons, QMessageBox::StandardButtons(QMessageBox::Ok | QMessageBox::Cancel));
+        QCOMPARE(boxes.last().defaultButton, QMessageBox::Cancel);
+        QCOMPARE(boxes.last().escapeButton, QMessageBox::Cancel);
         QTEST(int(capture.direct.size()), "sent");
         WidgetDeviceWriteSettings *panel = panelOf(*item);
         if (answer == QMessageBox::Ok)

@@ -228,6 +228,8 @@ private slots:
         QCOMPARE(box.buttons, QMessageBox::StandardButtons(QMessageBox::Abort | QMessageBox::Ignore));
         QCOMPARE(box.renamedButton, QMessageBox::Ignore);
         QCOMPARE(box.renamedText, QStringLiteral("Continue anyway"));
+        QCOMPARE(box.defaultButton, QMessageBox::Abort);
+        QCOMPARE(box.escapeButton, QMessageBox::Abort);
         QCOMPARE(capture.direct, sent ? Packets({hexBytes("6605480009030000")}) : Packets());
         QCOMPARE(item->isWritePending(), sent);
     }

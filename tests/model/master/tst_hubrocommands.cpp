@@ -401,6 +401,9 @@ private slots:
         QVERIFY(m_item->prepareDisconnect());
         QCOMPARE(boxes.last().text, QStringLiteral("To ensure optimal performance \"Nearby master detection\" mode "
                                                    "need to be disabled before disconnecting"));
+        // Enter and Escape keep the device open.
+        QCOMPARE(boxes.last().defaultButton, QMessageBox::Ok);
+        QCOMPARE(boxes.last().escapeButton, QMessageBox::Ok);
 
         m_item->stopNearbyMasterDetection();
         QVERIFY(m_link->respond(PT_NEARBY_HUBRO_INFO_READ_STOP, bytesOf({0x85})));

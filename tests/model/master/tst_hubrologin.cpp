@@ -212,6 +212,9 @@ private slots:
         QCOMPARE(question.text, QStringLiteral("If you forgot password, you can reset device configuration.\n"
                                                "Warning! All settings will be lost!"));
         QCOMPARE(question.buttons, QMessageBox::Retry | QMessageBox::Cancel | QMessageBox::Reset);
+        // Enter tries again, Escape cancels: neither erases the configuration.
+        QCOMPARE(question.defaultButton, QMessageBox::Retry);
+        QCOMPARE(question.escapeButton, QMessageBox::Cancel);
 
         switch (choice) {
         case QMessageBox::Retry:
@@ -229,6 +232,8 @@ private slots:
             QCOMPARE(link.countOf(PT_HUBRO_INFO), 1);
             const auto ask = boxTitled(boxes, QStringLiteral("Device configuration reset"));
             QCOMPARE(ask.informativeText, QStringLiteral("Are you sure you want to reset the configuration?"));
+            QCOMPARE(ask.defaultButton, QMessageBox::No);
+            QCOMPARE(ask.escapeButton, QMessageBox::No);
             QCOMPARE(link.sentOfType(PT_RESET_SETTINGS_REQ).size(), 1);
             QPointer<SettingsResetProcess> process = item->settingsResetProcess();
             QVERIFY(process);
@@ -427,6 +432,7 @@ private slots:
         QCOMPARE(question.text, QStringLiteral("Failed to set new password."));
         QCOMPARE(question.informativeText, QStringLiteral("Please check if you entered your current password correctly."));
         QCOMPARE(question.buttons, QMessageBox::Retry | QMessageBox::Close);
+        QCOMPARE(question.escapeButton, QMessageBox::Close);
         // Retry: the change dialog again (no step left: cancelled, nothing sent).
         QCOMPARE(dialogs.records().size(), 3);
         QCOMPARE(link.countOf(PT_PASSWORD_CHANGE), 1);

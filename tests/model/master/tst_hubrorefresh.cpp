@@ -157,13 +157,13 @@ private slots:
         QTest::newRow("interference") << Edit([](hubroInfo_t &i) { i.RFNoise = 5; }) << "Radio noise"
                                       << "Interference!" << healthy + ", Interference!" << true << true;
         QTest::newRow("RF noise 255") << Edit([](hubroInfo_t &i) { i.RFNoise = 255; }) << "Radio noise" << "No"
-                                      << healthy << false << true;
+                                      << healthy + ", Radio noise fault (255)" << false << true;
         QTest::newRow("interference unsupported before 1.32")
             << Edit([](hubroInfo_t &i) {
                    i.RFNoise = 5;
                    i.wMK2FWVer = 0x011F;
                })
-            << "Radio noise" << "No" << healthy << false << true;
+            << "Radio noise" << "No" << healthy + ", Radio noise fault (5)" << false << true;
         QTest::newRow("case open") << Edit([](hubroInfo_t &i) { i.bCaseState = 1; }) << "Case" << "Opened"
                                    << healthy + ", Case open" << true << false;
         QTest::newRow("Bluetooth module: type 141") << Edit([](hubroInfo_t &i) { i.modules.bluetooth = 1; })
@@ -453,6 +453,9 @@ private slots:
         QCOMPARE(question.informativeText, QStringLiteral("Your settings has been saved. Device should be restarted "
                                                           "for settings to take effect. Restart now?"));
         QCOMPARE(question.buttons, QMessageBox::Yes | QMessageBox::No);
+        // Enter, Escape and the close button do not reboot.
+        QCOMPARE(question.defaultButton, QMessageBox::No);
+        QCOMPARE(question.escapeButton, QMessageBox::No);
         QCOMPARE(m_link->countOf(PT_REBOOT), 0);
     }
 
@@ -515,6 +518,8 @@ private slots:
 
         QVERIFY(editors.choose(findRow(*m_item, QStringLiteral("Bluetooth")), 0));
         QCOMPARE(boxes.last().title, QStringLiteral("Turning off Bluetooth"));
+        QCOMPARE(boxes.last().defaultButton, QMessageBox::No);
+        QCOMPARE(boxes.last().escapeButton, QMessageBox::No);
         if (answer == QMessageBox::No) {
             QVERIFY(m_link->sent.isEmpty());
             QCOMPARE(rowText(*m_item, QStringLiteral("Bluetooth")), QStringLiteral("On"));

@@ -197,11 +197,12 @@ private slots:
         QTest::newRow("case open") << put(healthy, {{42, 1, 1}}) << 0 << true << false << "Devices connected: 5";
         QTest::newRow("noise 0") << healthy << 0 << false << false << "Devices connected: 5";
         QTest::newRow("noise 255: fault, no alarm") << put(healthy, {{72, 255, 1}}) << 0 << false << true
-                                                    << "Devices connected: 5";
+                                                    << "Devices connected: 5, Radio noise fault (255)";
         QTest::newRow("noise 7") << put(healthy, {{72, 7, 1}}) << 0 << true << true
                                  << "Devices connected: 5, Interference!";
         QTest::newRow("noise 7 without interference reporting")
-            << put(oldFirmware, {{72, 7, 1}}) << 0 << false << true << "Devices connected: 5";
+            << put(oldFirmware, {{72, 7, 1}}) << 0 << false << true
+            << "Devices connected: 5, Radio noise fault (7)";
         QTest::newRow("interference reporting on demo board 44 from 0.32")
             << put(healthy, {{0, 44, 1}, {4, 0x0020, 2}, {72, 7, 1}}) << 0 << true << true
             << "Devices connected: 5, Interference!";

@@ -4070,6 +4070,10 @@ Will be need to confirm by pressing case button.</source>
         <source>WIRELOOP power failed</source>
         <translation>Неисправность питания WIRELOOP</translation>
     </message>
+    <message>
+        <source>Radio noise fault (%1)</source>
+        <translation>Неисправность по радиошуму (%1)</translation>
+    </message>
 </context>
 <context>
     <name>IndicationControlDialog</name>
@@ -5153,6 +5157,26 @@ Do you want to replace it?</source>
         <source>Set aside</source>
         <translation>Отложить</translation>
     </message>
+    <message>
+        <source>Device restart</source>
+        <translation>Перезагрузка устройства</translation>
+    </message>
+    <message>
+        <source>The device is restarting.
+Please wait...</source>
+        <translation>Устройство перезагружается.
+Пожалуйста, подождите...</translation>
+    </message>
+    <message>
+        <source>Restart the device now?
+It is out of service until it comes back.</source>
+        <translation>Перезагрузить устройство сейчас?
+До возвращения оно не будет работать.</translation>
+    </message>
+    <message>
+        <source>The text matches its checksum, so it was not changed by accident. The checksum has no key: whoever edits a report can write a new checksum too.</source>
+        <translation>Текст совпадает со своей контрольной суммой, значит, он не был изменён случайно. Контрольная сумма не имеет ключа: тот, кто правит отчёт, может записать и новую контрольную сумму.</translation>
+    </message>
 </context>
 <context>
     <name>MasterLogReaderWidget</name>
@@ -5598,6 +5622,26 @@ Unknown file format</source>
     <message>
         <source>No device found</source>
         <translation>Устройства не найдены</translation>
+    </message>
+    <message>
+        <source>Port by path:</source>
+        <translation>Порт по пути:</translation>
+    </message>
+    <message>
+        <source>Search this port</source>
+        <translation>Искать на этом порту</translation>
+    </message>
+    <message>
+        <source>No master answered on %1</source>
+        <translation>На %1 ни один мастер не ответил</translation>
+    </message>
+    <message>
+        <source>The port %1 does not exist.</source>
+        <translation>Порт %1 не существует.</translation>
+    </message>
+    <message>
+        <source>%1 is not a serial port.</source>
+        <translation>%1 не является последовательным портом.</translation>
     </message>
 </context>
 <context>

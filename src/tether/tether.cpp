@@ -250,10 +250,20 @@ void Tether::serviceCharacteristicChanged(TetherService *sender, const QBluetoot
     m_received << value;
 }
 
+void Tether::serviceCharacteristicWritten(TetherService *sender, const QBluetoothUuid &characteristic,
+                                          const QByteArray &value)
+{
+    Q_UNUSED(value)
+    if (sender && sender == m_service && characteristic == txUuid() && m_writing > 0)
+        --m_writing;
+}
+
 void Tether::serviceError(TetherService *sender, int error)
 {
     if (!sender || sender != m_service)
         return;
+    // Which write failed is not told: none is counted as under way any more.
+    m_writing = 0;
     const QString uuid = sender->serviceUuid().toString();
     const int serviceState = sender->state();
     qWarning().noquote() << uuid << QStringLiteral("BLE serice error occured:")
@@ -276,6 +286,7 @@ void Tether::dropService()
     m_service->setEvents(nullptr);
     m_service->deleteLater();
     m_service = nullptr;
+    m_writing = 0;
 }
 
 // ---------------------------------------------------------------- disconnecting
@@ -344,6 +355,8 @@ void Tether::writeCharacteristic(const QByteArray &data)
         qWarning().noquote() << text(QT_TRANSLATE_NOOP("Tether", "Connection already closed"));
         return;
     }
-    if (m_txValid)
+    if (m_txValid) {
+        ++m_writing;
         m_service->writeCharacteristic(txUuid(), m_lastWritten);
+    }
 }

@@ -54,6 +54,8 @@ public:
     // The oldest error text; empty when none.
     QString takeError();
     void writeCharacteristic(const QByteArray &data);
+    // Writes under way: handed to the service, neither acknowledged nor failed.
+    int writesInProgress() const { return m_writing; }
     // Deleted through the event loop; inside one of its own waits, once the wait is over.
     void close();
 
@@ -78,6 +80,8 @@ private:
                                       const QByteArray &value) override;
     void serviceDescriptorWritten(TetherService *sender, const QBluetoothUuid &descriptor,
                                   const QByteArray &value) override;
+    void serviceCharacteristicWritten(TetherService *sender, const QBluetoothUuid &characteristic,
+                                      const QByteArray &value) override;
     void serviceError(TetherService *sender, int error) override;
 
     QList<QBluetoothUuid> m_services;
@@ -89,6 +93,7 @@ private:
     QList<QByteArray> m_received;
     QStringList m_errors;
     QByteArray m_lastWritten;
+    int m_writing = 0; // writes of TX under way
     bool m_disconnecting = false;
     mutable QRecursiveMutex m_mutex;
 

@@ -1,6 +1,6 @@
 #pragma once
 
-// The Tether library as the program sees it: the twelve exported functions,
+// The Tether library as the program sees it: the thirteen exported functions,
 // looked up by these names, with these types. Texts cross as standard strings,
 // bytes as QByteArray.
 
@@ -31,4 +31,7 @@ using GetReceived = void (*)(QByteArray *out);
 using ErrorCount = int (*)();
 using TakeError = void (*)(std::string *out);
 using WriteCharacteristic = void (*)(const QByteArray *data);
+// Writes handed to the radio whose end (the peripheral's acknowledgement or a
+// failure) has not come yet.
+using WritesInProgress = int (*)();
 } // namespace TetherApi

@@ -36,6 +36,10 @@ public:
                                               const QByteArray &value) = 0;
     virtual void serviceDescriptorWritten(TetherService *sender, const QBluetoothUuid &descriptor,
                                           const QByteArray &value) = 0;
+    // A write with response has ended: the peripheral acknowledged it (a long
+    // write, once its last piece and the execute are through).
+    virtual void serviceCharacteristicWritten(TetherService *sender, const QBluetoothUuid &characteristic,
+                                              const QByteArray &value) = 0;
     virtual void serviceError(TetherService *sender, int error) = 0;
 
 protected:
@@ -79,7 +83,8 @@ public:
     virtual bool hasDescriptor(const QBluetoothUuid &characteristic, const QBluetoothUuid &descriptor) const = 0;
     virtual void writeDescriptor(const QBluetoothUuid &characteristic, const QBluetoothUuid &descriptor,
                                  const QByteArray &value) = 0;
-    // A write with response.
+    // A write with response; its end is reported by serviceCharacteristicWritten,
+    // or a service error when it fails.
     virtual void writeCharacteristic(const QBluetoothUuid &characteristic, const QByteArray &value) = 0;
 
 protected:

@@ -1,4 +1,4 @@
-// The twelve exported functions of the Tether library. Each library variant
+// The thirteen exported functions of the Tether library. Each library variant
 // compiles this file and defines createTetherBackend(); the linker's version
 // script keeps every other name inside.
 
@@ -87,6 +87,11 @@ void writeCharacteristic(const QByteArray *data)
         current->writeCharacteristic(*data);
 }
 
+int writesInProgress()
+{
+    return current ? current->writesInProgress() : 0;
+}
+
 } // extern "C"
 
 static_assert(std::is_same<decltype(&makeConnection), TetherApi::MakeConnection>::value, "makeConnection");
@@ -103,3 +108,4 @@ static_assert(std::is_same<decltype(&errorCount), TetherApi::ErrorCount>::value,
 static_assert(std::is_same<decltype(&takeError), TetherApi::TakeError>::value, "takeError");
 static_assert(std::is_same<decltype(&writeCharacteristic), TetherApi::WriteCharacteristic>::value,
               "writeCharacteristic");
+static_assert(std::is_same<decltype(&writesInProgress), TetherApi::WritesInProgress>::value, "writesInProgress");

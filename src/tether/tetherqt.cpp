@@ -29,6 +29,11 @@ public:
                     if (events())
                         events()->serviceDescriptorWritten(this, descriptor.uuid(), value);
                 });
+        connect(m_service, &QLowEnergyService::characteristicWritten, this,
+                [this](const QLowEnergyCharacteristic &characteristic, const QByteArray &value) {
+                    if (events())
+                        events()->serviceCharacteristicWritten(this, characteristic.uuid(), value);
+                });
         connect(m_service, QOverload<QLowEnergyService::ServiceError>::of(&QLowEnergyService::error), this,
                 [this](QLowEnergyService::ServiceError error) {
                     if (events())

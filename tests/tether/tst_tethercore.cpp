@@ -1,6 +1,6 @@
 // The Tether connection over a scripted controller and service: the road to
 // Ready, the failures and their texts, disconnecting, service errors, the data
-// both ways; and its twelve exports (linked in directly), with and without an
+// both ways, the writes under way; and its thirteen exports (linked in directly), with and without an
 // object.
 #include "blepeer.h"
 #include "tether.h"
@@ -21,6 +21,7 @@ void getReceived(QByteArray *out);
 int errorCount();
 void takeError(std::string *out);
 void writeCharacteristic(const QByteArray *data);
+int writesInProgress();
 }
 
 namespace {
@@ -242,6 +243,35 @@ private slots:
         QCOMPARE(tether.controlState(), 0);
     }
 
+    // A write counts as under way from its hand-over to its acknowledgement,
+    // however long it takes; a service error ends every write under way.
+    void writesUnderWay()
+    {
+        Tether tether(m_peer->create());
+        QCOMPARE(tether.connectToDevice(Address), 1);
+        QTRY_COMPARE(tether.connectionState(), int(TetherReady));
+        QCOMPARE(tether.writesInProgress(), 0);
+        m_peer->interval = 20; // a 40-byte long write: 3 pieces and the execute, 160 ms
+        QElapsedTimer clock;
+        clock.start();
+        tether.writeCharacteristic(QByteArray(40, 'w'));
+        tether.writeCharacteristic(QByteArray(2, 's'));
+        QCOMPARE(tether.writesInProgress(), 2);
+        QTRY_COMPARE(tether.writesInProgress(), 0);
+        // Both writes end one after the other: 160 ms and 40 ms on the radio.
+        QVERIFY2(clock.elapsed() >= 195, qPrintable(QString::number(clock.elapsed())));
+
+        tether.writeCharacteristic(QByteArray(40, 'w'));
+        QCOMPARE(tether.writesInProgress(), 1);
+        QTest::ignoreMessage(QtWarningMsg, QRegularExpression(QStringLiteral("BLE serice error occured")));
+        QTest::ignoreMessage(QtWarningMsg, QRegularExpression(QStringLiteral("state: ")));
+        m_peer->service->raiseError(2 /* CharacteristicWriteError */, BlePeer::ServiceDiscovered);
+        QCOMPARE(tether.writesInProgress(), 0);
+        QTest::qWait(250);
+        QCOMPARE(tether.writesInProgress(), 0);
+        QCOMPARE(errorsOf(tether), QStringList());
+    }
+
     void serviceErrors_data()
     {
         QTest::addColumn<int>("serviceState");
@@ -287,6 +317,7 @@ private slots:
         QCOMPARE(::isConnected(), 0);
         QCOMPARE(::receivedCount(), 0);
         QCOMPARE(::errorCount(), 0);
+        QCOMPARE(::writesInProgress(), 0);
         QByteArray received("untouched");
         ::getReceived(&received);
         QCOMPARE(received, QByteArray("untouched"));
@@ -308,7 +339,9 @@ private slots:
         QCOMPARE(::controlState(), 4);
         const QByteArray data("\x22\x00\x02\x01\x25", 5);
         ::writeCharacteristic(&data);
+        QCOMPARE(::writesInProgress(), 1);
         QTRY_COMPARE(::receivedCount(), 1);
+        QCOMPARE(::writesInProgress(), 0);
         QByteArray received;
         ::getReceived(&received);
         QCOMPARE(received, data);

@@ -215,33 +215,42 @@ void NetworkManager::onFinished()
     parseUpdateReply(bytes);
 }
 
-void NetworkManager::parseUpdateReply(const QByteArray &bytes)
+NetworkManager::UpdateReply NetworkManager::readUpdateReply(const QByteArray &bytes)
 {
+    UpdateReply reply;
     QXmlStreamReader xml(bytes);
     if (xml.readNextStartElement()) {
         if (xml.name() == QLatin1String("products")
             && xml.attributes().value(QLatin1String("doctype")) == QLatin1String("check_updates")) {
-            QList<Record> records;
+            reply.listed = true;
             while (xml.readNextStartElement()) {
                 if (xml.name() == QLatin1String("product")) {
                     const Record record = readProduct(xml);
                     // A product cut short by an error is not a record.
                     if (!xml.hasError())
-                        records.append(record);
+                        reply.records.append(record);
                 } else {
                     xml.skipCurrentElement();
                 }
             }
-            emit replyRecieved(records);
         } else {
             xml.raiseError(tr("Wrong XML"));
         }
     }
-    if (xml.hasError()) {
-        qCritical().noquote() << QStringLiteral("XML reader error: ") + xml.errorString();
-        emit errorReceived(xml.errorString());
+    if (xml.hasError())
+        reply.error = xml.errorString();
+    return reply;
+}
+
+void NetworkManager::parseUpdateReply(const QByteArray &bytes)
+{
+    const UpdateReply reply = readUpdateReply(bytes);
+    if (reply.listed)
+        emit replyRecieved(reply.records);
+    if (!reply.error.isEmpty()) {
+        qCritical().noquote() << QStringLiteral("XML reader error: ") + reply.error;
+        emit errorReceived(reply.error);
     }
-    xml.clear();
 }
 
 void NetworkManager::onSslErrors(QNetworkReply *reply, const QList<QSslError> &errors)

@@ -62,6 +62,18 @@ public:
     static QByteArray buildUpdateRequest(const QList<UpdateCheckDevice> &devices,
                                          QMap<QString, QString> *products);
 
+    // What a reply document holds: the product records when it is a
+    // "products" list of doctype "check_updates" (listed), and the reader's
+    // error text when it is no such document or breaks off (then the records
+    // before the break are kept).
+    struct UpdateReply
+    {
+        bool listed = false;
+        QList<QMap<QString, QString>> records;
+        QString error;
+    };
+    static UpdateReply readUpdateReply(const QByteArray &bytes);
+
 signals:
     void replyRecieved(QList<QMap<QString, QString>> reply);
     void errorReceived(QString errorString);

@@ -116,9 +116,12 @@ bool TetherInterface::resolveApi()
                      && BleLibraries::resolve(m_library, api.receivedCount, "receivedCount")
                      && BleLibraries::resolve(m_library, api.getReceived, "getReceived")
                      && BleLibraries::resolve(m_library, api.writeCharacteristic, "writeCharacteristic");
-    if (all)
-        m_api = api;
-    return all;
+    if (!all)
+        return false;
+    // A library without it: re-sends count from the start of each write.
+    BleLibraries::resolve(m_library, api.writesInProgress, "writesInProgress");
+    m_api = api;
+    return true;
 }
 
 // ---------------------------------------------------------------- connecting
@@ -249,6 +252,7 @@ void TetherInterface::abandonRequests()
     m_resendTimer.stop();
     m_responseTimer.stop();
     m_inFlight = 0;
+    m_writing = false;
     m_current = Request();
     m_pending.clear();
 }
@@ -272,7 +276,12 @@ void TetherInterface::writeCurrent()
     if (!m_logFilter.contains(type))
         qDebug() << "TX:" << frame.toHex() << packetTypeName(type);
     ++m_current.attempts;
-    m_resendTimer.start();
+    m_writeClock.start();
+    m_writing = m_api.writesInProgress != nullptr;
+    if (m_writing)
+        m_resendTimer.stop();
+    else
+        m_resendTimer.start();
     m_responseTimer.start();
     if (!m_pollTimer.isActive())
         m_pollTimer.start();
@@ -281,6 +290,18 @@ void TetherInterface::writeCurrent()
 void TetherInterface::onResendTimeout()
 {
     writeCurrent();
+}
+
+void TetherInterface::checkWriteEnded()
+{
+    if (!m_writing)
+        return;
+    // A write the library never reports ended counts as ended after the response time.
+    if (m_api.writesInProgress() > 0 && m_writeClock.elapsed() < currentTimings().response)
+        return;
+    m_writing = false;
+    if (m_inFlight != 0 && !m_current.answered && m_current.attempts > 0)
+        m_resendTimer.start();
 }
 
 // ---------------------------------------------------------------- receiving
@@ -292,6 +313,7 @@ void TetherInterface::readBleTerminal()
     const int state = m_api.connectionState();
     const bool changed = state != m_lastStatus;
     m_lastStatus = state;
+    checkWriteEnded();
     if (state == TetherReady) {
         const int count = m_api.receivedCount();
         if (count <= 0)
@@ -378,9 +400,10 @@ bool TetherInterface::handleFrame(const QByteArray &buffer, int offset, uint8_t 
         }
         return true;
     }
-    // Not the answer awaited: the request in flight gets its full re-send time again.
+    // Not the answer awaited: the request in flight gets its full re-send time
+    // again (from the end of its write, when that is still to come).
     qWarning().noquote() << QStringLiteral("onPacketReceived with nullptr");
-    if (written)
+    if (written && !m_writing)
         m_resendTimer.start();
     onPacketReceived(packet, ResponseCb());
     return self && epoch == m_epoch;

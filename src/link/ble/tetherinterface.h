@@ -4,6 +4,7 @@
 #include "tetherapi.h"
 
 #include <QByteArray>
+#include <QElapsedTimer>
 #include <QLibrary>
 #include <QList>
 #include <QMetaType>
@@ -12,8 +13,11 @@
 // Link to a master over Bluetooth LE through the Tether library, loaded at the
 // first connect and kept for the life of the process. Requests travel as serial
 // frames numbered by tetherSequence, one in flight at a time; the received
-// notifications are polled every 15 ms and joined into frames. Everything runs
-// on the GUI thread; connecting waits in nested event loops.
+// notifications are polled every 15 ms and joined into frames. A request is
+// written again when its re-send time has passed since its write ended (a
+// long write of many pieces can outlast that time): the library tells when
+// its writes end; one that does not tell counts from the write's start.
+// Everything runs on the GUI thread; connecting waits in nested event loops.
 class TetherInterface : public ConnectionInterface
 {
     Q_OBJECT
@@ -21,7 +25,7 @@ public:
     // Intervals of the link; tests shorten them.
     struct Timings
     {
-        int resend = 500;        // a request unanswered this long is written again
+        int resend = 500;        // a request unanswered this long after its write ended is written again
         int poll = 15;           // receive poll
         int response = 5000;     // nothing received this long after a write: the link is dropped
         int stateCheck = 2000;   // state checks while not ready
@@ -86,6 +90,8 @@ private:
     void abortConnection(const QString &reason);
     void writeCurrent();
     void abandonRequests();
+    // Once the write in flight has ended (or the library cannot tell), its re-send time starts.
+    void checkWriteEnded();
     // Joins a received chunk to what came before and hands on every complete frame.
     void processReceivedBytes(QByteArray &chunk);
     // False when the interface is gone or the link was reset meanwhile.
@@ -106,6 +112,7 @@ private:
         TetherApi::ReceivedCount receivedCount = nullptr;
         TetherApi::GetReceived getReceived = nullptr;
         TetherApi::WriteCharacteristic writeCharacteristic = nullptr;
+        TetherApi::WritesInProgress writesInProgress = nullptr; // optional
     } m_api;
     bool m_loaded = false;
     int m_lastStatus = TetherDisconnected;
@@ -113,6 +120,8 @@ private:
     bool m_closing = false;
     bool m_quiet = false;
     int m_inFlight = 0;
+    bool m_writing = false;     // the last write is still under way in the library
+    QElapsedTimer m_writeClock; // since the last write
     Request m_current;
     QList<Request> m_pending;
     QTimer m_resendTimer;

@@ -1,6 +1,7 @@
 // The BLE link over the Tether stand-in beside this program and a scripted
 // peripheral: replies matched to requests, frames joined across
-// notifications, one request in flight with its re-sends, giving up, the gap
+// notifications, one request in flight with its re-sends (counted from the end
+// of a long write), giving up, the gap
 // before a new connect, reopening with two interfaces, and finding the library.
 #include "blelibraries.h"
 #include "blepeer.h"
@@ -270,6 +271,51 @@ private slots:
         QCOMPARE(m_peer.writes.size(), 1);
         QTRY_COMPARE(m_peer.writes.size(), 2);
         QVERIFY2(clock.elapsed() - unsolicitedAt >= resend * 9 / 10, "re-sent a full interval after the frame");
+    }
+
+    // A long write that outlasts the re-send time is not written again while it
+    // is under way: the re-send time counts from the write's end.
+    void aLongWriteIsWrittenAgainOnlyAfterItsEnd_data()
+    {
+        QTest::addColumn<bool>("answers");
+        QTest::newRow("answered") << true;
+        QTest::newRow("unanswered") << false;
+    }
+    void aLongWriteIsWrittenAgainOnlyAfterItsEnd()
+    {
+        QFETCH(bool, answers);
+        TetherInterface::Timings timings = TetherInterface::timings();
+        timings.resend = 300; // room for a busy machine
+        timings.response = 5000;
+        TetherInterface::setTimings(timings);
+        const int writeMs = BlePeripheral::writeSteps(104) * 30; // a 100-byte packet: 420 ms
+        QVERIFY(writeMs > timings.resend);
+        QElapsedTimer clock;
+        QList<qint64> ends; // of the writes, as the master gets them
+        QList<int> handedOver; // writes handed to the radio by then
+        m_peer.responder = [&](const QByteArray &written) {
+            ends << clock.elapsed();
+            handedOver << m_peer.writes.size();
+            return answers ? answering()(written) : QVector<QByteArray>();
+        };
+        Link link;
+        QVERIFY(link.open());
+        m_peer.interval = 30;
+        clock.start();
+        link.send(QByteArray(100, '\x20'));
+        if (answers) {
+            QTRY_COMPARE_WITH_TIMEOUT(link.replies.size(), 1, 10000);
+            QTest::qWait(2 * timings.resend);
+            QCOMPARE(m_peer.writes.size(), 1);
+            QCOMPARE(link.unsolicited.size(), 0);
+        } else {
+            QTRY_COMPARE_WITH_TIMEOUT(ends.size(), 2, 10000);
+            QCOMPARE(handedOver.at(0), 1);
+            QVERIFY2(ends.at(1) - ends.at(0) >= writeMs + timings.resend * 9 / 10,
+                     qPrintable(QStringLiteral("%1 ms between the ends").arg(ends.at(1) - ends.at(0))));
+        }
+        QCOMPARE(handedOver.at(0), 1);
+        QCOMPARE(link.lost.size(), 0);
     }
 
     void waitingRequestsAreCounted()

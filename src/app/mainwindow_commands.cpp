@@ -587,11 +587,15 @@ void MainWindow::deviceSetIndication()
 
 void MainWindow::deviceSetOutput()
 {
+    if (refuseWithoutRadioLink(tr("Output control")))
+        return;
     outputControl->run(selectedDevices());
 }
 
 void MainWindow::deviceEepromRead()
 {
+    if (refuseWithoutRadioLink(tr("Read device EEPROM")))
+        return;
     const QList<DeviceItem *> devices = selectedDevices();
     if (!devices.isEmpty())
         DeviceEepromManager::instance()->read(devices);
@@ -599,6 +603,8 @@ void MainWindow::deviceEepromRead()
 
 void MainWindow::deviceEepromWrite()
 {
+    if (refuseWithoutRadioLink(tr("Write to device EEPROM")))
+        return;
     const QList<DeviceItem *> devices = selectedDevices();
     if (!devices.isEmpty())
         DeviceEepromManager::instance()->write(devices);
@@ -795,6 +801,9 @@ void MainWindow::itemViewContextMenuRequested(const QPoint &pos)
     actions.keyboardLock = ui->acKeyboardLock;
     actions.channelScan = ui->acChannelScan;
     actions.indicationControl = ui->acIndicationControl;
+    actions.outputControl = ui->acOutputControl;
+    actions.readEeprom = ui->acDeviceReadEeprom;
+    actions.writeEeprom = ui->acDeviceWriteEeprom;
     actions.lqiTest = ui->acLQITest;
     actions.statisticGet = ui->acStatisticGet;
     actions.statisticsReset = ui->acStatisticsReset;

@@ -77,13 +77,12 @@ QList<QtProperty *> propertyRows(const QList<QtProperty *> &rows)
 }
 
 // Water-meter readers must be deactivated before they are deleted.
-constexpr int WaterMeterType = 19;
 
 QList<DeviceItem *> activeWaterMeters(const Connection *connection)
 {
     QList<DeviceItem *> meters;
     for (DeviceItem *device : connection->devices())
-        if (device->isOnline() && device->deviceType() == WaterMeterType)
+        if (device->isOnline() && waterMeterDeviceTypes.contains(device->deviceType()))
             meters << device;
     return meters;
 }

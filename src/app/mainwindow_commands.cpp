@@ -645,7 +645,14 @@ void MainWindow::statisticsGet()
     statisticsDock->raise();
     HubroItem *master = masterItem();
     StatisticsManager::instance()->setMaxAttempts(diagnosticsAttemptLimit(master ? master->exchangeInterval() : 0));
-    StatisticsManager::instance()->read(stillThere(guards));
+    StatisticsManager *manager = StatisticsManager::instance();
+    manager->read(stillThere(guards));
+    if (!manager->isBusy())
+        return;
+    const QString file = QDir::toNativeSeparators(manager->statisticsFileName());
+    statusBar()->showMessage(manager->isStatisticsFileOpen()
+                                 ? tr("Radio statistics are recorded in %1").arg(file)
+                                 : tr("Radio statistics cannot be recorded: %1 does not open for writing").arg(file));
 }
 
 void MainWindow::lqiTest()

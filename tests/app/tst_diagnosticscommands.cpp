@@ -21,6 +21,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QSpinBox>
+#include <QStatusBar>
 #include <QTableWidget>
 #include <QTemporaryDir>
 
@@ -229,6 +230,10 @@ private slots:
                                                    "Zentar-BEXIL hw. 1.00 fw. 1.05."));
         auto *dock = bench.window->findChild<StatisticsDock *>();
         QVERIFY(dock->isRunning());
+        // The status bar says where the records go.
+        QCOMPARE(bench.window->statusBar()->currentMessage(),
+                 QStringLiteral("Radio statistics are recorded in ")
+                     + QDir::toNativeSeparators(m_dir.filePath(QStringLiteral("radio_stats_07-12-26 22-43.dat"))));
         QCOMPARE(StatisticsManager::instance()->maxAttempts(), 20u);
         QTRY_VERIFY_WITH_TIMEOUT(!dock->isRunning(), 10000);
         QVERIFY(!StatisticsManager::instance()->isBusy());

@@ -3,7 +3,6 @@
 // window or its command on the fake master. Also the menus as pictures.
 #include "deviceeeprommanager.h"
 #include "devicecontextmenu.h"
-#include "diagnosticsopeners.h"
 #include "eepromreadwindow.h"
 #include "masterlogreaderwidget.h"
 #include "masterstackusagedialog.h"
@@ -139,9 +138,7 @@ class ContextActionsTest : public QObject
 private slots:
     void initTestCase()
     {
-        prepareConnectionTests();
-        registerDiagnosticsOpeners();
-        MainWindow::setDeviceSelection([](MainWindow *) {});
+        prepareWindowDiagnosticsTests();
         DeviceEepromManager::instance()->run().setPingInterval(50);
         DeviceEepromManager::instance()->run().setJobTimeout(300);
     }

@@ -58,21 +58,9 @@ struct Form
 
     DeviceContextMenu::Actions actions()
     {
-        DeviceContextMenu::Actions a;
-        a.autoNumber = &autoNumber;
-        a.enableConfig = &enableConfig;
-        a.keyboardLock = &keyboardLock;
-        a.channelScan = &channelScan;
-        a.indicationControl = &indicationControl;
-        a.outputControl = &outputControl;
-        a.readEeprom = &readEeprom;
-        a.writeEeprom = &writeEeprom;
-        a.lqiTest = &lqiTest;
-        a.statisticGet = &statisticGet;
-        a.statisticsReset = &statisticsReset;
-        a.setPreferredRS = &setPreferredRS;
-        a.deleteDevice = &deleteDevice;
-        return a;
+        return {&autoNumber,   &enableConfig, &keyboardLock,    &channelScan,    &indicationControl,
+                &outputControl, &readEeprom,  &writeEeprom,     &lqiTest,        &statisticGet,
+                &statisticsReset, &setPreferredRS, &deleteDevice};
     }
 };
 

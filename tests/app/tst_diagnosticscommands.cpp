@@ -2,7 +2,6 @@
 // actions on a live connection to the simulated master over a
 // pseudo-terminal, answered by the diagnostics scripts.
 #include "deviceeeprommanager.h"
-#include "diagnosticsopeners.h"
 #include "hubroitem.h"
 #include "lqitestmanager.h"
 #include "masterlogreaderwidget.h"
@@ -184,9 +183,7 @@ class DiagnosticsCommandsTest : public QObject
 private slots:
     void initTestCase()
     {
-        prepareConnectionTests();
-        registerDiagnosticsOpeners();
-        MainWindow::setDeviceSelection([](MainWindow *) {});
+        prepareWindowDiagnosticsTests();
         for (DeviceRequestRun *run : {&StatisticsManager::instance()->run(), &LQITestManager::instance()->run(),
                                       &DeviceEepromManager::instance()->run()}) {
             // Well past a round trip on the pseudo-terminal, also on a busy machine.

@@ -1,5 +1,6 @@
 #include "devicecontextmenu.h"
 
+#include "appglobals.h"
 #include "deviceaction.h"
 #include "deviceitem.h"
 
@@ -23,6 +24,20 @@ constexpr int PreferredRSLimit = 21;
 bool isAlwaysEnabled(int actionCode)
 {
     return actionCode == DeviceItem::ResetAddressAction || actionCode == DeviceItem::CloneWireloopAction;
+}
+
+bool hasSwitchedOutputs(int deviceType)
+{
+    switch (deviceType) {
+    case 14:
+    case 15:
+    case 23:
+    case 50:
+    case 57:
+        return true;
+    default:
+        return false;
+    }
 }
 
 bool autoNumberSupported(int masterDeviceType, const QVersionNumber &masterHardware)
@@ -75,7 +90,19 @@ void build(QMenu *menu, const Context &context, const Actions &actions,
     }
     if (type != 10 && type != 31)
         addRuledAction(menu, actions.indicationControl, reachable);
-    menu->addSection(QCoreApplication::translate("MainWindow", "Statstics"));
+    // The output command goes to every selected device: offered when all of
+    // them have outputs.
+    bool allSwitched = hasSwitchedOutputs(type);
+    for (const DeviceItem *item : context.selected)
+        if (item && !masterDeviceTypes.contains(item->deviceInfo().deviceType) && item->deviceInfo().radioAddress != 255)
+            allSwitched = allSwitched && hasSwitchedOutputs(item->deviceInfo().deviceType);
+    if (allSwitched && actions.outputControl)
+        addRuledAction(menu, actions.outputControl, reachable);
+    if (actions.readEeprom)
+        addRuledAction(menu, actions.readEeprom, reachable);
+    if (actions.writeEeprom)
+        addRuledAction(menu, actions.writeEeprom, reachable);
+    menu->addSection(QCoreApplication::translate("MainWindow", "Statistics"));
     addRuledAction(menu, actions.lqiTest, reachable);
     addRuledAction(menu, actions.statisticGet, reachable);
     addRuledAction(menu, actions.statisticsReset, reachable);

@@ -22,6 +22,9 @@ struct Actions
     QAction *keyboardLock = nullptr;
     QAction *channelScan = nullptr;
     QAction *indicationControl = nullptr;
+    QAction *outputControl = nullptr;
+    QAction *readEeprom = nullptr;
+    QAction *writeEeprom = nullptr;
     QAction *lqiTest = nullptr;
     QAction *statisticGet = nullptr;
     QAction *statisticsReset = nullptr;
@@ -51,6 +54,11 @@ struct Context
 
 // Codes of device actions that work on offline devices too.
 bool isAlwaysEnabled(int actionCode);
+
+// Models whose outputs the master switches by the output-control command:
+// the relay modules (14, 15), the two-output module (23), the 24 V emergency
+// sign (50) and the mains socket (57).
+bool hasSwitchedOutputs(int deviceType);
 
 // A master of a type other than 0, or with hardware version 7 or more.
 bool autoNumberSupported(int masterDeviceType, const QVersionNumber &masterHardware);

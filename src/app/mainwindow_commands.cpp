@@ -77,13 +77,12 @@ QList<QtProperty *> propertyRows(const QList<QtProperty *> &rows)
 }
 
 // Water-meter readers must be deactivated before they are deleted.
-constexpr int WaterMeterType = 19;
 
 QList<DeviceItem *> activeWaterMeters(const Connection *connection)
 {
     QList<DeviceItem *> meters;
     for (DeviceItem *device : connection->devices())
-        if (device->isOnline() && device->deviceType() == WaterMeterType)
+        if (device->isOnline() && waterMeterDeviceTypes.contains(device->deviceType()))
             meters << device;
     return meters;
 }
@@ -587,11 +586,15 @@ void MainWindow::deviceSetIndication()
 
 void MainWindow::deviceSetOutput()
 {
+    if (refuseWithoutRadioLink(tr("Output control")))
+        return;
     outputControl->run(selectedDevices());
 }
 
 void MainWindow::deviceEepromRead()
 {
+    if (refuseWithoutRadioLink(tr("Read device EEPROM")))
+        return;
     const QList<DeviceItem *> devices = selectedDevices();
     if (!devices.isEmpty())
         DeviceEepromManager::instance()->read(devices);
@@ -599,6 +602,8 @@ void MainWindow::deviceEepromRead()
 
 void MainWindow::deviceEepromWrite()
 {
+    if (refuseWithoutRadioLink(tr("Write to device EEPROM")))
+        return;
     const QList<DeviceItem *> devices = selectedDevices();
     if (!devices.isEmpty())
         DeviceEepromManager::instance()->write(devices);
@@ -640,7 +645,14 @@ void MainWindow::statisticsGet()
     statisticsDock->raise();
     HubroItem *master = masterItem();
     StatisticsManager::instance()->setMaxAttempts(diagnosticsAttemptLimit(master ? master->exchangeInterval() : 0));
-    StatisticsManager::instance()->read(stillThere(guards));
+    StatisticsManager *manager = StatisticsManager::instance();
+    manager->read(stillThere(guards));
+    if (!manager->isBusy())
+        return;
+    const QString file = QDir::toNativeSeparators(manager->statisticsFileName());
+    statusBar()->showMessage(manager->isStatisticsFileOpen()
+                                 ? tr("Radio statistics are recorded in %1").arg(file)
+                                 : tr("Radio statistics cannot be recorded: %1 does not open for writing").arg(file));
 }
 
 void MainWindow::lqiTest()
@@ -795,6 +807,9 @@ void MainWindow::itemViewContextMenuRequested(const QPoint &pos)
     actions.keyboardLock = ui->acKeyboardLock;
     actions.channelScan = ui->acChannelScan;
     actions.indicationControl = ui->acIndicationControl;
+    actions.outputControl = ui->acOutputControl;
+    actions.readEeprom = ui->acDeviceReadEeprom;
+    actions.writeEeprom = ui->acDeviceWriteEeprom;
     actions.lqiTest = ui->acLQITest;
     actions.statisticGet = ui->acStatisticGet;
     actions.statisticsReset = ui->acStatisticsReset;

@@ -5,6 +5,7 @@
 #include "diagnosticsrecords.h"
 #include "dialogreadeeprom.h"
 #include "dialogwriteeeprom.h"
+#include "eepromreadwindow.h"
 #include "uiseams.h"
 
 #include <QDebug>
@@ -31,7 +32,10 @@ DeviceEepromManager::DeviceEepromManager(QObject *parent) : QObject(parent), m_r
     connect(this, &DeviceEepromManager::finished, this, &DeviceEepromManager::onFinished);
 }
 
-DeviceEepromManager::~DeviceEepromManager() = default;
+DeviceEepromManager::~DeviceEepromManager()
+{
+    delete m_window;
+}
 
 void DeviceEepromManager::read(const QList<DeviceItem *> &devices)
 {
@@ -158,7 +162,8 @@ bool DeviceEepromManager::handleReply(const Packet &reply)
 void DeviceEepromManager::onReceived(const Packet &reply)
 {
     qDebug().noquote() << QStringLiteral("EEPROM received");
-    const QByteArray &data = reply.data;
+    // The frame's check byte ends every answer on the links: not data.
+    const QByteArray data = reply.data.left(reply.data.size() - 1);
     if (data.size() < 5) {
         qWarning().noquote() << QStringLiteral("EEPROM answer too short: %1 bytes").arg(data.size());
         return;
@@ -166,9 +171,11 @@ void DeviceEepromManager::onReceived(const Packet &reply)
     const quint8 answering = quint8(data.at(1));
     const int address = quint8(data.at(2)) + 256 * quint8(data.at(3));
     QString wireloop;
+    QString model;
     for (DeviceItem *device : m_run.queue()) {
         if (device->deviceId() == answering) {
             wireloop = QString::number(wireloopAddressOf(device));
+            model = device->itemTypeName();
             break;
         }
     }
@@ -183,6 +190,8 @@ void DeviceEepromManager::onReceived(const Packet &reply)
                                     .arg(data.size());
     else if (!decoded.isEmpty())
         qDebug().noquote() << decoded;
+    showResult(model.isEmpty() ? tr("Device #%1").arg(answering) : tr("%1 #%2").arg(model, wireloop), address,
+               data.mid(5), decoded);
 
     if (answering == m_run.served()->deviceId()) {
         m_run.complete();
@@ -190,6 +199,16 @@ void DeviceEepromManager::onReceived(const Packet &reply)
     }
     qWarning().noquote() << QStringLiteral("Requested address do not match with received address. Restarting request.");
     m_run.retry();
+}
+
+void DeviceEepromManager::showResult(const QString &device, int address, const QByteArray &data,
+                                     const QString &decoded)
+{
+    if (!m_window)
+        m_window = new EepromReadWindow;
+    m_window->addResult(device, address, data, decoded);
+    m_window->show();
+    m_window->raise();
 }
 
 void DeviceEepromManager::runEnded(Mode mode, bool afterFailure)

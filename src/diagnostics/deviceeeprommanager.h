@@ -1,18 +1,21 @@
 #pragma once
 
+#include "eepromreadwindow.h"
 #include "packet.h"
 #include "requestrun.h"
 
 #include <QByteArray>
 #include <QList>
 #include <QObject>
+#include <QPointer>
 
 class DeviceItem;
 
 // Reads a stretch of the memory of radio devices one after the other, and
 // writes bytes into it; asks its parameters itself (DialogReadEeprom,
-// DialogWriteEeprom). What it reads goes to the log, with the statistics
-// block (0x50) and the last assert code (0x7A) decoded. A read polls each
+// DialogWriteEeprom). What it reads goes to the log and to a window of
+// results, with the statistics block (0x50) and the last assert code (0x7A)
+// decoded. A read polls each
 // device (DeviceRequestRun, 30 pings a cycle; an answer from another device
 // uses a cycle); a write sends each device one request, and its
 // acknowledgement or the job time-out moves on. Devices destroyed during a job
@@ -33,6 +36,9 @@ public:
     QList<DeviceItem *> queue() const { return m_run.queue(); }
     int readAddress() const { return m_readAddress; }
     quint8 readLength() const { return m_readLength; }
+
+    // The window of the answers read, while it is open.
+    EepromReadWindow *resultsWindow() const { return m_window; }
 
     // Timers (tests): the ping interval (1000 ms) and the write time-out.
     DeviceRequestRun &run() { return m_run; }
@@ -60,10 +66,13 @@ private:
     void runEnded(Mode mode, bool afterFailure) override;
 
     void onReceived(const Packet &reply);
+    // Adds an answer to the results window, made when the first one comes.
+    void showResult(const QString &device, int address, const QByteArray &data, const QString &decoded);
 
     DeviceRequestRun m_run;
     int m_readAddress = 0;
     quint8 m_readLength = 0;
     quint32 m_writeAddress = 0;
     QByteArray m_writeData;
+    QPointer<EepromReadWindow> m_window;
 };

@@ -5,6 +5,7 @@
 #include "settings.h"
 
 #include <QDialogButtonBox>
+#include <QFontMetrics>
 #include <QGridLayout>
 #include <QLabel>
 #include <QLineEdit>
@@ -42,6 +43,13 @@ DialogWriteEeprom::DialogWriteEeprom(QWidget *parent) : QDialog(parent)
     m_data->setValidator(new QRegularExpressionValidator(hex, m_data));
     m_address->setMaxLength(4);
     m_data->setMaxLength(2 * MaxDataBytes);
+
+    // Room for the address's digits and a good stretch of data, whatever
+    // the labels' length in the language in use.
+    const QFontMetrics metrics = m_data->fontMetrics();
+    m_address->setMinimumWidth(metrics.horizontalAdvance(QStringLiteral("FFFFFFFF")) + 16);
+    m_data->setMinimumWidth(metrics.horizontalAdvance(QString(32, QLatin1Char('F'))) + 16);
+    resize(qMax(width(), sizeHint().width()), qMax(height(), sizeHint().height()));
 
     m_data->setText(appSettings.value(QLatin1String(SettingsKey::WriteEepromLastData)).toString());
     m_address->setText(appSettings.value(QLatin1String(SettingsKey::WriteEepromLastAddress)).toString());

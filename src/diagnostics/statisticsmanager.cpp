@@ -3,10 +3,8 @@
 #include "deviceitem.h"
 #include "plotclock.h"
 
-#include <QCoreApplication>
 #include <QDebug>
 #include <QDir>
-#include <QFileInfo>
 #include <QStandardPaths>
 
 namespace {
@@ -47,13 +45,10 @@ QString StatisticsManager::statisticsFolder() const
 {
     if (!m_folder.isEmpty())
         return m_folder;
-    const QString program = QCoreApplication::applicationDirPath();
-    if (QFileInfo(program).isWritable())
-        return program;
+    // The user's data folder: the program's own folder is no place for
+    // records (and often not writable).
     const QString data = QStandardPaths::writableLocation(QStandardPaths::AppDataLocation);
     QDir().mkpath(data);
-    qInfo().noquote() << QStringLiteral("The program's folder %1 is not writable: statistics files go to %2")
-                             .arg(QDir::toNativeSeparators(program), QDir::toNativeSeparators(data));
     return data;
 }
 

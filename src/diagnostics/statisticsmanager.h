@@ -41,12 +41,14 @@ public:
     void setMaxAttempts(quint32 attempts);
     quint32 maxAttempts() const { return m_maxAttempts; }
 
-    // Where the statistics files go: the program's folder when it is
-    // writable, else the application data folder. A set folder wins (tests).
+    // Where the statistics files go: the user's application data folder
+    // (made when missing). A set folder wins (tests).
     void setStatisticsFolder(const QString &folder) { m_folder = folder; }
     QString statisticsFolder() const;
     // The file of the current or last read run; empty before the first.
     QString statisticsFileName() const { return m_statsFile.fileName(); }
+    // Whether the current run's file could be opened for writing.
+    bool isStatisticsFileOpen() const { return m_statsFile.isOpen(); }
 
     // Timers (tests): the ping interval (1000 ms) and the clear time-out.
     DeviceRequestRun &run() { return m_run; }

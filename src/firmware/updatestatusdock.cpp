@@ -37,7 +37,6 @@
 namespace {
 
 constexpr int MeterType = 13;
-constexpr int WaterMeterType = 19;
 constexpr int KernelType = 45;
 constexpr int SixtyMinuteRole = DeviceRole::ClassFlag;
 constexpr int BatteryGoodRole = DeviceRole::MainPowerGood;
@@ -1195,7 +1194,7 @@ void UpdateStatusDock::filter60minNILVO()
     const QList<DeviceItem *> devices = alive(devicesToUpdate);
     for (DeviceItem *device : devices) {
         const int type = device->deviceType() & 0xFF;
-        if ((type == MeterType || type == WaterMeterType) && device->data(SixtyMinuteRole).toInt() == 0
+        if ((type == MeterType || waterMeterDeviceTypes.contains(type)) && device->data(SixtyMinuteRole).toInt() == 0
             && !deferredDevices.contains(device))
             deferredDevices << device;
     }

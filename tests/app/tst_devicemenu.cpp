@@ -47,6 +47,9 @@ struct Form
     QAction keyboardLock{QStringLiteral("Lock keyboard")};
     QAction channelScan{QStringLiteral("Channel scan")};
     QAction indicationControl{QStringLiteral("Indication control")};
+    QAction outputControl{QStringLiteral("Output control")};
+    QAction readEeprom{QStringLiteral("Read device EEPROM")};
+    QAction writeEeprom{QStringLiteral("Write to device EEPROM")};
     QAction lqiTest{QStringLiteral("Link quality test")};
     QAction statisticGet{QStringLiteral("Get statistic")};
     QAction statisticsReset{QStringLiteral("Reset statistics")};
@@ -56,7 +59,8 @@ struct Form
     DeviceContextMenu::Actions actions()
     {
         return {&autoNumber,   &enableConfig, &keyboardLock,    &channelScan,    &indicationControl,
-                &lqiTest,      &statisticGet, &statisticsReset, &setPreferredRS, &deleteDevice};
+                &outputControl, &readEeprom,  &writeEeprom,     &lqiTest,        &statisticGet,
+                &statisticsReset, &setPreferredRS, &deleteDevice};
     }
 };
 
@@ -98,48 +102,70 @@ private slots:
 
         QTest::newRow("all online") << 4 << true << 4 << 0 << 2
                                     << QString("live") << QStringList{"Model action", "Reset address", "Clone", "Auto &number",
-                                                   "Indication control", "[Statstics]", "Link quality test",
+                                                   "Indication control", "Read device EEPROM", "Write to device EEPROM", "[Statistics]", "Link quality test",
                                                    "Get statistic", "Reset statistics", "-", "Delete device"};
         QTest::newRow("one offline") << 4 << false << 4 << 0 << 2
                                      << QString("live") << QStringList{"Model action (disabled)", "Reset address", "Clone",
-                                                    "Auto &number", "Indication control (disabled)", "[Statstics]",
+                                                    "Auto &number", "Indication control (disabled)", "Read device EEPROM (disabled)", "Write to device EEPROM (disabled)", "[Statistics]",
                                                     "Link quality test (disabled)", "Get statistic (disabled)",
                                                     "Reset statistics (disabled)", "-", "Delete device"};
         QTest::newRow("two types") << 4 << true << 7 << 0 << 2
-                                   << QString("live") << QStringList{"Auto &number", "Indication control", "[Statstics]",
+                                   << QString("live") << QStringList{"Auto &number", "Indication control", "Read device EEPROM", "Write to device EEPROM", "[Statistics]",
                                                   "Link quality test", "Get statistic", "Reset statistics", "-",
                                                   "Delete device"};
         QTest::newRow("type 10 has no indication")
             << 10 << true << 10 << 0 << 2
-            << QString("live") << QStringList{"Model action", "Reset address", "Clone", "Auto &number", "[Statstics]",
+            << QString("live") << QStringList{"Model action", "Reset address", "Clone", "Auto &number", "Read device EEPROM", "Write to device EEPROM", "[Statistics]",
                            "Link quality test", "Get statistic", "Reset statistics", "-", "Delete device"};
         QTest::newRow("type 31 has no indication")
             << 31 << true << 31 << 0 << 2
-            << QString("live") << QStringList{"Model action", "Reset address", "Clone", "Auto &number", "[Statstics]",
+            << QString("live") << QStringList{"Model action", "Reset address", "Clone", "Auto &number", "Read device EEPROM", "Write to device EEPROM", "[Statistics]",
                            "Link quality test", "Get statistic", "Reset statistics", "-", "Delete device"};
         QTest::newRow("preferred repeater") << 4 << true << 4 << 1 << 20
                                             << QString("live") << QStringList{"Model action", "Reset address", "Clone", "Auto &number",
-                                                           "Indication control", "[Statstics]", "Link quality test",
+                                                           "Indication control", "Read device EEPROM", "Write to device EEPROM", "[Statistics]", "Link quality test",
                                                            "Get statistic", "Reset statistics", "Set preferred RS",
                                                            "-", "Delete device"};
         QTest::newRow("no preferred repeater for 21") << 4 << true << 4 << 1 << 21
                                                       << QString("live") << QStringList{"Model action", "Reset address", "Clone",
                                                                      "Auto &number", "Indication control",
-                                                                     "[Statstics]", "Link quality test",
+                                                                     "Read device EEPROM", "Write to device EEPROM",
+                                                                     "[Statistics]", "Link quality test",
                                                                      "Get statistic", "Reset statistics", "-",
                                                                      "Delete device"};
+        // Output control for the models with switched outputs, when every
+        // selected device has them.
+        for (const int type : {14, 15, 23, 50, 57})
+            QTest::newRow(qPrintable(QStringLiteral("outputs of %1").arg(type)))
+                << type << true << type << 0 << 2 << QString("live")
+                << QStringList{"Model action", "Reset address", "Clone", "Auto &number", "Indication control",
+                               "Output control", "Read device EEPROM", "Write to device EEPROM", "[Statistics]",
+                               "Link quality test", "Get statistic", "Reset statistics", "-", "Delete device"};
+        QTest::newRow("outputs, one device without") << 14 << true << 4 << 0 << 2 << QString("live")
+                                                     << QStringList{"Auto &number", "Indication control",
+                                                                    "Read device EEPROM", "Write to device EEPROM",
+                                                                    "[Statistics]", "Link quality test",
+                                                                    "Get statistic", "Reset statistics", "-",
+                                                                    "Delete device"};
+        QTest::newRow("outputs, one offline") << 50 << false << 50 << 0 << 2 << QString("live")
+                                              << QStringList{"Model action (disabled)", "Reset address", "Clone",
+                                                             "Auto &number", "Indication control (disabled)",
+                                                             "Output control (disabled)", "Read device EEPROM (disabled)",
+                                                             "Write to device EEPROM (disabled)", "[Statistics]",
+                                                             "Link quality test (disabled)", "Get statistic (disabled)",
+                                                             "Reset statistics (disabled)", "-", "Delete device"};
         // Devices of a file or a simulation answer nothing: what they would
         // have to answer is disabled, the model actions that work on the
         // item alone stay; a simulation's devices cannot be deleted.
         QTest::newRow("file") << 4 << true << 4 << 1 << 2 << QString("file")
                               << QStringList{"Model action (disabled)", "Reset address", "Clone", "Auto &number",
-                                             "Indication control (disabled)", "[Statstics]",
+                                             "Indication control (disabled)", "Read device EEPROM (disabled)", "Write to device EEPROM (disabled)", "[Statistics]",
                                              "Link quality test (disabled)", "Get statistic (disabled)",
                                              "Reset statistics (disabled)", "Set preferred RS (disabled)", "-",
                                              "Delete device"};
         QTest::newRow("simulation") << 4 << true << 4 << 0 << 2 << QString("simulation")
                                     << QStringList{"Model action (disabled)", "Reset address", "Clone",
-                                                   "Auto &number", "Indication control (disabled)", "[Statstics]",
+                                                   "Auto &number", "Indication control (disabled)", "Read device EEPROM (disabled)", "Write to device EEPROM (disabled)", "[Statistics]",
                                                    "Link quality test (disabled)", "Get statistic (disabled)",
                                                    "Reset statistics (disabled)", "-", "Delete device (disabled)"};
     }

@@ -2,7 +2,6 @@
 // actions on a live connection to the simulated master over a
 // pseudo-terminal, answered by the diagnostics scripts.
 #include "deviceeeprommanager.h"
-#include "diagnosticsopeners.h"
 #include "hubroitem.h"
 #include "lqitestmanager.h"
 #include "masterlogreaderwidget.h"
@@ -21,6 +20,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QSpinBox>
+#include <QStatusBar>
 #include <QTableWidget>
 #include <QTemporaryDir>
 
@@ -183,9 +183,7 @@ class DiagnosticsCommandsTest : public QObject
 private slots:
     void initTestCase()
     {
-        prepareConnectionTests();
-        registerDiagnosticsOpeners();
-        MainWindow::setDeviceSelection([](MainWindow *) {});
+        prepareWindowDiagnosticsTests();
         for (DeviceRequestRun *run : {&StatisticsManager::instance()->run(), &LQITestManager::instance()->run(),
                                       &DeviceEepromManager::instance()->run()}) {
             // Well past a round trip on the pseudo-terminal, also on a busy machine.
@@ -229,6 +227,10 @@ private slots:
                                                    "Zentar-BEXIL hw. 1.00 fw. 1.05."));
         auto *dock = bench.window->findChild<StatisticsDock *>();
         QVERIFY(dock->isRunning());
+        // The status bar says where the records go.
+        QCOMPARE(bench.window->statusBar()->currentMessage(),
+                 QStringLiteral("Radio statistics are recorded in ")
+                     + QDir::toNativeSeparators(m_dir.filePath(QStringLiteral("radio_stats_07-12-26 22-43.dat"))));
         QCOMPARE(StatisticsManager::instance()->maxAttempts(), 20u);
         QTRY_VERIFY_WITH_TIMEOUT(!dock->isRunning(), 10000);
         QVERIFY(!StatisticsManager::instance()->isBusy());

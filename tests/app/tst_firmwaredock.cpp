@@ -620,24 +620,29 @@ private slots:
     }
 
     // Stop while meters are updated: the report names the 60-minute meters
-    // not updated, not those already done, nor the meter on the short interval.
+    // not updated, not those already done, nor the meter on the short
+    // interval. The pulse counter and both water-meter readers alike.
     void stopReportsNotUpdatedMeters_data()
     {
+        QTest::addColumn<int>("type");
         QTest::addColumn<int>("stoppedAt");
         QTest::addColumn<QList<int>>("reported");
         // The update takes the 60-minute meters (12, 14) last.
-        QTest::newRow("at the first meter") << 11 << QList<int>{12, 14};
-        QTest::newRow("at the last meter") << 14 << QList<int>{14};
+        QTest::newRow("at the first meter") << 13 << 11 << QList<int>{12, 14};
+        QTest::newRow("at the last meter") << 13 << 14 << QList<int>{14};
+        QTest::newRow("water meter, at the first meter") << 19 << 11 << QList<int>{12, 14};
+        QTest::newRow("second water meter, at the first meter") << 56 << 11 << QList<int>{12, 14};
     }
     void stopReportsNotUpdatedMeters()
     {
+        QFETCH(int, type);
         QFETCH(int, stoppedAt);
         QFETCH(QList<int>, reported);
         Boxes boxes;
         boxes.answers.insert(QStringLiteral("Battry is low"), int(QMessageBox::YesToAll));
         DockOnMaster w;
         for (const quint8 radio : {11, 12, 14}) {
-            SimDevice meter = simDevice(radio, 13);
+            SimDevice meter = simDevice(radio, quint8(type));
             if (radio == 11)
                 meter.state[0] = char(0xF2); // on the short interval
             w.sim.setDevice(meter);
@@ -653,7 +658,7 @@ private slots:
         d.recheck = 1;
         w.dock->setDelays(d);
         FirmwareMap map;
-        map.insert(ContainerBuilder().type(13).record(recordV1(0x1000, "meter")).parse(),
+        map.insert(ContainerBuilder().type(quint8(type)).record(recordV1(0x1000, "meter")).parse(),
                    {w.device(11), w.device(12), w.device(14)});
         QSignalSpy started(UpdateManager::instance(), &UpdateManager::deviceUpdateStarted);
         w.dock->onDefaultUpdate(map, false);

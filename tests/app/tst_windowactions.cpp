@@ -121,22 +121,26 @@ private slots:
 
     void activeWaterMeterIsAskedAbout_data()
     {
+        QTest::addColumn<int>("meter"); // the reader's type code
         QTest::addColumn<bool>("all");
         QTest::addColumn<int>("secondAnswer");
         QTest::addColumn<int>("deletes");
-        QTest::newRow("selected, cancel") << false << int(QMessageBox::Cancel) << 0;
-        QTest::newRow("selected, yes") << false << int(QMessageBox::Yes) << 1;
-        QTest::newRow("all, cancel") << true << int(QMessageBox::Cancel) << 0;
-        QTest::newRow("all, yes") << true << int(QMessageBox::Yes) << 2;
+        QTest::newRow("selected, cancel") << 19 << false << int(QMessageBox::Cancel) << 0;
+        QTest::newRow("selected, yes") << 19 << false << int(QMessageBox::Yes) << 1;
+        QTest::newRow("all, cancel") << 19 << true << int(QMessageBox::Cancel) << 0;
+        QTest::newRow("all, yes") << 19 << true << int(QMessageBox::Yes) << 2;
+        QTest::newRow("second model, selected, cancel") << 56 << false << int(QMessageBox::Cancel) << 0;
+        QTest::newRow("second model, all, yes") << 56 << true << int(QMessageBox::Yes) << 2;
     }
     void activeWaterMeterIsAskedAbout()
     {
+        QFETCH(int, meter);
         QFETCH(bool, all);
         QFETCH(int, secondAnswer);
         QFETCH(int, deletes);
         WindowOnMaster bench;
         bench.sim.setDevice(simDevice(3, 4));
-        bench.sim.setDevice(simDevice(9, 19)); // online, not selected
+        bench.sim.setDevice(simDevice(9, quint8(meter))); // online, not selected
         QVERIFY(bench.open(2));
         bench.select({3});
 
@@ -534,7 +538,8 @@ private slots:
         QVERIFY(!window);
     }
 
-    // Deactivating the water-meter readers: every online one of type 19, and no other device.
+    // Deactivating the water-meter readers: every online one of either model
+    // (19, 56), and no other device.
     void deactivateWaterMeters_data()
     {
         QTest::addColumn<int>("answer");
@@ -542,6 +547,7 @@ private slots:
         QTest::newRow("no") << int(QMessageBox::No) << QList<QByteArray>{};
         QTest::newRow("yes") << int(QMessageBox::Yes)
                              << QList<QByteArray>{packet({0x66, 3, 0x2D, 0, 0}), packet({0xC0, 3}),
+                                                  packet({0x66, 5, 0x2D, 0, 0}), packet({0xC0, 5}),
                                                   packet({0x66, 8, 0x2D, 0, 0}), packet({0xC0, 8})};
     }
     void deactivateWaterMeters()

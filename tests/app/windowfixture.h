@@ -5,6 +5,7 @@
 
 #include "connectionfixture.h"
 #include "devicetablemodel.h"
+#include "diagnosticsopeners.h"
 #include "mainwindow.h"
 #include "mastersim.h"
 #include "sorteddevicemodel.h"
@@ -14,6 +15,15 @@
 #include <QtTest>
 
 #include <memory>
+
+// Live connections with the diagnostics windows reachable from the items,
+// and no device selection dialog at the window's start.
+inline void prepareWindowDiagnosticsTests()
+{
+    prepareConnectionTests();
+    registerDiagnosticsOpeners();
+    MainWindow::setDeviceSelection([](MainWindow *) {});
+}
 
 struct WindowOnMaster
 {

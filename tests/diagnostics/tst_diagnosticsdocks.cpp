@@ -13,6 +13,9 @@
 #include "testsupport.h"
 
 #include <QDialogButtonBox>
+#include <QDir>
+#include <QFileInfo>
+#include <QStandardPaths>
 #include <QLabel>
 #include <QLineEdit>
 #include <QProgressBar>
@@ -298,6 +301,37 @@ private slots:
         // Offered again next time.
         DialogWriteEeprom again;
         QCOMPARE(again.findChild<QLineEdit *>(QStringLiteral("leMemoryAddress"))->text(), address.left(4));
+    }
+
+    // Statistics files go to the user's data folder, made when missing, not
+    // beside the program.
+    void statisticsFilesGoToTheUsersDataFolder()
+    {
+        QStandardPaths::setTestModeEnabled(true);
+        const QString folder = QStandardPaths::writableLocation(QStandardPaths::AppDataLocation);
+        QDir(folder).removeRecursively();
+        StatisticsManager manager;
+        QCOMPARE(manager.statisticsFolder(), folder);
+        QVERIFY(QFileInfo(folder).isDir());
+        QVERIFY(folder != QCoreApplication::applicationDirPath());
+        QStandardPaths::setTestModeEnabled(false);
+    }
+
+    // The write dialog's fields stay readable, however long its labels read
+    // in the language in use: room for the address and a stretch of data.
+    void writeDialogFieldsAreReadable()
+    {
+        DialogWriteEeprom dialog;
+        for (QLabel *label : dialog.findChildren<QLabel *>())
+            label->setText(label->text() + QString(40, QLatin1Char('x')));
+        dialog.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&dialog));
+        auto *address = dialog.findChild<QLineEdit *>(QStringLiteral("leMemoryAddress"));
+        auto *data = dialog.findChild<QLineEdit *>(QStringLiteral("leData"));
+        const QFontMetrics metrics = data->fontMetrics();
+        QTRY_VERIFY(address->width() >= metrics.horizontalAdvance(QStringLiteral("FFFFFFFF")));
+        QVERIFY2(data->width() >= metrics.horizontalAdvance(QString(32, QLatin1Char('F'))),
+                 qPrintable(QString::number(data->width())));
     }
 
     // While a row is tested its marker moves along the bar and wraps.

@@ -16,6 +16,7 @@ const QList<int> masterDeviceTypes{0, 1, 40, 41, 42, 43, 44, 141};
 const QList<int> hubro125DeviceTypes{40, 41, 43, 44, 141};
 const QList<int> repeaterDeviceTypes{30, 51, 71, 49, 50, 51, 57, 66};
 const QList<int> communicatorDeviceTypes{35, 36, 37, 38, 39, 58, 59, 61, 62};
+const QList<int> waterMeterDeviceTypes{19, 56};
 
 const QString programTitle = QStringLiteral("Zentar Configurator");
 const QString updateCheckUrl = QStringLiteral("http://updates.zorvo.invalid/version/");

@@ -20,6 +20,7 @@ extern const QList<int> masterDeviceTypes;       // expander models
 extern const QList<int> hubro125DeviceTypes;     // 125-device expander models
 extern const QList<int> repeaterDeviceTypes;     // models that can carry other devices
 extern const QList<int> communicatorDeviceTypes; // GSM and LTE communicators
+extern const QList<int> waterMeterDeviceTypes;   // water-meter readers (one class serves both)
 
 // The program's own product name for the update service: one name, never
 // translated, whatever the language in use.

@@ -9,7 +9,7 @@ DeviceDescription DI_Drovi::description()
     d.picture = QStringLiteral("zentar-hoxel.png");
     d.stateBytes = 7;
     d.fieldNames = DeviceDescription::baseFieldNames()
-        << QStringList{"Zone1fFail", "Zone1fAlarm", "Zone1btfOutMask", "Zone1fMaskActive", "Zone1fOutActive"};
+        << QStringList{"Zone1fFail", "Zone1btfOutMask", "Zone1fMaskActive", "Zone1fOutActive", "Zone1fWallControl"};
     d.settings = {SettingDescription::choice("wallControl", tr("Wall Control"), {tr("Off"), tr("On")}, QString())};
     d.writes = {SettingWrite::queued(QByteArray(), {"wallControl"}).withData([](const QList<int> &values) {
         return DeviceKit::wallControlPayload(values.value(0) != 0);
@@ -47,6 +47,7 @@ void DI_Drovi::updateState(const deviceInfo_t &info, QByteArray state)
     const quint32 serial = info.serialNumber;
     storeFieldValue(QStringLiteral("Zone1fFail"), serial, int(s.bit(4, 6)));
     storeFieldValue(QStringLiteral("Zone1btfOutMask"), serial, mode);
+    storeFieldValue(QStringLiteral("Zone1fMaskActive"), serial, int(active && mode >= 3));
     storeFieldValue(QStringLiteral("Zone1fOutActive"), serial, int(active));
     storeFieldValue(QStringLiteral("Zone1fWallControl"), serial, int(s.bit(6, 0)));
 

@@ -112,12 +112,20 @@ void DI_Olvek::updateState(const deviceInfo_t &info, QByteArray state)
     const bool alarm = stateValue("Z1.fAlarm");
     const bool failed = stateValue("Z1.fFail");
 
-    // A two-level detector's sensitivity is never taken from the device.
+    // A two-level detector's sensitivity is never taken from the device: the
+    // editor shows what was last written, and stays blank until then, so that
+    // either choice is a change that can be written.
     const bool twoLevels = twoLevelSensitivity();
     if (twoLevels) {
-        m_editEnumManager->setEnumNames(m_propSensitivity, {tr("High", "sensitivity"), tr("Low", "sensitivity")});
-        setPropertyLevel(m_propSensitivity, MarkNeverEditable);
-        m_propSensitivity->setEnabled(false);
+        const QStringList names{tr("High", "sensitivity"), tr("Low", "sensitivity")};
+        if (m_editEnumManager->enumNames(m_propSensitivity) != names) {
+            m_editEnumManager->setEnumNames(m_propSensitivity, names);
+            if (!m_propSensitivity->isModified())
+                m_editEnumManager->setValue(m_propSensitivity, m_writtenTwoLevel);
+        }
+        setPropertyLevel(m_propSensitivity, 0);
+        if (m_propSensitivity->isModified() && m_editEnumManager->value(m_propSensitivity) == m_writtenTwoLevel)
+            setPropertyModified(m_propSensitivity, false);
     } else {
         setPropertyLevel(m_propSensitivity, 0);
         const int index = deviceSensitivity() - 1;
@@ -185,7 +193,19 @@ QVariant DI_Olvek::data(int role) const
 
 bool DI_Olvek::sensitivityDiffers() const
 {
-    return m_editEnumManager->value(m_propSensitivity) + 1 != deviceSensitivity();
+    const int edited = m_editEnumManager->value(m_propSensitivity);
+    if (twoLevelSensitivity())
+        return edited >= 0 && edited != m_writtenTwoLevel;
+    return edited + 1 != deviceSensitivity();
+}
+
+void DI_Olvek::writeDeviceConfiguration()
+{
+    // Sent now (High 1, Low 2): from here on the two-level editor's choice
+    // counts as the device's.
+    if (twoLevelSensitivity() && m_propSensitivity->isModified())
+        m_writtenTwoLevel = m_editEnumManager->value(m_propSensitivity);
+    DeviceItem::writeDeviceConfiguration();
 }
 
 bool DI_Olvek::isConfigurationChanged() const

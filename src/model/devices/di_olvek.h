@@ -29,6 +29,7 @@ public:
     bool twoLevelSensitivity() const;
 
 public slots:
+    void writeDeviceConfiguration() override;
     void enableTestMode();
     void disableTestMode();
     void setRoughMode();
@@ -52,6 +53,7 @@ private:
     QtProperty *m_propSensitivity = nullptr;
     QtProperty *m_propTestMode = nullptr;
     QString m_sensitivityText; // as last read from the device
+    int m_writtenTwoLevel = -1; // two levels: the editor index last written; -1 none yet
 };
 
 // The model of type codes 33 and 52: the base field names and titles.

@@ -74,6 +74,7 @@ DI_Pondra::DI_Pondra(const deviceInfo_t &info, bool kastrelMode)
     m_propSign = kit.text(nullptr, tr("Emergency sign"));
     m_topProperties << m_propSign;
     m_propStatus->removeSubProperty(m_propCase);
+    m_actions << SignTest::actions();
 }
 
 bool DI_Pondra::hasFeature(int feature) const
@@ -134,9 +135,9 @@ QVariant DI_Pondra::data(int role) const
 
 void DI_Pondra::executeAction(const int &id)
 {
-    if (id == 0)
+    if (id == SignTest::StartAction)
         startTesting();
-    else if (id == 1)
+    else if (id == SignTest::EndAction)
         endTesting();
     else
         DeviceItem::executeAction(id);
@@ -237,6 +238,7 @@ DI_Pondra_24_220::DI_Pondra_24_220(const deviceInfo_t &info, bool kastrelMode)
     m_propBattery = kit.readOnlyEnum(m_groupPower, tr("Battery"), m_batteryNames);
     m_propBatteryVoltage = kit.text(m_groupPower, tr("Voltage", "Battery"));
     m_propStatus->addSubProperty(m_groupPower);
+    m_actions << SignTest::actions();
 }
 
 std::optional<int> DI_Pondra_24_220::deviceSettingValue(const QString &key) const
@@ -339,9 +341,9 @@ QVariant DI_Pondra_24_220::data(int role) const
 
 void DI_Pondra_24_220::executeAction(const int &id)
 {
-    if (id == 0)
+    if (id == SignTest::StartAction)
         startTesting();
-    else if (id == 1)
+    else if (id == SignTest::EndAction)
         endTesting();
     else
         DI_AbstractRepeater::executeAction(id);

@@ -72,6 +72,8 @@ DI_Tirun::DI_Tirun(const deviceInfo_t &info, bool kastrelMode) : DeviceItem(info
 
     m_propStatus->removeSubProperty(m_propReserveBattery);
     m_topProperties << m_groupGerkon << m_groupCircuit;
+    m_actions << DeviceAction{EnableSabotageAction, tr("Enable anti-masking")}
+              << DeviceAction{DisableSabotageAction, tr("Disable anti-masking")};
 
     m_writeSettingsPanel->setText(tr("You can customize device behaviour:<br><b>Cable on\\off</b>: set to on if you "
                                      "want to connect additional wired sensor to device")
@@ -175,6 +177,16 @@ QVariant DI_Tirun::data(int role) const
 }
 
 // ---------------------------------------------------------------- commands
+
+void DI_Tirun::executeAction(const int &id)
+{
+    if (id == EnableSabotageAction)
+        enableSabotage();
+    else if (id == DisableSabotageAction)
+        disableSabotage();
+    else
+        DeviceItem::executeAction(id);
+}
 
 void DI_Tirun::disableSabotage()
 {

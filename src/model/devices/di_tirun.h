@@ -8,6 +8,9 @@ class DI_Tirun : public DeviceItem
 {
     Q_OBJECT
 public:
+    // The anti-masking switch, offered in the context menu.
+    enum ActionId { EnableSabotageAction = 0, DisableSabotageAction = 1 };
+
     DI_Tirun(const deviceInfo_t &info, bool kastrelMode);
 
     static DeviceDescription description();
@@ -19,6 +22,7 @@ public:
     bool hasFault() const override;
     void updateState(const deviceInfo_t &info, QByteArray state) override;
     QVariant data(int role = Qt::UserRole + 1) const override;
+    void executeAction(const int &id) override;
 
     // Configuration file keys "enabledCable" and "enabledSabotage".
     int enabledCable() const { return settingValue(QStringLiteral("enabledCable")); }

@@ -20,10 +20,10 @@ DeviceDescription DI_Vindrak::description()
     d.codes = {70};
     d.picture = QStringLiteral("zentar-hoxel.png");
     d.stateBytes = 14;
-    d.fieldNames = DeviceDescription::baseFieldNames();
-    for (const char *zone : {"Zone1", "Zone2"})
-        for (const char *key : {"fFail", "fAlarm", "btfOutMask", "fUpdate", "btfZone"})
-            d.fieldNames << QLatin1String(zone) + QLatin1String(key);
+    // The light (zone 1) and sound (zone 2) notifications: their failure and
+    // mode are all the state tells of them.
+    d.fieldNames = DeviceDescription::baseFieldNames()
+                   << QStringList{"Zone1fFail", "Zone1btfOutMask", "Zone2fFail", "Zone2btfOutMask"};
     d.settings = {
         SettingDescription::choice("handler", tr("Notification handler"), {tr("Separated"), tr("United")},
                                    "state.fMultiFunc"),
@@ -92,6 +92,12 @@ void DI_Vindrak::updateState(const deviceInfo_t &info, QByteArray state)
     setPropertyLevel(m_propLight, DeviceKit::levelWhen(s.bit(8, 6), MarkFault));
     m_stringManager->setValue(m_propSound, notificationText(s.bit(11, 6), s[12] & 0x1F));
     setPropertyLevel(m_propSound, DeviceKit::levelWhen(s.bit(11, 6), MarkFault));
+
+    const quint32 serial = info.serialNumber;
+    storeFieldValue(QStringLiteral("Zone1fFail"), serial, int(s.bit(8, 6)));
+    storeFieldValue(QStringLiteral("Zone1btfOutMask"), serial, s[9] & 0x1F);
+    storeFieldValue(QStringLiteral("Zone2fFail"), serial, int(s.bit(11, 6)));
+    storeFieldValue(QStringLiteral("Zone2btfOutMask"), serial, s[12] & 0x1F);
 
     DeviceItem::updateState(info, state);
 }

@@ -17,6 +17,7 @@ enum CaseActionId { DisableCaseAction = 0, EnableCaseAction = 1, ToggleCaseActio
 FireDetectorItem::FireDetectorItem(const deviceInfo_t &info, bool kastrelMode, DescriptionFn describe)
     : DeviceItem(info, kastrelMode, describe)
 {
+    m_actions << DeviceAction{TechRunAction, tr("Tech run")};
 }
 
 QStringList FireDetectorItem::commonFieldNames()
@@ -101,9 +102,12 @@ void FireDetectorItem::addCaseActions()
 
 void FireDetectorItem::updateCaseAction()
 {
-    if (!caseToggles() || m_caseAction < 0 || m_caseAction >= m_actions.size())
+    if (!caseToggles() || m_caseAction < 0)
         return;
-    m_actions[m_caseAction].text = stateValue("state.fCtrlCase") ? tr("Disable case") : tr("Enable case");
+    // Found by its id: the RSSI plot entry before it may come and go.
+    for (DeviceAction &action : m_actions)
+        if (action.id == ToggleCaseAction)
+            action.text = stateValue("state.fCtrlCase") ? tr("Disable case") : tr("Enable case");
 }
 
 void FireDetectorItem::caseCommand(bool on)

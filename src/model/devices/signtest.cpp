@@ -85,3 +85,8 @@ void SignTest::showFailure()
     if (self)
         m_boxOpen = false;
 }
+
+QList<DeviceAction> SignTest::actions()
+{
+    return {DeviceAction{StartAction, tr("Start sign test")}, DeviceAction{EndAction, tr("End sign test")}};
+}

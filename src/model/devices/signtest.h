@@ -1,5 +1,8 @@
 #pragma once
 
+#include "deviceaction.h"
+
+#include <QList>
 #include <QObject>
 #include <QTimer>
 
@@ -26,6 +29,10 @@ public:
     // The switch commands, queued for the item.
     static void turnOn(DeviceItem *item);
     static void turnOff(DeviceItem *item);
+
+    // The sign's context-menu entries: 0 starts the test, 1 ends it.
+    enum ActionId { StartAction = 0, EndAction = 1 };
+    static QList<DeviceAction> actions();
 
     // Watchdog interval, 40000 ms; tests shorten it.
     static void setWatchdogInterval(int ms);

@@ -212,6 +212,10 @@ void HubroItem::buildActions()
         qDebug().noquote() << QStringLiteral("Plot noise unsupported");
     else
         m_actions.append(DeviceAction{PlotNoiseAction, tr("Plot noise")});
+    // Every master keeps a log: the first model its short error log in
+    // EEPROM, the others an event log; every master lists its task stacks.
+    m_actions.append(DeviceAction{LogReaderAction, m_info.bDevType == 0 ? tr("Read error log") : tr("Read event log")});
+    m_actions.append(DeviceAction{StackUsageAction, tr("Task stack usage")});
     if (supportsFeature(11))
         m_actions.append(DeviceAction{ChannelGroupAction, tr("Set channel group")});
 }

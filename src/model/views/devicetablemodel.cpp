@@ -336,7 +336,7 @@ QVariant DeviceTableModel::data(const QModelIndex &index, int role) const
     case Qt::EditRole:
         // Reading the edit value means an editor opens: the row stops
         // following the device until editFinished().
-        if (column == StatusColumn && item->deviceType() == 19) {
+        if (column == StatusColumn && waterMeterDeviceTypes.contains(item->deviceType())) {
             item->setData(true, DeviceRole::EditMark);
             return item->data(DeviceRole::ClassValue);
         }
@@ -390,7 +390,7 @@ Qt::ItemFlags DeviceTableModel::flags(const QModelIndex &index) const
         return editable;
     // The water meter's status cell carries an edit value of its own.
     DeviceItem *item = itemPointer(index);
-    if (index.column() == StatusColumn && m_members.contains(item) && item->deviceType() == 19)
+    if (index.column() == StatusColumn && m_members.contains(item) && waterMeterDeviceTypes.contains(item->deviceType()))
         return editable;
     return Qt::ItemIsSelectable | Qt::ItemIsEnabled;
 }
@@ -430,7 +430,7 @@ bool DeviceTableModel::setData(const QModelIndex &index, const QVariant &value, 
     if (!item || !m_members.contains(item))
         return false;
 
-    if (index.column() == StatusColumn && m_viewMode != TileMode && item->deviceType() == 19) {
+    if (index.column() == StatusColumn && m_viewMode != TileMode && waterMeterDeviceTypes.contains(item->deviceType())) {
         role = DeviceRole::ClassValue;
     } else {
         if (role != Qt::EditRole)

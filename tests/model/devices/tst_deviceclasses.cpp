@@ -23,6 +23,29 @@ private slots:
         DeviceItem::setTimings(10, 10);
     }
 
+    // What the measurement selection offers of a model is what its item
+    // records: every listed value reaches the collector on a state update.
+    // A few are recorded only in the device's mode that has them (the pulse
+    // counter's input states and third input, the relay module's cable
+    // state): left out here.
+    void listedValuesAreRecorded()
+    {
+        const QStringList byMode{"13 Zone1State", "13 Zone2State", "13 Zone3fAlarm", "14 Zone3Mode"};
+        QStringList missing;
+        for (int code = 1; code < 74; ++code) {
+            if (masterDeviceTypes.contains(code))
+                continue;
+            std::unique_ptr<DeviceItem> item(createDeviceItem(makeInfo(code), false));
+            RecordingCollector collector;
+            item->installInfoCollector(&collector);
+            item->updateState(item->deviceInfo(), QByteArray(16, char(0xF6)));
+            for (const QString &key : item->fieldNames())
+                if (!collector.keys.contains(key) && !byMode.contains(QStringLiteral("%1 %2").arg(code).arg(key)))
+                    missing << QStringLiteral("%1 %2").arg(code).arg(key);
+        }
+        QVERIFY2(missing.isEmpty(), qPrintable(missing.join(", ")));
+    }
+
     void factoryByCode()
     {
         QHash<int, QString> classes{{3, "DI_Dralo"}, {4, "DI_Tirun"},  {32, "DI_security"},

@@ -167,9 +167,10 @@ private slots:
         auto *editable = detector->data(DeviceRole::EnumManager).value<QtEnumPropertyManager *>();
         QCOMPARE(editable->enumNames(sensitivity), names);
         const bool twoLevels = names.size() == 2;
-        QCOMPARE(detector->propertyLevel(sensitivity), twoLevels ? quint32(DeviceItem::MarkNeverEditable) : 0u);
-        // A two-level detector keeps its first value, never the device's.
-        QCOMPARE(sensitivity->valueText(), twoLevels ? QStringLiteral("High") : QStringLiteral("Level 2"));
+        QCOMPARE(detector->propertyLevel(sensitivity), 0u);
+        QVERIFY(sensitivity->isEnabled());
+        // A two-level detector never shows the device's value: blank until written.
+        QCOMPARE(sensitivity->valueText(), twoLevels ? QString() : QStringLiteral("Level 2"));
         if (type != 26) // which shows a sensitivity text of its own
             QCOMPARE(detector->data(DeviceRole::StatusText).toString().contains(QStringLiteral("Sensitivity")), !twoLevels);
     }
@@ -208,24 +209,55 @@ private slots:
         QCOMPARE(capture.queued.last(), hexBytes("6a050005010201" "02"));
     }
 
-    void twoLevelSensitivityIsNeverEdited()
+    // A two-level detector's sensitivity is written as "High" (1) or "Low"
+    // (2); either is a change from the blank start, "High" first among them.
+    void twoLevelSensitivityWrites_data()
     {
-        const auto pemmel = item(33);
-        pemmel->updateState(pemmel->deviceInfo(), hexBytes("f00200640001030000"));
-        EditorBench bench(*pemmel);
-        PacketCapture capture(*pemmel);
-        QtProperty *sensitivity = irRow(*pemmel, "Sensitivity");
-        QVERIFY(!sensitivity->isEnabled());
-        // The editor's commit is refused: the row keeps "High", nothing is marked or sent.
-        bench.choose(sensitivity, 1);
+        QTest::addColumn<int>("type");
+        QTest::addColumn<int>("firmware");
+        QTest::newRow("33") << 33 << 0x0210;
+        QTest::newRow("6 below 1.6") << 6 << 0x0105;
+        QTest::newRow("18 below 1.3") << 18 << 0x0102;
+        QTest::newRow("26 below 1.3") << 26 << 0x0102;
+    }
+    void twoLevelSensitivityWrites()
+    {
+        QFETCH(int, type);
+        QFETCH(int, firmware);
+        const auto detector = item(type, quint16(firmware));
+        const QByteArray state = hexBytes("f00200640001030000");
+        detector->updateState(detector->deviceInfo(), state);
+        EditorBench bench(*detector);
+        PacketCapture capture(*detector);
+        QtProperty *sensitivity = irRow(*detector, "Sensitivity");
+        QVERIFY(!detector->isConfigurationChanged());
+
+        QVERIFY(bench.choose(sensitivity, 0));
         QCOMPARE(sensitivity->valueText(), QStringLiteral("High"));
+        QVERIFY(sensitivity->isModified());
+        QVERIFY(detector->isConfigurationChanged());
+        QCOMPARE(panelOf(*detector)->state(), int(WidgetDeviceWriteSettings::HasChanges));
+        // The device's level byte does not touch the edit.
+        detector->updateState(detector->deviceInfo(), state);
+        QVERIFY(sensitivity->isModified());
+        pressWrite(*detector);
+        QCOMPARE(capture.queued, QList<QByteArray>{hexBytes("6a0500050102" "0201")});
+        // Written: the next state clears the mark, and the row shows what was written.
+        detector->updateState(detector->deviceInfo(), state);
         QVERIFY(!sensitivity->isModified());
-        pemmel->writeDeviceConfiguration();
-        QVERIFY(capture.queued.isEmpty());
-        // Its changed-test still compares index + 1 with the device's level.
-        QVERIFY(pemmel->isConfigurationChanged());
-        pemmel->updateState(pemmel->deviceInfo(), hexBytes("f00200640001010000"));
-        QVERIFY(!pemmel->isConfigurationChanged());
+        QVERIFY(!detector->isConfigurationChanged());
+        QCOMPARE(panelOf(*detector)->state(), int(WidgetDeviceWriteSettings::NoChanges));
+        QCOMPARE(sensitivity->valueText(), QStringLiteral("High"));
+
+        QVERIFY(bench.choose(sensitivity, 1));
+        QVERIFY(sensitivity->isModified());
+        pressWrite(*detector);
+        QCOMPARE(capture.queued.last(), hexBytes("6a0500050102" "0202"));
+        detector->updateState(detector->deviceInfo(), state);
+        QVERIFY(bench.choose(sensitivity, 0));
+        pressWrite(*detector);
+        QCOMPARE(capture.queued.last(), hexBytes("6a0500050102" "0201"));
+        QCOMPARE(capture.queued.size(), 3);
     }
 
     void actionsByName()

@@ -205,14 +205,17 @@ private slots:
                               "Notification handler", "Light notification", "Brightness", "Sound notification",
                               "Volume"}));
         QCOMPARE(names(propertyAt(*item, {"Status"})->subProperties()), QStringList{"Case"});
+        // Only what the state tells of the two notifications is offered, and
+        // every one of it is recorded.
         QCOMPARE(item->fieldNames().mid(11),
-                 QStringList({"Zone1fFail", "Zone1fAlarm", "Zone1btfOutMask", "Zone1fUpdate", "Zone1btfZone",
-                              "Zone2fFail", "Zone2fAlarm", "Zone2btfOutMask", "Zone2fUpdate", "Zone2btfZone"}));
+                 QStringList({"Zone1fFail", "Zone1btfOutMask", "Zone2fFail", "Zone2btfOutMask"}));
         RecordingCollector collector;
         item->installInfoCollector(&collector);
-        updateWith(*item, hexBytes("f200" "b80b" "540b" "0303" "00" "01" "0f" "00" "02" "00"));
+        updateWith(*item, hexBytes("f200" "b80b" "540b" "0303" "00" "05" "0f" "40" "02" "00"));
+        QList<int> recorded;
         for (const QString &key : item->fieldNames().mid(11))
-            QVERIFY(!collector.keys.contains(key));
+            recorded << collector.valueOf(key).toInt();
+        QCOMPARE(recorded, (QList<int>{0, 5, 1, 2}));
     }
 
     void lightAndSoundWrites()
@@ -252,14 +255,17 @@ private slots:
         QTest::addColumn<QString>("wall");
         QTest::addColumn<QString>("status");
         QTest::addColumn<bool>("fault");
-        QTest::addColumn<QList<int>>("fields"); // Zone1fFail, Zone1btfOutMask, Zone1fOutActive, Zone1fWallControl
+        // The values of fieldNames after the base keys, in order: Zone1fFail,
+        // Zone1btfOutMask, Zone1fMaskActive, Zone1fOutActive, Zone1fWallControl.
+        QTest::addColumn<QList<int>>("fields");
         QTest::newRow("mask 63") << hexBytes("f0000000" "00" "7f" "01") << "Mask active: 63" << "On"
-                                 << "Voice alert: Mask active: 63   Normal" << false << QList<int>{0, 63, 1, 1};
-        QTest::newRow("not active whatever the mode") << hexBytes("f0000000" "40" "01" "00") << "Off" << "Off"
-                                                      << "Voice alert: Off   Fail" << false << QList<int>{1, 1, 0, 0};
+                                 << "Voice alert: Mask active: 63   Normal" << false << QList<int>{0, 63, 1, 1, 1};
+        QTest::newRow("not active whatever the mode") << hexBytes("f0000000" "40" "03" "00") << "Off" << "Off"
+                                                      << "Voice alert: Off   Fail" << false
+                                                      << QList<int>{1, 3, 0, 0, 0};
         QTest::newRow("on, supply trouble") << hexBytes("d0000000" "00" "41" "00") << "On" << "Off"
                                             << "Voice alert: On   Reserve power failed" << true
-                                            << QList<int>{0, 1, 1, 0};
+                                            << QList<int>{0, 1, 0, 1, 0};
     }
     void voiceAlert()
     {
@@ -278,8 +284,10 @@ private slots:
         QCOMPARE(item->data(DeviceRole::StatusText).toString(), status);
         QCOMPARE(item->hasFault(), fault);
         QList<int> recorded;
-        for (const char *key : {"Zone1fFail", "Zone1btfOutMask", "Zone1fOutActive", "Zone1fWallControl"})
+        for (const QString &key : item->fieldNames().mid(11)) {
+            QVERIFY2(collector.keys.contains(key), qPrintable(key));
             recorded << collector.valueOf(key).toInt();
+        }
         QCOMPARE(recorded, fields);
     }
 

@@ -739,9 +739,12 @@ private slots:
         enums = m_item->data(DeviceRole::EnumManager).value<QtEnumPropertyManager *>();
         QCOMPARE(enums->enumNames(findRow(*m_item, QStringLiteral("Interval"))).size(), 9);
         QCOMPARE(rowText(*m_item, QStringLiteral("Radio channel")), QStringLiteral("1"));
-        // The older master's action list has no channel groups.
-        QCOMPARE(m_item->actions().size(), 1);
-        QCOMPARE(m_item->actions().first().id, int(HubroItem::PlotNoiseAction));
+        // The older master's action list has no channel groups; its log is
+        // the error log in its EEPROM.
+        QCOMPARE(m_item->actions(), (QList<DeviceAction>{{HubroItem::PlotNoiseAction, QStringLiteral("Plot noise")},
+                                                          {HubroItem::LogReaderAction, QStringLiteral("Read error log")},
+                                                          {HubroItem::StackUsageAction,
+                                                           QStringLiteral("Task stack usage")}}));
     }
 
     void factoryEntry()

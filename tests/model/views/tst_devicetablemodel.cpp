@@ -484,6 +484,38 @@ private slots:
         QVERIFY(model.flags(model.index(row.row(), 0)) & Qt::ItemIsEditable);
     }
 
+    // The water-meter readers' status cell edits their counter: both models
+    // of the reader, and no other device.
+    void waterMeterCounterCell_data()
+    {
+        QTest::addColumn<int>("type");
+        QTest::addColumn<bool>("editable");
+        QTest::newRow("first model") << 19 << true;
+        QTest::newRow("second model") << 56 << true;
+        QTest::newRow("contact sensor") << 4 << false;
+    }
+    void waterMeterCounterCell()
+    {
+        QFETCH(int, type);
+        QFETCH(bool, editable);
+        DeviceTableModel model;
+        auto master = makeMaster();
+        auto device = makeDevice(Record(26, type));
+        model.deviceConnected(master.get());
+        model.deviceConnected(device.get());
+        device->setData(uint(1234), DeviceRole::ClassValue);
+        const QModelIndex status = model.index(model.indexOfItem(device.get()).row(), DeviceTableModel::StatusColumn);
+        QCOMPARE(bool(model.flags(status) & Qt::ItemIsEditable), editable);
+        QCOMPARE(status.data(Qt::EditRole).isValid(), editable);
+        if (!editable)
+            return;
+        QCOMPARE(status.data(Qt::EditRole).toUInt(), 1234u);
+        QVERIFY(model.setData(status, uint(4321), Qt::EditRole));
+        QCOMPARE(device->data(DeviceRole::ClassValue).toUInt(), 4321u);
+        // The row follows the device again once the edit is over.
+        QVERIFY(!device->data(DeviceRole::EditMark).toBool());
+    }
+
     void addressEdit_data()
     {
         QTest::addColumn<int>("masterType");

@@ -2352,6 +2352,14 @@ Save changes?</source>
         <source>Cable: %1</source>
         <translation>Шлейф: %1</translation>
     </message>
+    <message>
+        <source>Enable anti-masking</source>
+        <translation>Включить антимаскинг</translation>
+    </message>
+    <message>
+        <source>Disable anti-masking</source>
+        <translation>Выключить антимаскинг</translation>
+    </message>
 </context>
 <context>
     <name>DI_Vindrak</name>
@@ -3016,6 +3024,17 @@ Save changes?</source>
     </message>
 </context>
 <context>
+    <name>DeviceEepromManager</name>
+    <message>
+        <source>Device #%1</source>
+        <translation>Устройство #%1</translation>
+    </message>
+    <message>
+        <source>%1 #%2</source>
+        <translation>%1 #%2</translation>
+    </message>
+</context>
+<context>
     <name>DeviceInfoCollector</name>
     <message>
         <source>Another running program records measurements into %1; this one records into %2</source>
@@ -3420,6 +3439,29 @@ s/n: %5</source>
     </message>
 </context>
 <context>
+    <name>EepromReadWindow</name>
+    <message>
+        <source>Device EEPROM</source>
+        <translation>EEPROM устройства</translation>
+    </message>
+    <message>
+        <source>Device</source>
+        <translation>Устройство</translation>
+    </message>
+    <message>
+        <source>Address</source>
+        <translation>Адрес</translation>
+    </message>
+    <message>
+        <source>Data</source>
+        <translation>Данные</translation>
+    </message>
+    <message>
+        <source>Decoded</source>
+        <translation>Расшифровка</translation>
+    </message>
+</context>
+<context>
     <name>FileConnection</name>
     <message>
         <source>Wrong connection type for a configuration file</source>
@@ -3538,6 +3580,10 @@ s/n: %5</source>
     <message>
         <source>Enable case</source>
         <translation>Включить контроль корпуса</translation>
+    </message>
+    <message>
+        <source>Tech run</source>
+        <translation>Технологический прогон</translation>
     </message>
 </context>
 <context>
@@ -3994,6 +4040,18 @@ Will be need to confirm by pressing case button.</source>
     <message>
         <source>Your settings has been saved. Device should be restarted for settings to take effect. Restart now?</source>
         <translation>Настройки сохранены. Чтобы они вступили в силу, устройство нужно перезапустить. Перезапустить сейчас?</translation>
+    </message>
+    <message>
+        <source>Read error log</source>
+        <translation>Прочитать журнал ошибок</translation>
+    </message>
+    <message>
+        <source>Read event log</source>
+        <translation>Прочитать журнал событий</translation>
+    </message>
+    <message>
+        <source>Task stack usage</source>
+        <translation>Использование стека задач</translation>
     </message>
 </context>
 <context>
@@ -4816,10 +4874,6 @@ Please wait...</source>
         <translation>Автонумерация не поддерживается</translation>
     </message>
     <message>
-        <source>Statstics</source>
-        <translation>Статистика</translation>
-    </message>
-    <message>
         <source>No response from device</source>
         <translation>Нет ответа от устройства</translation>
     </message>
@@ -5176,6 +5230,18 @@ It is out of service until it comes back.</source>
     <message>
         <source>The text matches its checksum, so it was not changed by accident. The checksum has no key: whoever edits a report can write a new checksum too.</source>
         <translation>Текст совпадает со своей контрольной суммой, значит, он не был изменён случайно. Контрольная сумма не имеет ключа: тот, кто правит отчёт, может записать и новую контрольную сумму.</translation>
+    </message>
+    <message>
+        <source>Statistics</source>
+        <translation>Статистика</translation>
+    </message>
+    <message>
+        <source>Radio statistics are recorded in %1</source>
+        <translation>Радиостатистика записывается в %1</translation>
+    </message>
+    <message>
+        <source>Radio statistics cannot be recorded: %1 does not open for writing</source>
+        <translation>Радиостатистику не записать: %1 не открывается для записи</translation>
     </message>
 </context>
 <context>
@@ -6584,6 +6650,14 @@ Retrying...</source>
     <message>
         <source>Failed to change state</source>
         <translation>Не удалось изменить состояние</translation>
+    </message>
+    <message>
+        <source>Start sign test</source>
+        <translation>Начать тест табло</translation>
+    </message>
+    <message>
+        <source>End sign test</source>
+        <translation>Завершить тест табло</translation>
     </message>
 </context>
 <context>

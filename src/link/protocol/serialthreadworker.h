@@ -25,6 +25,8 @@ public:
     static constexpr int SlowMasterTimeoutMs = 1000; // MasterHubro32Slow
     static constexpr int KastrelTimeoutMs = 500;
     static constexpr int SendGapMs = 3;              // after a reply, before the next request
+    // Silence after which an incomplete frame holding back a complete one is given up.
+    static constexpr int StrayGapMs = 100;
     static constexpr int MaxTransmissions = 6;
     static constexpr qint32 SerialBaudRate = 38462;
     static constexpr qint32 KastrelBaudRate = 9600;
@@ -63,6 +65,9 @@ private:
     };
 
     void transmitCurrent();
+    void takeReceived(bool silence);
+    void strayTimeout();
+    int awaitedSequence() const; // sequence byte of the reply awaited, -1 when none
     void abandonRequests();
     void handleFrames(const QByteArray &buffer, const FrameScan &scan);
     void handleFrame(const QByteArray &buffer, const ScannedFrame &frame);
@@ -73,6 +78,7 @@ private:
     QSerialPort *m_port;
     bool m_kastrelMode;
     QTimer m_transmitTimer;
+    QTimer m_strayTimer;
     QList<Request> m_queue;
     QByteArray m_rxBuffer;
     uint8_t m_sequence = 0;

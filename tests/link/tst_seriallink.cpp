@@ -552,6 +552,7 @@ void TestSerialLink::connectFailureIsReported()
     SerialConnectionInterface link(Serial, MasterOrdinary);
     QVERIFY(!link.connectToDevice(QStringLiteral("/nonexistent/ttyUSB9")));
     QVERIFY(!link.isOpen());
+    QCOMPARE(link.errorString(), QStringLiteral("No such file or directory"));
     QCOMPARE(log.lines(QStringLiteral("Failed to connect")),
              QStringList{QStringLiteral("Failed to connect: /nonexistent/ttyUSB9")});
 }

@@ -229,7 +229,9 @@ bool SerialThreadWorker::connectToDevice(const QString &serial)
     m_rxBuffer.clear();
     m_strayTimer.stop();
     m_port->setPortName(portName);
+    m_openError.clear();
     if (!m_port->open(QIODevice::ReadWrite)) {
+        m_openError = m_port->errorString();
         qWarning().noquote() << QStringLiteral("Failed to connect: ") + portName;
     } else {
         const qint32 baud = m_kastrelMode ? KastrelBaudRate : SerialBaudRate;

@@ -40,6 +40,8 @@ public:
     bool isPortOpen() const { return m_portOpen.load(); }
     int queuedCount() const { return m_queued.load(); }
     int transmitInterval() const { return m_transmitInterval.load(); }
+    // The port's reason why the last connectToDevice failed; empty after a success.
+    QString openError() const { return m_openError; }
 
 public slots:
     void sendPacket(const QByteArray &data, const ResponseCb &cb);
@@ -88,6 +90,7 @@ private:
     QVector<uint8_t> m_logFilter;
     int m_sendGapMs = SendGapMs;
     quint32 m_epoch = 0; // counts abandonRequests(); stale gap shots check it
+    QString m_openError;
 
     std::atomic<bool> m_portOpen{false};
     std::atomic<int> m_queued{0};

@@ -28,6 +28,7 @@
 #include "messageboxes.h"
 #include "nearbyexpanderview.h"
 #include "nearbyhubromodel.h"
+#include "offlineconnections.h"
 #include "productcode.h"
 #include "progresswidget.h"
 #include "qttreepropertybrowser.h"
@@ -1028,6 +1029,10 @@ void MainWindow::onMasterBackOrGone(bool back)
 
 void MainWindow::reportMasterNotBack()
 {
-    showWarningMessage(tr("No response from device"), tr("Firmware update"));
+    // A simulation comes back from its file: what is wrong with the file is the reason.
+    if (connection && connection->connectionType() == Simulation && !connection->errorString().isEmpty())
+        OfflineConnections::reportFailure(Simulation, connection);
+    else
+        showWarningMessage(tr("No response from device"), tr("Firmware update"));
     ui->acOpenDevice->setEnabled(true);
 }

@@ -231,8 +231,15 @@ bool MainWindow::establishConnection(ConnectionType connectionType, const QStrin
         ui->acCloseDevice->setEnabled(false);
         ui->acOpenDevice->setEnabled(true);
         emit establishFailed();
-        if (connectionType == Serial || connectionType == Kastrel)
-            showWarningMessage(tr("The port %1 cannot be opened.").arg(connectionAddress), tr("Device opening"));
+        if (connectionType == Serial || connectionType == Kastrel) {
+            // The system's reason (missing, busy, no access) below the text.
+            const QString reason = connection->errorString();
+            const QString text = tr("The port %1 cannot be opened.").arg(connectionAddress);
+            if (reason.isEmpty())
+                showWarningMessage(text, tr("Device opening"));
+            else
+                showWarningDetails(text, reason, tr("Device opening"));
+        }
         if (connectionType == File || connectionType == Simulation) {
             OfflineConnections::reportFailure(connectionType, connection);
             // The user chooses again.

@@ -79,7 +79,8 @@ void MainWindow::makeReport()
     sources.nearbyText = nearbyModel->reportText();
     sources.linkQualityText = rssiTestDock->reportInfo();
     const QByteArray bytes = systemReportFile(sources);
-    if (file.write(bytes) != bytes.size() || !file.commit())
+    // commit() does not see a failed flush of the buffer: flush first.
+    if (file.write(bytes) != bytes.size() || !file.flush() || !file.commit())
         showWarningMessage(tr("Failed to write the report file %1:\n%2").arg(fileName, file.errorString()), title);
 }
 

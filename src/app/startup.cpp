@@ -14,8 +14,18 @@
 #include <QDebug>
 #include <QTranslator>
 
+#include <csignal>
+
+void ignoreFileSizeSignal()
+{
+#ifdef SIGXFSZ
+    std::signal(SIGXFSZ, SIG_IGN);
+#endif
+}
+
 int runTandrel(int argc, char **argv)
 {
+    ignoreFileSizeSignal();
     initTandrelResources();
     for (;;) {
         auto *app = new QApplication(argc, argv);

@@ -3,3 +3,7 @@
 // The program's entry: builds the application and the main window and runs the event
 // loop; rebuilds both in the same process while the loop ends with RestartExitCode.
 int runTandrel(int argc, char **argv);
+
+// Called first by runTandrel: a file-size limit (SIGXFSZ) fails the write that
+// passes it, which the saving code reports, instead of killing the program.
+void ignoreFileSizeSignal();

@@ -73,6 +73,7 @@ DeviceConnection::~DeviceConnection()
 bool DeviceConnection::connectToMaster(ConnectionType type, const QString &address, MasterType masterType)
 {
     releaseInterface();
+    m_errorString.clear();
 
     switch (type) {
     case Serial:
@@ -119,6 +120,7 @@ bool DeviceConnection::connectToMaster(ConnectionType type, const QString &addre
         return false;
     if (!opened) {
         qDebug().noquote() << QStringLiteral("Failed to connect to") << address;
+        m_errorString = m_interface->errorString();
         releaseInterface();
         return false;
     }

@@ -95,13 +95,15 @@ void FileFollower::retry()
 {
     if (watchPath()) {
         m_retry.stop();
+        if (m_lost)
+            qDebug().noquote() << QStringLiteral("File (%1) is back, followed again").arg(m_path);
         setLost(false);
         emit changed();
         return;
     }
     // Never given up: after the quick tries the path is looked for slowly.
     if (++m_attempts == retryAttempts) {
-        qWarning().noquote() << QStringLiteral("File (%1) is gone, no longer followed").arg(m_path);
+        qWarning().noquote() << QStringLiteral("File (%1) is gone, looked for until it is back").arg(m_path);
         m_retry.start(retryIntervalMs * 10);
         setLost(true);
     }

@@ -114,22 +114,29 @@ private slots:
         QTest::addColumn<QByteArray>("contents"); // empty: the dialog is cancelled
         QTest::addColumn<QString>("title");
         QTest::addColumn<QString>("text");
+        QTest::addColumn<QString>("reason"); // how the box's informative text begins
         QTest::newRow("other model") << QByteArray(R"({"master":{"device":"Zentar-HUBRO32","wireloop address":1,
                                                     "interval":180},"devices":[]})")
                                      << "Configuration loading"
                                      << "Configuration file intend for Zentar-HUBRO32, current device is "
-                                        "Zentar-HUBRO125";
+                                        "Zentar-HUBRO125"
+                                     << "";
         QTest::newRow("not JSON") << QByteArray("{\"master\": {") << "Configuration load"
-                                  << "Error occured while configuration loading";
+                                  << "Error occured while configuration loading" << "The file is not valid JSON: ";
+        QTest::newRow("nested 100,000 levels")
+            << QByteArray("{\"master\": ") + QByteArray(100000, '[') + QByteArray(100000, ']') + "}"
+            << "Configuration load" << "Error occured while configuration loading"
+            << "The file is not valid JSON: too deeply nested";
         QTest::newRow("no interval") << QByteArray(R"({"master":{"wireloop address":1},"devices":[]})")
-                                     << "Configuration load" << "Error occured while configuration loading";
-        QTest::newRow("cancelled") << QByteArray() << QString() << QString();
+                                     << "Configuration load" << "Error occured while configuration loading" << "";
+        QTest::newRow("cancelled") << QByteArray() << QString() << QString() << QString();
     }
     void wrongFileRemovesNothing()
     {
         QFETCH(QByteArray, contents);
         QFETCH(QString, title);
         QFETCH(QString, text);
+        QFETCH(QString, reason);
         QTemporaryDir dir;
         WindowOnMaster bench;
         bench.sim.setDevice(simDevice(3, 4));
@@ -151,6 +158,8 @@ private slots:
         if (!title.isEmpty()) {
             QCOMPARE(boxes.last().title, title);
             QCOMPARE(boxes.last().text, text);
+            if (!reason.isEmpty())
+                QVERIFY2(boxes.last().informativeText.startsWith(reason), qPrintable(boxes.last().informativeText));
         }
         QCOMPARE(bench.connection()->devices().size(), 2);
         QVERIFY(bench.requests(PT_DELETE_DEVICE).isEmpty());

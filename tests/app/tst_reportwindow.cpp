@@ -8,6 +8,7 @@
 #include "rssitestdock.h"
 #include "simdiagnostics.h"
 #include "simnearby.h"
+#include "startup.h"
 #include "waitgenerating.h"
 #include "windowfixture.h"
 
@@ -17,6 +18,8 @@
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QtTest>
+
+#include <sys/resource.h>
 
 namespace {
 WaitGenerating *reportWait()
@@ -32,6 +35,25 @@ QByteArray readFile(const QString &path)
     QFile file(path);
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
+
+// Files of this process cannot grow beyond `bytes` while it lives.
+class FileSizeLimit
+{
+public:
+    explicit FileSizeLimit(rlim_t bytes)
+    {
+        getrlimit(RLIMIT_FSIZE, &m_before);
+        rlimit limited = m_before;
+        limited.rlim_cur = bytes;
+        setrlimit(RLIMIT_FSIZE, &limited);
+    }
+    ~FileSizeLimit() { setrlimit(RLIMIT_FSIZE, &m_before); }
+    FileSizeLimit(const FileSizeLimit &) = delete;
+    FileSizeLimit &operator=(const FileSizeLimit &) = delete;
+
+private:
+    rlimit m_before{};
+};
 
 // A window on a master with two radio devices that hears one nearby master.
 struct ReportBench : WindowOnMaster
@@ -281,6 +303,38 @@ private slots:
         QVERIFY(boxes.last().text.startsWith(QStringLiteral("Failed to write the report file ") + unwritable));
         QVERIFY(!QFile::exists(unwritable));
         QVERIFY(!appSettings.contains(QLatin1String(SettingsKey::ReportFileDir)));
+    }
+
+    // Under a file-size limit the program is not killed (start-up ignores
+    // SIGXFSZ): the write fails and is reported, the old report stays whole.
+    void fileSizeLimitIsAWriteError()
+    {
+        ignoreFileSizeSignal();
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("site.rpt"));
+        const QByteArray old("an older report\n");
+        {
+            QFile file(path);
+            QVERIFY(file.open(QIODevice::WriteOnly));
+            QCOMPARE(file.write(old), qint64(old.size()));
+        }
+        ReportBench bench;
+        QVERIFY(bench.open(2));
+        MessageBoxRecorder boxes;
+        FileDialogScript files;
+        files.answer(path);
+        WaitGenerating *wait = bench.generate();
+        QVERIFY(wait);
+        {
+            const FileSizeLimit limit(200); // below any report
+            bench.breakWait(wait);
+            QTRY_COMPARE(boxes.count(), 1);
+        }
+
+        QCOMPARE(boxes.last().title, QStringLiteral("Save system report file"));
+        QVERIFY2(boxes.last().text.startsWith(QStringLiteral("Failed to write the report file ") + path),
+                 qPrintable(boxes.last().text));
+        QCOMPARE(readFile(path), old);
     }
 
     void disconnectingDropsTheWait()

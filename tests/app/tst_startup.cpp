@@ -11,6 +11,8 @@
 #include <QTimer>
 #include <QtTest>
 
+#include <csignal>
+
 namespace {
 struct Pass
 {
@@ -69,8 +71,13 @@ private slots:
         QByteArray arg0("Tandrel"), arg1(QStringLiteral("/tmp/объект №1.conf").toUtf8()), arg2("ignored");
         char *argv[] = {arg0.data(), arg1.data(), arg2.data(), nullptr};
         int argc = 3;
+        std::signal(SIGXFSZ, SIG_DFL);
         const int code = runTandrel(argc, argv);
         TestHooks::afterMainWindowShown = nullptr;
+        // A file-size limit makes a write fail instead of killing the program.
+        struct sigaction fileSizeAction = {};
+        QCOMPARE(sigaction(SIGXFSZ, nullptr, &fileSizeAction), 0);
+        QVERIFY(fileSizeAction.sa_handler == SIG_IGN);
 
         QCOMPARE(code, 7);
         QCOMPARE(passes.size(), 3);

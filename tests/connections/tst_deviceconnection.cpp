@@ -4,6 +4,7 @@
 #include "blelibraries.h"
 #include "connectionfixture.h"
 #include "deviceitem.h"
+#include "frame.h"
 #include "mastersim.h"
 
 #include <QJsonObject>
@@ -406,6 +407,29 @@ private slots:
         QVERIFY(!c.isReconnectPending());
         QVERIFY(!run.masterRequested.wait(400));
         QCOMPARE(c.interface(), nullptr);
+    }
+
+    // A master behind a converter that writes 20 bytes at a time, its devices'
+    // states holding whole frames and text rich in start bytes: every device is
+    // read, the link holds.
+    void twentyBytePiecesReadEveryDevice()
+    {
+        QList<SimDevice> devices;
+        for (const quint8 radio : {0, 3, 17, 40, 64, 99, 124}) {
+            SimDevice device = simDevice(radio, radio % 2 ? 12 : 20);
+            device.state = QByteArray::fromHex("f000") + buildSerialFrame(quint8(radio + 1), QByteArray::fromHex("06aa"))
+                + QByteArray("\"a\": \"\"\"\", \"b\": \"\\\"\\\"\"");
+            devices << device;
+        }
+        Run run(healthyRecord(), FakeMaster::Layout::Serial, devices);
+        run.sim.setPieceSize(20);
+        run.connectAll();
+        DeviceConnection &c = run.connection;
+        run.drainLink();
+        QCOMPARE(run.sim.infoRequests().mid(0, 125), range(0, 125));
+        for (const SimDevice &device : qAsConst(devices))
+            QCOMPARE(c.device(device.record.radioAddress)->stateBlock(), device.state);
+        QCOMPARE(run.connectionLost.size(), 0);
     }
 
     void silenceLosesTheLinkWithItemsKept()

@@ -135,12 +135,15 @@ private slots:
         QCOMPARE(boxes.count(), 1);
         QCOMPARE(boxes.last().title, QStringLiteral("Device restart"));
 
-        // The file gone meanwhile: no master comes back, and the window says so at once.
+        // The file gone meanwhile: no master comes back, and the window says so
+        // at once, with the file's trouble as the reason.
         restart->trigger();
         QVERIFY(QFile::remove(path));
         QTRY_VERIFY(open->isEnabled());
         QCOMPARE(boxes.count(), 3);
-        QCOMPARE(boxes.last().text, QStringLiteral("No response from device"));
+        QCOMPARE(boxes.last().title, QStringLiteral("Simulation file opening"));
+        QCOMPARE(boxes.last().text, QStringLiteral("Error while simulation file opening"));
+        QCOMPARE(boxes.last().informativeText, QStringLiteral("The simulation file %1 does not exist").arg(path));
         QVERIFY(!close->isEnabled());
         SimulatedConnection::setReconnectDelay(-1);
     }

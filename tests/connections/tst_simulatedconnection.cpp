@@ -10,6 +10,7 @@
 #include "hubroitem.h"
 #include "masterbench.h"
 #include "mastersim.h"
+#include "messagecapture.h"
 #include "registerdeviceclasses.h"
 #include "simulatedconnection.h"
 #include "testsupport.h"
@@ -265,6 +266,7 @@ private slots:
     void followsOnlyTheFileAndNeverGivesUp()
     {
         FileFollower::setRetryTiming(10, 5);
+        MessageCapture log;
         QVERIFY(save(path(), simulation({"1:3"})));
         SimulatedConnection connection;
         QVERIFY(connection.connectToMaster(Simulation, path(), MasterOrdinary));
@@ -285,6 +287,11 @@ private slots:
         QCOMPARE(lost.count(), 2);
         QCOMPARE(lost.last().first().toBool(), false);
         QVERIFY(connection.follower()->isWatching());
+        // The log tells what the follower does: it looks on, then follows again.
+        const QString file = QStringLiteral("File (%1) ").arg(path());
+        QCOMPARE(log.count(file + QStringLiteral("is gone, looked for until it is back")), 1);
+        QCOMPARE(log.count(file + QStringLiteral("is back, followed again")), 1);
+        QCOMPARE(log.matching(QStringLiteral("no longer followed")), QStringList());
 
         // Followed as before: the next save is seen.
         QVERIFY(save(path(), simulation({"1:3", "2:32", "3:4"})));

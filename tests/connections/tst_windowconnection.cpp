@@ -102,6 +102,8 @@ private slots:
         QCOMPARE(failed.size(), 1);
         QCOMPARE(recorder.count(), 1);
         QCOMPARE(recorder.last().text, QStringLiteral("The port /nonexistent/tty cannot be opened."));
+        // The system's reason comes with it.
+        QCOMPARE(recorder.last().informativeText, QStringLiteral("No such file or directory"));
         // Nothing is open: only opening is offered.
         QVERIFY(!window.findChild<QAction *>(QStringLiteral("acCloseDevice"))->isEnabled());
         QVERIFY(window.findChild<QAction *>(QStringLiteral("acOpenDevice"))->isEnabled());

@@ -24,8 +24,59 @@ QString frameList(const QVector<ScannedFrame> &frames)
 QString describe(const FrameScan &scan)
 {
     const QString frames = frameList(scan.frames);
-    return (frames.isEmpty() ? QString() : frames + QLatin1Char(' ')) + QStringLiteral("rest=")
+    QString text = (frames.isEmpty() ? QString() : frames + QLatin1Char(' ')) + QStringLiteral("rest=")
         + QString::fromLatin1(scan.rest.toHex());
+    if (scan.held)
+        text += QStringLiteral(" held=%1:%2").arg(scan.behind.offset).arg(scan.behind.sequence, 2, 16, QLatin1Char('0'));
+    return text;
+}
+
+// A packet that holds a whole frame in its middle.
+QByteArray packetHoldingAFrame(uint8_t innerSequence)
+{
+    return QByteArray::fromHex("6b0a0b") + buildSerialFrame(innerSequence, QByteArray::fromHex("0203")) + QByteArray(12, 'x');
+}
+
+// Text as a master's name or log line may carry it: many 0x22 bytes.
+QByteArray quotedText()
+{
+    return QByteArray("{ \"\"name\"\": \"\"\"\", \"\"nr\"\": \"\\\"22\\\"\", \"a\": \"\"\"\"\"\"\"\"\"\"\" }");
+}
+
+// Feeds the pieces one after the other as a link does (takeFrames()), the link
+// awaiting `awaited` (-1: nothing) until a frame with that number came, then
+// nothing; with `silence` a silence follows the last piece. "sequence:data" of
+// every frame handed on, space-separated.
+QString joined(const QList<QByteArray> &pieces, int awaited, bool silence, QByteArray *left = nullptr)
+{
+    QStringList frames;
+    QByteArray buffer;
+    const auto deliver = [&](const QByteArray &scanned, const ScannedFrame &frame) {
+        if (scanned.mid(frame.offset + 3, frame.data.size()) != frame.data)
+            frames << QStringLiteral("misplaced");
+        if (frame.sequence == awaited)
+            awaited = -1;
+        frames << QStringLiteral("%1:%2").arg(frame.sequence, 2, 16, QLatin1Char('0')).arg(QString::fromLatin1(frame.data.toHex()));
+        return true;
+    };
+    const auto awaitedSequence = [&] { return awaited; };
+    for (const QByteArray &piece : pieces) {
+        buffer += piece;
+        takeFrames(&buffer, false, deliver, awaitedSequence);
+    }
+    if (silence)
+        takeFrames(&buffer, true, deliver, awaitedSequence);
+    if (left)
+        *left = buffer;
+    return frames.join(QLatin1Char(' '));
+}
+
+QString described(const QList<QByteArray> &frames)
+{
+    QStringList parts;
+    for (const QByteArray &frame : frames)
+        parts << QStringLiteral("%1:%2").arg(uint8_t(frame.at(1)), 2, 16, QLatin1Char('0')).arg(QString::fromLatin1(frame.mid(3).toHex()));
+    return parts.join(QLatin1Char(' '));
 }
 } // namespace
 
@@ -43,6 +94,10 @@ private slots:
     void scanner_data();
     void scanner();
     void scannerAssemblesAFrameFedByteByByte();
+    void joiningLosesNothingWhereverCut_data();
+    void joiningLosesNothingWhereverCut();
+    void strayStartByte_data();
+    void strayStartByte();
 
     void envelopes_data();
     void envelopes();
@@ -147,14 +202,24 @@ void TestFrames::scanner_data()
     QTest::newRow("empty packet frame needs a fifth byte") << hex("22100133") << "rest=22100133";
     QTest::newRow("empty packet frame") << hex("2210013300") << "0:10:33 rest=00";
     QTest::newRow("long length waits") << hex("2201ff0000000000") << "rest=2201ff0000000000";
-    // A stray start byte in front of a reply claims a length the reply does
-    // not reach: the whole reply behind it is taken all the same.
-    QTest::newRow("stray start byte before a reply") << hex("22") + b << "1:54:067e rest=";
-    QTest::newRow("stray 22 44 c8 before a reply") << hex("2244c8") + b << "3:54:067e rest=";
-    QTest::newRow("stray start byte before two replies") << hex("22ff") + a + b
-                                                          << "2:53:02aabbe0 9:54:067e rest=";
+    // A stray start byte in front of a reply claims a length the reply does not
+    // reach: the scanner waits and shows the complete frame it holds back.
+    QTest::newRow("stray start byte before a reply") << hex("22") + b << "rest=22" + QString::fromLatin1(b.toHex()) + " held=1:54";
+    QTest::newRow("stray 22 44 c8 before a reply") << hex("2244c8") + b << "rest=2244c8" + QString::fromLatin1(b.toHex()) + " held=3:54";
+    QTest::newRow("stray start byte before two replies")
+        << hex("22ff") + a + b << "rest=22ff" + QString::fromLatin1(QByteArray(a + b).toHex()) + " held=2:53";
     QTest::newRow("stray start byte before a partial reply waits") << hex("22") + a.left(6)
                                                                    << "rest=22" + QString::fromLatin1(a.left(6).toHex());
+    // A reply whose packet holds a whole frame: cut behind that frame, the reply
+    // is waited for, never given up for the frame inside it.
+    const QByteArray outer = buildSerialFrame(0x60, packetHoldingAFrame(0x61));
+    QTest::newRow("frame inside a partial reply")
+        << outer.left(16) << "rest=" + QString::fromLatin1(outer.left(16).toHex()) + " held=6:61";
+    QTest::newRow("reply holding a frame") << outer << "0:60:" + QString::fromLatin1(outer.mid(3).toHex()) + " rest=";
+    const QByteArray text = buildSerialFrame(0x22, quotedText());
+    QTest::newRow("text rich in start bytes, partial") << text.left(20) << "rest=" + QString::fromLatin1(text.left(20).toHex());
+    QTest::newRow("text rich in start bytes") << text + b << "0:22:" + QString::fromLatin1(text.mid(3).toHex()) + " "
+            + QString::number(text.size()) + ":54:067e rest=";
 }
 
 void TestFrames::scanner()
@@ -180,6 +245,90 @@ void TestFrames::scannerAssemblesAFrameFedByteByByte()
         buffer = scan.rest;
     }
     QCOMPARE(sequences, (QVector<uint8_t>{1, 2}));
+}
+
+void TestFrames::joiningLosesNothingWhereverCut_data()
+{
+    QTest::addColumn<QList<QByteArray>>("frames");
+
+    QTest::newRow("reply holding a frame of its own number")
+        << QList<QByteArray>{buildSerialFrame(0x60, packetHoldingAFrame(0x60)), buildSerialFrame(0x61, hex("02"))};
+    QTest::newRow("reply holding the next reply")
+        << QList<QByteArray>{buildSerialFrame(0x60, packetHoldingAFrame(0x61)), buildSerialFrame(0x61, hex("02"))};
+    QTest::newRow("reply holding the next reply whole")
+        << QList<QByteArray>{buildSerialFrame(0x70, hex("06") + buildSerialFrame(0x71, hex("0607")) + hex("00")),
+                             buildSerialFrame(0x71, hex("0607"))};
+    QTest::newRow("text rich in start bytes")
+        << QList<QByteArray>{buildSerialFrame(0x22, quotedText()), buildSerialFrame(0x23, quotedText().left(9)),
+                             buildSerialFrame(0x24, QByteArray(40, '"'))};
+    QTest::newRow("longest packet holding frames")
+        << QList<QByteArray>{buildSerialFrame(1, QByteArray(packetHoldingAFrame(1) + packetHoldingAFrame(2)).repeated(6).left(254))};
+}
+
+// A stream of valid frames, cut in two at every place and in pieces of every
+// size up to 24, whether the link awaits each as its reply or awaits nothing.
+void TestFrames::joiningLosesNothingWhereverCut()
+{
+    QFETCH(QList<QByteArray>, frames);
+    const QByteArray stream = frames.join();
+    const QString expected = described(frames);
+    for (const int awaits : {0, 1}) {
+        const int awaited = awaits ? uint8_t(frames.first().at(1)) : -1;
+        for (int cut = 1; cut < stream.size(); ++cut) {
+            QByteArray left;
+            QCOMPARE(joined({stream.left(cut), stream.mid(cut)}, awaited, false, &left), expected);
+            QVERIFY2(left.isEmpty(), qPrintable(QStringLiteral("cut at %1").arg(cut)));
+        }
+        for (int piece = 1; piece <= 24; ++piece) {
+            QList<QByteArray> pieces;
+            for (int at = 0; at < stream.size(); at += piece)
+                pieces << stream.mid(at, piece);
+            QCOMPARE(joined(pieces, awaited, false), expected);
+        }
+    }
+}
+
+void TestFrames::strayStartByte_data()
+{
+    QTest::addColumn<QList<QByteArray>>("pieces");
+    QTest::addColumn<int>("awaited");
+    QTest::addColumn<bool>("silence");
+    QTest::addColumn<QString>("expected");
+
+    const QByteArray a = buildSerialFrame(0x53, hex("02aabb"));
+    const QByteArray b = buildSerialFrame(0x54, hex("06"));
+    using Pieces = QList<QByteArray>;
+    QTest::newRow("before the awaited reply: given up at once") << Pieces{hex("22") + b} << 0x54 << false << "54:067e";
+    QTest::newRow("22 44 c8 before the awaited reply") << Pieces{hex("2244c8"), b} << 0x54 << false << "54:067e";
+    QTest::newRow("before two replies") << Pieces{hex("22ff") + a + b} << 0x53 << false << "53:02aabbe0 54:067e";
+    QTest::newRow("carrying the awaited number: held") << Pieces{hex("2254c8") + b} << 0x54 << false << "";
+    QTest::newRow("carrying the awaited number: silence") << Pieces{hex("2254c8") + b} << 0x54 << true << "54:067e";
+    QTest::newRow("nothing awaited: held") << Pieces{hex("22") + b} << -1 << false << "";
+    QTest::newRow("nothing awaited: silence") << Pieces{hex("22") + b} << -1 << true << "54:067e";
+    QTest::newRow("another reply awaited: silence") << Pieces{hex("22") + b} << 0x10 << true << "54:067e";
+    // The frame inside the reply carries the awaited number: the stray byte
+    // goes, the reply is waited for.
+    const QByteArray same = buildSerialFrame(0x60, packetHoldingAFrame(0x60));
+    QTest::newRow("before a reply holding a frame of its number")
+        << Pieces{hex("22") + same.left(16), same.mid(16)} << 0x60 << false << "60:" + QString::fromLatin1(same.mid(3).toHex());
+    const QByteArray other = buildSerialFrame(0x60, packetHoldingAFrame(0x61));
+    QTest::newRow("before a reply holding a frame of another number")
+        << Pieces{hex("22") + other.left(16), other.mid(16)} << 0x60 << false << "60:" + QString::fromLatin1(other.mid(3).toHex());
+    QTest::newRow("silence inside the awaited reply holding a frame: kept")
+        << Pieces{other.left(16)} << 0x60 << true << "";
+    QTest::newRow("silence inside a reply holding nothing: kept") << Pieces{a.left(6)} << 0x53 << true << "";
+}
+
+// A stray start byte in front of a reply costs the reply nothing: the link
+// gives it up at once when the frame behind carries the number it awaits,
+// else after a silence.
+void TestFrames::strayStartByte()
+{
+    QFETCH(QList<QByteArray>, pieces);
+    QFETCH(int, awaited);
+    QFETCH(bool, silence);
+    QFETCH(QString, expected);
+    QCOMPARE(joined(pieces, awaited, silence), expected);
 }
 
 void TestFrames::envelopes_data()

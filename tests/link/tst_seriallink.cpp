@@ -134,6 +134,9 @@ private slots:
     void tryAgainLaterGivesTransmissionsBack();
     void replyVariants_data();
     void replyVariants();
+    void strayStartByteWithTheAwaitedNumber();
+    void repliesInPiecesComeWhole_data();
+    void repliesInPiecesComeWhole();
     void frameBeforeAnyRequestIsUnsolicited();
     void emptyCallbackMakesTheReplyUnsolicited();
     void tooLongPacketIsRefused();
@@ -322,6 +325,8 @@ void TestSerialLink::replyVariants_data()
     garbage.garbageBefore = hex("00ff13229901");
     FakeMaster::Reply emptyLength(hex("02"));
     emptyLength.garbageBefore = hex("22de00");
+    FakeMaster::Reply stray(hex("02"));
+    stray.garbageBefore = hex("2244c8");
     FakeMaster::Reply spoiled(hex("02"));
     spoiled.badChecksum = true;
     using Replies = QVector<FakeMaster::Reply>;
@@ -333,6 +338,7 @@ void TestSerialLink::replyVariants_data()
     QTest::newRow("split across writes") << Replies{split} << Replies{} << 1 << 0;
     QTest::newRow("garbage in front") << Replies{garbage} << Replies{} << 1 << 0;
     QTest::newRow("zero-length frame in front") << Replies{emptyLength} << Replies{} << 1 << 0;
+    QTest::newRow("stray start byte in front") << Replies{stray} << Replies{} << 1 << 0;
     QTest::newRow("bad check byte, then re-sent") << Replies{spoiled} << Replies{good} << 2 << 0;
     QTest::newRow("dropped, then re-sent") << Replies{FakeMaster::Reply::dropped()} << Replies{good} << 2 << 0;
 }
@@ -361,6 +367,55 @@ void TestSerialLink::replyVariants()
     for (const QList<QVariant> &args : qAsConst(l.unsolicited))
         QVERIFY(args.at(0).value<Packet>().request.isEmpty());
     QCOMPARE(replies.packets.size(), 1);
+    QCOMPARE(l.lost.size(), 0);
+}
+
+// A stray start byte followed by the awaited number could begin the reply: the
+// link waits for a short silence, then gives it up; the link is not lost.
+void TestSerialLink::strayStartByteWithTheAwaitedNumber()
+{
+    FakeMaster master;
+    FakeMaster::Reply stray(hex("02"));
+    stray.garbageBefore = hex("2200c8");
+    master.answer(PT_HUBRO_INFO, stray);
+    Link l(master);
+    Replies replies;
+    l.link.sendPacket(hex("01"), replies.callback());
+    QTRY_COMPARE(replies.packets.size(), 1);
+    QCOMPARE(replies.packets.at(0).data, buildSerialFrame(0, hex("02")).mid(3));
+    QCOMPARE(l.lost.size(), 0);
+    QVERIFY(l.link.isOpen());
+}
+
+void TestSerialLink::repliesInPiecesComeWhole_data()
+{
+    QTest::addColumn<QByteArray>("packet");
+    // In pieces of 20 bytes the frame inside is complete well before the reply around it.
+    QTest::newRow("holding a frame of the awaited number") << hex("02a1a2") + buildSerialFrame(0, hex("0203")) + QByteArray(40, 'x');
+    QTest::newRow("holding a frame of the next number") << hex("02a1a2") + buildSerialFrame(1, hex("0203")) + QByteArray(40, 'x');
+    QTest::newRow("text rich in start bytes")
+        << QByteArray(1, '\x02') + QByteArray("{\"name\": \"\"\"\", \"x\": \"\\\"\\\"\", \"y\": \"\"\"\"\"\"\"\"\"\" }");
+}
+
+// A master behind a converter writes its replies in pieces of 20 bytes, some
+// time apart: each reply arrives whole, whatever its packet holds.
+void TestSerialLink::repliesInPiecesComeWhole()
+{
+    QFETCH(QByteArray, packet);
+    FakeMaster master;
+    FakeMaster::Reply reply(packet);
+    reply.chunkSize = 20;
+    reply.chunkGapMs = 15;
+    master.answer(PT_HUBRO_INFO, reply);
+    Link l(master);
+    Replies replies;
+    l.link.sendPacket(hex("01"), replies.callback());
+    QTRY_COMPARE(replies.packets.size(), 1);
+    const QByteArray whole = buildSerialFrame(0, packet).mid(3);
+    QCOMPARE(replies.packets.at(0).data, whole);
+    // A re-send on a busy machine brings the reply once more, never a part of it.
+    for (const QList<QVariant> &args : qAsConst(l.unsolicited))
+        QCOMPARE(args.at(0).value<Packet>().data, whole);
     QCOMPARE(l.lost.size(), 0);
 }
 
@@ -497,6 +552,7 @@ void TestSerialLink::connectFailureIsReported()
     SerialConnectionInterface link(Serial, MasterOrdinary);
     QVERIFY(!link.connectToDevice(QStringLiteral("/nonexistent/ttyUSB9")));
     QVERIFY(!link.isOpen());
+    QCOMPARE(link.errorString(), QStringLiteral("No such file or directory"));
     QCOMPARE(log.lines(QStringLiteral("Failed to connect")),
              QStringList{QStringLiteral("Failed to connect: /nonexistent/ttyUSB9")});
 }

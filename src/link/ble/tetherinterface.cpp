@@ -10,6 +10,7 @@
 #include <QFileInfo>
 #include <QPointer>
 
+#include <algorithm>
 #include <string>
 
 namespace {
@@ -135,6 +136,7 @@ bool TetherInterface::connectToDevice(const QString &address)
         return false;
     abandonRequests();
     m_received.clear();
+    m_held = false;
 
     QPointer<TetherInterface> self(this);
     if (lastDisconnectMs > 0) {
@@ -316,8 +318,13 @@ void TetherInterface::readBleTerminal()
     checkWriteEnded();
     if (state == TetherReady) {
         const int count = m_api.receivedCount();
-        if (count <= 0)
+        if (count <= 0) {
+            // A frame held back by an incomplete one comes through after a silence.
+            const Timings t = currentTimings();
+            if (m_held && m_receivedClock.elapsed() >= std::min(t.strayGap, t.resend / 2))
+                takeReceived(true);
             return;
+        }
         m_responseTimer.stop();
         QPointer<TetherInterface> self(this);
         const Api api = m_api;
@@ -352,12 +359,27 @@ void TetherInterface::processReceivedBytes(QByteArray &chunk)
     chunk.clear();
     if (m_received.size() > MaxBuffered)
         m_received = m_received.right(MaxBuffered);
-    const FrameScan scan = scanFrames(m_received);
-    const QByteArray buffer = m_received;
-    m_received = scan.rest;
-    for (const ScannedFrame &frame : scan.frames)
-        if (!handleFrame(buffer, frame.offset, frame.sequence, frame.data))
-            return;
+    m_receivedClock.start();
+    takeReceived(false);
+}
+
+void TetherInterface::takeReceived(bool silence)
+{
+    const FrameIntake intake = takeFrames(
+        &m_received, silence,
+        [this](const QByteArray &buffer, const ScannedFrame &frame) {
+            return handleFrame(buffer, frame.offset, frame.sequence, frame.data);
+        },
+        [this] { return awaitedSequence(); });
+    if (!intake.stopped)
+        m_held = intake.held;
+}
+
+int TetherInterface::awaitedSequence() const
+{
+    if (m_inFlight == 0 || m_current.answered || m_current.attempts == 0)
+        return -1;
+    return uint8_t(m_current.frame.at(1));
 }
 
 bool TetherInterface::handleFrame(const QByteArray &buffer, int offset, uint8_t sequence, const QByteArray &data)
@@ -366,7 +388,7 @@ bool TetherInterface::handleFrame(const QByteArray &buffer, int offset, uint8_t 
     if (!m_logFilter.contains(type))
         qDebug() << "RX:" << buffer.mid(offset).toHex() << packetTypeName(type);
 
-    const bool written = m_inFlight != 0 && !m_current.answered && m_current.attempts > 0;
+    const bool written = awaitedSequence() >= 0;
     if (type == PT_TRY_AGAIN_LATER) {
         // The busy master's answer does not count against the writes; the
         // running re-send timer writes the request again.

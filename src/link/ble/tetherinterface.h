@@ -31,6 +31,8 @@ public:
         int stateCheck = 2000;   // state checks while not ready
         int reconnectGap = 1500; // least time between a disconnect and the next connect
         int sendGap = 3;         // after a reply, before the next request
+        int strayGap = 200;      // silence (at most half the re-send time) after which an incomplete
+                                 // frame holding back a complete one is given up
     };
     static void setTimings(const Timings &timings);
     static Timings timings();
@@ -94,6 +96,10 @@ private:
     void checkWriteEnded();
     // Joins a received chunk to what came before and hands on every complete frame.
     void processReceivedBytes(QByteArray &chunk);
+    // Hands on the frames of the receive buffer; `silence`: no bytes came for a while.
+    void takeReceived(bool silence);
+    // Sequence byte of the reply awaited: a request written and not answered; -1 when none.
+    int awaitedSequence() const;
     // False when the interface is gone or the link was reset meanwhile.
     bool handleFrame(const QByteArray &buffer, int offset, uint8_t sequence, const QByteArray &data);
 
@@ -130,6 +136,8 @@ private:
     QTimer m_stateCheckTimer;
     QVector<uint8_t> m_logFilter;
     QByteArray m_received; // bytes of a frame not complete yet
+    bool m_held = false;   // it starts with an incomplete frame holding back a complete one
+    QElapsedTimer m_receivedClock; // since the last received chunk
     quint32 m_epoch = 0;   // counts resets of the requests; stale shots and callbacks check it
 };
 

@@ -33,6 +33,8 @@ public slots:
     virtual QString portName() const = 0;
     // Requests waiting behind the one in flight.
     virtual int pendingCount() const = 0;
+    // Why the last connectToDevice failed, as the system tells it; empty when unknown.
+    virtual QString errorString() const { return QString(); }
 
     // Runs on the GUI thread: the callback when there is one, else unsolicitedPacket.
     void onPacketReceived(const Packet &packet, const ResponseCb &cb);

@@ -97,6 +97,15 @@ int laterCompleteFrame(const QByteArray &bytes, int pos)
     }
     return -1;
 }
+
+ScannedFrame frameAt(const QByteArray &bytes, int pos)
+{
+    ScannedFrame frame;
+    frame.offset = pos;
+    frame.sequence = uint8_t(bytes.at(pos + 1));
+    frame.data = bytes.mid(pos + 3, uint8_t(bytes.at(pos + 2)));
+    return frame;
+}
 } // namespace
 
 FrameScan scanFrames(const QByteArray &bytes)
@@ -117,24 +126,21 @@ FrameScan scanFrames(const QByteArray &bytes)
                 break;
             const int len = b[pos + 2];
             if (size - pos < len + 3) {
-                // Incomplete, or a stray start byte: a whole valid frame further
-                // on is not kept waiting behind it.
+                // Incomplete: wait for the rest. A complete frame behind its start is
+                // only reported, as the frame being waited for may hold it.
                 const int later = laterCompleteFrame(bytes, pos);
-                if (later < 0)
-                    break; // wait for the rest
-                pos = later;
-                continue;
+                if (later >= 0) {
+                    scan.held = true;
+                    scan.behind = frameAt(bytes, later);
+                }
+                break;
             }
             // A length of 0 would pass the sum for sequence 0xDE and carry no packet.
             if (len == 0 || frameChecksum(b + pos, len + 2) != b[pos + len + 2]) {
                 ++pos;
                 continue;
             }
-            ScannedFrame frame;
-            frame.offset = pos;
-            frame.sequence = b[pos + 1];
-            frame.data = bytes.mid(pos + 3, len);
-            scan.frames.append(frame);
+            scan.frames.append(frameAt(bytes, pos));
             pos += len + 3;
             if (size - pos < MinScanSize)
                 break;
@@ -143,6 +149,44 @@ FrameScan scanFrames(const QByteArray &bytes)
     scan.consumed = pos;
     scan.rest = pos == 0 ? bytes : bytes.mid(pos);
     return scan;
+}
+
+bool strayStartAhead(const FrameScan &scan, int awaitedSequence, bool silence)
+{
+    if (!scan.held)
+        return false;
+    const bool heldAwaited = awaitedSequence >= 0 && uint8_t(scan.rest.at(1)) == awaitedSequence;
+    const bool behindAwaited = awaitedSequence >= 0 && scan.behind.sequence == awaitedSequence;
+    if (behindAwaited && !heldAwaited)
+        return true;
+    // The awaited reply itself, held up with a frame of another number inside it, waits on.
+    return silence && !(heldAwaited && !behindAwaited);
+}
+
+FrameIntake takeFrames(QByteArray *buffer, bool silence,
+                       const std::function<bool(const QByteArray &, const ScannedFrame &)> &deliver,
+                       const std::function<int()> &awaitedSequence)
+{
+    FrameIntake intake;
+    for (;;) {
+        const QByteArray scanned = *buffer;
+        const FrameScan scan = scanFrames(scanned);
+        *buffer = scan.rest;
+        for (const ScannedFrame &frame : scan.frames) {
+            if (!deliver(scanned, frame)) {
+                intake.stopped = true;
+                return intake;
+            }
+        }
+        // A delivery may have run a nested event loop that took in more bytes.
+        if (*buffer != scan.rest)
+            continue;
+        if (!strayStartAhead(scan, awaitedSequence(), silence)) {
+            intake.held = scan.held;
+            return intake;
+        }
+        buffer->remove(0, 1);
+    }
 }
 
 EnvelopeUnwrap unwrapEnvelopes(uint8_t busAddress, const QByteArray &bytes)

@@ -13,6 +13,7 @@
 #include <QVector>
 
 #include <cstdint>
+#include <functional>
 
 constexpr uint8_t FrameStartByte = 0x22;
 constexpr int MaxSerialPacketSize = 254;
@@ -50,15 +51,42 @@ struct FrameScan
     QVector<ScannedFrame> frames; // in order of appearance
     int consumed = 0;             // bytes of the input that are done with
     QByteArray rest;              // input from `consumed` on: keep it for the next read
+    // Set when `rest` starts with an incomplete frame while a complete, valid frame lies
+    // behind its start byte (`behind`, offset in the input). Either that start byte is a
+    // stray one and the frame behind it is real, or the frame behind is a run inside the
+    // incomplete frame's packet: the bytes alone cannot tell (see strayStartAhead()).
+    bool held = false;
+    ScannedFrame behind;
 };
 
 // Finds the frames in received bytes. Bytes in front of a frame that are no frame are
 // skipped (a bad check byte resynchronises one byte further); an incomplete frame at the
-// end is kept in `rest`, unless a complete valid frame follows it (then the bytes before
-// that frame are dropped: a stray start byte must not hold up a whole reply behind it);
-// input of 5 or more bytes without any start byte is dropped whole.
-// A frame whose length byte is 0 carries no packet and is treated as no frame.
+// end is kept in `rest` and waited for, even when a complete frame lies behind its start
+// (reported in `held` and `behind`); input of 5 or more bytes without any start byte is
+// dropped whole. A frame whose length byte is 0 carries no packet and is treated as no frame.
 FrameScan scanFrames(const QByteArray &bytes);
+
+// Whether the incomplete frame that holds back a complete one (scan.held) is to be given
+// up as a stray start byte. At once when the link awaits the reply numbered
+// `awaitedSequence` (-1: none), the frame behind carries that number and the incomplete
+// one does not; else after a silence on the link (`silence`: its rest is not coming),
+// unless the incomplete one carries the awaited number and the frame behind does not.
+bool strayStartAhead(const FrameScan &scan, int awaitedSequence, bool silence);
+
+// What takeFrames() left behind.
+struct FrameIntake
+{
+    bool stopped = false; // `deliver` returned false: the buffer was not touched since
+    bool held = false;    // the buffer starts with an incomplete frame holding back a complete one
+};
+
+// A link's handling of its receive buffer: scans it, hands every frame to `deliver`
+// (with the bytes it was scanned in) and gives up a stray start byte as
+// strayStartAhead() says, scanning on behind it. The buffer is cut before the frames
+// are handed on; `awaitedSequence` is asked after them.
+FrameIntake takeFrames(QByteArray *buffer, bool silence,
+                       const std::function<bool(const QByteArray &scanned, const ScannedFrame &frame)> &deliver,
+                       const std::function<int()> &awaitedSequence);
 
 // What unwrapEnvelopes() did with the input when it stopped at a bad envelope.
 enum class EnvelopeDrop {

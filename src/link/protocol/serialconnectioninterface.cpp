@@ -84,6 +84,12 @@ int SerialConnectionInterface::pendingCount() const
     return m_worker->queuedCount();
 }
 
+QString SerialConnectionInterface::errorString() const
+{
+    // Written by the worker before its blocking connectToDevice returned.
+    return m_worker->openError();
+}
+
 int SerialConnectionInterface::transmitTimeout() const
 {
     return m_worker->transmitInterval();

@@ -29,6 +29,7 @@ public:
     // that it can be used to connect again).
     QString portName() const override;
     int pendingCount() const override;
+    QString errorString() const override;
 
     int transmitTimeout() const;
     // The worker in the link thread (to watch its signals in tests and measurements).

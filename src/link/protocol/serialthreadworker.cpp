@@ -1,5 +1,7 @@
 #include "serialthreadworker.h"
 
+#include <algorithm>
+
 #include <QCoreApplication>
 #include <QDateTime>
 #include <QDebug>
@@ -11,6 +13,7 @@ SerialThreadWorker::SerialThreadWorker(QSerialPort *port, bool kastrelMode, Mast
     , m_port(port)
     , m_kastrelMode(kastrelMode)
     , m_transmitTimer(this)
+    , m_strayTimer(this)
 {
     int interval = SerialTimeoutMs;
     if (kastrelMode)
@@ -22,6 +25,9 @@ SerialThreadWorker::SerialThreadWorker(QSerialPort *port, bool kastrelMode, Mast
     m_transmitTimer.setTimerType(Qt::PreciseTimer);
     connect(&m_transmitTimer, &QTimer::timeout, this, &SerialThreadWorker::transmitTimeout);
     connect(m_port, &QSerialPort::readyRead, this, &SerialThreadWorker::onReadyRead, Qt::DirectConnection);
+    m_strayTimer.setSingleShot(true);
+    m_strayTimer.setInterval(StrayGapMs);
+    connect(&m_strayTimer, &QTimer::timeout, this, &SerialThreadWorker::strayTimeout);
 }
 
 QByteArray SerialThreadWorker::buildFrame(const QByteArray &packet)
@@ -104,10 +110,7 @@ void SerialThreadWorker::onReadyRead()
 {
     m_rxBuffer.append(m_port->readAll());
     if (!m_kastrelMode) {
-        const FrameScan scan = scanFrames(m_rxBuffer);
-        const QByteArray buffer = m_rxBuffer;
-        m_rxBuffer = scan.rest;
-        handleFrames(buffer, scan);
+        takeReceived(false);
         return;
     }
     const EnvelopeUnwrap unwrap = unwrapEnvelopes(m_busAddress, m_rxBuffer);
@@ -118,6 +121,37 @@ void SerialThreadWorker::onReadyRead()
                                   .arg(QString::fromLatin1(envelopeDropText(unwrap.dropped)));
     for (const EnvelopeContent &envelope : unwrap.envelopes)
         handleFrames(envelope.body, envelope.scan);
+}
+
+void SerialThreadWorker::takeReceived(bool silence)
+{
+    const FrameIntake intake = takeFrames(
+        &m_rxBuffer, silence,
+        [this](const QByteArray &buffer, const ScannedFrame &frame) {
+            handleFrame(buffer, frame);
+            return true;
+        },
+        [this] { return awaitedSequence(); });
+    // A frame held back by an incomplete one comes through after a silence.
+    if (intake.held)
+        m_strayTimer.start();
+    else
+        m_strayTimer.stop();
+}
+
+void SerialThreadWorker::strayTimeout()
+{
+    // Bytes that came meanwhile end the silence (and are taken in by onReadyRead).
+    if (m_port->isOpen() && m_port->waitForReadyRead(0))
+        return;
+    takeReceived(true);
+}
+
+int SerialThreadWorker::awaitedSequence() const
+{
+    if (m_current.answered || m_current.sendCount == 0 || m_current.frame.isEmpty())
+        return -1;
+    return requestSequence(m_current.frame);
 }
 
 void SerialThreadWorker::handleFrames(const QByteArray &buffer, const FrameScan &scan)
@@ -193,8 +227,11 @@ bool SerialThreadWorker::connectToDevice(const QString &serial)
         m_busAddress = address.busAddress;
     }
     m_rxBuffer.clear();
+    m_strayTimer.stop();
     m_port->setPortName(portName);
+    m_openError.clear();
     if (!m_port->open(QIODevice::ReadWrite)) {
+        m_openError = m_port->errorString();
         qWarning().noquote() << QStringLiteral("Failed to connect: ") + portName;
     } else {
         const qint32 baud = m_kastrelMode ? KastrelBaudRate : SerialBaudRate;
@@ -232,6 +269,8 @@ void SerialThreadWorker::setTimings(int transmitTimeoutMs, int sendGapMs)
     m_transmitInterval = transmitTimeoutMs;
     m_transmitTimer.setInterval(transmitTimeoutMs);
     m_sendGapMs = sendGapMs;
+    // The silence must end before the re-send, whose reply would break it again.
+    m_strayTimer.setInterval(std::min(int(StrayGapMs), transmitTimeoutMs / 2));
 }
 
 void SerialThreadWorker::updateCounters()

@@ -25,6 +25,8 @@ public:
     static constexpr int SlowMasterTimeoutMs = 1000; // MasterHubro32Slow
     static constexpr int KastrelTimeoutMs = 500;
     static constexpr int SendGapMs = 3;              // after a reply, before the next request
+    // Silence after which an incomplete frame holding back a complete one is given up.
+    static constexpr int StrayGapMs = 100;
     static constexpr int MaxTransmissions = 6;
     static constexpr qint32 SerialBaudRate = 38462;
     static constexpr qint32 KastrelBaudRate = 9600;
@@ -38,6 +40,8 @@ public:
     bool isPortOpen() const { return m_portOpen.load(); }
     int queuedCount() const { return m_queued.load(); }
     int transmitInterval() const { return m_transmitInterval.load(); }
+    // The port's reason why the last connectToDevice failed; empty after a success.
+    QString openError() const { return m_openError; }
 
 public slots:
     void sendPacket(const QByteArray &data, const ResponseCb &cb);
@@ -63,6 +67,9 @@ private:
     };
 
     void transmitCurrent();
+    void takeReceived(bool silence);
+    void strayTimeout();
+    int awaitedSequence() const; // sequence byte of the reply awaited, -1 when none
     void abandonRequests();
     void handleFrames(const QByteArray &buffer, const FrameScan &scan);
     void handleFrame(const QByteArray &buffer, const ScannedFrame &frame);
@@ -73,6 +80,7 @@ private:
     QSerialPort *m_port;
     bool m_kastrelMode;
     QTimer m_transmitTimer;
+    QTimer m_strayTimer;
     QList<Request> m_queue;
     QByteArray m_rxBuffer;
     uint8_t m_sequence = 0;
@@ -82,6 +90,7 @@ private:
     QVector<uint8_t> m_logFilter;
     int m_sendGapMs = SendGapMs;
     quint32 m_epoch = 0; // counts abandonRequests(); stale gap shots check it
+    QString m_openError;
 
     std::atomic<bool> m_portOpen{false};
     std::atomic<int> m_queued{0};

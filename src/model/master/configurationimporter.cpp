@@ -37,12 +37,15 @@ bool ConfigurationImporter::loadFile(const QString &filePath)
     const QByteArray bytes = FileLocker::readRegularFile(filePath, &readError);
     if (!readError.isEmpty()) {
         qWarning().noquote() << tr("Configuration file error ") + readError;
+        m_problem = readError;
         return false;
     }
     QJsonParseError error;
     const QJsonDocument document = QJsonDocument::fromJson(bytes, &error);
     if (error.error != QJsonParseError::NoError) {
         qWarning().noquote() << tr("Configuration file error ") + error.errorString();
+        // Too deep a nesting is one of these: the parser's own words say which.
+        m_problem = tr("The file is not valid JSON: %1 at offset %2").arg(error.errorString()).arg(error.offset);
         return false;
     }
     m_document = document.object();

@@ -140,6 +140,12 @@ private slots:
                                           << QByteArrayList{QByteArray::fromHex("012b")};
         QTest::newRow("noise before the answer") << QByteArray::fromHex("00ff220502012a")
                                                  << QByteArray::fromHex("012a") << QByteArrayList();
+        // A stray start byte costs the answer nothing: given up at once when the
+        // frame behind it carries the awaited number, else after a short silence.
+        QTest::newRow("a stray start byte before the answer") << QByteArray::fromHex("22220502012a")
+                                                              << QByteArray::fromHex("012a") << QByteArrayList();
+        QTest::newRow("a stray start byte with the awaited number")
+            << QByteArray::fromHex("2205c8220502012a") << QByteArray::fromHex("012a") << QByteArrayList();
     }
     void repliesMatchedBySequence()
     {
@@ -187,6 +193,44 @@ private slots:
         QCOMPARE(uint8_t(link.replies.first().data.at(0)), uint8_t(PT_HUBRO_INFO_ACK));
         QTRY_COMPARE(link.unsolicited.size(), 1);
         QCOMPARE(link.unsolicited.first().first().value<Packet>().data.left(3), QByteArray(3, '\x55'));
+    }
+
+    // Replies come in notifications of 20 bytes; a packet holding a whole
+    // frame, or text rich in start bytes, still gives exactly its reply.
+    void repliesHoldingFramesComeWhole_data()
+    {
+        QTest::addColumn<QString>("kind");
+        QTest::newRow("a frame of its own number") << "own";
+        QTest::newRow("a frame of the next number") << "next";
+        QTest::newRow("text rich in start bytes") << "text";
+    }
+    void repliesHoldingFramesComeWhole()
+    {
+        QFETCH(QString, kind);
+        TetherInterface::Timings timings = TetherInterface::timings();
+        timings.resend = 2000; // no re-send, however busy the machine
+        TetherInterface::setTimings(timings);
+        QList<QByteArray> sent;
+        m_peer.responder = [&](const QByteArray &written) {
+            QByteArray packet = QByteArray::fromHex("02a1a2");
+            if (kind == QLatin1String("text"))
+                packet += QByteArray("{\"a\": \"\"\"\", \"b\": \"\\\"\\\"\", \"c\": \"\"\"\"\"\"\"\" }");
+            else
+                packet += buildSerialFrame(uint8_t(sequenceOf(written) + (kind == QLatin1String("next") ? 1 : 0)),
+                                           QByteArray::fromHex("0607"))
+                    + QByteArray(30, 'x');
+            sent << reply(written, packet);
+            return QVector<QByteArray>{sent.last()};
+        };
+        Link link;
+        QVERIFY(link.open());
+        link.send(QByteArray(1, '\x01'));
+        link.send(QByteArray(1, '\x01'));
+        QTRY_COMPARE(link.replies.size(), 2);
+        QCOMPARE(link.replies.at(0).data, sent.at(0).mid(3));
+        QCOMPARE(link.replies.at(1).data, sent.at(1).mid(3));
+        QCOMPARE(link.unsolicited.size(), 0);
+        QCOMPARE(link.lost.size(), 0);
     }
 
     void oneRequestInFlight()

@@ -579,6 +579,10 @@ Updating starts after closing the Configurator.</source>
         <source>Device entry %1 (device %2): the device type %3 cannot be read</source>
         <translation>Запись устройства %1 (устройство %2): тип устройства %3 не читается</translation>
     </message>
+    <message>
+        <source>The file is not valid JSON: %1 at offset %2</source>
+        <translation>Файл содержит некорректный JSON: %1 (смещение %2)</translation>
+    </message>
 </context>
 <context>
     <name>Connection</name>

@@ -63,10 +63,10 @@ bool writeAll(int fd, const char *data, qint64 size)
 }
 
 // Reads the whole file from its start; false with errno set on a read error.
-// Stops after MaxFileSize + 1 bytes so that a growing file is caught too.
-bool readAll(int fd, qint64 sizeHint, QByteArray *out)
+// Stops after maxSize + 1 bytes so that a growing file is caught too.
+bool readAll(int fd, qint64 sizeHint, qint64 maxSize, QByteArray *out)
 {
-    const qint64 limit = FileLocker::MaxFileSize + 1;
+    const qint64 limit = maxSize + 1;
     QByteArray data;
     data.resize(int(qBound<qint64>(4096, sizeHint + 1, limit)));
     qint64 done = 0;
@@ -89,8 +89,8 @@ bool readAll(int fd, qint64 sizeHint, QByteArray *out)
 }
 
 // The whole contents of the open file, refused unless it is a regular file
-// of at most MaxFileSize bytes.
-FileLocker::Error readRegular(int fd, QByteArray *contents, int *systemError)
+// of at most maxSize bytes.
+FileLocker::Error readRegular(int fd, qint64 maxSize, QByteArray *contents, int *systemError)
 {
     struct stat info;
     if (::fstat(fd, &info) != 0) {
@@ -99,13 +99,13 @@ FileLocker::Error readRegular(int fd, QByteArray *contents, int *systemError)
     }
     if (!S_ISREG(info.st_mode))
         return FileLocker::Error::NotRegular;
-    if (info.st_size > FileLocker::MaxFileSize)
+    if (info.st_size > maxSize)
         return FileLocker::Error::TooLarge;
-    if (!readAll(fd, info.st_size, contents)) {
+    if (!readAll(fd, info.st_size, maxSize, contents)) {
         *systemError = errno;
         return FileLocker::Error::Read;
     }
-    return contents->size() > FileLocker::MaxFileSize ? FileLocker::Error::TooLarge : FileLocker::Error::None;
+    return contents->size() > maxSize ? FileLocker::Error::TooLarge : FileLocker::Error::None;
 }
 
 } // namespace
@@ -160,7 +160,7 @@ QByteArray FileLocker::lockFile(const QString &path)
 
     QByteArray contents;
     int systemError = 0;
-    const Error read = readRegular(fd, &contents, &systemError);
+    const Error read = readRegular(fd, MaxFileSize, &contents, &systemError);
     if (read != Error::None)
         return failLock(read, systemError, fd);
 
@@ -169,10 +169,11 @@ QByteArray FileLocker::lockFile(const QString &path)
     return contents;
 }
 
-QByteArray FileLocker::readRegularFile(const QString &path, QString *error)
+QByteArray FileLocker::readRegularFile(const QString &path, QString *error, qint64 maxSize)
 {
     FileLocker reader;
     reader.m_path = path;
+    reader.m_sizeLimit = maxSize;
     const auto refuse = [&](Error why, int systemError, int fd) {
         reader.failLock(why, systemError, fd);
         if (error)
@@ -184,7 +185,7 @@ QByteArray FileLocker::readRegularFile(const QString &path, QString *error)
         return refuse(Error::Open, errno, -1);
     QByteArray contents;
     int systemError = 0;
-    const Error read = readRegular(fd, &contents, &systemError);
+    const Error read = readRegular(fd, maxSize, &contents, &systemError);
     if (read != Error::None)
         return refuse(read, systemError, fd);
     ::close(fd);
@@ -204,7 +205,8 @@ QByteArray FileLocker::failLock(Error error, int systemError, int fd)
         qWarning().noquote() << QStringLiteral("File (%1) is not a regular file").arg(m_path);
         break;
     case Error::TooLarge:
-        qWarning().noquote() << QStringLiteral("File (%1) is too large: more than %2 bytes").arg(m_path).arg(MaxFileSize);
+        qWarning().noquote()
+            << QStringLiteral("File (%1) is too large: more than %2 bytes").arg(m_path).arg(m_sizeLimit);
         break;
     case Error::Read:
         qWarning().noquote() << QStringLiteral("File read error (%1): %2").arg(m_path, systemText(systemError));
@@ -318,7 +320,7 @@ QString FileLocker::errorString() const
     case Error::NotRegular:
         return tr("%1 is not a regular file").arg(m_path);
     case Error::TooLarge:
-        return tr("The file %1 is too large: more than %2 bytes").arg(m_path).arg(MaxFileSize);
+        return tr("The file %1 is too large: more than %2 bytes").arg(m_path).arg(m_sizeLimit);
     case Error::Read:
         return tr("Cannot read the file %1: %2").arg(m_path, system);
     case Error::NotHeld:

@@ -23,7 +23,7 @@ public:
         Open,       // the file cannot be opened (missing, access denied, ...)
         Busy,       // another locker holds it
         NotRegular, // a folder, device or pipe
-        TooLarge,   // more than MaxFileSize bytes
+        TooLarge,   // above the size limit (MaxFileSize unless the caller names another)
         Read,
         NotHeld,    // replaceContents() with no file held
         LockLost,   // the name now refers to another file, or to none
@@ -45,9 +45,9 @@ public:
 
     // Reads a whole regular file without locking it. A pipe, folder or device
     // is refused before anything is read from it (opening never blocks), as
-    // is a file above MaxFileSize; on failure the result is empty and *error
+    // is a file above maxSize bytes; on failure the result is empty and *error
     // holds the same text errorString() gives.
-    static QByteArray readRegularFile(const QString &path, QString *error);
+    static QByteArray readRegularFile(const QString &path, QString *error, qint64 maxSize = MaxFileSize);
 
     // Closes the held file, which ends its lock; does nothing when none is held.
     void unlockFile();
@@ -85,4 +85,5 @@ private:
     QString m_path;
     Error m_error = Error::None;
     int m_systemError = 0;
+    qint64 m_sizeLimit = MaxFileSize; // the size above which a file is refused
 };

@@ -1,5 +1,6 @@
 #include "filelocker.h"
 
+#include <QCryptographicHash>
 #include <QDebug>
 #include <QFile>
 #include <QFileInfo>
@@ -28,6 +29,11 @@ std::function<void()> &openedHook()
 QString systemText(int error)
 {
     return QStringLiteral("%1 (%2)").arg(error).arg(qt_error_string(error));
+}
+
+QByteArray contentsDigest(const QByteArray &contents)
+{
+    return QCryptographicHash::hash(contents, QCryptographicHash::Sha256);
 }
 
 bool sameFile(const struct stat &a, const struct stat &b)
@@ -165,6 +171,7 @@ QByteArray FileLocker::lockFile(const QString &path)
         return failLock(read, systemError, fd);
 
     m_fd = fd;
+    m_heldDigest = contentsDigest(contents);
     qDebug().noquote() << QStringLiteral("File (%1) opened and locked").arg(path);
     return contents;
 }
@@ -232,7 +239,7 @@ bool FileLocker::stillHoldsPath() const
     return m_fd >= 0 && pathNamesFile(QFile::encodeName(m_path), m_fd);
 }
 
-bool FileLocker::replaceContents(const QByteArray &contents)
+bool FileLocker::replaceContents(const QByteArray &contents, bool overwriteChanges)
 {
     m_error = Error::None;
     m_systemError = 0;
@@ -240,6 +247,16 @@ bool FileLocker::replaceContents(const QByteArray &contents)
         return failReplace(Error::NotHeld, 0);
     if (!stillHoldsPath())
         return failReplace(Error::LockLost, 0);
+    if (!overwriteChanges) {
+        // Only what was read or written here may be replaced unasked.
+        QByteArray now;
+        int systemError = 0;
+        const Error read = readRegular(m_fd, MaxFileSize, &now, &systemError);
+        if (read == Error::Read)
+            return failReplace(Error::Read, systemError);
+        if (read != Error::None || contentsDigest(now) != m_heldDigest)
+            return failReplace(Error::Changed, 0);
+    }
 
     // Through a symbolic link the file it points to is replaced, not the link.
     const QString canonical = QFileInfo(m_path).canonicalFilePath();
@@ -283,6 +300,7 @@ bool FileLocker::replaceContents(const QByteArray &contents)
 
     ::close(m_fd);
     m_fd = fd;
+    m_heldDigest = contentsDigest(contents);
     qDebug().noquote() << QStringLiteral("File (%1) written, %2 bytes, and still locked").arg(m_path).arg(contents.size());
     return true;
 }
@@ -298,6 +316,13 @@ bool FileLocker::failReplace(Error error, int systemError)
     case Error::LockLost:
         qWarning().noquote() << QStringLiteral("File (%1) was removed or replaced by another program, not written")
                                     .arg(m_path);
+        break;
+    case Error::Changed:
+        qWarning().noquote() << QStringLiteral("File (%1) was changed by another program, not written").arg(m_path);
+        break;
+    case Error::Read:
+        qWarning().noquote() << QStringLiteral("File read error (%1): %2; the file is left unchanged")
+                                    .arg(m_path, systemText(systemError));
         break;
     default:
         qWarning().noquote() << QStringLiteral("File write error (%1): %2; the file is left unchanged")
@@ -327,6 +352,8 @@ QString FileLocker::errorString() const
         return tr("No file is open");
     case Error::LockLost:
         return tr("The file %1 was removed or replaced by another program").arg(m_path);
+    case Error::Changed:
+        return tr("The file %1 was changed by another program since it was read").arg(m_path);
     case Error::Write:
         return tr("Cannot write the file %1: %2. The file was left unchanged").arg(m_path, system);
     }

@@ -27,6 +27,7 @@ public:
         Read,
         NotHeld,    // replaceContents() with no file held
         LockLost,   // the name now refers to another file, or to none
+        Changed,    // another program changed the held file since it was read or written here
         Write,
     };
     Q_ENUM(Error)
@@ -56,7 +57,12 @@ public:
     // the same folder, flushes it to disk, renames it over the path and only
     // then releases the old file. On failure the file on disk and the lock
     // stay as they were and false is returned (see error()).
-    bool replaceContents(const QByteArray &contents);
+    //
+    // The lock keeps out other lockers only: a program that writes the file
+    // without asking is caught here. Unless `overwriteChanges`, contents that
+    // differ from those last read or written through this locker are not
+    // overwritten (Changed).
+    bool replaceContents(const QByteArray &contents, bool overwriteChanges = false);
 
     bool isLocked() const { return m_fd >= 0; }
     // False when the held file was removed or replaced behind the locker's
@@ -86,4 +92,5 @@ private:
     Error m_error = Error::None;
     int m_systemError = 0;
     qint64 m_sizeLimit = MaxFileSize; // the size above which a file is refused
+    QByteArray m_heldDigest;          // of the contents last read or written
 };

@@ -17,6 +17,7 @@
 #include "devicetablemodel.h"
 #include "discovereddevice.h"
 #include "droppedfiles.h"
+#include "fileconnection.h"
 #include "firmwareuploadmanager.h"
 #include "hubroitem.h"
 #include "lqitestmanager.h"
@@ -259,6 +260,16 @@ bool MainWindow::establishConnection(ConnectionType connectionType, const QStrin
                         .arg(QDir::toNativeSeparators(connectionAddress)));
             else
                 ui->statusBar->clearMessage();
+        });
+    }
+    if (auto *file = qobject_cast<FileConnection *>(connection)) {
+        // Opened again as another program left it, once the question is through.
+        const QPointer<Connection> asked(connection);
+        connect(file, &FileConnection::reloadRequested, this, [this, asked](const QString &path) {
+            QTimer::singleShot(0, this, [this, asked, path] {
+                if (asked && connection == asked)
+                    establishConnection(File, path);
+            });
         });
     }
     if (connectionType == File) {

@@ -6,7 +6,6 @@
 #include "hubroitem.h"
 #include "messageboxes.h"
 #include "nearbyhubromodel.h"
-#include "reportdigest.h"
 #include "reportnearbydetection.h"
 #include "rssitestdock.h"
 #include "settings.h"
@@ -92,9 +91,12 @@ void MainWindow::checkReport()
     if (fileName.isEmpty())
         return;
     const QString title = tr("Report check");
-    switch (ReportDigest::checkFile(fileName)) {
+    // A pipe or an oversized file named like a report is refused without
+    // holding the window.
+    const SystemReportCheck check = checkSystemReportFile(fileName);
+    switch (check.verdict) {
     case ReportDigest::Verdict::Unreadable:
-        showWarningMessage(tr("Failed to open the file"), title);
+        showWarningDetails(tr("Failed to open the file"), check.problem, title);
         break;
     case ReportDigest::Verdict::Original:
         // The digest has no key: it shows accidental changes, not deliberate ones.

@@ -328,16 +328,22 @@ void FileConnection::removeDevice(int address)
 
 // ---------------------------------------------------------------- writing
 
-void FileConnection::writeBack()
+void FileConnection::writeBack(bool overwriteChanges)
 {
     if (m_writeRefused) {
         qWarning().noquote() << QStringLiteral("Configuration file (%1) no longer held, the change is not saved").arg(m_path);
         return;
     }
-    if (m_locker->replaceContents(ConfigurationJson::toBytes(m_document)))
+    if (m_changeQuestionPending)
+        return; // the answer decides what becomes of this edit too
+    if (m_locker->replaceContents(ConfigurationJson::toBytes(m_document), overwriteChanges))
         return;
     if (m_locker->error() == FileLocker::Error::NotHeld)
         return; // closed: nothing is saved any more
+    if (m_locker->error() == FileLocker::Error::Changed) {
+        askAboutOutsideChange();
+        return;
+    }
     if (m_locker->error() == FileLocker::Error::LockLost) {
         m_writeRefused = true;
         warnUser(tr("The configuration file was removed or replaced by another program. Changes are no longer "
@@ -359,6 +365,34 @@ void FileConnection::warnUser(const QString &text, const QString &details)
         showWarningDetails(text, details, tr("Configuration file"));
         if (self)
             m_warningPending = false;
+    });
+}
+
+void FileConnection::askAboutOutsideChange()
+{
+    // Asked once the edit is through, as the warnings are.
+    m_changeQuestionPending = true;
+    const FileLocker *asked = m_locker.get();
+    QTimer::singleShot(0, this, [this, asked] {
+        const QPointer<FileConnection> self(this);
+        const int answer =
+            askChoice(tr("The configuration file %1 was changed by another program since it was opened here.\n"
+                         "Reload it as it is now (the changes not yet saved here are lost), or overwrite it with "
+                         "the configuration shown here (the other program's changes are lost)?")
+                          .arg(m_path),
+                      tr("Configuration file"), {tr("Overwrite"), tr("Reload")});
+        if (!self)
+            return;
+        m_changeQuestionPending = false;
+        if (m_locker.get() != asked || !m_locker->isLocked())
+            return; // closed, or another file opened, meanwhile
+        if (answer == 0) {
+            writeBack(true);
+            return;
+        }
+        // Nothing more is written from the old contents.
+        m_writeRefused = true;
+        emit reloadRequested(m_path);
     });
 }
 

@@ -20,6 +20,11 @@
 // FileLocker::replaceContents); when it fails, the file on disk stays as it
 // was and the user is warned once per edit. Once the file turns out to have
 // been removed or replaced by another program, nothing more is written.
+// When another program has changed the file's contents since they were read
+// here, the edit is not written: the user is asked whether to overwrite the
+// file with the edits (Overwrite) or to take the file as it now is (Reload,
+// the default: reloadRequested()). Edits made while the question is open are
+// kept in the document and go with an overwrite.
 class FileConnection : public Connection
 {
     Q_OBJECT
@@ -47,6 +52,11 @@ public:
     void updateMasterValue(const QString &key, const QVariant &value);
     void updateDeviceValue(int radioAddress, const QString &key, const QVariant &value);
 
+signals:
+    // The user chose to drop the unsaved edits and open the file again as
+    // another program left it; the connection writes nothing more.
+    void reloadRequested(const QString &path);
+
 public slots:
     void updateWireloopAddress(int radioAddress, int value);
     void updateMasterWireloopAddress(int radioAddress, int value);
@@ -61,8 +71,10 @@ private:
     QString contentProblem(const QJsonObject &document) const;
     void addDevice(const QJsonObject &element, const ConfigurationFileReader::Vocabulary &vocabulary);
     void setMasterValues(const QList<std::pair<QString, QJsonValue>> &values);
-    void writeBack();
+    // Another program's change to the file is overwritten only when told so.
+    void writeBack(bool overwriteChanges = false);
     void warnUser(const QString &text, const QString &details);
+    void askAboutOutsideChange();
     void detachItems();
 
     QJsonObject m_document;
@@ -70,4 +82,5 @@ private:
     int m_fileMasterType = 0; // the type code read from "device"
     bool m_writeRefused = false;
     bool m_warningPending = false;
+    bool m_changeQuestionPending = false;
 };

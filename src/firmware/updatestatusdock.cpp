@@ -169,7 +169,7 @@ void UpdateStatusDock::buildForm()
     pBarUpload = new QProgressBar(gbUpload);
     pBarUpload->setObjectName(QStringLiteral("pBarUpload"));
     pBarUpload->setValue(0);
-    pBarUpload->setStyleSheet(UpdateStatusWidget::makeStyleSheet(1, QStringLiteral("#96C8FF")));
+    setUploadBarColour(QStringLiteral("#96C8FF"));
     grid->addWidget(pBarUpload, 1, 1);
     pbStopUpload = new QPushButton(QIcon(QStringLiteral(":/icons/images/icons/png/remove.png")), QString(), gbUpload);
     pbStopUpload->setObjectName(QStringLiteral("pbStopUpload"));
@@ -315,7 +315,7 @@ void UpdateStatusDock::uploadCut(const QString &reason)
         tr("Upload failed: %1; the master may hold an incomplete image: reconnect and upload again").arg(reason);
     qCritical().noquote() << text;
     showUploadFailure(text);
-    pBarUpload->setStyleSheet(UpdateStatusWidget::makeStyleSheet(1, QStringLiteral("rgb(255, 150, 150)")));
+    setUploadBarColour(QStringLiteral("rgb(255, 150, 150)"));
     setCurrUpdateStatusWidgetFailed();
     summarize(tr("The batch ended: the upload was cut."));
     dropBatch();
@@ -751,9 +751,19 @@ void UpdateStatusDock::onUploadStarted(const pVORL &firmware)
 
 void UpdateStatusDock::onUploadProgress(unsigned progress)
 {
-    pBarUpload->setStyleSheet(UpdateStatusWidget::makeStyleSheet(1, QStringLiteral("#96C8FF")));
+    // Called for every line sent: the bar is restyled only when its colour
+    // changes, and repainted only when the percentage does (setValue).
+    setUploadBarColour(QStringLiteral("#96C8FF"));
     pBarUpload->setValue(int(progress));
     uploading = true;
+}
+
+void UpdateStatusDock::setUploadBarColour(const QString &colour)
+{
+    if (colour == uploadBarColour)
+        return;
+    uploadBarColour = colour;
+    pBarUpload->setStyleSheet(UpdateStatusWidget::makeStyleSheet(1, colour));
 }
 
 QString UpdateStatusDock::statusText(FirmwareUploadTypes::uploadStatus_t status) const
@@ -781,7 +791,7 @@ void UpdateStatusDock::onUploadStatus(FirmwareUploadTypes::uploadStatus_t status
         qDebug().noquote() << QStringLiteral("Upload status %1: %2").arg(statusText(status)).arg(progress);
     pBarUpload->setValue(int(progress));
     const auto stopped = [this] {
-        pBarUpload->setStyleSheet(UpdateStatusWidget::makeStyleSheet(1, QStringLiteral("rgb(255, 255, 150)")));
+        setUploadBarColour(QStringLiteral("rgb(255, 255, 150)"));
         gbUpload->setEnabled(true);
         pbUploadFirmware->setEnabled(true);
         pbStopUpload->setEnabled(false);
@@ -876,7 +886,7 @@ void UpdateStatusDock::askRestart(const QString &heading, const QString &questio
 void UpdateStatusDock::onUploadFinished()
 {
     pBarUpload->setValue(100);
-    pBarUpload->setStyleSheet(UpdateStatusWidget::makeStyleSheet(1, QStringLiteral("#96ff96")));
+    setUploadBarColour(QStringLiteral("#96ff96"));
     uploadIdle();
     uploading = false;
     if (uploadManager->isAutoUpdateOn()) {

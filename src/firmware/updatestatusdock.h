@@ -133,6 +133,8 @@ private:
     };
 
     void buildForm();
+    // Styles the upload bar in `colour` unless it already has that colour.
+    void setUploadBarColour(const QString &colour);
     void uploadIdle();
     void discardStatusWidgets();
     UpdateStatusWidget *makeStatusWidgets(const QList<DeviceItem *> &devices, const HUBRO32BootSectionHeader_t &header,
@@ -178,6 +180,7 @@ private:
     QLabel *lblUploadStatus = nullptr;
     QPushButton *pbUploadFirmware = nullptr;
     QProgressBar *pBarUpload = nullptr;
+    QString uploadBarColour; // the colour of pBarUpload's style sheet
     QPushButton *pbStopUpload = nullptr;
     QLabel *lblUploadedFirmwareLabel = nullptr;
     QLabel *lblUploadedFirmware = nullptr;

@@ -9,6 +9,7 @@
 #include "simdiagnostics.h"
 #include "simnearby.h"
 #include "startup.h"
+#include "systemreport.h"
 #include "waitgenerating.h"
 #include "windowfixture.h"
 
@@ -19,7 +20,14 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
+#include <atomic>
+#include <condition_variable>
+#include <fcntl.h>
+#include <mutex>
 #include <sys/resource.h>
+#include <sys/stat.h>
+#include <thread>
+#include <unistd.h>
 
 namespace {
 WaitGenerating *reportWait()
@@ -226,7 +234,7 @@ private slots:
             QCOMPARE(boxes.last().defaultButton, QMessageBox::No);
         }
         QVERIFY(!QFile::exists(dir.filePath(QStringLiteral("site"))));
-        QCOMPARE(ReportDigest::checkFile(path) == ReportDigest::Verdict::Original, written);
+        QCOMPARE(checkSystemReportFile(path).verdict == ReportDigest::Verdict::Original, written);
         QCOMPARE(readFile(path) == "old report", exists && !written);
         if (written)
             QCOMPARE(appSettings.value(QLatin1String(SettingsKey::ReportFileDir)).toString(), path);
@@ -243,7 +251,7 @@ private slots:
                                     << QStringLiteral("Report file was altered");
         QTest::newRow("a trailer digit") << 300 << int(UiSeams::MessageBoxRequest::Warning)
                                          << QStringLiteral("Report file was altered");
-        QTest::newRow("no file") << -2 << int(UiSeams::MessageBoxRequest::Warning)
+        QTest::newRow("no file") << -2 << int(UiSeams::MessageBoxRequest::WarningDetails)
                                  << QStringLiteral("Failed to open the file");
     }
     void checkVerdicts()
@@ -274,6 +282,64 @@ private slots:
         files.cancel();
         window.checkReport(); // a cancelled dialog: nothing
         QCOMPARE(boxes.count(), 1);
+    }
+
+    void checkRefusesPipesAndHugeFilesAtOnce_data()
+    {
+        QTest::addColumn<bool>("pipe");
+        QTest::addColumn<QString>("reason");
+        QTest::newRow("pipe") << true << QStringLiteral("is not a regular file");
+        QTest::newRow("1 GiB sparse file") << false << QStringLiteral("is too large");
+    }
+    void checkRefusesPipesAndHugeFilesAtOnce()
+    {
+        QFETCH(bool, pipe);
+        QFETCH(QString, reason);
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("site.rpt"));
+        const QByteArray localPath = QFile::encodeName(path);
+        if (pipe) {
+            QCOMPARE(::mkfifo(localPath.constData(), 0600), 0);
+        } else {
+            QFile file(path);
+            QVERIFY(file.open(QIODevice::WriteOnly));
+            QVERIFY(file.resize(qint64(1) << 30));
+        }
+
+        // Should the check wait on the pipe, a writer comes after a while and
+        // lets it go, and the test fails instead of hanging.
+        std::mutex mutex;
+        std::condition_variable checked;
+        bool done = false;
+        std::atomic<bool> rescued{false};
+        std::thread rescuer([&] {
+            std::unique_lock<std::mutex> lock(mutex);
+            if (checked.wait_for(lock, std::chrono::seconds(30), [&] { return done; }) || !pipe)
+                return;
+            rescued = true;
+            const int fd = ::open(localPath.constData(), O_WRONLY | O_NONBLOCK);
+            if (fd >= 0)
+                ::close(fd);
+        });
+
+        MainWindow window{QString()};
+        MessageBoxRecorder boxes;
+        FileDialogScript files;
+        files.answer(path);
+        window.checkReport();
+        {
+            std::lock_guard<std::mutex> lock(mutex);
+            done = true;
+        }
+        checked.notify_all();
+        rescuer.join();
+
+        QVERIFY(!rescued);
+        QCOMPARE(boxes.count(), 1);
+        QCOMPARE(int(boxes.last().kind), int(UiSeams::MessageBoxRequest::WarningDetails));
+        QCOMPARE(boxes.last().title, QStringLiteral("Report check"));
+        QCOMPARE(boxes.last().text, QStringLiteral("Failed to open the file"));
+        QVERIFY2(boxes.last().informativeText.contains(reason), qPrintable(boxes.last().informativeText));
     }
 
     void nothingWrittenWhenTheDialogIsCancelledOrTheFileCannotBeWritten()

@@ -6,7 +6,9 @@
 // fixed 300 ms waits before the pings (one before the lines, one after them).
 // One line per packet, stop-and-wait, the shipped timers. A second run starts
 // the same upload from the firmware dock (the process-wide manager, the dock's
-// status line and progress bar following every line).
+// status line and progress bar following every line). Each run also prints
+// the GUI thread's CPU time over the upload (CLOCK_THREAD_CPUTIME_ID); the
+// dock's own share is the difference between the two.
 //
 //   bench_firmware [--runs N] [--lines N] [--line-size B] [--baud B] [--log file|none]
 
@@ -39,6 +41,7 @@ struct Result
     qint64 requestBytes = 0;
     qint64 replyBytes = 0;
     double turnaroundMs = 0; // mean: reply written -> next request received
+    double guiCpuMs = 0;     // the GUI thread's CPU time from upload() to uploadFinished
 };
 
 pVORL bigContainer(int lines, int lineSize)
@@ -93,12 +96,16 @@ Result runOnce(const pVORL &firmware, int baud, bool fromDock)
     QObject::connect(&manager, &FirmwareUploadManager::uploadError, &loop, &QEventLoop::quit);
     QTimer::singleShot(600000, &loop, &QEventLoop::quit);
 
+    const double cpuStart = threadCpuMs();
+    double cpuEnd = 0;
+    QObject::connect(&manager, &FirmwareUploadManager::uploadFinished, &loop, [&] { cpuEnd = threadCpuMs(); });
     const qint64 startNs = FakeMaster::nowNs();
     if (dock)
         dock->nextFirmware(firmware);
     else
         manager.upload(firmware);
     loop.exec();
+    result.guiCpuMs = cpuEnd - cpuStart;
     QObject::disconnect(&manager, nullptr, &link, nullptr);
     QObject::disconnect(&manager, nullptr, &loop, nullptr);
     const QVector<FakeMaster::Received> log = sim.fake.received();
@@ -156,6 +163,8 @@ int main(int argc, char **argv)
            lines * lineSize / 1024, baud, qPrintable(options.logMode));
     std::vector<double> ratios;
     std::vector<double> dockRatios;
+    std::vector<double> cpuMs;
+    std::vector<double> dockCpuMs;
     for (int run = 0; run < options.runs; ++run) {
         for (const bool fromDock : {false, true}) {
             const Result r = runOnce(firmware, baud, fromDock);
@@ -165,16 +174,19 @@ int main(int argc, char **argv)
             }
             const double ratio = r.measuredMs / r.floorMs;
             (fromDock ? dockRatios : ratios).push_back(ratio);
+            (fromDock ? dockCpuMs : cpuMs).push_back(r.guiCpuMs);
             printf("run %d %s: measured %.1f ms, floor %.1f ms (%d frames, %lld request and %lld reply bytes), "
                    "ratio %.3f\n",
                    run + 1, fromDock ? "from the dock" : "manager alone", r.measuredMs, r.floorMs, r.frames,
                    static_cast<long long>(r.requestBytes), static_cast<long long>(r.replyBytes), ratio);
-            printf("  reply -> next request %.3f ms on average\n", r.turnaroundMs);
+            printf("  reply -> next request %.3f ms on average; GUI-thread CPU %.1f ms\n", r.turnaroundMs, r.guiCpuMs);
             fflush(stdout);
         }
     }
     printf("manager alone: %.3f x floor\n", median(ratios));
     printf("from the dock: %.3f x floor\n", median(dockRatios));
+    printf("GUI-thread CPU per upload: manager alone %.1f ms, from the dock %.1f ms (medians)\n", median(cpuMs),
+           median(dockCpuMs));
     printf("result: %.3f x floor\n", median(dockRatios));
     return 0;
 }

@@ -47,13 +47,6 @@
 #include <vector>
 
 namespace {
-double threadCpuMs()
-{
-    timespec ts{};
-    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &ts);
-    return double(ts.tv_sec) * 1e3 + double(ts.tv_nsec) / 1e6;
-}
-
 struct Read
 {
     double cpuMs = 0;

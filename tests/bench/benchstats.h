@@ -14,6 +14,7 @@
 #include <vector>
 
 #include <cstdlib>
+#include <ctime>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -21,6 +22,14 @@ inline double median(std::vector<double> values)
 {
     std::sort(values.begin(), values.end());
     return values.empty() ? 0 : values[values.size() / 2];
+}
+
+// CPU time the calling thread has used, in milliseconds.
+inline double threadCpuMs()
+{
+    timespec ts{};
+    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &ts);
+    return double(ts.tv_sec) * 1e3 + double(ts.tv_nsec) / 1e6;
 }
 
 inline double worst(const std::vector<double> &values)

@@ -624,6 +624,68 @@ private slots:
         QCOMPARE(boxes->count(), 1);
     }
 
+    void fileChangedByAnotherProgram_data()
+    {
+        QTest::addColumn<int>("answer"); // position of the button pressed; -1 the box closed
+        QTest::addColumn<bool>("overwritten");
+        QTest::newRow("overwrite") << 0 << true;
+        QTest::newRow("reload") << 1 << false;
+        QTest::newRow("box closed") << -1 << false;
+    }
+    void fileChangedByAnotherProgram()
+    {
+        QFETCH(int, answer);
+        QFETCH(bool, overwritten);
+        QVERIFY(save(path(), smallFile()));
+        FileConnection connection;
+        QVERIFY(connection.connectToMaster(File, path(), MasterOrdinary));
+        emit connection.master()->intervalChanged(300); // its own writes ask nothing
+        QCOMPARE(boxes->count(), 0);
+
+        // Another program rewrites the file in place, heedless of the lock.
+        QJsonObject theirs = fileObject(path());
+        theirs.insert(QStringLiteral("version"), QStringLiteral("9.9"));
+        QVERIFY(save(path(), QJsonDocument(theirs).toJson()));
+        const QByteArray theirBytes = readFile(path());
+
+        QSignalSpy reload(&connection, &FileConnection::reloadRequested);
+        boxes->answer(answer);
+        emit connection.master()->intervalChanged(600);
+        // Nothing is written before the answer; an edit meanwhile waits for it too.
+        QCOMPARE(readFile(path()), theirBytes);
+        emit connection.master()->wireloopPowerModeChanged(1);
+        QCOMPARE(readFile(path()), theirBytes);
+        QTRY_COMPARE(boxes->count(), 1);
+        QCOMPARE(boxes->last().kind, UiSeams::MessageBoxRequest::Choice);
+        QCOMPARE(boxes->last().title, QStringLiteral("Configuration file"));
+        QVERIFY(boxes->last().text.contains(path()));
+        QCOMPARE(boxes->last().choices, (QStringList{QStringLiteral("Overwrite"), QStringLiteral("Reload")}));
+        QCOMPARE(boxes->last().defaultChoice, 1);
+        QCOMPARE(boxes->last().escapeChoice, 1);
+
+        const QJsonObject master = fileObject(path()).value("master").toObject();
+        if (overwritten) {
+            QCOMPARE(fileObject(path()), connection.document());
+            QCOMPARE(fileObject(path()).value("version").toString(), QStringLiteral("1.0"));
+            QCOMPARE(master.value("interval").toInt(), 600);
+            QCOMPARE(master.value("wireloop power").toBool(), true);
+            QCOMPARE(reload.count(), 0);
+            // Its own again: the next edit is written unasked.
+            emit connection.master()->intervalChanged(900);
+            QCOMPARE(fileObject(path()).value("master").toObject().value("interval").toInt(), 900);
+        } else {
+            QCOMPARE(readFile(path()), theirBytes);
+            QCOMPARE(reload.count(), 1);
+            QCOMPARE(reload.at(0).at(0).toString(), path());
+            // Nothing more from the old contents.
+            emit connection.master()->intervalChanged(900);
+            QCOMPARE(readFile(path()), theirBytes);
+        }
+        QVERIFY(!otherProcessCanLock(path()));
+        QCoreApplication::processEvents();
+        QCOMPARE(boxes->count(), 1);
+    }
+
     void duplicateNumbersAndRemoval()
     {
         QVERIFY(save(path(), "{\"master\": {}, \"devices\": [{\"id\": 1, \"type id\": 3}, {\"id\": 2, \"serial\": 21,"

@@ -25,6 +25,9 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QFile>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QRegularExpression>
 #include <QStatusBar>
 #include <QSignalSpy>
@@ -200,6 +203,48 @@ private slots:
         for (auto it = edited.cbegin(); it != edited.cend(); ++it)
             QTRY_VERIFY2(rowText(reopened.master(), it.key()).startsWith(it.value()), qPrintable(it.key()));
         QCOMPARE(boxes.count(), 0);
+    }
+
+    void reloadsAFileChangedByAnotherProgram()
+    {
+        // The question's default: the file is opened again as the other
+        // program left it.
+        MessageBoxRecorder boxes;
+        const QString path = dir.filePath(QStringLiteral("changed.conf"));
+        QFile::remove(path);
+        QVERIFY(QFile::copy(QStringLiteral(TANDREL_EXAMPLES_DIR "/demo.conf"), path));
+        QFile::setPermissions(path, QFile::permissions(path) | QFileDevice::WriteOwner);
+        MainWindow window{QString()};
+        QVERIFY(window.establishConnection(File, path));
+        QTRY_VERIFY(window.isMasterConnected());
+        const int devices = window.deviceTableModel()->devices().size();
+        QVERIFY(devices > 2);
+
+        QJsonObject theirs = QJsonDocument::fromJson(contents(path)).object();
+        QJsonObject master = theirs.value(QLatin1String("master")).toObject();
+        master.insert(QStringLiteral("serial"), 4242);
+        theirs.insert(QStringLiteral("master"), master);
+        QJsonArray elements = theirs.value(QLatin1String("devices")).toArray();
+        elements.removeLast();
+        theirs.insert(QStringLiteral("devices"), elements);
+        QVERIFY(save(path, QJsonDocument(theirs).toJson()));
+        const QByteArray theirBytes = contents(path);
+
+        emit window.currentConnection()->master()->intervalChanged(600);
+        QTRY_COMPARE(boxes.count(), 1);
+        QCOMPARE(boxes.last().kind, UiSeams::MessageBoxRequest::Choice);
+        QTRY_VERIFY(window.currentConnection() && window.currentConnection()->master()
+                    && window.currentConnection()->master()->serialNumber() == 4242u);
+        QTRY_COMPARE(window.deviceTableModel()->devices().size(), devices - 1);
+        QCOMPARE(contents(path), theirBytes);
+        QVERIFY(heldByAnother(path));
+        QCOMPARE(window.windowTitle(), QStringLiteral("changed.conf"));
+
+        // Edits of the reloaded file are written unasked.
+        emit window.currentConnection()->master()->intervalChanged(600);
+        QCOMPARE(QJsonDocument::fromJson(contents(path)).object().value("master").toObject().value("interval").toInt(),
+                 600);
+        QCOMPARE(boxes.count(), 1);
     }
 
     void savedConfigurationGetsItsSuffix()

@@ -391,6 +391,44 @@ private slots:
         QCOMPARE(readFile(path), QByteArray("again"));
     }
 
+    void changesOfAnotherWriterAreNotOverwrittenUnasked_data()
+    {
+        QTest::addColumn<QByteArray>("theirs");
+        QByteArray sameSize = pattern(3000);
+        sameSize[1500] = 'Z';
+        QTest::newRow("same size") << sameSize;
+        QTest::newRow("shorter") << QByteArray("{}");
+        QTest::newRow("emptied") << QByteArray();
+        QTest::newRow("longer") << pattern(9000);
+    }
+    void changesOfAnotherWriterAreNotOverwrittenUnasked()
+    {
+        QFETCH(QByteArray, theirs);
+        const QString path = file(QStringLiteral("a.conf"), pattern(3000));
+        FileLocker locker;
+        locker.lockFile(path);
+        // Written here: no change of another's, though the file is new.
+        QVERIFY(locker.replaceContents(pattern(3000)));
+
+        // Another program writes the same file in place, heedless of the lock.
+        QVERIFY(writeFile(path, theirs));
+        MessageCapture log;
+        QVERIFY(!locker.replaceContents("ours"));
+        QCOMPARE(locker.error(), FileLocker::Error::Changed);
+        QVERIFY(locker.errorString().contains(path));
+        QCOMPARE(log.matching(QStringLiteral("^File .* changed")),
+                 QStringList{QStringLiteral("File (%1) was changed by another program, not written").arg(path)});
+        QCOMPARE(readFile(path), theirs);
+        QVERIFY(locker.isLocked());
+
+        // Told to, the locker overwrites; what it wrote is then its own again.
+        QVERIFY(locker.replaceContents("ours", true));
+        QCOMPARE(readFile(path), QByteArray("ours"));
+        QVERIFY(locker.replaceContents("ours again"));
+        QCOMPARE(readFile(path), QByteArray("ours again"));
+        QVERIFY(!otherProcessCanLock(path));
+    }
+
     void replaceRefusedWithoutAValidLock()
     {
         FileLocker idle;

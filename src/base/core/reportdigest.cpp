@@ -1,7 +1,6 @@
 #include "reportdigest.h"
 
 #include <QCryptographicHash>
-#include <QFile>
 
 namespace ReportDigest {
 
@@ -38,14 +37,6 @@ bool isOriginal(const QByteArray &report)
         if (!isHexDigit(c))
             return false;
     return QByteArray::fromHex(hex) == digest(report.left(report.size() - TrailerSize));
-}
-
-Verdict checkFile(const QString &path)
-{
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return Verdict::Unreadable;
-    return isOriginal(file.readAll()) ? Verdict::Original : Verdict::Altered;
 }
 
 } // namespace ReportDigest

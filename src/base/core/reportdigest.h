@@ -19,8 +19,7 @@ QByteArray sign(const QByteArray &body);
 // character that is no hexadecimal digit never matches.
 bool isOriginal(const QByteArray &report);
 
+// What a check of a report file found (see checkSystemReportFile).
 enum class Verdict { Original, Altered, Unreadable };
-// Reads the whole file and checks it; Unreadable when it cannot be opened.
-Verdict checkFile(const QString &path);
 
 } // namespace ReportDigest

@@ -1,5 +1,6 @@
 #include "filelocker.h"
 
+#include <QCryptographicHash>
 #include <QDebug>
 #include <QFile>
 #include <QFileInfo>
@@ -28,6 +29,11 @@ std::function<void()> &openedHook()
 QString systemText(int error)
 {
     return QStringLiteral("%1 (%2)").arg(error).arg(qt_error_string(error));
+}
+
+QByteArray contentsDigest(const QByteArray &contents)
+{
+    return QCryptographicHash::hash(contents, QCryptographicHash::Sha256);
 }
 
 bool sameFile(const struct stat &a, const struct stat &b)
@@ -63,10 +69,10 @@ bool writeAll(int fd, const char *data, qint64 size)
 }
 
 // Reads the whole file from its start; false with errno set on a read error.
-// Stops after MaxFileSize + 1 bytes so that a growing file is caught too.
-bool readAll(int fd, qint64 sizeHint, QByteArray *out)
+// Stops after maxSize + 1 bytes so that a growing file is caught too.
+bool readAll(int fd, qint64 sizeHint, qint64 maxSize, QByteArray *out)
 {
-    const qint64 limit = FileLocker::MaxFileSize + 1;
+    const qint64 limit = maxSize + 1;
     QByteArray data;
     data.resize(int(qBound<qint64>(4096, sizeHint + 1, limit)));
     qint64 done = 0;
@@ -89,8 +95,8 @@ bool readAll(int fd, qint64 sizeHint, QByteArray *out)
 }
 
 // The whole contents of the open file, refused unless it is a regular file
-// of at most MaxFileSize bytes.
-FileLocker::Error readRegular(int fd, QByteArray *contents, int *systemError)
+// of at most maxSize bytes.
+FileLocker::Error readRegular(int fd, qint64 maxSize, QByteArray *contents, int *systemError)
 {
     struct stat info;
     if (::fstat(fd, &info) != 0) {
@@ -99,13 +105,13 @@ FileLocker::Error readRegular(int fd, QByteArray *contents, int *systemError)
     }
     if (!S_ISREG(info.st_mode))
         return FileLocker::Error::NotRegular;
-    if (info.st_size > FileLocker::MaxFileSize)
+    if (info.st_size > maxSize)
         return FileLocker::Error::TooLarge;
-    if (!readAll(fd, info.st_size, contents)) {
+    if (!readAll(fd, info.st_size, maxSize, contents)) {
         *systemError = errno;
         return FileLocker::Error::Read;
     }
-    return contents->size() > FileLocker::MaxFileSize ? FileLocker::Error::TooLarge : FileLocker::Error::None;
+    return contents->size() > maxSize ? FileLocker::Error::TooLarge : FileLocker::Error::None;
 }
 
 } // namespace
@@ -160,19 +166,21 @@ QByteArray FileLocker::lockFile(const QString &path)
 
     QByteArray contents;
     int systemError = 0;
-    const Error read = readRegular(fd, &contents, &systemError);
+    const Error read = readRegular(fd, MaxFileSize, &contents, &systemError);
     if (read != Error::None)
         return failLock(read, systemError, fd);
 
     m_fd = fd;
+    m_heldDigest = contentsDigest(contents);
     qDebug().noquote() << QStringLiteral("File (%1) opened and locked").arg(path);
     return contents;
 }
 
-QByteArray FileLocker::readRegularFile(const QString &path, QString *error)
+QByteArray FileLocker::readRegularFile(const QString &path, QString *error, qint64 maxSize)
 {
     FileLocker reader;
     reader.m_path = path;
+    reader.m_sizeLimit = maxSize;
     const auto refuse = [&](Error why, int systemError, int fd) {
         reader.failLock(why, systemError, fd);
         if (error)
@@ -184,7 +192,7 @@ QByteArray FileLocker::readRegularFile(const QString &path, QString *error)
         return refuse(Error::Open, errno, -1);
     QByteArray contents;
     int systemError = 0;
-    const Error read = readRegular(fd, &contents, &systemError);
+    const Error read = readRegular(fd, maxSize, &contents, &systemError);
     if (read != Error::None)
         return refuse(read, systemError, fd);
     ::close(fd);
@@ -204,7 +212,8 @@ QByteArray FileLocker::failLock(Error error, int systemError, int fd)
         qWarning().noquote() << QStringLiteral("File (%1) is not a regular file").arg(m_path);
         break;
     case Error::TooLarge:
-        qWarning().noquote() << QStringLiteral("File (%1) is too large: more than %2 bytes").arg(m_path).arg(MaxFileSize);
+        qWarning().noquote()
+            << QStringLiteral("File (%1) is too large: more than %2 bytes").arg(m_path).arg(m_sizeLimit);
         break;
     case Error::Read:
         qWarning().noquote() << QStringLiteral("File read error (%1): %2").arg(m_path, systemText(systemError));
@@ -230,7 +239,7 @@ bool FileLocker::stillHoldsPath() const
     return m_fd >= 0 && pathNamesFile(QFile::encodeName(m_path), m_fd);
 }
 
-bool FileLocker::replaceContents(const QByteArray &contents)
+bool FileLocker::replaceContents(const QByteArray &contents, bool overwriteChanges)
 {
     m_error = Error::None;
     m_systemError = 0;
@@ -238,6 +247,16 @@ bool FileLocker::replaceContents(const QByteArray &contents)
         return failReplace(Error::NotHeld, 0);
     if (!stillHoldsPath())
         return failReplace(Error::LockLost, 0);
+    if (!overwriteChanges) {
+        // Only what was read or written here may be replaced unasked.
+        QByteArray now;
+        int systemError = 0;
+        const Error read = readRegular(m_fd, MaxFileSize, &now, &systemError);
+        if (read == Error::Read)
+            return failReplace(Error::Read, systemError);
+        if (read != Error::None || contentsDigest(now) != m_heldDigest)
+            return failReplace(Error::Changed, 0);
+    }
 
     // Through a symbolic link the file it points to is replaced, not the link.
     const QString canonical = QFileInfo(m_path).canonicalFilePath();
@@ -281,6 +300,7 @@ bool FileLocker::replaceContents(const QByteArray &contents)
 
     ::close(m_fd);
     m_fd = fd;
+    m_heldDigest = contentsDigest(contents);
     qDebug().noquote() << QStringLiteral("File (%1) written, %2 bytes, and still locked").arg(m_path).arg(contents.size());
     return true;
 }
@@ -296,6 +316,13 @@ bool FileLocker::failReplace(Error error, int systemError)
     case Error::LockLost:
         qWarning().noquote() << QStringLiteral("File (%1) was removed or replaced by another program, not written")
                                     .arg(m_path);
+        break;
+    case Error::Changed:
+        qWarning().noquote() << QStringLiteral("File (%1) was changed by another program, not written").arg(m_path);
+        break;
+    case Error::Read:
+        qWarning().noquote() << QStringLiteral("File read error (%1): %2; the file is left unchanged")
+                                    .arg(m_path, systemText(systemError));
         break;
     default:
         qWarning().noquote() << QStringLiteral("File write error (%1): %2; the file is left unchanged")
@@ -318,13 +345,15 @@ QString FileLocker::errorString() const
     case Error::NotRegular:
         return tr("%1 is not a regular file").arg(m_path);
     case Error::TooLarge:
-        return tr("The file %1 is too large: more than %2 bytes").arg(m_path).arg(MaxFileSize);
+        return tr("The file %1 is too large: more than %2 bytes").arg(m_path).arg(m_sizeLimit);
     case Error::Read:
         return tr("Cannot read the file %1: %2").arg(m_path, system);
     case Error::NotHeld:
         return tr("No file is open");
     case Error::LockLost:
         return tr("The file %1 was removed or replaced by another program").arg(m_path);
+    case Error::Changed:
+        return tr("The file %1 was changed by another program since it was read").arg(m_path);
     case Error::Write:
         return tr("Cannot write the file %1: %2. The file was left unchanged").arg(m_path, system);
     }

@@ -23,10 +23,11 @@ public:
         Open,       // the file cannot be opened (missing, access denied, ...)
         Busy,       // another locker holds it
         NotRegular, // a folder, device or pipe
-        TooLarge,   // more than MaxFileSize bytes
+        TooLarge,   // above the size limit (MaxFileSize unless the caller names another)
         Read,
         NotHeld,    // replaceContents() with no file held
         LockLost,   // the name now refers to another file, or to none
+        Changed,    // another program changed the held file since it was read or written here
         Write,
     };
     Q_ENUM(Error)
@@ -45,9 +46,9 @@ public:
 
     // Reads a whole regular file without locking it. A pipe, folder or device
     // is refused before anything is read from it (opening never blocks), as
-    // is a file above MaxFileSize; on failure the result is empty and *error
+    // is a file above maxSize bytes; on failure the result is empty and *error
     // holds the same text errorString() gives.
-    static QByteArray readRegularFile(const QString &path, QString *error);
+    static QByteArray readRegularFile(const QString &path, QString *error, qint64 maxSize = MaxFileSize);
 
     // Closes the held file, which ends its lock; does nothing when none is held.
     void unlockFile();
@@ -56,7 +57,12 @@ public:
     // the same folder, flushes it to disk, renames it over the path and only
     // then releases the old file. On failure the file on disk and the lock
     // stay as they were and false is returned (see error()).
-    bool replaceContents(const QByteArray &contents);
+    //
+    // The lock keeps out other lockers only: a program that writes the file
+    // without asking is caught here. Unless `overwriteChanges`, contents that
+    // differ from those last read or written through this locker are not
+    // overwritten (Changed).
+    bool replaceContents(const QByteArray &contents, bool overwriteChanges = false);
 
     bool isLocked() const { return m_fd >= 0; }
     // False when the held file was removed or replaced behind the locker's
@@ -85,4 +91,6 @@ private:
     QString m_path;
     Error m_error = Error::None;
     int m_systemError = 0;
+    qint64 m_sizeLimit = MaxFileSize; // the size above which a file is refused
+    QByteArray m_heldDigest;          // of the contents last read or written
 };

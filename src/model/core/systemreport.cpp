@@ -1,7 +1,7 @@
 #include "systemreport.h"
 
 #include "deviceitem.h"
-#include "reportdigest.h"
+#include "filelocker.h"
 
 #include <QCoreApplication>
 
@@ -26,4 +26,14 @@ QString systemReportBody(const SystemReportSources &sources)
 QByteArray systemReportFile(const SystemReportSources &sources)
 {
     return ReportDigest::sign(systemReportBody(sources).toUtf8());
+}
+
+SystemReportCheck checkSystemReportFile(const QString &path)
+{
+    SystemReportCheck check;
+    const QByteArray report = FileLocker::readRegularFile(path, &check.problem, MaxSystemReportFileSize);
+    if (check.problem.isEmpty())
+        check.verdict =
+            ReportDigest::isOriginal(report) ? ReportDigest::Verdict::Original : ReportDigest::Verdict::Altered;
+    return check;
 }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "reportdigest.h"
+
 #include <QByteArray>
 #include <QDateTime>
 #include <QList>
@@ -27,3 +29,18 @@ QString systemReportBody(const SystemReportSources &sources);
 
 // The file's bytes: the UTF-8 body followed by its digest trailer.
 QByteArray systemReportFile(const SystemReportSources &sources);
+
+// No report comes near this size (a full master's report is some tens of
+// kilobytes); a larger file is refused without being read.
+constexpr qint64 MaxSystemReportFileSize = 4 * 1024 * 1024;
+
+struct SystemReportCheck
+{
+    ReportDigest::Verdict verdict = ReportDigest::Verdict::Unreadable;
+    QString problem; // why an unreadable file was refused, for the user
+};
+
+// Reads a report file and checks its trailer. Only a regular file of at most
+// MaxSystemReportFileSize bytes is read: opening never blocks, and a pipe,
+// folder or device is refused before anything is read from it.
+SystemReportCheck checkSystemReportFile(const QString &path);

@@ -3,7 +3,10 @@
 #include "reportdigest.h"
 #include "systemreport.h"
 
+#include <QTemporaryDir>
 #include <QtTest>
+
+#include <sys/stat.h>
 
 namespace {
 // A device whose information text is known.
@@ -66,6 +69,56 @@ private slots:
         sources.master = &master;
         QCOMPARE(systemReportBody(sources), QStringLiteral("\t\n\n2026-01-02 03:04:05M") + DevicesHeading
                                                 + NearbyHeading + QStringLiteral("\n\n\n") + LinkHeading);
+    }
+
+    void checkFile_data()
+    {
+        QTest::addColumn<QString>("kind");
+        QTest::addColumn<int>("verdict");
+        QTest::addColumn<QString>("problem"); // a part of the refusal's text
+        const int original = int(ReportDigest::Verdict::Original);
+        const int altered = int(ReportDigest::Verdict::Altered);
+        const int unreadable = int(ReportDigest::Verdict::Unreadable);
+        QTest::newRow("original") << "original" << original << QString();
+        QTest::newRow("altered") << "altered" << altered << QString();
+        QTest::newRow("missing") << "missing" << unreadable << QStringLiteral("Cannot open the file");
+        QTest::newRow("folder") << "folder" << unreadable << QStringLiteral("is not a regular file");
+        // Opening a pipe for reading would wait for a writer for good.
+        QTest::newRow("pipe") << "pipe" << unreadable << QStringLiteral("is not a regular file");
+        // Refused by its size before a byte of it is read.
+        QTest::newRow("1 GiB") << "huge" << unreadable
+                                << QStringLiteral("is too large: more than %1 bytes").arg(MaxSystemReportFileSize);
+    }
+    void checkFile()
+    {
+        QFETCH(QString, kind);
+        QFETCH(int, verdict);
+        QFETCH(QString, problem);
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("site.rpt"));
+        QByteArray report = ReportDigest::sign("Tandrel\t1.14.4043\nline two\n");
+        if (kind == QLatin1String("altered"))
+            report[3] = 'X';
+        if (kind == QLatin1String("original") || kind == QLatin1String("altered")) {
+            QFile file(path);
+            QVERIFY(file.open(QIODevice::WriteOnly));
+            QCOMPARE(file.write(report), qint64(report.size()));
+        } else if (kind == QLatin1String("folder")) {
+            QVERIFY(QDir(dir.path()).mkdir(QStringLiteral("site.rpt")));
+        } else if (kind == QLatin1String("pipe")) {
+            QCOMPARE(::mkfifo(QFile::encodeName(path).constData(), 0600), 0);
+        } else if (kind == QLatin1String("huge")) {
+            QFile file(path);
+            QVERIFY(file.open(QIODevice::WriteOnly));
+            QVERIFY(file.resize(qint64(1) << 30)); // sparse: nothing written to disk
+        }
+
+        const SystemReportCheck check = checkSystemReportFile(path);
+        QCOMPARE(int(check.verdict), verdict);
+        if (problem.isEmpty())
+            QVERIFY(check.problem.isEmpty());
+        else
+            QVERIFY2(check.problem.contains(problem) && check.problem.contains(path), qPrintable(check.problem));
     }
 };
 

@@ -3503,6 +3503,20 @@ s/n: %5</source>
         <source>the master model "%1" is unknown</source>
         <translation>модель мастера «%1» неизвестна</translation>
     </message>
+    <message>
+        <source>Overwrite</source>
+        <translation>Перезаписать</translation>
+    </message>
+    <message>
+        <source>Reload</source>
+        <translation>Перезагрузить</translation>
+    </message>
+    <message>
+        <source>The configuration file %1 was changed by another program since it was opened here.
+Reload it as it is now (the changes not yet saved here are lost), or overwrite it with the configuration shown here (the other program's changes are lost)?</source>
+        <translation>Файл конфигурации %1 изменён другой программой после того, как он был открыт здесь.
+Перезагрузить его в нынешнем виде (ещё не сохранённые здесь изменения будут потеряны) или перезаписать его конфигурацией, показанной здесь (изменения другой программы будут потеряны)?</translation>
+    </message>
 </context>
 <context>
     <name>FileLocker</name>
@@ -3537,6 +3551,10 @@ s/n: %5</source>
     <message>
         <source>Cannot write the file %1: %2. The file was left unchanged</source>
         <translation>Не удалось записать файл %1: %2. Файл оставлен без изменений</translation>
+    </message>
+    <message>
+        <source>The file %1 was changed by another program since it was read</source>
+        <translation>Файл %1 изменён другой программой после того, как был прочитан</translation>
     </message>
 </context>
 <context>

@@ -86,6 +86,11 @@ void build(QMenu *menu, const Context &context, const Actions &actions,
         actions.enableConfig->setEnabled(context.configEnabled);
         addRuledAction(menu, actions.keyboardLock, allOnline);
         addRuledAction(menu, actions.channelScan, allOnline);
+        // The master's code is in its status record: no request is needed.
+        if (actions.readProductCode)
+            addRuledAction(menu, actions.readProductCode, allOnline);
+        if (actions.clearErrorLogs)
+            addRuledAction(menu, actions.clearErrorLogs, allOnline && context.linked);
         return;
     }
     if (type != 10 && type != 31)
@@ -102,6 +107,16 @@ void build(QMenu *menu, const Context &context, const Actions &actions,
         addRuledAction(menu, actions.readEeprom, reachable);
     if (actions.writeEeprom)
         addRuledAction(menu, actions.writeEeprom, reachable);
+    if (actions.readProductCode)
+        addRuledAction(menu, actions.readProductCode, reachable);
+    if (actions.updateDevice)
+        addRuledAction(menu, actions.updateDevice, reachable);
+    // The window's action stays off the toolbar; the readers' menu offers it.
+    if (actions.deactivateWaterMeters && waterMeterDeviceTypes.contains(type)) {
+        auto *entry = new QAction(actions.deactivateWaterMeters->text(), menu);
+        QObject::connect(entry, &QAction::triggered, actions.deactivateWaterMeters, &QAction::trigger);
+        addRuledAction(menu, entry, reachable);
+    }
     menu->addSection(QCoreApplication::translate("MainWindow", "Statistics"));
     addRuledAction(menu, actions.lqiTest, reachable);
     addRuledAction(menu, actions.statisticGet, reachable);

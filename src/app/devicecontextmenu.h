@@ -30,6 +30,11 @@ struct Actions
     QAction *statisticsReset = nullptr;
     QAction *setPreferredRS = nullptr;
     QAction *deleteDevice = nullptr;
+    QAction *readProductCode = nullptr;
+    QAction *updateDevice = nullptr;
+    QAction *clearErrorLogs = nullptr;
+    // Hidden from the toolbar: offered by the water-meter readers' menu.
+    QAction *deactivateWaterMeters = nullptr;
 };
 
 struct Context

@@ -407,10 +407,7 @@ void MainWindow::setupActions()
         else
             master->stopChannelScan();
     });
-    connect(ui->acClearErrorLogs, &QAction::triggered, this, [this] {
-        if (HubroItem *master = masterItem())
-            master->clearLog();
-    });
+    connect(ui->acClearErrorLogs, &QAction::triggered, this, &MainWindow::clearErrorLogs);
 
     connect(ui->cbLogLevel, QOverload<int>::of(&QComboBox::currentIndexChanged), this, [this](int index) {
         if (index <= 4)

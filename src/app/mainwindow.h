@@ -197,6 +197,8 @@ public slots:
     void deviceEepromWrite();
     void statisticsReset();
     void statisticsGet();
+    // Asks first: the cleared events cannot be read again.
+    void clearErrorLogs();
     void lqiTest();
     // Nearby-master detection, for the toggle and the system report. The start
     // needs the master's feature 6: without it a hint is shown and nothing starts.

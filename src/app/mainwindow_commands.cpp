@@ -612,7 +612,31 @@ void MainWindow::deviceEepromWrite()
 
 void MainWindow::statisticsReset()
 {
-    StatisticsManager::instance()->clear(selectedDevices());
+    const QList<DeviceItem *> devices = selectedDevices();
+    if (devices.isEmpty())
+        return;
+    const QList<QPointer<DeviceItem>> guards = guarded(devices);
+    // The counters are gone once reset.
+    if (askQuestion(tr("Reset the radio statistics of %n selected device(s)?", nullptr, devices.size()),
+                    tr("Reset statistics"), QMessageBox::Yes | QMessageBox::No, QMessageBox::No)
+        != QMessageBox::Yes)
+        return;
+    const QList<DeviceItem *> remaining = stillThere(guards);
+    if (!remaining.isEmpty())
+        StatisticsManager::instance()->clear(remaining);
+}
+
+void MainWindow::clearErrorLogs()
+{
+    HubroItem *master = masterItem();
+    if (!master)
+        return;
+    const QPointer<HubroItem> guard(master);
+    if (askQuestion(tr("Clear the master's error log?\nThe events in it cannot be read again."),
+                    tr("Clear error logs"), QMessageBox::Yes | QMessageBox::No, QMessageBox::No)
+            == QMessageBox::Yes
+        && guard && guard == masterItem())
+        guard->clearLog();
 }
 
 void MainWindow::statisticsGet()
@@ -816,6 +840,10 @@ void MainWindow::itemViewContextMenuRequested(const QPoint &pos)
     actions.statisticsReset = ui->acStatisticsReset;
     actions.setPreferredRS = ui->acSetPreferredRS;
     actions.deleteDevice = ui->acDeleteDevice;
+    actions.readProductCode = ui->acReadProductCode;
+    actions.updateDevice = ui->acUpdateDevice;
+    actions.clearErrorLogs = ui->acClearErrorLogs;
+    actions.deactivateWaterMeters = ui->acDeactivateZelvo;
 
     QMenu menu(this);
     DeviceContextMenu::build(&menu, context, actions, [this](QAction *action) {

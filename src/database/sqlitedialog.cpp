@@ -532,16 +532,16 @@ void SQLiteDialog::onTypeChanged(QListWidgetItem *current, QListWidgetItem *)
     cbSelectAllSerials->setEnabled(shown > 1);
 }
 
-void SQLiteDialog::onSelectionChanged(const QItemSelection &, const QItemSelection &)
+void SQLiteDialog::onSelectionChanged(const QItemSelection &selected, const QItemSelection &)
 {
     if (sender() == lwSerial->selectionModel())
-        onSerialSelectionChanged();
+        onSerialSelectionChanged(selected);
     else if (sender() == tvSelected->selectionModel())
         onTreeSelectionChanged();
     cbSelectAllParameters->setEnabled(lwParameter->count() > 0);
 }
 
-void SQLiteDialog::onSerialSelectionChanged()
+void SQLiteDialog::onSerialSelectionChanged(const QItemSelection &added)
 {
     {
         const QSignalBlocker blocker(cbSelectAllParameters);
@@ -581,8 +581,42 @@ void SQLiteDialog::onSerialSelectionChanged()
         if (lwSerial->item(row)->isSelected())
             ++serialsSelected;
     }
-    const QSignalBlocker blocker(cbSelectAllSerials);
-    cbSelectAllSerials->setChecked(serialsShown > 0 && serialsShown == serialsSelected);
+    {
+        const QSignalBlocker blocker(cbSelectAllSerials);
+        cbSelectAllSerials->setChecked(serialsShown > 0 && serialsShown == serialsSelected);
+    }
+    carryTicksTo(added);
+}
+
+// Devices added to a selection take the parameters ticked on every device
+// selected before, so that the same graphs are chosen whether the devices or
+// the parameters were chosen first. A selection replaced by another keeps
+// its own ticks.
+void SQLiteDialog::carryTicksTo(const QItemSelection &added)
+{
+    QStringList addedSerials;
+    for (const QModelIndex &index : added.indexes())
+        addedSerials << index.data().toString();
+    QStringList keptSerials;
+    for (const QModelIndex &index : lwSerial->selectionModel()->selectedIndexes())
+        if (!added.contains(index))
+            keptSerials << index.data().toString();
+    if (addedSerials.isEmpty() || keptSerials.isEmpty())
+        return;
+    QHash<QString, int> tickCounts;
+    for (int row = 0; row < lwParameter->count(); ++row) {
+        const QListWidgetItem *item = lwParameter->item(row);
+        if (item->checkState() == Qt::Checked && keptSerials.contains(item->data(Qt::UserRole).toString()))
+            ++tickCounts[item->text()];
+    }
+    // Each tick runs the parameter handler, which ticks the title on every
+    // selected device and adds its rows.
+    for (int row = 0; row < lwParameter->count(); ++row) {
+        QListWidgetItem *item = lwParameter->item(row);
+        if (item->checkState() != Qt::Checked && addedSerials.contains(item->data(Qt::UserRole).toString())
+            && tickCounts.value(item->text()) == keptSerials.size())
+            item->setCheckState(Qt::Checked);
+    }
 }
 
 void SQLiteDialog::onTreeSelectionChanged()

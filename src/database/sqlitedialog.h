@@ -97,7 +97,8 @@ private:
     void onColumnContentReceived(const QString &column, const ColumnContent &content, const QVariant &cbValue);
     void addParameterItem(const QString &title, const QString &serial, const QModelIndex &deviceRow);
     void onTypeChanged(QListWidgetItem *current, QListWidgetItem *previous);
-    void onSerialSelectionChanged();
+    void onSerialSelectionChanged(const QItemSelection &added);
+    void carryTicksTo(const QItemSelection &added);
     void onTreeSelectionChanged();
     void onParameterChanged(QListWidgetItem *item);
     void onSelectAllSerialsToggled(bool checked);

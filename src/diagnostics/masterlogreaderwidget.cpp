@@ -74,7 +74,15 @@ MasterLogReaderWidget::MasterLogReaderWidget(quint8 masterType, quint32 serialNu
             resize(900, 400);
         m_index->hide();
         m_indexValue->hide();
-        connect(m_clear, &QPushButton::clicked, this, &MasterLogReaderWidget::clearEventLog);
+        connect(m_clear, &QPushButton::clicked, this, [this] {
+            // The master keeps no copy of a cleared log.
+            const QPointer<MasterLogReaderWidget> self(this);
+            if (askQuestion(tr("Clear the master's error log?\nThe events in it cannot be read again."),
+                            tr("Clear error logs"), QMessageBox::Yes | QMessageBox::No, QMessageBox::No)
+                    == QMessageBox::Yes
+                && self)
+                clearEventLog();
+        });
         connect(m_read, &QPushButton::clicked, this, [this] {
             readEventLog();
             m_table->setRowCount(0);

@@ -13,7 +13,11 @@
 #include <QComboBox>
 #include <QImage>
 #include <QLineEdit>
+#include <QMainWindow>
 #include <QMenu>
+#include <QMenuBar>
+#include <QRegularExpression>
+#include <QToolBar>
 #include <QPixmap>
 #include <QSpinBox>
 #include <QTableWidget>
@@ -38,7 +42,7 @@ const QList<QPair<quint8, quint8>> models{
 // The window's own entries every radio device gets (here: all online, all
 // of one model, on a live link).
 const QStringList windowEntries{"Auto &number", "Indication control"};
-const QStringList eepromEntries{"Read device EEPROM", "Write to device EEPROM"};
+const QStringList eepromEntries{"Read device EEPROM", "Write to device EEPROM", "Read product code", "Update device"};
 const QStringList statisticsEntries{"[Statistics]",     "Link quality test", "Get statistic",
                                     "Reset statistics", "-",                 "Delete device"};
 
@@ -64,6 +68,43 @@ QList<T *> topLevels()
     return found;
 }
 
+// Right-clicks the row of the device (255: the master) with only it
+// selected; `inMenu` runs while the menu is up. The entries shown.
+QStringList rightClick(WindowOnMaster &bench, int radio, const std::function<void(QMenu *)> &inMenu = {})
+{
+    bench.select({radio});
+    QAbstractItemView *view = bench.window->currentItemView();
+    DeviceItem *item = radio == 255 ? bench.connection()->master() : bench.device(radio);
+    QStringList shown;
+    DeviceContextMenu::setRunner([&](QMenu *menu, const QPoint &) {
+        shown = entries(menu);
+        if (inMenu)
+            inMenu(menu);
+    });
+    emit view->customContextMenuRequested(view->visualRect(bench.indexOf(item)).center());
+    DeviceContextMenu::setRunner(nullptr);
+    return shown;
+}
+
+// The visible entries of the menus and tool bars of the window, submenus included.
+QList<QAction *> barEntries(QMainWindow *window)
+{
+    QList<QAction *> found;
+    std::function<void(const QList<QAction *> &)> walk = [&](const QList<QAction *> &actions) {
+        for (QAction *action : actions) {
+            if (!action->isVisible() || action->isSeparator())
+                continue;
+            found << action;
+            if (action->menu())
+                walk(action->menu()->actions());
+        }
+    };
+    walk(window->menuBar()->actions());
+    for (QToolBar *bar : window->findChildren<QToolBar *>())
+        walk(bar->actions());
+    return found;
+}
+
 struct Bench : WindowOnMaster
 {
     Bench()
@@ -86,22 +127,9 @@ struct Bench : WindowOnMaster
         return QTest::qWaitForWindowExposed(window.get());
     }
 
-    // Right-clicks the row of the device (255: the master) with only it
-    // selected; `inMenu` runs while the menu is up. The entries shown.
     QStringList rightClick(int radio, const std::function<void(QMenu *)> &inMenu = {})
     {
-        select({radio});
-        QAbstractItemView *view = window->currentItemView();
-        DeviceItem *item = radio == 255 ? connection()->master() : device(radio);
-        QStringList shown;
-        DeviceContextMenu::setRunner([&](QMenu *menu, const QPoint &) {
-            shown = entries(menu);
-            if (inMenu)
-                inMenu(menu);
-        });
-        emit view->customContextMenuRequested(view->visualRect(indexOf(item)).center());
-        DeviceContextMenu::setRunner(nullptr);
-        return shown;
+        return ::rightClick(*this, radio, inMenu);
     }
 
     // Right-clicks the device and chooses the entry.
@@ -174,7 +202,8 @@ private slots:
                                         << QStringList{"Tech run|6a0b0005010301"};
         QTest::newRow("contact sensor")
             << 4 << radioMenu({"Enable anti-masking", "Disable anti-masking", "Plot RSSI data"}, false)
-            << QStringList{"Enable anti-masking|6a040005010101", "Disable anti-masking|6a040005010100"};
+            << QStringList{"Enable anti-masking|6a040005010101", "Disable anti-masking|6a040005010100",
+                           "Read product code|7604"};
         // The display reads dark: the test's first command lights it.
         QTest::newRow("battery sign") << 5 << radioMenu({"Start sign test", "End sign test", "Plot RSSI data"}, false)
                                       << QStringList{"Start sign test|6a05000401" "0fff"};
@@ -187,14 +216,17 @@ private slots:
                                                      "Read device EEPROM|60077a00",
                                                      "Write to device EEPROM|66071000ab"};
         QTest::newRow("infrared detector") << 8 << radioMenu({"Plot RSSI data"}, false) << QStringList{};
-        QTest::newRow("second water meter") << 9 << radioMenu({"Plot RSSI data"}, false)
-                                            << QStringList{"Write to device EEPROM|66091000ab"};
+        QStringList waterMeter = radioMenu({"Plot RSSI data"}, false);
+        waterMeter.insert(waterMeter.indexOf(QStringLiteral("Update device")) + 1, QStringLiteral("Deactivate all ZELVO"));
+        QTest::newRow("second water meter") << 9 << waterMeter
+                                            << QStringList{"Write to device EEPROM|66091000ab", "Read product code|7609"};
         QTest::newRow("mains socket") << 10 << radioMenu({"Plot RSSI data"}, true)
                                       << QStringList{"Output control|6a0a0004010000"};
         QTest::newRow("master") << 255
                                 << QStringList{"Plot noise",    "Read event log", "Task stack usage",
                                                "Set channel group", "Auto &number", "Enable config",
-                                               "Lock keyboard", "Channel scan"}
+                                               "Lock keyboard", "Channel scan", "Read product code",
+                                               "Clear error logs"}
                                 << QStringList{QStringLiteral("Read event log|window:") + LogWindow,
                                                QStringLiteral("Task stack usage|window:") + StackWindow};
     }
@@ -255,6 +287,75 @@ private slots:
             // One memory job at a time: the next waits for this one's end.
             QTRY_VERIFY_WITH_TIMEOUT(!DeviceEepromManager::instance()->isBusy(), 10000);
         }
+    }
+
+    // Every action of the window that does something is within reach: a
+    // visible entry of the menu bar or the tool bar, or an entry of the
+    // master's or a device's context menu. Left out are only the actions
+    // without a handler and the two opened by typed key words.
+    void everyWiredActionWithinReach()
+    {
+        WindowOnMaster bench;
+        bench.sim.setDevice(simDevice(3, 4, 0x1f000000)); // reports a route: "Set preferred RS"
+        bench.sim.setDevice(simDevice(5, 14));            // switched outputs
+        bench.sim.setDevice(simDevice(9, 19));            // water-meter reader
+        QVERIFY(bench.open(3));
+        bench.window->show();
+        QVERIFY(QTest::qWaitForWindowExposed(bench.window.get()));
+
+        QList<QAction *> reachable = barEntries(bench.window.get());
+        QStringList menuOwnTexts; // entries a context menu makes for itself
+        for (int radio : {255, 3, 5, 9})
+            rightClick(bench, radio, [&](QMenu *menu) {
+                for (QAction *action : menu->actions()) {
+                    reachable << action;
+                    if (action->parent() == menu)
+                        menuOwnTexts << action->text();
+                }
+            });
+
+        const QStringList withoutHandler{"acUploadFirmware", "acStartUpdate",  "acToggleViewMode",
+                                         "acWriteSettings",  "acConvertToJSON", "acTROMBELView",
+                                         "acTechrun",        "acConnectToScanner"};
+        const QStringList typedKeyWords{"acMeasurementsLogging", "acShowMeasurements"};
+        QStringList outOfReach;
+        for (QAction *action : bench.window->findChildren<QAction *>(QRegularExpression(QStringLiteral("^ac[A-Z]")))) {
+            const QString name = action->objectName();
+            if (withoutHandler.contains(name) || typedKeyWords.contains(name))
+                continue;
+            if (!reachable.contains(action) && !menuOwnTexts.contains(action->text()))
+                outOfReach << name;
+        }
+        QVERIFY2(outOfReach.isEmpty(), qPrintable(outOfReach.join(QLatin1Char(' '))));
+    }
+
+    // Where each tool that had no place now is, enabled on a live master:
+    // the menu bar, or the context menu of a device (255: the master).
+    void toolPlaces_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<int>("radio"); // -1: the menu bar
+        QTest::newRow("product code of a device") << "Read product code" << 4;
+        QTest::newRow("product code of the master") << "Read product code" << 255;
+        QTest::newRow("device update") << "Update device" << 4;
+        QTest::newRow("master's error log cleared") << "Clear error logs" << 255;
+        QTest::newRow("device rows refreshed") << "Refresh devices" << -1;
+        QTest::newRow("water meters deactivated") << "Deactivate all ZELVO" << 9;
+    }
+    void toolPlaces()
+    {
+        QFETCH(QString, text);
+        QFETCH(int, radio);
+        Bench bench;
+        QVERIFY(bench.openShown());
+        QStringList shown;
+        if (radio < 0) {
+            for (QAction *action : barEntries(bench.window.get()))
+                shown << action->text() + (action->isEnabled() ? QString() : QStringLiteral(" (disabled)"));
+        } else {
+            shown = bench.rightClick(radio);
+        }
+        QVERIFY2(shown.contains(text), qPrintable(shown.join(QLatin1String(", "))));
     }
 
     // A device's EEPROM read shows the bytes read, without the frame's check

@@ -8,6 +8,7 @@
 
 #include <QAction>
 #include <QMenu>
+#include <QSignalSpy>
 #include <QtTest>
 
 #include <memory>
@@ -234,6 +235,71 @@ private slots:
         QMenu menu;
         DeviceContextMenu::build(&menu, context, form.actions(), {});
         QCOMPARE(entries(menu), expected);
+    }
+
+    // The entries that read the product code, update a device, clear the
+    // master's log and deactivate the water-meter readers: where each is
+    // offered and when it is enabled.
+    void serviceEntries_data()
+    {
+        QTest::addColumn<int>("type"); // 0: the master's row
+        QTest::addColumn<bool>("online");
+        QTest::addColumn<QString>("connection");
+        QTest::addColumn<QStringList>("expected"); // the entries among the four, in order
+
+        QTest::newRow("master") << 0 << true << "live" << QStringList{"Read product code", "Clear error logs"};
+        QTest::newRow("master of a file") << 0 << true << "file"
+                                          << QStringList{"Read product code", "Clear error logs (disabled)"};
+        QTest::newRow("contact sensor") << 4 << true << "live" << QStringList{"Read product code", "Update device"};
+        QTest::newRow("contact sensor offline") << 4 << false << "live"
+                                                << QStringList{"Read product code (disabled)", "Update device (disabled)"};
+        for (const int type : {19, 56})
+            QTest::newRow(qPrintable(QStringLiteral("water meter %1").arg(type)))
+                << type << true << "live"
+                << QStringList{"Read product code", "Update device", "Deactivate all ZELVO"};
+        QTest::newRow("water meter in a simulation")
+            << 19 << true << "simulation"
+            << QStringList{"Read product code (disabled)", "Update device (disabled)", "Deactivate all ZELVO (disabled)"};
+    }
+    void serviceEntries()
+    {
+        QFETCH(int, type);
+        QFETCH(bool, online);
+        QFETCH(QString, connection);
+        QFETCH(QStringList, expected);
+
+        Form form;
+        QAction readProductCode{QStringLiteral("Read product code")};
+        QAction updateDevice{QStringLiteral("Update device")};
+        QAction clearErrorLogs{QStringLiteral("Clear error logs")};
+        QAction deactivate{QStringLiteral("Deactivate all ZELVO")};
+        DeviceContextMenu::Actions actions = form.actions();
+        actions.readProductCode = &readProductCode;
+        actions.updateDevice = &updateDevice;
+        actions.clearErrorLogs = &clearErrorLogs;
+        actions.deactivateWaterMeters = &deactivate;
+
+        MenuDevice clicked(type == 0 ? 255 : 3, quint8(type), online);
+        DeviceContextMenu::Context context;
+        context.clicked = &clicked;
+        context.selected = {&clicked};
+        context.linked = connection == QLatin1String("live");
+        QMenu menu;
+        DeviceContextMenu::build(&menu, context, actions, {});
+        const QStringList shown = entries(menu);
+        QStringList offered;
+        for (const QString &entry : shown)
+            for (const QAction *action : {&readProductCode, &updateDevice, &clearErrorLogs, &deactivate})
+                if (entry.startsWith(action->text()))
+                    offered << entry;
+        QCOMPARE(offered, expected);
+
+        // The water meters' entry runs the window's action.
+        QSignalSpy deactivated(&deactivate, &QAction::triggered);
+        for (QAction *action : menu.actions())
+            if (action->text() == deactivate.text() && action->isEnabled())
+                action->trigger();
+        QCOMPARE(deactivated.size(), expected.contains(deactivate.text()) ? 1 : 0);
     }
 
     void autoNumberSupport_data()

@@ -9,11 +9,14 @@
 #include "senddatamanager.h"
 #include "settings.h"
 #include "simfirmware.h"
+#include "statisticsmanager.h"
 #include "updatemanager.h"
 #include "windowfixture.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QFile>
+#include <QPushButton>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QtTest>
@@ -105,8 +108,7 @@ class SafetyQuestionsTest : public QObject
 private slots:
     void initTestCase()
     {
-        prepareConnectionTests();
-        MainWindow::setDeviceSelection([](MainWindow *) {});
+        prepareWindowDiagnosticsTests();
     }
     void cleanupTestCase() { MainWindow::setDeviceSelection(nullptr); }
     void cleanup()
@@ -115,6 +117,9 @@ private slots:
         FirmwareUploadManager::instance()->reset();
         UpdateManager::instance()->setTimings(FirmwareTimings());
         FirmwareUploadManager::instance()->setTimings(FirmwareTimings());
+        for (QWidget *widget : QApplication::topLevelWidgets())
+            if (widget->inherits("MasterLogReaderWidget"))
+                widget->close();
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     }
 
@@ -215,6 +220,23 @@ private slots:
                })
             << Step([](Bench &b) { b.window->deviceClose(); }) << QString() << 2
             << Check([](Bench &b) { return b.window->isMasterConnected() && UpdateManager::instance()->isBusy(); });
+        QTest::newRow("clear the master's error log")
+            << nothing << Step(trigger("acClearErrorLogs")) << "Clear error logs" << int(QMessageBox::No)
+            << Check([](Bench &b) { return b.masterPackets.isEmpty() && b.requests(PT_LOG_CLEAR).isEmpty(); });
+        QTest::newRow("clear log in the event-log window")
+            << Step([](Bench &b) { b.connection()->master()->executeAction(HubroItem::LogReaderAction); })
+            << Step([](Bench &) {
+                   for (QWidget *widget : QApplication::topLevelWidgets())
+                       if (auto *clear = widget->findChild<QPushButton *>(QStringLiteral("pbClearLog")))
+                           if (widget->inherits("MasterLogReaderWidget"))
+                               clear->click();
+               })
+            << "Clear error logs" << int(QMessageBox::No)
+            << Check([](Bench &b) { return b.requests(PT_LOG_CLEAR).isEmpty(); });
+        QTest::newRow("reset the devices' statistics")
+            << Step([](Bench &b) { b.select({3, 9}); }) << Step(trigger("acStatisticsReset")) << "Reset statistics"
+            << int(QMessageBox::No)
+            << Check([](Bench &) { return !StatisticsManager::instance()->isBusy(); });
         QTest::newRow("close the waiting window")
             << Step([](Bench &b) {
                    ProgressWidget *wait = b.window->waitWindow();

@@ -162,7 +162,7 @@ private slots:
             {30, {"DI_Bexil", "Temperature: 23°C, Normal"}},
             {31, {"DI_Mavo", "Fire, Smoke: 0.12 dB/m, Alarm"}},
             {32, {"DI_Olvek", "Movement detected, Sensitivity : Level 3, Test mode"}},
-            {33, {"DI_Yolvik", "Gerkon: Alarm, Motion: not detected, Tilt: not detected, Normal"}},
+            {33, {"DI_Yolvik", "Gerkon: Alarm, Motion: not detected, Tilt: not detected"}},
             {35, {"DI_Kemrel", "Movement detected, Sensitivity : Level 2"}},
             {36, {"DI_Lumeq", "Dirty lens"}},
             {37, {"DI_Yolvik_ISP1", "Motion: detected, Tilt: not detected"}},
@@ -171,7 +171,7 @@ private slots:
             {40, {"DI_Taskel", "No movement detected, Near zone sensitivity : Level 2, Far zone sensitivity : Level 3, Normal"}},
             {41, {"DI_Taskel", "Movement detected, Near zone sensitivity : Level 1 (max), Far zone sensitivity : Level 2, "
                                "Main power failed"}},
-            {42, {"DI_Olvek_Pemmel", "Failure, Fail"}}};
+            {42, {"DI_Olvek_Pemmel", "Failure"}}};
         compareShownDevices(simulation, expected);
         if (QTest::currentTestFailed())
             return;

@@ -169,13 +169,13 @@ private slots:
         const ShownDevices expected{
             {10, {"DI_Sebrel", "Normal"}},
             {61, {"DI_Plimsa", "Turned on by button, Voltage: 230 V, Current: 1.5 A, Power: 345.6 W"}},
-            {62, {"DI_Fotra", "Out 1: On, Out 2: Off, Cable: , No alarm"}},
+            {62, {"DI_Fotra", "Out 1: On, Out 2: Off, No alarm"}},
             {63, {"DI_FotraISP1", "Out 1: Off, Out 2: Off, Normal"}},
             {64, {"DI_Pondra_24_220", "Display: Off, External power: Not detected, Battery: No battery"}},
             {65, {"DI_Pondra_24_220", "Display: Off, External power: Not detected, Battery: No battery"}},
-            {66, {"DI_Jorvu", "Normal, Out #1: On, Out #2: Cut"}},
+            {66, {"DI_Jorvu", "Out #1: On, Out #2: Cut"}},
             {67, {"DI_Pondra", "Display: Mask active: 5, Normal"}},
-            {68, {"DI_Hoxel", "Light: On   Sound: Fail   Normal"}}};
+            {68, {"DI_Hoxel", "Light: On   Sound: Fail"}}};
         compareShownDevices(simulation, expected);
         if (QTest::currentTestFailed())
             return;

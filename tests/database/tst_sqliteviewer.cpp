@@ -497,6 +497,58 @@ private slots:
         dialog->close();
     }
 
+    // A parameter ticked before or after "Select all" devices gives every
+    // selected device its graph: the order of the clicks decides nothing.
+    void clickOrderChoosesTheSameGraphs_data()
+    {
+        QTest::addColumn<bool>("parameterFirst");
+        QTest::newRow("parameter, then all devices") << true;
+        QTest::newRow("all devices, then parameter") << false;
+    }
+    void clickOrderChoosesTheSameGraphs()
+    {
+        QFETCH(bool, parameterFirst);
+        TreeModel model({QStringLiteral("Selected parameters"), QStringLiteral("Hide")});
+        DeviceInfoCollector collector; // answers are fed by hand
+        auto *dialog = new SQLiteDialog(&model);
+        dialog->show();
+        auto *tree = dialog->findChild<QTreeView *>(QStringLiteral("tvSelected"));
+        dialog->setCollector(&collector);
+        emit collector.columnContentReceived(QStringLiteral("type"), {4}, -1);
+        emit collector.columnContentReceived(QStringLiteral("serial"), {1, 2, 3}, 4);
+        for (int serial : {1, 2, 3})
+            emit collector.columnContentReceived(QStringLiteral("name"), {field(0), field(1)}, QVariantList{serial, 4});
+        list(dialog, "lwType")->setCurrentRow(0); // the first device is selected with its type
+        auto *allDevices = dialog->findChild<QCheckBox *>(QStringLiteral("cbSelectAllSerials"));
+        QVERIFY(allDevices && allDevices->isEnabled());
+        const auto tickParameter = [&] {
+            itemWithText(list(dialog, "lwParameter"), title(1))->setCheckState(Qt::Checked);
+        };
+        if (parameterFirst) {
+            tickParameter();
+            allDevices->click();
+        } else {
+            allDevices->click();
+            tickParameter();
+        }
+        QCOMPARE(list(dialog, "lwSerial")->selectedItems().size(), 3);
+        for (quint32 serial : {1u, 2u, 3u}) {
+            QVERIFY2(findGraphRow({4, serial, title(1), {}, {}, {}}, tree).isValid(), qPrintable(QString::number(serial)));
+            QVERIFY(!findGraphRow({4, serial, title(0), {}, {}, {}}, tree).isValid());
+        }
+        QCOMPARE(dialog->findChild<QSpinBox *>(QStringLiteral("sbSelectedCount"))->value(), 3);
+        // Every device's item of the title is ticked: the list shows what the tree holds.
+        for (int row = 0; row < list(dialog, "lwParameter")->count(); ++row) {
+            const QListWidgetItem *item = list(dialog, "lwParameter")->item(row);
+            QCOMPARE(item->checkState(), item->text() == title(1) ? Qt::Checked : Qt::Unchecked);
+        }
+
+        // Another device chosen alone keeps its own ticks: a replaced selection carries nothing.
+        list(dialog, "lwSerial")->setCurrentRow(1, QItemSelectionModel::ClearAndSelect);
+        QCOMPARE(dialog->findChild<QSpinBox *>(QStringLiteral("sbSelectedCount"))->value(), 3);
+        dialog->close();
+    }
+
     void filesOpenAndClose()
     {
         MessageBoxRecorder boxes;

@@ -130,7 +130,7 @@ std::array<TypeTraits, 256> buildTraits()
     rows({64}, [](TypeTraits &t) { t.alarmText = Alarm::SmokeExhaustStart; });
     rows({6, 7, 10, 13, 14, 15, 16, 18, 20, 23, 24, 25, 26, 27, 28, 29, 53, 55, 65, 70},
          [](TypeTraits &t) { t.alarmText = Alarm::None; });
-    rows({6, 7, 13, 18, 26, 70}, [](TypeTraits &t) { t.failText = false; });
+    rows({6, 7, 13, 18, 26, 33, 52, 70}, [](TypeTraits &t) { t.failText = false; });
     rows({13}, [](TypeTraits &t) { t.reservePowerText = false; });
     rows({14, 22}, [](TypeTraits &t) { t.normalText = false; });
     rows({30, 50, 51, 70, 71}, [](TypeTraits &t) { t.batteryVoltage = false; });

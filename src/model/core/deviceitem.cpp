@@ -650,7 +650,8 @@ QString DeviceItem::statusText() const
         texts << tr("Reserve power failed");
     if (!headValue("state.fCase"))
         texts << tr("Case open");
-    if (traits.normalText && texts.isEmpty() && noAlarm)
+    // A row coloured for an alarm or a fault never reads "Normal".
+    if (traits.normalText && texts.isEmpty() && noAlarm && !hasAlarm() && !hasFault())
         texts << tr("Normal");
     return texts.join(QStringLiteral(", "));
 }

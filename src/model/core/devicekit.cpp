@@ -6,6 +6,8 @@
 
 #include <QPixmap>
 
+#include <algorithm>
+
 namespace DeviceKit {
 
 void StateBlock::load(const QByteArray &state)
@@ -129,6 +131,14 @@ QString modeText(int mode, const ModeTexts &texts)
     if (mode == 0 || mode == 2)
         return texts.off;
     return texts.mask.arg(mode);
+}
+
+QString statusWithoutEmptyParts(const QString &text)
+{
+    QStringList parts = text.split(QStringLiteral(", "));
+    parts.erase(std::remove_if(parts.begin(), parts.end(), [](const QString &part) { return part.trimmed().isEmpty(); }),
+                parts.end());
+    return parts.join(QStringLiteral(", ")).trimmed();
 }
 
 QString oneDecimal(const QString &pattern, int value, int divisor)

@@ -136,6 +136,10 @@ struct ModeTexts
 };
 QString modeText(int mode, const ModeTexts &texts);
 
+// A status text made of the model's parts and the base's text: a part left
+// empty (the base says nothing) leaves no ", " and no trailing blanks behind.
+QString statusWithoutEmptyParts(const QString &text);
+
 // `pattern` ("%1 V") filled with value / divisor, one decimal.
 QString oneDecimal(const QString &pattern, int value, int divisor);
 

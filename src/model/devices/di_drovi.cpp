@@ -63,5 +63,6 @@ QVariant DI_Drovi::data(int role) const
 {
     if (role != DeviceRole::StatusText || !isOnline())
         return DeviceItem::data(role);
-    return tr("Voice alert: %1   %2").arg(m_propVoice->valueText(), DeviceItem::data(role).toString());
+    return DeviceKit::statusWithoutEmptyParts(
+        tr("Voice alert: %1   %2").arg(m_propVoice->valueText(), DeviceItem::data(role).toString()));
 }

@@ -183,7 +183,11 @@ QVariant DI_Fotra::data(int role) const
         alarms << tr("Alarm");
     if (alarms.isEmpty())
         alarms << tr("No alarm");
-    text += QStringLiteral(", ") + tr("Cable: %1, %2").arg(m_propCableState->valueText(), alarms.join(QStringLiteral(", ")));
+    // The cable's state is read in cable mode only; otherwise it has none to show.
+    if (cableMode() == 2 && !m_propCableState->valueText().isEmpty())
+        text += QStringLiteral(", ") + tr("Cable: %1, %2").arg(m_propCableState->valueText(), alarms.join(QStringLiteral(", ")));
+    else
+        text += QStringLiteral(", ") + alarms.join(QStringLiteral(", "));
     return text;
 }
 
@@ -255,6 +259,6 @@ QVariant DI_FotraISP1::data(int role) const
 {
     if (role != DeviceRole::StatusText || !isOnline())
         return DeviceItem::data(role);
-    return tr("Out 1: %1, Out 2: %2, %3")
-        .arg(m_propOut1->valueText(), m_propOut2->valueText(), DeviceItem::data(role).toString());
+    return DeviceKit::statusWithoutEmptyParts(tr("Out 1: %1, Out 2: %2, %3")
+        .arg(m_propOut1->valueText(), m_propOut2->valueText(), DeviceItem::data(role).toString()));
 }

@@ -176,9 +176,11 @@ QVariant DI_Hoxel::data(int role) const
 {
     if (role != DeviceRole::StatusText || !isOnline())
         return DeviceItem::data(role);
-    QString text = tr("Light: %1   Sound: %2   %3")
-                       .arg(m_propLight->valueText(), m_propSound->valueText(), DeviceItem::data(role).toString());
-    if (failed(m_stored.word(4)))
+    const QString light = m_propLight->valueText();
+    QString text = DeviceKit::statusWithoutEmptyParts(
+        tr("Light: %1   Sound: %2   %3").arg(light, m_propSound->valueText(), DeviceItem::data(role).toString()));
+    // A light shown as failed says so once.
+    if (failed(m_stored.word(4)) && light != tr("Fail"))
         text += QLatin1Char(' ') + tr("Fail");
     return text;
 }

@@ -75,6 +75,6 @@ QVariant DI_Jorvu::data(int role) const
 {
     if (role != DeviceRole::StatusText || !isOnline())
         return DeviceItem::data(role);
-    return tr("%1, Out #1: %2, Out #2: %3")
-        .arg(DeviceItem::data(role).toString(), m_propOut1->valueText(), m_propOut2->valueText());
+    return DeviceKit::statusWithoutEmptyParts(tr("%1, Out #1: %2, Out #2: %3")
+        .arg(DeviceItem::data(role).toString(), m_propOut1->valueText(), m_propOut2->valueText()));
 }

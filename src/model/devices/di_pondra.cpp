@@ -130,7 +130,8 @@ QVariant DI_Pondra::data(int role) const
 {
     if (role != DeviceRole::StatusText || !isOnline())
         return DeviceItem::data(role);
-    return tr("Display: %1, %2").arg(m_propSign->valueText(), DeviceItem::data(role).toString());
+    return DeviceKit::statusWithoutEmptyParts(
+        tr("Display: %1, %2").arg(m_propSign->valueText(), DeviceItem::data(role).toString()));
 }
 
 void DI_Pondra::executeAction(const int &id)

@@ -129,6 +129,6 @@ QVariant DI_Vindrak::data(int role) const
 {
     if (role != DeviceRole::StatusText || !isOnline())
         return DeviceItem::data(role);
-    return tr("Light: %1   Sound: %2   %3")
-        .arg(m_propLight->valueText(), m_propSound->valueText(), DeviceItem::data(role).toString());
+    return DeviceKit::statusWithoutEmptyParts(tr("Light: %1   Sound: %2   %3")
+        .arg(m_propLight->valueText(), m_propSound->valueText(), DeviceItem::data(role).toString()));
 }

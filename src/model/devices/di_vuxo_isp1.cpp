@@ -168,7 +168,7 @@ QVariant DI_Vuxo_ISP1::data(int role) const
             text.prepend(tr("Sensitivity") + QStringLiteral(": ") + m_propSensitivity->valueText() + separator);
         else
             text.prepend(tr("Powersave") + separator);
-        return text;
+        return DeviceKit::statusWithoutEmptyParts(text);
     }
     default:
         return DeviceItem::data(role);

@@ -19,6 +19,9 @@ void applyTestResult(DeviceKit::StateBlock &stored)
 
 QVariant background(const DeviceItem &item)
 {
+    // A device that does not answer shows no state of its own: the base greys it.
+    if (!item.isOnline())
+        return QVariant();
     if (item.stateValue("Z1.fCustomBit"))
         return item.connectionState() == 3 ? QColor(210, 210, 210) : QColor(90, 255, 90);
     if (!item.stateValue("Z1.fActive"))

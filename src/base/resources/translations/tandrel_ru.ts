@@ -4423,10 +4423,6 @@ Will be need to confirm by pressing case button.</source>
         <translation>Переключить вид</translation>
     </message>
     <message>
-        <source>RefreshDevices</source>
-        <translation>Обновить устройства</translation>
-    </message>
-    <message>
         <source>Write to device EEPROM</source>
         <translation>Записать в EEPROM устройства</translation>
     </message>
@@ -5265,6 +5261,24 @@ It is out of service until it comes back.</source>
         <source>Radio statistics cannot be recorded: %1 does not open for writing</source>
         <translation>Радиостатистику не записать: %1 не открывается для записи</translation>
     </message>
+    <message>
+        <source>Refresh devices</source>
+        <translation>Обновлять устройства</translation>
+    </message>
+    <message numerus="yes">
+        <source>Reset the radio statistics of %n selected device(s)?</source>
+        <translation>
+            <numerusform>Сбросить радиостатистику %n выбранного устройства?</numerusform>
+            <numerusform>Сбросить радиостатистику %n выбранных устройств?</numerusform>
+            <numerusform>Сбросить радиостатистику %n выбранных устройств?</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>Clear the master's error log?
+The events in it cannot be read again.</source>
+        <translation>Очистить журнал ошибок мастера?
+События из него больше нельзя будет прочитать.</translation>
+    </message>
 </context>
 <context>
     <name>MasterLogReaderWidget</name>
@@ -5351,6 +5365,16 @@ It is out of service until it comes back.</source>
     <message>
         <source>Error</source>
         <translation>Ошибка</translation>
+    </message>
+    <message>
+        <source>Clear the master's error log?
+The events in it cannot be read again.</source>
+        <translation>Очистить журнал ошибок мастера?
+События из него больше нельзя будет прочитать.</translation>
+    </message>
+    <message>
+        <source>Clear error logs</source>
+        <translation>Очистить журналы ошибок</translation>
     </message>
 </context>
 <context>

@@ -9,6 +9,7 @@
 #include "reportdigest.h"
 #include "reportnearbydetection.h"
 #include "rssitestdock.h"
+#include "screenfit.h"
 #include "settings.h"
 #include "systemreport.h"
 #include "uiseams.h"
@@ -38,6 +39,7 @@ void MainWindow::generateReport()
     connect(connection, &Connection::masterDisconnected, wait, &QObject::deleteLater);
     ReportNearbyDetection::begin(
         connection, wait, [this] { return requestNearbyDetection(); }, [this] { stopNearbyHubroDetection(); });
+    fitOnScreen(wait, this);
     wait->show();
 }
 

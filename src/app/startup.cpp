@@ -14,6 +14,16 @@
 #include <QDebug>
 #include <QTranslator>
 
+QLocale languageLocale(const QString &language)
+{
+    if (language == QLatin1String("russian"))
+        return QLocale(QLocale::Russian, QLocale::Russia);
+    if (language == QLatin1String("english"))
+        return QLocale(QLocale::English, QLocale::UnitedStates);
+    // An outside translation names no language: the system's.
+    return QLocale::system();
+}
+
 int runTandrel(int argc, char **argv)
 {
     initTandrelResources();
@@ -45,6 +55,8 @@ int runTandrel(int argc, char **argv)
             appTranslator->load(qmFileName);
             QApplication::installTranslator(appTranslator);
         }
+        // Dates and numbers in the language of the texts.
+        QLocale::setDefault(languageLocale(language));
 
         // Linux hands the path over in the locale's encoding (UTF-8), which the
         // application's argument list already decodes.

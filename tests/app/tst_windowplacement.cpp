@@ -4,8 +4,10 @@
 #include "actionopeners.h"
 #include "appglobals.h"
 #include "compositeupdate.h"
+#include "customplotview.h"
 #include "datetimerange.h"
 #include "deviceclasses.h"
+#include "diagnosticsrecords.h"
 #include "devicerssiplot.h"
 #include "diagnosticsopeners.h"
 #include "hubroitem.h"
@@ -17,6 +19,7 @@
 #include "registermasterclass.h"
 #include "screenfit.h"
 #include "settings.h"
+#include "startup.h"
 #include "sqlitedialog.h"
 #include "sqliteview.h"
 #include "testsupport.h"
@@ -26,9 +29,12 @@
 #include <QAction>
 #include <QApplication>
 #include <QDateEdit>
+#include <QScopeGuard>
 #include <QScreen>
+#include <QTranslator>
 #include <QTimeEdit>
 #include <QtTest>
+#include <qcustomplot.h>
 
 #include <memory>
 
@@ -139,6 +145,45 @@ private slots:
         for (QAbstractSpinBox *field : range->findChildren<QAbstractSpinBox *>())
             QVERIFY2(field->width() >= field->sizeHint().width(), qPrintable(field->objectName()));
         QVERIFY(range->width() >= 400 && range->height() >= 220);
+    }
+
+    // The Russian interface: the RSSI graphs, the date-range window, the log
+    // reader's times and the RSSI file's title in Russian.
+    void russianInterface()
+    {
+        QTranslator translator;
+        QVERIFY(translator.load(QStringLiteral(":/tr/tandrel_ru")));
+        QCoreApplication::installTranslator(&translator);
+        const QLocale before;
+        QLocale::setDefault(languageLocale(QStringLiteral("russian")));
+        const auto restore = qScopeGuard([&translator, before] {
+            QCoreApplication::removeTranslator(&translator);
+            QLocale::setDefault(before);
+        });
+
+        ActionOpeners::open(DeviceItem::PlotRssiAction, device.get());
+        auto *plot = shown<DeviceRSSIPlot>();
+        QVERIFY(plot);
+        auto *graphs = plot->findChild<QCustomPlot *>();
+        QVERIFY(graphs);
+        QStringList names;
+        for (int g = 0; g < graphs->graphCount(); ++g)
+            names << graphs->graph(g)->name();
+        QCOMPARE(names, (QStringList{QStringLiteral("RSSI, измеренный устройством"),
+                                     QStringLiteral("RSSI, измеренный мастером"), QStringLiteral("Шум"),
+                                     QStringLiteral("Максимальный шум"), QStringLiteral("Смещение частоты"),
+                                     QStringLiteral("Сигнал/шум")}));
+        const QString csv = CustomPlotView::csvText(graphs, QDateTime(QDate(2026, 3, 16), QTime(22, 2, 24)));
+        QVERIFY2(csv.startsWith(QStringLiteral("# Журнал RSSI. Дата: пн мар. 16 22:02:24 2026\n")), qPrintable(csv.left(60)));
+        plot->close();
+
+        DateTimeRange range(nullptr, QDir::tempPath());
+        range.setStartDate(QDate(2026, 1, 2));
+        QCOMPARE(range.findChild<QDateEdit *>(QStringLiteral("deStart"))->text(), QStringLiteral("02.01.2026"));
+        QCOMPARE(range.windowTitle(), QStringLiteral("Сохранение измерений"));
+
+        QCOMPARE(localeTextDate(QDateTime(QDate(2024, 3, 16), QTime(22, 2, 24))),
+                 QStringLiteral("сб мар. 16 22:02:24 2024"));
     }
 
 private:

@@ -1,4 +1,5 @@
 #include "mainwindow.h"
+#include "screenfit.h"
 #include "ui_mainwindow.h"
 
 #include "aboutdialog.h"
@@ -41,6 +42,7 @@
 #include <QDockWidget>
 #include <QDebug>
 #include <QHeaderView>
+#include <QTreeWidget>
 #include <QLabel>
 #include <QShortcut>
 #include <QSignalBlocker>
@@ -126,8 +128,16 @@ MainWindow::MainWindow(const QString &filePath, QWidget *parent)
     ui->treeView->setModel(sortedModel);
     ui->treeView->setSortingEnabled(true);
     ui->treeView->setItemDelegate(new DeviceTableItemDelegate(this));
-    for (int section = 0; section <= 6; ++section)
-        ui->treeView->header()->setSectionResizeMode(section, QHeaderView::ResizeToContents);
+    deviceColumnsTimer.setSingleShot(true);
+    deviceColumnsTimer.setInterval(0);
+    connect(&deviceColumnsTimer, &QTimer::timeout, this, &MainWindow::fitDeviceColumns);
+    const auto fitColumnsSoon = [this] { deviceColumnsTimer.start(); };
+    connect(sortedModel, &QAbstractItemModel::rowsInserted, this, fitColumnsSoon);
+    connect(sortedModel, &QAbstractItemModel::rowsRemoved, this, fitColumnsSoon);
+    connect(sortedModel, &QAbstractItemModel::dataChanged, this, fitColumnsSoon);
+    connect(sortedModel, &QAbstractItemModel::layoutChanged, this, fitColumnsSoon);
+    connect(sortedModel, &QAbstractItemModel::modelReset, this, fitColumnsSoon);
+    connect(ui->treeView, &QTreeView::expanded, this, fitColumnsSoon);
 
     connect(deviceModel, &DeviceTableModel::errorReceived, deviceModel,
             [this](int code) { onDeviceModelError(code); }, Qt::DirectConnection);
@@ -160,8 +170,15 @@ MainWindow::MainWindow(const QString &filePath, QWidget *parent)
 
     propertyBrowser = new QtTreePropertyBrowser(ui->dockWidgetContents_2);
     propertyBrowser->setObjectName(QStringLiteral("propertyBrowser"));
-    // The title column takes its titles' width (fitTitleColumn); the values the rest.
+    // The title column takes its titles' width (fitPropertyColumns); the values the rest,
+    // however little that is.
     propertyBrowser->setResizeMode(QtTreePropertyBrowser::Interactive);
+    // The stretched value column keeps the width it had when the stretch was
+    // turned on: the least a section may have.
+    QHeaderView *propertyHeader = propertyBrowser->treeWidget()->header();
+    propertyHeader->setStretchLastSection(false);
+    propertyHeader->resizeSection(propertyHeader->count() - 1, propertyHeader->minimumSectionSize());
+    propertyHeader->setStretchLastSection(true);
     ui->vLayPropHandlers->addWidget(propertyBrowser);
     DeviceItem::setPropertyBrowser(propertyBrowser);
 
@@ -355,6 +372,7 @@ void MainWindow::setupActions()
             connect(measurementsView, &QObject::destroyed, this,
                     [this] { ui->acShowMeasurements->setChecked(false); });
         }
+        fitOnScreen(measurementsView, this);
         measurementsView->show();
         measurementsView->raise();
     });

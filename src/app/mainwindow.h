@@ -305,6 +305,13 @@ private:
     // The title column as wide as the titles of a new item; on a first start
     // also the dock as wide as titles and values need.
     void fitTitleColumn(bool newItem);
+    // The titles whole where the values keep a third of the width, else cut
+    // to leave them that third.
+    void fitPropertyColumns();
+    void widenPropertyDock();
+    // The device columns as wide as their titles and the rows shown need;
+    // while a device filter is set they only widen.
+    void fitDeviceColumns();
     // Empties the property window: no item, no tree, no write panel.
     void clearPropertyWindow();
     // Shows the view's current device when it is selected, else nothing.
@@ -391,6 +398,8 @@ private:
     QList<QPair<QPointer<DeviceItem>, AutoNumbering::Occupant>> autoNumberPending;
     QPointer<WaitMovie> autoNumberWait;
     QTimer autoNumberTimer;
+    // Fits the device columns once the model's changes of a turn are in.
+    QTimer deviceColumnsTimer;
     QPointer<SQLiteView> measurementsView;
     // The configuration file last chosen with the view action.
     QString pendingViewFile;

@@ -58,6 +58,7 @@
 #include <QPlainTextEdit>
 #include <QSpinBox>
 #include <QTextEdit>
+#include <QTreeWidget>
 #include <QComboBox>
 #include <QSet>
 #include <QMenu>
@@ -879,7 +880,11 @@ void MainWindow::keyPressEvent(QKeyEvent *event)
 
 bool MainWindow::eventFilter(QObject *watched, QEvent *event)
 {
-    if (event->type() == QEvent::KeyRelease) {
+    if (event->type() == QEvent::Resize) {
+        // The property columns follow the dock's width.
+        if (propertyBrowser && watched == propertyBrowser->treeWidget()->viewport())
+            fitPropertyColumns();
+    } else if (event->type() == QEvent::KeyRelease) {
         countedKeyPress = nullptr;
     } else if (event->type() == QEvent::KeyPress && event != countedKeyPress) {
         // A key press that the focus widget ignores travels up to its

@@ -8,6 +8,7 @@
 #include "nearbyhubromodel.h"
 #include "reportnearbydetection.h"
 #include "rssitestdock.h"
+#include "screenfit.h"
 #include "settings.h"
 #include "systemreport.h"
 #include "uiseams.h"
@@ -37,6 +38,7 @@ void MainWindow::generateReport()
     connect(connection, &Connection::masterDisconnected, wait, &QObject::deleteLater);
     ReportNearbyDetection::begin(
         connection, wait, [this] { return requestNearbyDetection(); }, [this] { stopNearbyHubroDetection(); });
+    fitOnScreen(wait, this);
     wait->show();
 }
 

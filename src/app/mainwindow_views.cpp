@@ -20,6 +20,7 @@
 #include <QSet>
 #include <QSignalBlocker>
 #include <QStyle>
+#include <QTimer>
 #include <QTreeWidget>
 
 #include <algorithm>
@@ -342,24 +343,60 @@ void MainWindow::refresh(DeviceItem *item)
 
 void MainWindow::fitTitleColumn(bool newItem)
 {
+    // Once per item shown, so that a width the user dragged holds while it
+    // updates; a new width of the window fits the columns again.
+    if (newItem)
+        fitPropertyColumns();
+    if (!dockWidthChosen && isVisible()) {
+        // A first start: the dock as wide as its titles and values need; once
+        // more after the first layout of the docks, which a file opened at the
+        // start comes before.
+        dockWidthChosen = true;
+        widenPropertyDock();
+        QTimer::singleShot(0, this, &MainWindow::widenPropertyDock);
+    }
+}
+
+void MainWindow::fitPropertyColumns()
+{
     QTreeView *tree = propertyBrowser->treeWidget();
     const QAbstractItemView *rows = tree;
-    // Once per item shown, so that a width the user dragged holds while it updates.
-    if (newItem) {
-        const int titles = rows->sizeHintForColumn(0);
-        // The values keep at least a third of the width.
-        const int room = tree->viewport()->width() - tree->viewport()->width() / 3;
-        tree->header()->resizeSection(0, room > 0 ? std::min(titles, room) : titles);
-    }
-    if (!dockWidthChosen && isVisible()) {
-        // A first start: the dock as wide as its titles and values need.
-        dockWidthChosen = true;
-        const int frame = propertyBrowser->width() - tree->viewport()->width();
-        const QMargins margins = ui->verticalLayout_3->contentsMargins();
-        const int wanted = rows->sizeHintForColumn(0) + rows->sizeHintForColumn(1) + frame + margins.left()
-                           + margins.right() + tree->style()->pixelMetric(QStyle::PM_ScrollBarExtent);
-        if (ui->propertiesDock->width() < wanted)
-            resizeDocks({ui->propertiesDock}, {wanted}, Qt::Horizontal);
+    const int width = tree->viewport()->width();
+    if (width <= 0 || tree->model()->rowCount() == 0)
+        return;
+    const int titles = std::max(rows->sizeHintForColumn(0), tree->header()->sectionSizeHint(0));
+    // The values keep at least a third of the width.
+    tree->header()->resizeSection(0, std::min(titles, width - width / 3));
+}
+
+void MainWindow::widenPropertyDock()
+{
+    QTreeView *tree = propertyBrowser->treeWidget();
+    const QAbstractItemView *rows = tree;
+    const int frame = propertyBrowser->width() - tree->viewport()->width();
+    const QMargins margins = ui->verticalLayout_3->contentsMargins();
+    const int titles = std::max(rows->sizeHintForColumn(0), tree->header()->sectionSizeHint(0));
+    const int wanted = titles + rows->sizeHintForColumn(1) + frame + margins.left() + margins.right()
+                       + tree->style()->pixelMetric(QStyle::PM_ScrollBarExtent);
+    // The device list keeps the larger part of the window.
+    const int dock = std::min(wanted, width() * 2 / 5);
+    if (ui->propertiesDock->width() < dock)
+        resizeDocks({ui->propertiesDock}, {dock}, Qt::Horizontal);
+}
+
+void MainWindow::fitDeviceColumns()
+{
+    QHeaderView *header = ui->treeView->header();
+    const QAbstractItemView *rows = ui->treeView;
+    // A device filter hides rows for a while: the columns keep their width.
+    const bool filtered = !ui->leFilter->text().isEmpty();
+    // The last, the status, takes the rest of the width.
+    for (int section = 0; section < std::min(header->count(), 7); ++section) {
+        if (header->isSectionHidden(section))
+            continue;
+        const int wanted = std::max(rows->sizeHintForColumn(section), header->sectionSizeHint(section));
+        if (wanted > header->sectionSize(section) || (!filtered && wanted != header->sectionSize(section)))
+            header->resizeSection(section, wanted);
     }
 }
 

@@ -23,6 +23,16 @@ void ignoreFileSizeSignal()
 #endif
 }
 
+QLocale languageLocale(const QString &language)
+{
+    if (language == QLatin1String("russian"))
+        return QLocale(QLocale::Russian, QLocale::Russia);
+    if (language == QLatin1String("english"))
+        return QLocale(QLocale::English, QLocale::UnitedStates);
+    // An outside translation names no language: the system's.
+    return QLocale::system();
+}
+
 int runTandrel(int argc, char **argv)
 {
     ignoreFileSizeSignal();
@@ -55,6 +65,8 @@ int runTandrel(int argc, char **argv)
             appTranslator->load(qmFileName);
             QApplication::installTranslator(appTranslator);
         }
+        // Dates and numbers in the language of the texts.
+        QLocale::setDefault(languageLocale(language));
 
         // Linux hands the path over in the locale's encoding (UTF-8), which the
         // application's argument list already decodes.

@@ -53,8 +53,6 @@ DateTimeRange::DateTimeRange(DeviceInfoCollector *collector, const QString &fold
 {
     setObjectName(QStringLiteral("DateTimeRange"));
     setWindowTitle(tr("Measurements saving"));
-    setMinimumSize(400, 220);
-    setMaximumSize(400, 220);
     auto *gridLayout_3 = new QGridLayout(this);
     gridLayout_3->setObjectName(QStringLiteral("gridLayout_3"));
     lblTop = new QLabel(tr("Save measurements to"), this);
@@ -93,9 +91,19 @@ DateTimeRange::DateTimeRange(DeviceInfoCollector *collector, const QString &fold
     setAttribute(Qt::WA_DeleteOnClose);
     setWindowModality(Qt::ApplicationModal);
     setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowCloseButtonHint);
+    // The bar's room is kept while it is hidden: the window does not grow
+    // when a backup starts.
+    QSizePolicy barPolicy = progressBar->sizePolicy();
+    barPolicy.setRetainSizeWhenHidden(true);
+    progressBar->setSizePolicy(barPolicy);
     progressBar->hide();
     lblPath->setText(folder);
     lblPath->setProperty("path", folder);
+    // A long folder does not widen the window; the tip shows it whole.
+    lblPath->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
+    lblPath->setToolTip(folder);
+    // A fixed size, at least 400 x 220 and as large as the fields need.
+    setFixedSize(sizeHint().expandedTo(QSize(400, 220)));
 
     connect(pbCancel, &QPushButton::clicked, this, &QWidget::close);
     connect(pbSave, &QPushButton::clicked, this, &DateTimeRange::startBackup);

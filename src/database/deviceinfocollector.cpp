@@ -4,6 +4,7 @@
 #include "deviceitem.h"
 #include "hubroitem.h"
 #include "measurementslogging.h"
+#include "screenfit.h"
 #include "settings.h"
 
 #include <QCoreApplication>
@@ -742,6 +743,7 @@ void DeviceInfoCollector::openMeasurementsLogging(const QList<DeviceItem *> &dev
             Qt::DirectConnection);
     connect(window, &MeasurementsLogging::setStoringMap, this, &DeviceInfoCollector::setStoringMap,
             Qt::DirectConnection);
+    fitOnScreen(window, parent);
     window->show();
 }
 

@@ -4,6 +4,7 @@
 #include "deviceitem.h"
 #include "hubroitem.h"
 #include "measurementstotal.h"
+#include "screenfit.h"
 #include "styleditemdelegate.h"
 #include "treemodel.h"
 #include "messageboxes.h"
@@ -500,6 +501,7 @@ void MeasurementsLogging::startStoring()
     }
     auto *total = new MeasurementsTotal(m_masterGuard, nullptr);
     total->showStoringMap(map);
+    fitOnScreen(total, this);
     total->show();
     connect(total, &MeasurementsTotal::canceled, total, &QWidget::hide);
     QPointer<MeasurementsLogging> self(this);

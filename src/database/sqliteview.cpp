@@ -10,6 +10,7 @@
 #include "plotcursor.h"
 #include "plotmarker.h"
 #include "plotranges.h"
+#include "screenfit.h"
 #include "settings.h"
 #include "sqlitedialog.h"
 #include "styleditemdelegate.h"
@@ -498,6 +499,7 @@ void SQLiteView::openDialog()
         }
     });
     dialog->setCollector(activeCollector());
+    fitOnScreen(dialog, this);
     dialog->show();
 }
 
@@ -1163,6 +1165,7 @@ void SQLiteView::onMinimumReceived(const QVariant &value)
     const QDateTime now = QDateTime::currentDateTime();
     range->setEndDate(now.date());
     range->setEndTime(now.time());
+    fitOnScreen(range, this);
     range->show();
 }
 

@@ -1,5 +1,7 @@
 #include "customplotview.h"
 
+#include "diagnosticsrecords.h"
+
 #include <QDebug>
 #include <QLabel>
 #include <QListWidget>
@@ -60,7 +62,7 @@ void CustomPlotView::stop()
 QString CustomPlotView::csvText(const QCustomPlot *plot, const QDateTime &now)
 {
     // The title is a comment line of the file: its "# " stays as it is.
-    QString text = QStringLiteral("# ") + tr("RSSI Logs. Date: %1").arg(now.toString(Qt::TextDate)) + QLatin1Char('\n');
+    QString text = QStringLiteral("# ") + tr("RSSI Logs. Date: %1").arg(localeTextDate(now)) + QLatin1Char('\n');
     text += QStringLiteral("timestamp");
     for (int g = 0; g < plot->graphCount(); ++g)
         text += QLatin1Char(';') + plot->graph(g)->name();

@@ -6,6 +6,7 @@
 #include "dialogreadeeprom.h"
 #include "dialogwriteeeprom.h"
 #include "eepromreadwindow.h"
+#include "screenfit.h"
 #include "uiseams.h"
 
 #include <QDebug>
@@ -207,6 +208,7 @@ void DeviceEepromManager::showResult(const QString &device, int address, const Q
     if (!m_window)
         m_window = new EepromReadWindow;
     m_window->addResult(device, address, data, decoded);
+    fitOnScreen(m_window);
     m_window->show();
     m_window->raise();
 }

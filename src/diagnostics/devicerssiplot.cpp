@@ -45,12 +45,12 @@ DeviceRSSIPlot::DeviceRSSIPlot(DeviceItem *device, QWidget *parent) : QWidget(pa
     m_view->setStopCallback([this] { onStop(); });
     m_view->setTickCallback([this] { onTick(); });
     const QString created = PlotClock::now().toString(QStringLiteral("yyyy-MM-dd hh:mm:ss.zzz"));
-    m_view->addGraph(QStringLiteral("RSSI measured device"), graphPen(QColor(255, 50, 50)), created, true);
-    m_view->addGraph(QStringLiteral("RSSI measured master"), graphPen(QColor(120, 120, 255)), created, true);
-    m_view->addGraph(QStringLiteral("Noise"), graphPen(QColor(50, 200, 50)), created, true);
-    m_view->addGraph(QStringLiteral("Max noise"), graphPen(QColor(150, 50, 50)), created, true);
-    m_view->addGraph(QStringLiteral("RF offset"), graphPen(QColor(120, 120, 50)), created, false);
-    m_view->addGraph(QStringLiteral("Singnal to noise"), graphPen(QColor(150, 50, 150)), created, true);
+    m_view->addGraph(tr("RSSI measured device"), graphPen(QColor(255, 50, 50)), created, true);
+    m_view->addGraph(tr("RSSI measured master"), graphPen(QColor(120, 120, 255)), created, true);
+    m_view->addGraph(tr("Noise"), graphPen(QColor(50, 200, 50)), created, true);
+    m_view->addGraph(tr("Max noise"), graphPen(QColor(150, 50, 50)), created, true);
+    m_view->addGraph(tr("RF offset"), graphPen(QColor(120, 120, 50)), created, false);
+    m_view->addGraph(tr("Signal to noise"), graphPen(QColor(150, 50, 150)), created, true);
     if (device)
         m_view->setTestedText(QStringLiteral("   %1. %2").arg(device->address()).arg(device->itemTypeName()));
 

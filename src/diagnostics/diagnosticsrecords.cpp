@@ -4,6 +4,7 @@
 
 #include <QCoreApplication>
 #include <QDateTime>
+#include <QLocale>
 
 namespace {
 quint8 byteAt(const QByteArray &data, int index)
@@ -127,6 +128,11 @@ const std::array<const char *, 98> abortCodeNames{
     "ABORT_DATA_COLLECTOR_INVALID_DATA_TYPE_0", "ABORT_DATA_COLLECTOR_INVALID_DATA_TYPE_1"
 };
 
+QString localeTextDate(const QDateTime &time)
+{
+    return QLocale().toString(time, QStringLiteral("ddd MMM d hh:mm:ss yyyy"));
+}
+
 // ---------------------------------------------------------------- the master's event log
 
 bool logEntryFromReply(const QByteArray &reply, t_Log_TROMBEL *entry)
@@ -147,7 +153,7 @@ bool logEntryFromReply(const QByteArray &reply, t_Log_TROMBEL *entry)
 
 QStringList logEntryTexts(const t_Log_TROMBEL &entry)
 {
-    return {QDateTime::fromSecsSinceEpoch(qint64(entry.time)).toString(Qt::TextDate),
+    return {localeTextDate(QDateTime::fromSecsSinceEpoch(qint64(entry.time))),
             QStringLiteral("%1 (%2)").arg(QString::fromLocal8Bit(entry.eventName)).arg(entry.eventParameter),
             QString::fromLocal8Bit(entry.taskName),
             QStringLiteral("%1 (%2%)").arg(entry.stack).arg(entry.stackPercent),

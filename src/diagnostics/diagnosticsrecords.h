@@ -4,6 +4,7 @@
 // as: pure functions, bytes in, values and texts out.
 
 #include <QByteArray>
+#include <QDateTime>
 #include <QMetaType>
 #include <QString>
 #include <QStringList>
@@ -60,6 +61,10 @@ int rssiBarWidth(int value, int width);
 // error codes of the first master model's EEPROM log are named by
 // ConfigurationJson::errorName).
 extern const std::array<const char *, 98> abortCodeNames;
+
+// A time as weekday, month, day, time and year, with the names of the
+// interface's language (the default locale).
+QString localeTextDate(const QDateTime &time);
 
 // ---------------------------------------------------------------- the master's event log
 

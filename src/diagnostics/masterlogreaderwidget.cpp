@@ -2,6 +2,7 @@
 
 #include "messageboxes.h"
 #include "plotclock.h"
+#include "screenfit.h"
 #include "settings.h"
 #include "uiseams.h"
 
@@ -61,6 +62,7 @@ MasterLogReaderWidget::MasterLogReaderWidget(quint8 masterType, quint32 serialNu
     m_table->setHorizontalHeaderLabels(
         {tr("Time"), tr("Event"), tr("Task"), tr("Stack"), tr("Description"), tr("Data")});
     m_table->horizontalHeader()->setDefaultSectionSize(120);
+    fitHeaderTitles(m_table->horizontalHeader());
     m_grid->addWidget(m_table, 1, 0, 1, 6);
 
     const QByteArray geometry = appSettings.value(QLatin1String(SettingsKey::LogWindowGeometry)).toByteArray();

@@ -2,6 +2,7 @@
 
 #include "diagnosticsrecords.h"
 #include "dialogflags.h"
+#include "screenfit.h"
 #include "settings.h"
 
 #include <QHBoxLayout>
@@ -33,6 +34,7 @@ MasterStackUsageDialog::MasterStackUsageDialog(QWidget *parent) : QDialog(parent
     m_table->setObjectName(QStringLiteral("twStackUsage"));
     m_table->setHorizontalHeaderLabels(
         {QStringLiteral("#"), tr("Task name"), tr("Stack size"), tr("Stack usage"), tr("Priority"), tr("Type")});
+    fitHeaderTitles(m_table->horizontalHeader());
     layout->addWidget(m_table);
 
     restoreGeometry(appSettings.value(QLatin1String(SettingsKey::StackWindowGeometry)).toByteArray());

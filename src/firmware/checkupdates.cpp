@@ -1,4 +1,5 @@
 #include "checkupdates.h"
+#include "screenfit.h"
 #include "ui_checkupdates.h"
 
 #include "appglobals.h"
@@ -92,6 +93,7 @@ CheckUpdates::CheckUpdates(const QList<DeviceItem *> &devices, QWidget *parent)
     : QWidget(parent), ui(new Ui::CheckUpdates)
 {
     ui->setupUi(this);
+    fitHeaderTitles(ui->tableWidget->horizontalHeader());
     for (DeviceItem *device : devices)
         deviceList.append(device);
     setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowCloseButtonHint);

@@ -5,6 +5,7 @@
 #include "droppedfiles.h"
 #include "hubroitem.h"
 #include "messageboxes.h"
+#include "screenfit.h"
 #include "settings.h"
 #include "uiseams.h"
 #include "versiontext.h"
@@ -116,10 +117,12 @@ CompositeUpdate::CompositeUpdate(const HUBRO32BootSectionHeader_t &savedHeader, 
 
     pbSelectAll->setEnabled(false);
     cbDevices->setEnabled(false);
-    overlayLabel = new QLabel(tr("All devices of this type are not connected"), twDevices);
+    // Over the rows only: the column titles stay readable.
+    overlayLabel = new QLabel(tr("All devices of this type are not connected"), twDevices->viewport());
     overlayLabel->setObjectName(QStringLiteral("overlayLabel"));
     overlayLabel->setAlignment(Qt::AlignCenter);
     overlayLabel->hide();
+    twDevices->viewport()->installEventFilter(this);
     cbFastMode->hide();
     lblRefreshTime->hide();
     twFirmwares->setColumnHidden(3, true);
@@ -250,6 +253,8 @@ void CompositeUpdate::buildForm()
         {tr("WIRELOOP"), tr("Type"), tr("Serial", "serial number"), tr("HW"), tr("FW"), tr("Build number")});
     twDevices->setEditTriggers(QAbstractItemView::NoEditTriggers);
     bottomLayout->addWidget(twDevices);
+    fitHeaderTitles(twFirmwares->horizontalHeader());
+    fitHeaderTitles(twDevices->horizontalHeader());
 }
 
 // ---------------------------------------------------------------- matching
@@ -832,7 +837,7 @@ void CompositeUpdate::clearTables()
 void CompositeUpdate::showOverlay(const QString &text)
 {
     overlayLabel->setText(text);
-    overlayLabel->resize(twDevices->size());
+    overlayLabel->resize(twDevices->viewport()->size());
     overlayLabel->show();
 }
 
@@ -920,7 +925,7 @@ void CompositeUpdate::fillDevices()
                 offlineOnly = true;
         overlayLabel->setText(offlineOnly ? tr("All devices of this type are not connected")
                                           : tr("There are no devices of the selected type"));
-        overlayLabel->resize(twDevices->size());
+        overlayLabel->resize(twDevices->viewport()->size());
         overlayLabel->show();
     }
     updateDeviceCounters();
@@ -1209,11 +1214,12 @@ void CompositeUpdate::closeEvent(QCloseEvent *event)
     event->accept();
 }
 
-void CompositeUpdate::resizeEvent(QResizeEvent *event)
+bool CompositeUpdate::eventFilter(QObject *watched, QEvent *event)
 {
-    QWidget::resizeEvent(event);
-    if (overlayLabel)
-        overlayLabel->resize(twDevices->size());
+    // The table's rows change size with the splitter as well as the window.
+    if (overlayLabel && watched == twDevices->viewport() && event->type() == QEvent::Resize)
+        overlayLabel->resize(twDevices->viewport()->size());
+    return QWidget::eventFilter(watched, event);
 }
 
 // ---------------------------------------------------------------- the run

@@ -9,6 +9,7 @@
 #include "hubroitem.h"
 #include "messageboxes.h"
 #include "progresswidget.h"
+#include "screenfit.h"
 #include "settings.h"
 #include "updatemanager.h"
 #include "updatestatuswidget.h"
@@ -533,6 +534,7 @@ CompositeUpdate *UpdateStatusDock::openCompositeUpdateWidget()
         connect(this, &UpdateStatusDock::availableDevicesUpdated, window, &CompositeUpdate::onDevicesChanged);
         connect(window, &QObject::destroyed, this, [this] { compositeUpdate = nullptr; });
     }
+    fitOnScreen(compositeUpdate);
     compositeUpdate->show();
     return compositeUpdate;
 }

@@ -23,6 +23,8 @@ struct Pass
     QString model141;
     // Qt's own text of a standard button, and the marked language entries.
     QString cancelButton;
+    // The default locale: dates and numbers in the language of the texts.
+    QString locale;
     bool russianMarked = false, englishMarked = false;
     qint64 pid = 0;
 };
@@ -56,6 +58,7 @@ private slots:
             p.model141 = deviceModelNames.at(141);
             p.pid = QApplication::applicationPid();
             p.cancelButton = QCoreApplication::translate("QPlatformTheme", "Cancel");
+            p.locale = QLocale().name();
             p.russianMarked = w->findChild<QAction *>(QStringLiteral("acLangRussian"))->isChecked();
             p.englishMarked = w->findChild<QAction *>(QStringLiteral("acLangEnglish"))->isChecked();
             passes << p;
@@ -92,6 +95,9 @@ private slots:
         QVERIFY(!passes[1].russianMarked && passes[1].englishMarked);
         // An outside translation file marks neither entry.
         QVERIFY(!passes[2].russianMarked && !passes[2].englishMarked);
+        QCOMPARE(passes[0].locale, QStringLiteral("ru_RU"));
+        QCOMPARE(passes[1].locale, QStringLiteral("en_US"));
+        QCOMPARE(passes[2].locale, QLocale::system().name());
         // "english", then "external" with a missing file: the English source texts.
         QCOMPARE(passes[1].title, QStringLiteral("Zentar Configurator"));
         QCOMPARE(passes[2].title, QStringLiteral("Zentar Configurator"));

@@ -140,7 +140,7 @@ private slots:
                  QStringLiteral("   18. ") + rig.device->itemTypeName());
         const QCustomPlot *plot = rig.graphs();
         QCOMPARE(plot->graphCount(), 6);
-        QCOMPARE(plot->graph(5)->name(), QStringLiteral("Singnal to noise"));
+        QCOMPARE(plot->graph(5)->name(), QStringLiteral("Signal to noise"));
         QCOMPARE(plot->graph(4)->name(), QStringLiteral("RF offset"));
         QCOMPARE(plot->graph(4)->valueAxis(), plot->yAxis2);
         QCOMPARE(plot->graph(0)->pen().color(), QColor(255, 50, 50));

@@ -1,8 +1,12 @@
 #include "uiseams.h"
 
 #include <QColorDialog>
+#include <QDateTime>
 #include <QDialog>
 #include <QFileDialog>
+#include <QFileSystemModel>
+#include <QIdentityProxyModel>
+#include <QLocale>
 #include <QPointer>
 
 namespace UiSeams {
@@ -46,6 +50,38 @@ MessageBoxRequest::Kind kindOfIcon(QMessageBox::Icon icon)
         break;
     }
     return MessageBoxRequest::Information;
+}
+
+// The file model writes its dates in the system's locale.
+class DefaultLocaleDates : public QIdentityProxyModel
+{
+public:
+    using QIdentityProxyModel::QIdentityProxyModel;
+
+    QVariant data(const QModelIndex &index, int role) const override
+    {
+        auto *files = qobject_cast<QFileSystemModel *>(sourceModel());
+        if (files && role == Qt::DisplayRole && index.column() == DateColumn)
+            return QLocale().toString(files->lastModified(mapToSource(index)), QLocale::ShortFormat);
+        return QIdentityProxyModel::data(index, role);
+    }
+
+private:
+    static constexpr int DateColumn = 3;
+};
+
+QStringList runFileDialog(QWidget *parent, const QString &caption, const QString &dir, const QString &filter,
+                          QFileDialog::FileMode mode, QFileDialog::AcceptMode accept)
+{
+    QFileDialog dialog(parent, caption, dir, filter);
+    dialog.setFileMode(mode);
+    dialog.setAcceptMode(accept);
+    if (mode == QFileDialog::Directory)
+        dialog.setOption(QFileDialog::ShowDirsOnly);
+    showDatesInDefaultLocale(&dialog);
+    if (dialog.exec() != QDialog::Accepted)
+        return {};
+    return dialog.selectedFiles();
 }
 
 QStringList askFileHook(FileDialogRequest::Kind kind, const QString &caption, const QString &dir,
@@ -98,7 +134,7 @@ QString getOpenFileName(QWidget *parent, const QString &caption, const QString &
 {
     if (fileHook())
         return askFileHook(FileDialogRequest::OpenFile, caption, dir, filter).value(0);
-    return QFileDialog::getOpenFileName(parent, caption, dir, filter);
+    return runFileDialog(parent, caption, dir, filter, QFileDialog::ExistingFile, QFileDialog::AcceptOpen).value(0);
 }
 
 QStringList getOpenFileNames(QWidget *parent, const QString &caption, const QString &dir,
@@ -106,7 +142,7 @@ QStringList getOpenFileNames(QWidget *parent, const QString &caption, const QStr
 {
     if (fileHook())
         return askFileHook(FileDialogRequest::OpenFiles, caption, dir, filter);
-    return QFileDialog::getOpenFileNames(parent, caption, dir, filter);
+    return runFileDialog(parent, caption, dir, filter, QFileDialog::ExistingFiles, QFileDialog::AcceptOpen);
 }
 
 QString getSaveFileName(QWidget *parent, const QString &caption, const QString &dir,
@@ -114,14 +150,19 @@ QString getSaveFileName(QWidget *parent, const QString &caption, const QString &
 {
     if (fileHook())
         return askFileHook(FileDialogRequest::SaveFile, caption, dir, filter).value(0);
-    return QFileDialog::getSaveFileName(parent, caption, dir, filter);
+    return runFileDialog(parent, caption, dir, filter, QFileDialog::AnyFile, QFileDialog::AcceptSave).value(0);
 }
 
 QString getExistingDirectory(QWidget *parent, const QString &caption, const QString &dir)
 {
     if (fileHook())
         return askFileHook(FileDialogRequest::ExistingDirectory, caption, dir, QString()).value(0);
-    return QFileDialog::getExistingDirectory(parent, caption, dir);
+    return runFileDialog(parent, caption, dir, QString(), QFileDialog::Directory, QFileDialog::AcceptOpen).value(0);
+}
+
+void showDatesInDefaultLocale(QFileDialog *dialog)
+{
+    dialog->setProxyModel(new DefaultLocaleDates(dialog));
 }
 
 void setDialogHook(DialogHook hook)

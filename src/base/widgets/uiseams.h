@@ -8,6 +8,7 @@
 #include <functional>
 
 class QDialog;
+class QFileDialog;
 class QWidget;
 
 // Every message box, file dialog and modal dialog of the program goes through
@@ -73,6 +74,9 @@ QStringList getOpenFileNames(QWidget *parent, const QString &caption, const QStr
 QString getSaveFileName(QWidget *parent, const QString &caption, const QString &dir,
                         const QString &filter);
 QString getExistingDirectory(QWidget *parent, const QString &caption, const QString &dir);
+// The dialogs above show the files' dates in the default locale (the
+// interface's language) rather than the system's.
+void showDatesInDefaultLocale(QFileDialog *dialog);
 
 // Runs one of our own modal dialogs. With a hook set, the hook gets the live
 // (not shown) dialog, may fill its widgets, and returns the result code; the

@@ -3,7 +3,10 @@
 #include "testsupport.h"
 #include "uiseams.h"
 
+#include <QAbstractProxyModel>
 #include <QFileDialog>
+#include <QFileSystemModel>
+#include <QScopeGuard>
 #include <QLineEdit>
 #include <QSignalSpy>
 #include <QtTest>
@@ -128,6 +131,42 @@ private slots:
             QVERIFY(showsDirectoriesOnly);
             break;
         }
+    }
+
+    // The dialogs write the files' dates in the interface's language, not
+    // the system's.
+    void fileDatesInTheDefaultLocale()
+    {
+        const QLocale before;
+        QLocale::setDefault(QLocale(QLocale::Russian, QLocale::Russia));
+        const auto restore = qScopeGuard([before] { QLocale::setDefault(before); });
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("site.conf"));
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        const QDateTime stamp(QDate(2024, 3, 16), QTime(22, 2, 0));
+        QVERIFY(file.setFileTime(stamp, QFileDevice::FileModificationTime));
+        file.close();
+
+        QString shown;
+        ModalAction action([&](QWidget *w) {
+            if (auto *dialog = qobject_cast<QFileDialog *>(w)) {
+                QAbstractProxyModel *proxy = dialog->proxyModel();
+                auto *files = proxy ? qobject_cast<QFileSystemModel *>(proxy->sourceModel()) : nullptr;
+                if (files) {
+                    QTest::qWaitFor(
+                        [&] {
+                            shown = proxy->mapFromSource(files->index(path, 3)).data().toString();
+                            return !shown.isEmpty();
+                        },
+                        10000);
+                }
+            }
+            QTest::keyClick(w, Qt::Key_Escape);
+        });
+        UiSeams::getOpenFileName(nullptr, Caption, dir.path(), Filter);
+        QVERIFY(action.ran());
+        QCOMPARE(shown, QStringLiteral("16.03.2024 22:02"));
     }
 
     void execDialogWithoutHookRunsTheDialog()

@@ -3320,6 +3320,26 @@ s/n: %5</source>
         <source>Device RSSI plot</source>
         <translation>График RSSI устройства</translation>
     </message>
+    <message>
+        <source>RSSI measured device</source>
+        <translation>RSSI, измеренный устройством</translation>
+    </message>
+    <message>
+        <source>RSSI measured master</source>
+        <translation>RSSI, измеренный мастером</translation>
+    </message>
+    <message>
+        <source>Noise</source>
+        <translation>Шум</translation>
+    </message>
+    <message>
+        <source>Max noise</source>
+        <translation>Максимальный шум</translation>
+    </message>
+    <message>
+        <source>Signal to noise</source>
+        <translation>Сигнал/шум</translation>
+    </message>
 </context>
 <context>
     <name>DeviceTableModel</name>

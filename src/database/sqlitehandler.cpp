@@ -116,9 +116,6 @@ QString canonicalPathOf(const QString &path)
     return (folder.isEmpty() ? info.absolutePath() : folder) + QLatin1Char('/') + info.fileName();
 }
 
-// Rows written by one statement at a commit.
-constexpr int ChunkRows = 64;
-
 // "INSERT INTO t (a, b) VALUES (?, ?);", with `rows` groups of placeholders.
 QString insertText(const QString &tableName, const QStringList &columns, int rows = 1)
 {

@@ -45,6 +45,8 @@ public:
     static constexpr int CommitInterval = 500;
     // Rows that are committed at once, however young, so that a burst's queue stays small.
     static constexpr int CommitRows = 50000;
+    // Rows written by one statement at a commit.
+    static constexpr int ChunkRows = 64;
     // How long a statement waits for another connection's lock.
     static constexpr int BusyTimeout = 200;
 

@@ -177,10 +177,7 @@ SQLiteView::SQLiteView(DeviceInfoCollector *collector, QWidget *parent)
     m_stepTimer.setSingleShot(true);
     m_stepTimer.setInterval(50);
     connect(&m_viewTimer, &QTimer::timeout, this, &SQLiteView::viewTick);
-    connect(&m_pollTimer, &QTimer::timeout, this, [this] {
-        m_updateIndex = 0;
-        updateGraphs();
-    });
+    connect(&m_pollTimer, &QTimer::timeout, this, &SQLiteView::pollNow);
     connect(&m_stepTimer, &QTimer::timeout, this, &SQLiteView::updateGraphs);
     m_selectionConnection = connect(tvGraphs->selectionModel(), &QItemSelectionModel::selectionChanged, this,
                                     &SQLiteView::onSelectionChanged);
@@ -671,6 +668,12 @@ void SQLiteView::updateGraphs()
     }
     progressBar->setValue(m_updateIndex * 100 / int(m_graphs.size()));
     requestValues(m_graphs[size_t(m_updateIndex)].get());
+}
+
+void SQLiteView::pollNow()
+{
+    m_updateIndex = 0;
+    updateGraphs();
 }
 
 void SQLiteView::cancelPollStep()

@@ -96,6 +96,8 @@ public slots:
     void onDatabasePollingToggled(bool checked);
     void updateDatabasePollingAvailability();
     void updateGraphs();
+    // A polling pass at once, as the poll timer starts one.
+    void pollNow();
     void connectEditors(bool state);
     void setGraphWidth(int width);
     void setGraphStyle(int style);

@@ -4,12 +4,23 @@
 
 namespace {
 
+ushort code(QChar c)
+{
+    return c.unicode();
+}
+
+ushort code(char c)
+{
+    return uchar(c);
+}
+
 // Digits [from, from + count) as a number; -1 when one is no digit.
-int digits(const QChar *text, int from, int count)
+template <typename Char>
+int digits(const Char *text, int from, int count)
 {
     int value = 0;
     for (int i = from; i < from + count; ++i) {
-        const ushort c = text[i].unicode();
+        const ushort c = code(text[i]);
         if (c < '0' || c > '9')
             return -1;
         value = value * 10 + (c - '0');
@@ -21,11 +32,21 @@ int digits(const QChar *text, int from, int count)
 
 bool CreatedTimeReader::read(const QString &text, qint64 *seconds)
 {
-    if (text.size() != 23)
+    return readChars(text.constData(), text.size(), seconds);
+}
+
+bool CreatedTimeReader::read(const char *text, int size, qint64 *seconds)
+{
+    return readChars(text, size, seconds);
+}
+
+template <typename Char>
+bool CreatedTimeReader::readChars(const Char *c, int size, qint64 *seconds)
+{
+    if (size != 23)
         return false;
-    const QChar *c = text.constData();
-    if (c[4] != QLatin1Char('-') || c[7] != QLatin1Char('-') || c[10] != QLatin1Char(' ') || c[13] != QLatin1Char(':')
-        || c[16] != QLatin1Char(':') || c[19] != QLatin1Char('.'))
+    if (code(c[4]) != '-' || code(c[7]) != '-' || code(c[10]) != ' ' || code(c[13]) != ':' || code(c[16]) != ':'
+        || code(c[19]) != '.')
         return false;
     const int year = digits(c, 0, 4), month = digits(c, 5, 2), day = digits(c, 8, 2);
     const int hour = digits(c, 11, 2), minute = digits(c, 14, 2), second = digits(c, 17, 2), milli = digits(c, 20, 3);
@@ -45,6 +66,9 @@ bool CreatedTimeReader::read(const QString &text, qint64 *seconds)
         m_hourExact = start.isValid() && end.isValid() && end.toMSecsSinceEpoch() / 1000 - m_hourBase == 3599;
     }
     if (!m_hourExact) {
+        QString text(size, Qt::Uninitialized);
+        for (int i = 0; i < size; ++i)
+            text[i] = QChar(code(c[i]));
         const QDateTime exact = QDateTime::fromString(text, QStringLiteral("yyyy-MM-dd hh:mm:ss.zzz"));
         if (!exact.isValid())
             return false;

@@ -12,8 +12,13 @@ class CreatedTimeReader
 public:
     // False for a text that is not of that form.
     bool read(const QString &text, qint64 *seconds);
+    // The same for the text's bytes as SQLite hands them over (UTF-8).
+    bool read(const char *text, int size, qint64 *seconds);
 
 private:
+    template <typename Char>
+    bool readChars(const Char *text, int size, qint64 *seconds);
+
     qint64 m_hourKey = -1;  // yyyymmddhh of the cached hour
     qint64 m_hourBase = 0;  // seconds since the epoch at its start
     bool m_hourExact = false; // one zone offset throughout the hour

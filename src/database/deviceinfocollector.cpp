@@ -18,8 +18,14 @@
 #include <QStandardPaths>
 #include <QThread>
 
+#include <algorithm>
 #include <cmath>
+#include <cstring>
 #include <limits>
+#include <utility>
+#include <vector>
+
+#include <sqlite3.h>
 
 namespace {
 
@@ -58,6 +64,11 @@ QString deviceKey(int type, const QString &serial)
 {
     return QString::number(type) + QLatin1Char(':') + serial;
 }
+
+// How long a graph read waits for a writer's lock (files without write-ahead log).
+constexpr int GraphBusyTimeout = 2000;
+// An idle graph reading thread ends after this.
+constexpr int GraphThreadExpiry = 30000;
 
 // Queue blocks: their length, and how many are kept for reuse.
 constexpr size_t BlockSize = 4096;
@@ -183,12 +194,18 @@ DeviceInfoCollector::DeviceInfoCollector(QObject *parent) : InfoCollector(parent
     qRegisterMetaType<QList<GraphSettings_t>>("QList<GraphSettings_t>");
     qRegisterMetaType<ColumnContent>("ColumnContent");
     qRegisterMetaType<SelectedValues>("SelectedValues");
+    qRegisterMetaType<GraphPoints>("GraphPoints");
+    m_graphReads.setMaxThreadCount(1);
+    m_graphReads.setExpiryTimeout(GraphThreadExpiry);
     if (inGuiThreadNow())
         rebuildAllowed(appSettings.value(storingMapKey()).toMap());
 }
 
 DeviceInfoCollector::~DeviceInfoCollector()
 {
+    m_graphReads.clear();
+    m_graphReads.waitForDone();
+    setGraphFile(QString());
     // The lock file goes with m_sessionLock: the session file is free again.
     if (!handler)
         return;
@@ -298,6 +315,7 @@ void DeviceInfoCollector::removeSessionDatabase()
 
 void DeviceInfoCollector::_openDatabase(const QString &filename)
 {
+    setGraphFile(QString());
     if (handler) {
         // The worker of the file opened before goes, with its connections.
         m_session = 0;
@@ -339,6 +357,7 @@ void DeviceInfoCollector::_openDatabase(const QString &filename)
         m_damagedPath.clear();
         loadFileState();
     }
+    setGraphFile(handler->filePath(name));
     setConnectionName(filename);
     emit connectionNameChanged(filename);
 }
@@ -372,6 +391,8 @@ void DeviceInfoCollector::_removeSessionDatabase()
         }
     }
     handler->commitValues();
+    // The file closes alone, so that it returns to its usual form.
+    setGraphFile(QString());
     handler->removeDatabase(sessionConnection);
     delete handler;
     handler = nullptr;
@@ -470,7 +491,7 @@ void DeviceInfoCollector::appendRow(const QString &tableName, quint32 serial, co
         state.nan = false;
     }
     if (!state.table) {
-        handler->createTable(sessionConnection, tableName, valueColumnsDescriptions);
+        handler->createTable(sessionConnection, tableName, valueColumnsDescriptions, valueIndexColumns);
         state.table = true;
     }
     const QVariant row[] = {qlonglong(serial), value, now()};
@@ -548,6 +569,7 @@ void DeviceInfoCollector::_setAsideSessionDatabase(const QString &asidePath)
     if (handler) {
         // Damaged while open: what waits for it cannot be written.
         m_session = 0;
+        setGraphFile(QString());
         handler->removeDatabase(sessionConnection);
         delete handler;
         handler = nullptr;
@@ -771,6 +793,92 @@ void DeviceInfoCollector::_getValues(const GraphSettings_t &settings, const QStr
     emit selectedValuesReceived(settings, rows, append, cbValue);
 }
 
+void DeviceInfoCollector::getGraph(const GraphSettings_t &settings, const QVariant &cbValue)
+{
+    m_graphReads.start([this, settings, cbValue] { readGraph(settings, cbValue); });
+}
+
+void DeviceInfoCollector::setGraphFile(const QString &path)
+{
+    QMutexLocker lock(&m_graphLock);
+    if (path == m_graphFile)
+        return;
+    sqlite3_close(m_graphDb);
+    m_graphDb = nullptr;
+    m_graphFile = path;
+}
+
+void DeviceInfoCollector::readGraph(const GraphSettings_t &settings, const QVariant &cbValue)
+{
+    QMutexLocker lock(&m_graphLock);
+    if (m_graphFile.isEmpty())
+        return;
+    const bool append = !settings.lastCreated.isEmpty();
+    const auto fail = [&](const char *what) {
+        qCritical() << "Get values failed" << m_graphFile << settings.field << what
+                    << (m_graphDb ? sqlite3_errmsg(m_graphDb) : "");
+        emit graphReceived(settings, GraphPoints(), append, cbValue);
+    };
+    if (!m_graphDb) {
+        // Read-only: closing it never touches the file or its log.
+        const int opened = sqlite3_open_v2(QFile::encodeName(m_graphFile).constData(), &m_graphDb,
+                                           SQLITE_OPEN_READONLY | SQLITE_OPEN_NOMUTEX, nullptr);
+        if (opened != SQLITE_OK) {
+            fail("open");
+            sqlite3_close(m_graphDb);
+            m_graphDb = nullptr;
+            return;
+        }
+        sqlite3_busy_timeout(m_graphDb, GraphBusyTimeout);
+    }
+    QString text = QStringLiteral("SELECT created, value, id FROM %1 WHERE device = ?1")
+                       .arg(SqliteHandler::quotedName(settings.field));
+    if (append)
+        text += QLatin1String(" AND created > ?2");
+    const QByteArray sql = text.toUtf8();
+    sqlite3_stmt *query = nullptr;
+    if (sqlite3_prepare_v2(m_graphDb, sql.constData(), sql.size() + 1, &query, nullptr) != SQLITE_OK) {
+        sqlite3_finalize(query);
+        return fail("prepare");
+    }
+    const QByteArray after = settings.lastCreated.toUtf8();
+    sqlite3_bind_int64(query, 1, qlonglong(settings.serial));
+    if (append)
+        sqlite3_bind_text(query, 2, after.constData(), after.size(), SQLITE_STATIC);
+    GraphPointsBuilder builder;
+    // The index gives the rows of one time in the order of their values:
+    // they go to the graph in the order they were written.
+    constexpr int CreatedSize = 23;
+    char runCreated[CreatedSize];
+    std::vector<std::pair<qint64, double>> run; // id and value
+    const auto flush = [&] {
+        if (run.size() > 1)
+            std::sort(run.begin(), run.end(), [](const auto &a, const auto &b) { return a.first < b.first; });
+        for (const auto &row : run)
+            builder.add(runCreated, CreatedSize, row.second);
+        run.clear();
+    };
+    int step = SQLITE_ROW;
+    while ((step = sqlite3_step(query)) == SQLITE_ROW) {
+        const auto *created = reinterpret_cast<const char *>(sqlite3_column_text(query, 0));
+        // Of no other size does a time read.
+        if (!created || sqlite3_column_bytes(query, 0) != CreatedSize)
+            continue;
+        if (run.empty() || std::memcmp(created, runCreated, CreatedSize) != 0) {
+            flush();
+            std::memcpy(runCreated, created, CreatedSize);
+        }
+        const double value = sqlite3_column_type(query, 1) == SQLITE_NULL ? NaN : sqlite3_column_double(query, 1);
+        run.emplace_back(sqlite3_column_int64(query, 2), value);
+    }
+    flush();
+    sqlite3_finalize(query);
+    // Part of a graph would move its newest row past the rows left out.
+    if (step != SQLITE_DONE)
+        return fail("step");
+    emit graphReceived(settings, builder.take(), append, cbValue);
+}
+
 void DeviceInfoCollector::getColumnContent(const QString &tableName, const QString &columnName,
                                            const QString &where, const QVariant &cbValue)
 {
@@ -944,7 +1052,7 @@ void DeviceInfoCollector::_backup(const QString &backupConnectionName, const QSt
     handler->commitValues();
     if (!field.isEmpty()) {
         if (!handler->backupTable(backupConnectionName, sessionConnection, field, valueColumnsDescriptions, start,
-                                  end, serial)
+                                  end, serial, valueIndexColumns)
             || !handler->addDeviceToBackup(backupConnectionName, sessionConnection, deviceColumnsDescriptions, serial)
             || !handler->addUsedFieldToBackup(backupConnectionName, sessionConnection, usedFieldColumnsDescriptions,
                                               serial, field))
@@ -957,7 +1065,7 @@ void DeviceInfoCollector::_backup(const QString &backupConnectionName, const QSt
         tables.removeAll(QLatin1String(own));
     for (int i = 0; i < tables.size(); ++i) {
         if (!handler->backupTable(backupConnectionName, sessionConnection, tables.at(i), valueColumnsDescriptions,
-                                  start, end))
+                                  start, end, QString(), valueIndexColumns))
             return failBackup(backupConnectionName, handler->lastError());
         emit setProgressBarValue((i + 1) * 100 / tables.size());
     }

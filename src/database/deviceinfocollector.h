@@ -1,6 +1,7 @@
 #pragma once
 
 #include "deviceitem.h" // complete for the StoringMap metatype
+#include "graphpoints.h"
 #include "infocollector.h"
 #include "sqlitehandler.h"
 
@@ -13,6 +14,7 @@
 #include <QSet>
 #include <QString>
 #include <QStringList>
+#include <QThreadPool>
 #include <QVariant>
 #include <QVector>
 
@@ -23,6 +25,7 @@
 
 class QLockFile;
 class QWidget;
+struct sqlite3;
 
 // One graph query of the viewer: the device, the value table, the newest
 // row already received. `data` and `pen` belong to the caller and come back
@@ -62,6 +65,11 @@ Q_DECLARE_METATYPE(GraphSettings_t)
 // signals directly, so that its items are used while they exist). The
 // collector's thread touches neither. appendValue() may be called from any
 // thread: it checks the choice kept in memory.
+//
+// getGraph() is the exception to the order of the calls: it reads the file
+// opened last on a connection of its own, read-only, in a thread of its own,
+// so that a long graph never waits behind queued values or holds a commit.
+// It sees what is committed, and nothing once the file is closed.
 class DeviceInfoCollector : public InfoCollector
 {
     Q_OBJECT
@@ -96,6 +104,10 @@ public slots:
     // (any type) and a session is open.
     void appendValue(QString tableName, uint deviceId, QVariant value) override;
     void getValues(const GraphSettings_t &settings, const QStringList &fields, const QVariant &cbValue = QVariant(-1));
+    // The graph's rows (those after settings.lastCreated when it is set),
+    // decoded for the plot; answered by graphReceived, or not at all while
+    // no file is open.
+    void getGraph(const GraphSettings_t &settings, const QVariant &cbValue);
     // `where` is SQL text ("type = 3"); the second form compares one column
     // with a value, bound rather than pasted.
     void getColumnContent(const QString &tableName, const QString &columnName, const QString &where = QString(),
@@ -156,6 +168,9 @@ signals:
     void selectedValuesReceived(const GraphSettings_t &settings, const SelectedValues &values, bool append,
                                 const QVariant &cbValue = QVariant());
     void minimumReceived(const QVariant &value);
+    // From the graph reading thread.
+    void graphReceived(const GraphSettings_t &settings, const GraphPoints &points, bool append,
+                       const QVariant &cbValue);
     void backupConnectionNameReceived(const QString &name);
     void tableSizeReceived(int tableSize);
     // SQLite's reason why a file cannot be opened, or why its writes keep
@@ -221,6 +236,9 @@ private:
     bool allowed(quint32 serial, const QString &tableName) const;
 
     QString now();
+    // The file getGraph() reads; empty: none. Waits for a read in progress.
+    void setGraphFile(const QString &path);
+    void readGraph(const GraphSettings_t &settings, const QVariant &cbValue);
     void failBackup(const QString &backupConnectionName, const QString &text);
     void setConnectionName(const QString &name);
 
@@ -231,6 +249,9 @@ private:
     const QStringList valueColumns{QStringLiteral("device"), QStringLiteral("value"), QStringLiteral("created")};
     const QStringList valueColumnsDescriptions{QStringLiteral("device INTEGER"), QStringLiteral("value REAL"),
                                                QStringLiteral("created TEXT")};
+    // A device's rows in time order, read from the index alone: a graph, or
+    // its newest rows, without a walk through the table.
+    const QStringList valueIndexColumns{QStringLiteral("device"), QStringLiteral("created"), QStringLiteral("value")};
     SqliteHandler *handler = nullptr;
     const QStringList deviceColumnsDescriptions{QStringLiteral("type INTEGER"), QStringLiteral("serial INTEGER"),
                                                 QStringLiteral("created TEXT")};
@@ -270,4 +291,11 @@ private:
     QString m_secondText;
     qint64 m_msecs = -1;
     QString m_msecsText;
+
+    // Graph reads: one at a time, in the order asked, on the connection
+    // m_graphDb to m_graphFile (opened at the first read), all under m_graphLock.
+    QMutex m_graphLock;
+    QString m_graphFile;
+    sqlite3 *m_graphDb = nullptr;
+    QThreadPool m_graphReads;
 };

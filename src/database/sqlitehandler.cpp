@@ -13,6 +13,8 @@
 #include <algorithm>
 #include <limits>
 
+#include <sqlite3.h>
+
 namespace {
 
 // SQLite's keywords: a table or column of such a name must be quoted.
@@ -115,9 +117,6 @@ QString canonicalPathOf(const QString &path)
     const QString folder = QFileInfo(info.absolutePath()).canonicalFilePath();
     return (folder.isEmpty() ? info.absolutePath() : folder) + QLatin1Char('/') + info.fileName();
 }
-
-// Rows written by one statement at a commit.
-constexpr int ChunkRows = 64;
 
 // "INSERT INTO t (a, b) VALUES (?, ?);", with `rows` groups of placeholders.
 QString insertText(const QString &tableName, const QStringList &columns, int rows = 1)
@@ -350,7 +349,7 @@ bool SqliteHandler::removeDatabase(const QString &connectionName)
 // ---------------------------------------------------------------- tables
 
 bool SqliteHandler::createTable(const QString &connectionName, const QString &tableName,
-                                const QStringList &columnsDescriptions)
+                                const QStringList &columnsDescriptions, const QStringList &indexColumns)
 {
     QMutexLocker lock(&mutex);
     Connection *c = connection(connectionName);
@@ -384,11 +383,24 @@ bool SqliteHandler::createTable(const QString &connectionName, const QString &ta
             // A lock or the disk: the commit tries again.
         }
     }
-    c->schema.push_back(SchemaChange{tableName, text});
-    c->pending.append(Batch{-1, int(c->schema.size()) - 1, 1});
-    ++c->pendingRows;
-    if (m_pendingRows++ == 0)
-        m_oldestPending.start();
+    const auto queue = [&](const QString &statement, bool index) {
+        c->schema.push_back(SchemaChange{tableName, statement, index});
+        c->pending.append(Batch{-1, int(c->schema.size()) - 1, 1});
+        ++c->pendingRows;
+        if (m_pendingRows++ == 0)
+            m_oldestPending.start();
+    };
+    queue(text, false);
+    if (!indexColumns.isEmpty()) {
+        // Its name holds blanks, so that it never meets a table's.
+        QStringList columns;
+        for (const QString &column : indexColumns)
+            columns << quotedName(column);
+        queue(QStringLiteral("CREATE INDEX IF NOT EXISTS %1 ON %2 (%3);")
+                  .arg(quotedName(tableName + QLatin1String(" by ") + indexColumns.join(QLatin1String(" and "))),
+                       quotedName(tableName), columns.join(QLatin1String(", "))),
+              true);
+    }
     c->tables.insert(folded(tableName));
     currentConnection = connectionName;
     lock.unlock();
@@ -559,29 +571,114 @@ bool SqliteHandler::commitValues()
     return false;
 }
 
-bool SqliteHandler::writeRows(QSqlDatabase &db, Statement &statement, const QVariant *values, int rows,
-                              QSqlError *error, std::vector<QSqlQuery *> &used)
+void SqliteHandler::Finalizer::operator()(sqlite3_stmt *statement) const
 {
+    sqlite3_finalize(statement);
+}
+
+namespace {
+
+// The last text bound, in UTF-8: rows of one millisecond share their time text.
+struct TextCache
+{
+    QString text;
+    QByteArray utf8;
+};
+
+// Binds a value as the Qt driver does (null, blob, integer, double, else
+// text), text in UTF-8 rather than UTF-16.
+int bindValue(sqlite3_stmt *statement, int index, const QVariant &value, TextCache &cache)
+{
+    if (value.isNull())
+        return sqlite3_bind_null(statement, index);
+    switch (value.userType()) {
+    case QMetaType::Double:
+        return sqlite3_bind_double(statement, index, *static_cast<const double *>(value.constData()));
+    case QMetaType::LongLong:
+        return sqlite3_bind_int64(statement, index, *static_cast<const qlonglong *>(value.constData()));
+    case QMetaType::Int:
+    case QMetaType::Bool:
+        return sqlite3_bind_int(statement, index, value.toInt());
+    case QMetaType::UInt:
+        return sqlite3_bind_int64(statement, index, value.toLongLong());
+    case QMetaType::QByteArray: {
+        const auto *bytes = static_cast<const QByteArray *>(value.constData());
+        return sqlite3_bind_blob(statement, index, bytes->constData(), bytes->size(), SQLITE_TRANSIENT);
+    }
+    case QMetaType::QString: {
+        const auto *text = static_cast<const QString *>(value.constData());
+        if (!text->isSharedWith(cache.text)) {
+            cache.text = *text;
+            cache.utf8 = text->toUtf8();
+        }
+        break;
+    }
+    default:
+        cache.text = value.toString();
+        cache.utf8 = cache.text.toUtf8();
+        break;
+    }
+    return sqlite3_bind_text(statement, index, cache.utf8.constData(), cache.utf8.size(), SQLITE_TRANSIENT);
+}
+
+// SQLite's last error on the connection, in the form of the Qt driver's errors.
+QSqlError errorOf(sqlite3 *db, int code)
+{
+    return QSqlError(QStringLiteral("Unable to execute statement"), QString::fromUtf8(sqlite3_errmsg(db)),
+                     QSqlError::StatementError, QString::number(code));
+}
+
+sqlite3 *handleOf(const QSqlDatabase &db)
+{
+    const QVariant handle = db.driver() ? db.driver()->handle() : QVariant();
+    if (!handle.isValid() || qstrcmp(handle.typeName(), "sqlite3*") != 0)
+        return nullptr;
+    return *static_cast<sqlite3 *const *>(handle.constData());
+}
+
+} // namespace
+
+bool SqliteHandler::writeRows(QSqlDatabase &db, Statement &statement, const QVariant *values, int rows,
+                              QSqlError *error)
+{
+    sqlite3 *handle = handleOf(db);
+    if (!handle) {
+        *error = QSqlError(QStringLiteral("No SQLite handle"), QString(), QSqlError::ConnectionError,
+                           QStringLiteral("21"));
+        return false;
+    }
     const int width = statement.columns.size();
+    TextCache cache;
     // Runs the statement for `count` rows from `first`.
-    const auto run = [&](std::unique_ptr<QSqlQuery> &query, int count, int first) {
-        if (!query) {
-            query.reset(new QSqlQuery(db));
-            if (!query->prepare(insertText(statement.table, statement.columns, count))) {
-                *error = query->lastError();
-                query.reset();
+    const auto run = [&](Prepared &prepared, int count, int first) {
+        if (!prepared) {
+            const QByteArray text = insertText(statement.table, statement.columns, count).toUtf8();
+            sqlite3_stmt *made = nullptr;
+            const int code = sqlite3_prepare_v3(handle, text.constData(), text.size() + 1, SQLITE_PREPARE_PERSISTENT,
+                                                &made, nullptr);
+            if (code != SQLITE_OK) {
+                *error = errorOf(handle, code);
+                sqlite3_finalize(made);
+                return false;
+            }
+            prepared.reset(made);
+        }
+        sqlite3_stmt *query = prepared.get();
+        const QVariant *row = values + first * width;
+        for (int i = 0; i < count * width; ++i) {
+            const int code = bindValue(query, i + 1, row[i], cache);
+            if (code != SQLITE_OK) {
+                *error = errorOf(handle, code);
+                sqlite3_clear_bindings(query);
                 return false;
             }
         }
-        if (std::find(used.cbegin(), used.cend(), query.get()) == used.cend())
-            used.push_back(query.get());
-        const QVariant *row = values + first * width;
-        for (int i = 0; i < count * width; ++i)
-            query->bindValue(i, row[i]);
-        if (query->exec())
-            return true;
-        *error = query->lastError();
-        return false;
+        const int code = sqlite3_step(query);
+        // The error's text before reset, which may replace it.
+        if (code != SQLITE_DONE)
+            *error = errorOf(handle, code);
+        sqlite3_reset(query);
+        return code == SQLITE_DONE;
     };
     int dropped = 0;
     QSqlError dropError;
@@ -629,6 +726,11 @@ bool SqliteHandler::writeTable(QSqlDatabase &db, Connection &c, const SchemaChan
     *error = create.lastError();
     if (failsTransaction(*error))
         return false;
+    if (change.index) {
+        // The table serves without it.
+        qCritical() << "Create index failed" << change.table << *error;
+        return true;
+    }
     // Its rows fail on their own and are dropped.
     qCritical() << "Create table failed" << change.table << *error;
     c.tables.remove(folded(change.table));
@@ -641,10 +743,7 @@ bool SqliteHandler::commitConnection(const QString &name, Connection &c)
 {
     QSqlDatabase db = QSqlDatabase::database(c.qtName, false);
     QSqlQuery control(db);
-    std::vector<QSqlQuery *> used;
     const auto fail = [&](const QSqlError &error) {
-        for (QSqlQuery *query : used)
-            query->finish();
         if (db.isOpen())
             control.exec(QStringLiteral("ROLLBACK"));
         setError(error);
@@ -667,11 +766,9 @@ bool SqliteHandler::commitConnection(const QString &name, Connection &c)
             continue;
         }
         if (!writeRows(db, c.statements[size_t(batch.statement)], c.values.constData() + batch.first, batch.rows,
-                       &error, used))
+                       &error))
             return fail(error);
     }
-    for (QSqlQuery *query : used)
-        query->finish();
     if (!control.exec(QStringLiteral("COMMIT")))
         return fail(control.lastError());
 
@@ -841,9 +938,10 @@ bool SqliteHandler::copyRows(const QString &backupConnectionName, QSqlQuery &sou
 
 bool SqliteHandler::backupTable(const QString &backupConnectionName, const QString &connectionName,
                                 const QString &tableName, const QStringList &columnsDescriptions,
-                                const QString &start, const QString &end, const QString &deviceId)
+                                const QString &start, const QString &end, const QString &deviceId,
+                                const QStringList &indexColumns)
 {
-    createTable(backupConnectionName, tableName, columnsDescriptions);
+    createTable(backupConnectionName, tableName, columnsDescriptions, indexColumns);
     QStringList filter;
     QVariantList binds;
     if (!start.isEmpty()) {

@@ -18,6 +18,7 @@
 #include <vector>
 
 class QTimer;
+struct sqlite3_stmt;
 
 // The values of one column in row order, and column name to its values.
 using ColumnContent = QVector<QVariant>;
@@ -37,7 +38,9 @@ using SelectedValues = QMap<QString, ColumnContent>;
 // after the oldest queued change; a statement run at once on a connection
 // (a read, a delete, a copy) first writes the tables queued for it. Table
 // names are quoted in statements only where SQLite needs it; values are
-// always bound.
+// always bound. Queued rows go in through SQLite's own interface on the Qt
+// connection's handle, bound as the Qt driver would bind them but without
+// its per-value cost (text as UTF-8, SQLite's own encoding).
 class SqliteHandler : public QObject
 {
     Q_OBJECT
@@ -45,6 +48,8 @@ public:
     static constexpr int CommitInterval = 500;
     // Rows that are committed at once, however young, so that a burst's queue stays small.
     static constexpr int CommitRows = 50000;
+    // Rows written by one statement at a commit.
+    static constexpr int ChunkRows = 64;
     // How long a statement waits for another connection's lock.
     static constexpr int BusyTimeout = 200;
 
@@ -99,10 +104,11 @@ public slots:
     bool contains(const QString &connectionName) const;
     // Writes the connection's queued rows, then closes and forgets it.
     bool removeDatabase(const QString &connectionName);
-    // Queues the table for the next commit (its statement is checked now);
-    // false when the table exists already or cannot be made.
+    // Queues the table for the next commit (its statement is checked now),
+    // with an index on `indexColumns` when they are given; false when the
+    // table exists already or cannot be made.
     bool createTable(const QString &connectionName, const QString &tableName,
-                     const QStringList &columnsDescriptions);
+                     const QStringList &columnsDescriptions, const QStringList &indexColumns = QStringList());
     // Queues one row for the next commit.
     bool insertValues(const QString &connectionName, const QString &tableName, const QStringList &columnsNames,
                       const QVariantList &values);
@@ -128,7 +134,8 @@ public slots:
     // into the backup connection, as new rows. False on failure (lastError()).
     bool backupTable(const QString &backupConnectionName, const QString &connectionName, const QString &tableName,
                      const QStringList &columnsDescriptions, const QString &start = QString(),
-                     const QString &end = QString(), const QString &deviceId = QString());
+                     const QString &end = QString(), const QString &deviceId = QString(),
+                     const QStringList &indexColumns = QStringList());
     // Copies the device's "Device" row, or one "UsedField" row, unless the
     // backup holds it already. False on failure only.
     bool addDeviceToBackup(const QString &backupConnectionName, const QString &connectionName,
@@ -146,13 +153,18 @@ signals:
     void databaseError(const QString &connectionName, const QString &reason);
 
 private:
+    struct Finalizer
+    {
+        void operator()(sqlite3_stmt *statement) const;
+    };
+    using Prepared = std::unique_ptr<sqlite3_stmt, Finalizer>;
     struct Statement
     {
         QString table;
         QStringList columns;
         // Made at the first commit that needs them: one row, and ChunkRows rows at once.
-        std::unique_ptr<QSqlQuery> prepared;
-        std::unique_ptr<QSqlQuery> preparedChunk;
+        Prepared prepared;
+        Prepared preparedChunk;
     };
     // Rows of one statement queued one after another, or one new table
     // (statement -1, first: its index in Connection::schema).
@@ -166,6 +178,7 @@ private:
     {
         QString table;
         QString text;
+        bool index = false; // an index of the table: its failure leaves the table
     };
     struct Connection
     {
@@ -207,8 +220,7 @@ private:
     // One queued table; false when the transaction must end (error set).
     bool writeTable(QSqlDatabase &db, Connection &connection, const SchemaChange &change, QSqlError *error);
     // Rows of one statement; false when the transaction must end (error set).
-    bool writeRows(QSqlDatabase &db, Statement &statement, const QVariant *values, int rows, QSqlError *error,
-                   std::vector<QSqlQuery *> &used);
+    bool writeRows(QSqlDatabase &db, Statement &statement, const QVariant *values, int rows, QSqlError *error);
     bool copyRows(const QString &backupConnectionName, QSqlQuery &source, const QString &tableName,
                   const QStringList &columnsDescriptions, bool firstOnly, int *copied);
     // The first source row of the filter, unless the backup holds one already.

@@ -1,7 +1,6 @@
 #include "sqliteview.h"
 
 #include "appglobals.h"
-#include "createdtime.h"
 #include "datetimerange.h"
 #include "deviceitem.h"
 #include "hubroitem.h"
@@ -170,6 +169,7 @@ SQLiteView::SQLiteView(DeviceInfoCollector *collector, QWidget *parent)
         connect(collector, &DeviceInfoCollector::selectedValuesReceived, this,
                 qOverload<const GraphSettings_t &, const SelectedValues &, bool, const QVariant &>(
                     &SQLiteView::onSelectedValuesReceived));
+        connect(collector, &DeviceInfoCollector::graphReceived, this, &SQLiteView::onGraphReceived);
         connect(collector, &DeviceInfoCollector::minimumReceived, this, &SQLiteView::onMinimumReceived);
     }
     connect(cbDatabasePolling, &QCheckBox::toggled, this, &SQLiteView::onDatabasePollingToggled);
@@ -178,10 +178,7 @@ SQLiteView::SQLiteView(DeviceInfoCollector *collector, QWidget *parent)
     m_stepTimer.setSingleShot(true);
     m_stepTimer.setInterval(50);
     connect(&m_viewTimer, &QTimer::timeout, this, &SQLiteView::viewTick);
-    connect(&m_pollTimer, &QTimer::timeout, this, [this] {
-        m_updateIndex = 0;
-        updateGraphs();
-    });
+    connect(&m_pollTimer, &QTimer::timeout, this, &SQLiteView::pollNow);
     connect(&m_stepTimer, &QTimer::timeout, this, &SQLiteView::updateGraphs);
     m_selectionConnection = connect(tvGraphs->selectionModel(), &QItemSelectionModel::selectionChanged, this,
                                     &SQLiteView::onSelectionChanged);
@@ -462,9 +459,9 @@ int SQLiteView::indexOf(const Record *record) const
 
 void SQLiteView::requestValues(Record *record)
 {
+    // Read and decoded off the GUI thread, beside the collector's own work.
     if (DeviceInfoCollector *collector = activeCollector())
-        collector->getValues(record->settings, {QStringLiteral("created"), QStringLiteral("value")},
-                             QVariant(qulonglong(record->id)));
+        collector->getGraph(record->settings, QVariant(qulonglong(record->id)));
 }
 
 void SQLiteView::openDialog()
@@ -544,8 +541,20 @@ void SQLiteView::onSelectedValuesReceived(const GraphSettings_t &settings, const
     onSelectedValuesReceived(settings, values, append, QVariant());
 }
 
-void SQLiteView::onSelectedValuesReceived(const GraphSettings_t &, const SelectedValues &values, bool,
+void SQLiteView::onSelectedValuesReceived(const GraphSettings_t &settings, const SelectedValues &values, bool append,
                                           const QVariant &cbValue)
+{
+    const ColumnContent created = values.value(QStringLiteral("created"));
+    const ColumnContent value = values.value(QStringLiteral("value"));
+    GraphPointsBuilder builder;
+    for (int i = 0; i < created.size(); ++i) {
+        const QVariant &v = i < value.size() ? value.at(i) : QVariant();
+        builder.add(created.at(i).toString(), v.isNull() ? NaN : v.toDouble());
+    }
+    onGraphReceived(settings, builder.take(), append, cbValue);
+}
+
+void SQLiteView::onGraphReceived(const GraphSettings_t &, const GraphPoints &received, bool, const QVariant &cbValue)
 {
     // Answers carry the record they were asked for; one whose record or row
     // has gone since is dropped.
@@ -564,37 +573,14 @@ void SQLiteView::onSelectedValuesReceived(const GraphSettings_t &, const Selecte
                    || m_graphs[size_t(m_updateIndex)].get() != record))
         return;
 
-    const ColumnContent created = values.value(QStringLiteral("created"));
-    const ColumnContent value = values.value(QStringLiteral("value"));
-    QVector<QCPGraphData> points;
-    points.reserve(created.size());
-    CreatedTimeReader reader;
-    double lo = Largest;
-    double hi = -Largest;
-    double firstKey = 0.0;
-    double lastKey = 0.0;
-    bool any = false;
-    int lastRead = -1;
-    for (int i = 0; i < created.size(); ++i) {
-        qint64 seconds = 0;
-        if (!reader.read(created.at(i).toString(), &seconds))
-            continue;
-        lastRead = i;
-        const QVariant &v = i < value.size() ? value.at(i) : QVariant();
-        const double number = v.isNull() ? NaN : v.toDouble();
-        const double key = double(seconds);
-        points.append(QCPGraphData(key, number));
-        if (std::isnan(number))
-            continue;
-        lo = std::min(lo, number);
-        hi = std::max(hi, number);
-        if (!any)
-            firstKey = key;
-        lastKey = key;
-        any = true;
-    }
-    if (lastRead >= 0)
-        record->settings.lastCreated = created.at(lastRead).toString();
+    const QVector<QCPGraphData> &points = received.points;
+    const double lo = received.low;
+    const double hi = received.high;
+    const double firstKey = received.firstKey;
+    const double lastKey = received.lastKey;
+    const bool any = received.any;
+    if (!received.lastCreated.isEmpty())
+        record->settings.lastCreated = received.lastCreated;
     if (any) {
         if (firstKey < m_time.min && firstKey != 0.0)
             m_time.min = firstKey;
@@ -673,6 +659,12 @@ void SQLiteView::updateGraphs()
     }
     progressBar->setValue(m_updateIndex * 100 / int(m_graphs.size()));
     requestValues(m_graphs[size_t(m_updateIndex)].get());
+}
+
+void SQLiteView::pollNow()
+{
+    m_updateIndex = 0;
+    updateGraphs();
 }
 
 void SQLiteView::cancelPollStep()
@@ -1230,6 +1222,7 @@ void SQLiteView::openFile(const QString &fileName)
     connect(m_fileCollector, &DeviceInfoCollector::selectedValuesReceived, this,
             qOverload<const GraphSettings_t &, const SelectedValues &, bool, const QVariant &>(
                 &SQLiteView::onSelectedValuesReceived));
+    connect(m_fileCollector, &DeviceInfoCollector::graphReceived, this, &SQLiteView::onGraphReceived);
     connect(m_fileCollector, &DeviceInfoCollector::minimumReceived, this, &SQLiteView::onMinimumReceived);
     connect(m_fileCollector, &DeviceInfoCollector::databaseError, this, [this](const QString &path, const QString &reason) {
         // Nothing of the file is shown: its name goes, and with it adding

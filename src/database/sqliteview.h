@@ -91,11 +91,16 @@ public slots:
     void onSelectedValuesReceived(const GraphSettings_t &settings, const SelectedValues &values, bool append,
                                   const QVariant &cbValue);
     void onSelectedValuesReceived(const GraphSettings_t &settings, const SelectedValues &values, bool append);
+    // The rows of a graph, decoded: its first rows plot it, later ones extend it.
+    void onGraphReceived(const GraphSettings_t &settings, const GraphPoints &points, bool append,
+                         const QVariant &cbValue);
     void onDataChanged(const QModelIndex &topLeft, const QModelIndex &bottomRight, const QVector<int> &roles);
     void onDataChanged(const QModelIndex &topLeft, const QModelIndex &bottomRight);
     void onDatabasePollingToggled(bool checked);
     void updateDatabasePollingAvailability();
     void updateGraphs();
+    // A polling pass at once, as the poll timer starts one.
+    void pollNow();
     void connectEditors(bool state);
     void setGraphWidth(int width);
     void setGraphStyle(int style);

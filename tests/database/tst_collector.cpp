@@ -12,6 +12,7 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
+#include <functional>
 #include <memory>
 
 namespace {
@@ -63,6 +64,42 @@ void writeSessionFixture(const QString &path)
                 "(1001, 1.0, '2024-01-01 10:00:00.000'), (1001, 2.0, '2024-01-01 11:00:00.000'), "
                 "(2002, 5.0, '2024-01-01 11:30:00.000'), (1001, 3.0, '2024-01-01 12:00:00.000')");
     writer.exec("INSERT INTO RFNoise (device, value, created) VALUES (1001, -90.0, '2024-01-01 11:00:00.000')");
+}
+
+// Hands over the values 1 .. 75 of table "a" for device 1001, one every
+// 20 ms, calling `each` after each; the longest time from a hand-over until
+// another connection sees the value, or -1 when not all arrive. `firstSeen`
+// runs when the first one is seen. `newest` reads the newest value there.
+qint64 longestCommitWait(SessionRig &rig, const Reader &reader, const std::function<void()> &each,
+                         const std::function<void()> &firstSeen = {},
+                         const QString &newest = QStringLiteral("SELECT max(value) FROM a"))
+{
+    const int total = 75;
+    QVector<qint64> handed(total + 1, -1);
+    QElapsedTimer clock;
+    clock.start();
+    int next = 1;
+    int seen = 0;
+    qint64 longest = 0;
+    QTimer feed;
+    QObject::connect(&feed, &QTimer::timeout, [&] {
+        if (next > total)
+            return feed.stop();
+        handed[next] = clock.elapsed();
+        rig.collector->appendValue(QStringLiteral("a"), 1001, double(next++));
+        each();
+    });
+    QTimer poll;
+    QObject::connect(&poll, &QTimer::timeout, [&] {
+        const int last = reader.value(newest).toInt();
+        if (last > 0 && seen == 0 && firstSeen)
+            firstSeen();
+        for (; seen < last; ++seen)
+            longest = qMax(longest, clock.elapsed() - handed[seen + 1]);
+    });
+    feed.start(20);
+    poll.start(10);
+    return QTest::qWaitFor([&] { return seen >= total; }, 20000) ? longest : -1;
 }
 
 } // namespace
@@ -723,34 +760,159 @@ private slots:
         Reader reader(sessionPath());
         QTRY_COMPARE(reader.count(QStringLiteral("a")), 1);
 
-        const int total = 75;
-        QVector<qint64> handed(total + 1, -1);
-        QElapsedTimer clock;
-        clock.start();
-        int next = 1;
-        int seen = 0;
-        qint64 longest = 0;
         GraphSettings_t graph;
         graph.serial = 1001;
         graph.field = QStringLiteral("a");
-        QTimer feed;
-        QObject::connect(&feed, &QTimer::timeout, [&] {
-            if (next > total)
-                return feed.stop();
-            handed[next] = clock.elapsed();
-            rig.collector->appendValue(QStringLiteral("a"), 1001, double(next++));
-            rig.collector->getValues(graph, {QStringLiteral("value")});
-        });
-        QTimer poll;
-        QObject::connect(&poll, &QTimer::timeout, [&] {
-            const int newest = reader.value(QStringLiteral("SELECT max(value) FROM a")).toInt();
-            for (; seen < newest; ++seen)
-                longest = qMax(longest, clock.elapsed() - handed[seen + 1]);
-        });
-        feed.start(20);
-        poll.start(10);
-        QTRY_COMPARE_WITH_TIMEOUT(seen, total, 10000);
+        const qint64 longest =
+            longestCommitWait(rig, reader, [&] { rig.collector->getValues(graph, {QStringLiteral("value")}); });
+        QVERIFY(longest >= 0);
         QVERIFY2(longest < SqliteHandler::CommitInterval + 400, qPrintable(QString::number(longest)));
+    }
+
+    // A graph read on a file made before value tables had an index: every
+    // row of the device, decoded; then only the rows after the newest one;
+    // a break row as NaN, a row whose time does not read left out; nothing
+    // from a table that is not there.
+    void graphsOfAnOldFile()
+    {
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("old.sqlite"));
+        writeSessionFixture(path);
+        {
+            Reader writer(path, true);
+            QVERIFY(writer.exec("INSERT INTO wPowerMain (device, value, created) VALUES "
+                                "(1001, NULL, '2024-01-01 12:30:00.000'), (1001, 9.0, 'yesterday'), "
+                                "(1001, -4.5, '2024-01-01 13:00:00.500')"));
+        }
+        DeviceInfoCollector file;
+        QSignalSpy received(&file, &DeviceInfoCollector::graphReceived);
+        GraphSettings_t graph;
+        graph.serial = 1001;
+        graph.field = QStringLiteral("wPowerMain");
+        DeviceInfoCollector none;
+        QSignalSpy unanswered(&none, &DeviceInfoCollector::graphReceived);
+        none.getGraph(graph, 1); // no file open: no answer
+        file.openDatabase(path);
+        Reader reader(path);
+        QCOMPARE(reader.rows(QStringLiteral("SELECT name FROM sqlite_master WHERE type = 'index'")).size(), 0);
+        file.getGraph(graph, 2);
+        QTRY_COMPARE(received.count(), 1);
+        const auto seconds = [](const char *text) {
+            return double(QDateTime::fromString(QLatin1String(text), QStringLiteral("yyyy-MM-dd hh:mm:ss.zzz"))
+                              .toMSecsSinceEpoch()
+                          / 1000);
+        };
+        GraphPoints all = received.first().at(1).value<GraphPoints>();
+        QCOMPARE(received.first().at(2).toBool(), false);
+        QCOMPARE(received.first().at(3), QVariant(2));
+        const QList<double> keys{seconds("2024-01-01 10:00:00.000"), seconds("2024-01-01 11:00:00.000"),
+                                 seconds("2024-01-01 12:00:00.000"), seconds("2024-01-01 12:30:00.000"),
+                                 seconds("2024-01-01 13:00:00.500")};
+        const QList<double> values{1.0, 2.0, 3.0, NaN, -4.5};
+        QCOMPARE(all.points.size(), keys.size());
+        for (int i = 0; i < keys.size(); ++i) {
+            QCOMPARE(all.points.at(i).key, keys.at(i));
+            QCOMPARE(std::isnan(all.points.at(i).value), std::isnan(values.at(i)));
+            if (!std::isnan(values.at(i)))
+                QCOMPARE(all.points.at(i).value, values.at(i));
+        }
+        QCOMPARE(all.lastCreated, QStringLiteral("2024-01-01 13:00:00.500"));
+        QVERIFY(all.any);
+        QCOMPARE(all.low, -4.5);
+        QCOMPARE(all.high, 3.0);
+        QCOMPARE(all.firstKey, keys.first());
+        QCOMPARE(all.lastKey, keys.last());
+
+        graph.lastCreated = QStringLiteral("2024-01-01 12:00:00.000");
+        file.getGraph(graph, 3);
+        QTRY_COMPARE(received.count(), 2);
+        const GraphPoints newer = received.at(1).at(1).value<GraphPoints>();
+        QCOMPARE(received.at(1).at(2).toBool(), true);
+        QCOMPARE(newer.points.size(), 2);
+        QCOMPARE(newer.points.first().key, keys.at(3));
+        QCOMPARE(newer.lastKey, keys.last());
+
+        MessageCapture log;
+        graph.field = QStringLiteral("nope");
+        file.getGraph(graph, 4);
+        QTRY_COMPARE(received.count(), 3);
+        QVERIFY(received.at(2).at(1).value<GraphPoints>().points.isEmpty());
+        QVERIFY(received.at(2).at(1).value<GraphPoints>().lastCreated.isEmpty());
+        QCOMPARE(log.matching(QStringLiteral("^Get values failed")).size(), 1);
+        QCOMPARE(unanswered.count(), 0);
+    }
+
+    // The value tables the collector makes carry an index on device, time
+    // and value: a graph and a poll for its newest rows are read from it
+    // alone. The table itself is as before.
+    void valueTablesHaveTheirIndex()
+    {
+        setStoredChoice(choice({{"4:1001", {"a"}}}));
+        SessionRig rig;
+        QCOMPARE(rig.start(), sessionPath());
+        rig.collector->appendDevice(4, 1001);
+        rig.collector->appendValue(QStringLiteral("a"), 1001, 1.0);
+        rig.sync();
+        Reader reader(sessionPath());
+        QTRY_COMPARE(reader.count(QStringLiteral("a")), 1);
+        QCOMPARE(reader.createText(QStringLiteral("a")),
+                 QStringLiteral("CREATE TABLE a (id INTEGER PRIMARY KEY AUTOINCREMENT, device INTEGER, value REAL, "
+                                "created TEXT)"));
+        for (const char *where : {"device = 1001", "device = 1001 AND created > '2024-01-01 00:00:00.000'"}) {
+            QString plan;
+            for (const QVariantList &row :
+                 reader.rows(QStringLiteral("EXPLAIN QUERY PLAN SELECT created, value FROM a WHERE ") + where))
+                plan += row.last().toString();
+            QVERIFY2(plan.contains(QLatin1String("USING COVERING INDEX")), qPrintable(plan));
+        }
+        // The other tables have none.
+        QCOMPARE(reader.rows(QStringLiteral("SELECT tbl_name FROM sqlite_master WHERE type = 'index'")),
+                 (QList<QVariantList>{{QStringLiteral("a")}}));
+    }
+
+    // The viewer reading long graphs again and again holds no commit: values
+    // reach another connection within the commit interval meanwhile.
+    void graphReadsHoldNoCommit()
+    {
+        {
+            Reader writer(sessionPath(), true);
+            QVERIFY(writer.exec("CREATE TABLE a (id INTEGER PRIMARY KEY AUTOINCREMENT, device INTEGER, value REAL, "
+                                "created TEXT)"));
+            QVERIFY(writer.exec("WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < 200000) "
+                                "INSERT INTO a (device, value, created) "
+                                "SELECT 1001, -i, '2024-01-01 10:00:00.000' FROM n"));
+        }
+        setStoredChoice(choice({{"4:1001", {"a"}}}));
+        SessionRig rig;
+        QCOMPARE(rig.start(), sessionPath());
+        rig.collector->appendDevice(4, 1001);
+        rig.sync();
+        Reader reader(sessionPath());
+        int answers = 0;
+        QList<int> sizes;
+        QObject answered; // answers after the test's end go nowhere
+        QObject::connect(rig.collector, &DeviceInfoCollector::graphReceived, &answered,
+                         [&](const GraphSettings_t &, const GraphPoints &points) {
+                             ++answers;
+                             sizes << points.points.size();
+                         });
+        GraphSettings_t graph;
+        graph.serial = 1001;
+        graph.field = QStringLiteral("a");
+        constexpr int Reads = 40;
+        for (int i = 0; i < Reads; ++i)
+            rig.collector->getGraph(graph, i);
+
+        int readsAtFirstCommit = -1;
+        // The values' ids follow the table's rows: the newest is found without a walk through them.
+        const qint64 longest = longestCommitWait(rig, reader, [] {}, [&] { readsAtFirstCommit = answers; },
+                                                 QStringLiteral("SELECT max(id) - 200000 FROM a"));
+        QVERIFY(longest >= 0);
+        QVERIFY2(longest < SqliteHandler::CommitInterval + 400, qPrintable(QString::number(longest)));
+        QTRY_COMPARE_WITH_TIMEOUT(answers, Reads, 120000);
+        // The reads were still going at the first commit.
+        QVERIFY2(readsAtFirstCommit < Reads, qPrintable(QString::number(readsAtFirstCommit)));
+        QVERIFY(sizes.first() >= 200000);
     }
 
     // A reader's transaction held over commits keeps its view and lets the

@@ -276,6 +276,58 @@ private slots:
         QCOMPARE(log.matching(QStringLiteral("^Get values failed")).size(), 2);
     }
 
+    // Queued rows are stored as Qt's SQLite driver stores them: the same
+    // type and value in a column without affinity, by the statement of many
+    // rows and by the one of a single row; text in any script.
+    void storedAsTheDriverStores_data()
+    {
+        QTest::addColumn<QVariant>("value");
+        QTest::newRow("int") << QVariant(-7);
+        QTest::newRow("bool") << QVariant(true);
+        QTest::newRow("uint") << QVariant(4294967295u);
+        QTest::newRow("long long") << QVariant(std::numeric_limits<qlonglong>::min());
+        QTest::newRow("unsigned long long") << QVariant(std::numeric_limits<qulonglong>::max());
+        QTest::newRow("double") << QVariant(-1234.5678e-9);
+        QTest::newRow("NaN") << QVariant(NaN);
+        QTest::newRow("float") << QVariant(1.25f);
+        QTest::newRow("created") << QVariant(QStringLiteral("2026-03-02 08:00:00.123"));
+        QTest::newRow("not ASCII") << QVariant(QString::fromUtf8("Датчик дыма ✓ 𝄞"));
+        QTest::newRow("empty text") << QVariant(QLatin1String(""));
+        QTest::newRow("null text") << QVariant(QString());
+        QTest::newRow("bytes") << QVariant(QByteArray("\0\x01\xff", 3));
+        QTest::newRow("invalid") << QVariant();
+        QTest::newRow("date and time") << QVariant(QDateTime(QDate(2026, 3, 2), QTime(8, 0, 1, 2), Qt::UTC));
+        QTest::newRow("time") << QVariant(QTime(23, 59, 58, 7));
+    }
+    void storedAsTheDriverStores()
+    {
+        QFETCH(QVariant, value);
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("s.sqlite"));
+        constexpr int Rows = SqliteHandler::ChunkRows + 1;
+        {
+            SqliteHandler handler;
+            const QString name = handler.openDatabase(path);
+            QVERIFY(handler.createTable(name, QStringLiteral("ours"), {QStringLiteral("v"), QStringLiteral("n INTEGER")}));
+            for (int i = 0; i < Rows; ++i)
+                QVERIFY(handler.insertValues(name, QStringLiteral("ours"), {QStringLiteral("v"), QStringLiteral("n")},
+                                             {value, i}));
+            QVERIFY(handler.commitValues());
+        }
+        Reader reader(path, true);
+        QVERIFY(reader.exec(QStringLiteral("CREATE TABLE theirs (v)")));
+        QSqlQuery insert(reader.db());
+        QVERIFY(insert.prepare(QStringLiteral("INSERT INTO theirs (v) VALUES (?)")));
+        insert.addBindValue(value);
+        QVERIFY(insert.exec());
+        const QList<QVariantList> theirs = reader.rows(QStringLiteral("SELECT typeof(v), quote(v) FROM theirs"));
+        QCOMPARE(theirs.size(), 1);
+        const QList<QVariantList> ours = reader.rows(QStringLiteral("SELECT typeof(v), quote(v), n FROM ours ORDER BY id"));
+        QCOMPARE(ours.size(), Rows);
+        for (int i = 0; i < Rows; ++i)
+            QCOMPARE(ours.at(i), (QVariantList{theirs.first().at(0), theirs.first().at(1), i}));
+    }
+
     // A session file is written in write-ahead mode under the name it is
     // given: a reader that never waits reads it during commits. Closed, it
     // is one file in the rollback journal again, unless another connection

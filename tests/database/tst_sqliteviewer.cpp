@@ -369,6 +369,77 @@ private slots:
         delete view;
     }
 
+    // Values the session collector writes come back through the viewer as
+    // they were handed over: each at the second of its stored time, a break
+    // as NaN; a poll goes on after the newest row; the type names are
+    // stored as given.
+    void sessionValuesPlotAsWritten()
+    {
+        removeDatabaseFiles(sessionPath());
+        setStoredChoice(QVariantMap{{QStringLiteral("4:1001"), QStringList{field(0)}}});
+        SessionRig rig;
+        QCOMPARE(rig.start(), sessionPath());
+        rig.collector->appendDevice(4, 1001);
+        QVariantList handed{1.5, -2.25, 1e300, 123456789.125, NaN, 0.0, 42, -0.001};
+        for (const QVariant &value : handed)
+            rig.collector->appendValue(field(0), 1001, value);
+        rig.sync();
+        Reader reader(sessionPath());
+        QTRY_COMPARE(reader.count(field(0)), handed.size());
+
+        QList<QVariantList> names;
+        for (int type = 0; type < DeviceModelCount; ++type) {
+            if (!deviceModelNames.value(type).isEmpty())
+                names << QVariantList{type, deviceModelNames.value(type)};
+        }
+        QCOMPARE(reader.rows(QStringLiteral("SELECT type, name FROM DeviceType ORDER BY id")), names);
+
+        auto device = radioDevice(4, 1001);
+        SQLiteView view(rig.collector);
+        view.setAttribute(Qt::WA_DeleteOnClose, false);
+        view.setDevices({device.get()});
+        QVERIFY(plotFields(view, 1001, {0}));
+        const auto compare = [&] {
+            const QList<QVariantList> rows =
+                reader.rows(QStringLiteral("SELECT created, value FROM %1 ORDER BY id").arg(field(0)));
+            const QSharedPointer<QCPGraphDataContainer> data = view.plot()->graph(0)->data();
+            if (data->size() != rows.size() || rows.size() != handed.size())
+                return QStringLiteral("%1 points, %2 rows, %3 handed").arg(data->size()).arg(rows.size()).arg(handed.size());
+            for (int i = 0; i < rows.size(); ++i) {
+                const QString created = rows.at(i).at(0).toString();
+                const double key = double(QDateTime::fromString(created, QStringLiteral("yyyy-MM-dd hh:mm:ss.zzz"))
+                                              .toMSecsSinceEpoch()
+                                          / 1000);
+                const double value = handed.at(i).toDouble();
+                const QCPGraphData &point = *(data->constBegin() + i);
+                const bool same = std::isnan(value) ? std::isnan(point.value) && rows.at(i).at(1).isNull()
+                                                    : point.value == value && rows.at(i).at(1).toDouble() == value;
+                if (!isCreatedText(created) || point.key != key || !same) {
+                    QString all;
+                    for (auto it = data->constBegin(); it != data->constEnd(); ++it)
+                        all += QStringLiteral(" %1:%2").arg(it->key, 0, 'f', 3).arg(it->value);
+                    qWarning() << "points" << all;
+                    return QStringLiteral("row %1: %2 %3 plotted as %4 %5")
+                        .arg(i)
+                        .arg(created, rows.at(i).at(1).toString())
+                        .arg(point.key)
+                        .arg(point.value);
+                }
+            }
+            return QString();
+        };
+        QCOMPARE(compare(), QString());
+
+        for (const double value : {7.75, -8.5}) {
+            rig.collector->appendValue(field(0), 1001, value);
+            handed << value;
+        }
+        QTRY_COMPARE(reader.count(field(0)), handed.size());
+        view.pollNow();
+        QTRY_COMPARE(view.plot()->graph(0)->data()->size(), handed.size());
+        QCOMPARE(compare(), QString());
+    }
+
     void backupWindowRestoresPolling()
     {
         FileDialogScript folders;

@@ -3,9 +3,7 @@
 // the fake master pacing its requests and replies at the serial link's baud
 // rate. Printed beside the floor that the wire itself sets: every request's and
 // reply's bytes at 10 bits a byte, plus the link's 3 ms gap before each request
-// after the first. Last line: the median of the runs' measured/floor. The fake master's
-// thread runs at real-time priority where the system allows: it stands in for a master,
-// hardware of its own that the computer's load does not delay.
+// after the first. Last line: the median of the runs' measured/floor.
 //
 //   bench_connection [--runs N] [--baud B] [--log file|none]
 //
@@ -43,7 +41,6 @@ struct Result
     double openMs = 0;       // connectToMaster -> the status request on the wire
     double turnaroundMs = 0; // mean: reply written -> next request received
     double tailMs = 0;       // last reply written -> last device reported
-    bool masterRaised = false; // the fake master's thread at real-time priority
     bool complete = false;
 };
 
@@ -56,7 +53,6 @@ Result runOnce(int baud, int devices)
         return result;
     }
     fillMixedInstallation(sim, devices, baud);
-    result.masterRaised = sim.fake.raiseThreadPriority();
 
     DeviceConnection connection;
     int connected = 0;
@@ -149,9 +145,8 @@ int main(int argc, char **argv)
                run + 1, r.measuredMs, r.floorMs, r.requests, static_cast<long long>(r.requestBytes),
                static_cast<long long>(r.replyBytes), ratio);
         printf("  opening %.1f ms, reply -> next request %.2f ms on average (gap %d ms), last reply -> last "
-               "device %.1f ms; fake master's thread %s\n",
-               r.openMs, r.turnaroundMs, SerialThreadWorker::SendGapMs, r.tailMs,
-               r.masterRaised ? "real-time" : "ordinary (the system refused real-time)");
+               "device %.1f ms\n",
+               r.openMs, r.turnaroundMs, SerialThreadWorker::SendGapMs, r.tailMs);
     }
     std::sort(ratios.begin(), ratios.end());
     printf("ratio: best %.3f, median %.3f, worst %.3f (goal 1.100 or below)\n", ratios.front(),

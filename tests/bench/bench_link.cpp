@@ -70,8 +70,6 @@ int main(int argc, char **argv)
         return 1;
     }
     master.setBaudRate(parser.value(QStringLiteral("baud")).toInt());
-    // A master is hardware of its own: the computer's load does not delay it.
-    const bool masterRaised = master.raiseThreadPriority();
     // The status request and its 78-byte record, as a connection starts with.
     master.answer(PT_HUBRO_INFO, FakeMaster::Reply(QByteArray(1, char(PT_HUBRO_INFO_ACK)) + QByteArray(78, '\x5a')));
 
@@ -134,9 +132,8 @@ int main(int argc, char **argv)
     }
 
     const double seconds = double(endNs - startNs) / 1e9;
-    printf("exchanges: %d (after %d warm-up), log: %s, baud: %s, mode: %s, fake master's thread: %s\n", count,
-           warmup, qPrintable(logMode), qPrintable(parser.value(QStringLiteral("baud"))),
-           burst ? "burst" : "one at a time", masterRaised ? "real-time" : "ordinary");
+    printf("exchanges: %d (after %d warm-up), log: %s, baud: %s, mode: %s\n", count, warmup, qPrintable(logMode),
+           qPrintable(parser.value(QStringLiteral("baud"))), burst ? "burst" : "one at a time");
     printf("reply written -> callback on GUI thread (us): median %.1f, p90 %.1f, p99 %.1f, max %.1f\n",
            percentile(latency, 0.5), percentile(latency, 0.9), percentile(latency, 0.99), percentile(latency, 1.0));
     // Taken just after the worker posted the reply to the GUI thread: an upper bound of the link thread's share.

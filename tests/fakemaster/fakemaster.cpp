@@ -6,8 +6,6 @@
 #include <chrono>
 #include <fcntl.h>
 #include <poll.h>
-#include <pthread.h>
-#include <sched.h>
 #include <pty.h>
 #include <sys/eventfd.h>
 #include <termios.h>
@@ -96,13 +94,6 @@ void FakeMaster::setAnswerAnyAddress(bool any)
 {
     std::lock_guard<std::mutex> lock(m_mutex);
     m_answerAnyAddress = any;
-}
-
-bool FakeMaster::raiseThreadPriority()
-{
-    sched_param param{};
-    param.sched_priority = sched_get_priority_min(SCHED_RR);
-    return pthread_setschedparam(m_thread.native_handle(), SCHED_RR, &param) == 0;
 }
 
 void FakeMaster::setBaudRate(int baud)

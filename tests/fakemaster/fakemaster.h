@@ -99,9 +99,6 @@ public:
     void setAnswerAnyAddress(bool any);
     // 0: no pacing.
     void setBaudRate(int baud);
-    // The master's thread at the lowest real-time priority, as a master is hardware of its own
-    // that the computer's load does not delay; false when the system refuses.
-    bool raiseThreadPriority();
 
     // Output speed the program set on the line (the pseudo-terminal keeps any rate); -1 unknown.
     qint32 lineBaudRate() const;

@@ -233,6 +233,9 @@ MainWindow::MainWindow(const QString &filePath, QWidget *parent)
 
     autoNumberTimer.setInterval(2000);
     connect(&autoNumberTimer, &QTimer::timeout, this, &MainWindow::autoNumberStep);
+    deviceListTimer.setSingleShot(true);
+    deviceListTimer.setInterval(0);
+    connect(&deviceListTimer, &QTimer::timeout, this, &MainWindow::handOnDeviceList);
 
     connect(ui->pbClearSerial, &QPushButton::clicked, this, [this] {
         if (HubroItem *master = masterItem())

@@ -237,6 +237,11 @@ private slots:
     // Reactions to the connection and to its master item.
     // Hands the viewer of measurements the current expander and devices.
     void updateMeasurementsView();
+    // The device list changed: handed on to the lists that show it once the
+    // current burst of arrivals is over (`dock`: the firmware dock's list and
+    // the device count as well).
+    void deviceListChanged(bool dock);
+    void handOnDeviceList();
     void onDeviceRemoved(DeviceItem *device);
     void onMasterCoreUpdateProgress(FirmwareUploadTypes::uploadStatus_t state, int percent);
     void onStartUpload();
@@ -400,6 +405,11 @@ private:
     QTimer autoNumberTimer;
     // Fits the device columns once the model's changes of a turn are in.
     QTimer deviceColumnsTimer;
+    // Devices arriving in one burst hand the device list on once, when the
+    // burst is over (a zero-time single shot).
+    QTimer deviceListTimer;
+    // The firmware dock and the device count wait for that hand-over too.
+    bool deviceListDockDue = false;
     QPointer<SQLiteView> measurementsView;
     // The configuration file last chosen with the view action.
     QString pendingViewFile;

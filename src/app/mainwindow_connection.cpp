@@ -305,7 +305,7 @@ void MainWindow::onDeviceConnected(DeviceItem *device)
     paintPacer->streaming();
     deviceModel->deviceConnected(device);
     collector->loadStoringMap(device);
-    updateMeasurementsView();
+    deviceListChanged(false);
 }
 
 void MainWindow::updateMeasurementsView()
@@ -316,13 +316,31 @@ void MainWindow::updateMeasurementsView()
     measurementsView->setDevices(deviceModel->devices());
 }
 
+void MainWindow::deviceListChanged(bool dock)
+{
+    deviceListDockDue = deviceListDockDue || dock;
+    deviceListTimer.start();
+}
+
+void MainWindow::handOnDeviceList()
+{
+    deviceListTimer.stop();
+    const bool dock = deviceListDockDue;
+    deviceListDockDue = false;
+    updateMeasurementsView();
+    if (!connection || !dock)
+        return;
+    updateDock->checkIfUpdateRequired();
+    const QList<DeviceItem *> devices = connection->devices();
+    updateDock->setAvailableDevices(devices);
+    showDeviceCount(devices.size());
+}
+
 void MainWindow::deviceConnected(DeviceItem *device)
 {
     if (!connection || !device || connection->connectionType() == File)
         return;
-    updateDock->checkIfUpdateRequired();
-    updateDock->setAvailableDevices(connection->devices());
-    showDeviceCount(connection->devices().size());
+    deviceListChanged(true);
     setFilter();
     ui->acEnableConfig->setEnabled(isConfigEnabled());
 
@@ -345,13 +363,12 @@ void MainWindow::deviceStateChanged(int newState)
     Q_UNUSED(newState)
     if (!connection)
         return;
-    updateDock->checkIfUpdateRequired();
-    updateDock->setAvailableDevices(connection->devices());
-    showDeviceCount(connection->devices().size());
+    deviceListChanged(true);
 }
 
 void MainWindow::onDeviceRemoved(DeviceItem *device)
 {
+    // Out of every list at once, not with the next hand-over.
     deviceModel->removeDevice(device);
     updateMeasurementsView();
     LQITestManager::instance()->removeDevice(device);
@@ -543,7 +560,10 @@ void MainWindow::leaveMaster(bool stopRunningUpdate)
     updateDock->setUploadEnabled(false);
     if (stopRunningUpdate && updateDock->isUpdating())
         updateDock->stopUpdate();
-    // The connection frees the queued devices: the dock and the queue let go of them quietly.
+    // The connection frees the queued devices: the dock and the queue let go of them quietly,
+    // and no hand-over of the devices still waiting gives them back.
+    deviceListTimer.stop();
+    deviceListDockDue = false;
     updateDock->forget();
 
     rssiTestDock->testFailed(nullptr);

@@ -394,6 +394,15 @@ void SQLiteView::setDevices(const QList<DeviceItem *> &devices)
         m_dialog->setDevices(devices);
 }
 
+QList<DeviceItem *> SQLiteView::devices() const
+{
+    QList<DeviceItem *> alive;
+    for (const QPointer<DeviceItem> &device : m_devices)
+        if (device)
+            alive << device.data();
+    return alive;
+}
+
 void SQLiteView::setMaster(HubroItem *master)
 {
     m_master = master;

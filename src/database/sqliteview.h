@@ -52,6 +52,8 @@ public:
     // The current connected devices and expander; gone items count as not
     // connected.
     void setDevices(const QList<DeviceItem *> &devices);
+    // The devices last handed over that are still alive, in their order.
+    QList<DeviceItem *> devices() const;
     void setMaster(HubroItem *master);
 
     DeviceInfoCollector *sessionCollector() const { return m_collector; }

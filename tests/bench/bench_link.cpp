@@ -1,7 +1,8 @@
 // Reply latency of the serial link: from the moment the fake master has written the last byte
 // of a reply to the moment the request's callback runs on the GUI thread, through the real
 // worker thread, QSerialPort and a pseudo-terminal. Prints median, 90th and 99th percentile
-// and exchanges per second.
+// and exchanges per second, beside the link thread's own share (reply written until the worker
+// has handed it on). Last line: the median latency.
 //
 //   bench_link [--count N] [--log file|none|filtered] [--baud B] [--burst]
 //
@@ -139,5 +140,6 @@ int main(int argc, char **argv)
     printf("  reply written -> worker has handed it on (us): median %.1f, p99 %.1f\n", percentile(toWorker, 0.5),
            percentile(toWorker, 0.99));
     printf("exchanges per second: %.0f\n", seconds > 0 ? double(count - 1) / seconds : 0.0);
+    printf("result: %.1f us\n", percentile(latency, 0.5));
     return 0;
 }

@@ -1,8 +1,12 @@
 #include "serialconnectioninterface.h"
 
 #include "serialthreadworker.h"
+#include "threadpriority.h"
 
+#include <QDebug>
 #include <QSerialPort>
+
+#include <atomic>
 
 SerialConnectionInterface::SerialConnectionInterface(ConnectionType type, MasterType masterType, QObject *parent)
     : ConnectionInterface(parent)
@@ -16,7 +20,25 @@ SerialConnectionInterface::SerialConnectionInterface(ConnectionType type, Master
             Qt::QueuedConnection);
     connect(m_worker, &SerialThreadWorker::packetReceived, this, &SerialConnectionInterface::packetReceived);
     connect(m_worker, &SerialThreadWorker::connectionLost, this, &ConnectionInterface::connectionLost);
+    // Run in the link thread as it starts: a reply is read and the next request sent as soon
+    // as the bytes arrive, also while every core is busy.
+    connect(&m_thread, &QThread::started, m_worker, &SerialConnectionInterface::raiseLinkThread, Qt::DirectConnection);
     m_thread.start(QThread::InheritPriority);
+}
+
+void SerialConnectionInterface::raiseLinkThread()
+{
+    QString why;
+    const ThreadPriority::Outcome outcome = ThreadPriority::raiseCurrentThread(&why);
+    // Said once: the link thread starts again with every connection.
+    static std::atomic<bool> told{false};
+    if (told.exchange(true))
+        return;
+    if (outcome == ThreadPriority::Outcome::Refused)
+        qDebug().noquote() << QStringLiteral("Serial link thread priority not raised: %1").arg(why);
+    else
+        qDebug().noquote() << QStringLiteral("Serial link thread priority: %1")
+                                  .arg(QLatin1String(ThreadPriority::outcomeName(outcome)));
 }
 
 SerialConnectionInterface::~SerialConnectionInterface()

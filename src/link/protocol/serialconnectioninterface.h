@@ -37,6 +37,9 @@ public:
     // Test seam: shortens the re-send time-out and the gap between requests.
     void setTimingsForTesting(int transmitTimeoutMs, int sendGapMs);
 
+    // Raises the calling thread (the link thread as it starts) and says once how it went.
+    static void raiseLinkThread();
+
 signals:
     void privateSendPacket(const QByteArray &data, const ResponseCb &cb);
 

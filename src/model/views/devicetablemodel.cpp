@@ -200,7 +200,8 @@ void DeviceTableModel::insertChild(DeviceItem *holder, DeviceItem *item)
         repeater->appendChild(item);
         if (row != children.size() - 1)
             repeater->sortChildren();
-        if (repeater->children() != children)
+        // The lists agreed before: the new child in the same row of both means they still do.
+        if (repeater->childCount() != children.size() || repeater->child(row) != item)
             syncChildList(holder);
     }
 }

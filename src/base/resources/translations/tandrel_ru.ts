@@ -16,8 +16,8 @@
         <translation>Версия:</translation>
     </message>
     <message>
-        <source>&lt;a href="https://zorvo.invalid"&gt;zorvo.invalid&lt;/a&gt; &amp;nbsp;&amp;nbsp; &lt;a href="mailto:support@zorvo.invalid"&gt;support@zorvo.invalid&lt;/a&gt;</source>
-        <translation>&lt;a href="https://zorvo.invalid"&gt;zorvo.invalid&lt;/a&gt; &amp;nbsp;&amp;nbsp; &lt;a href="mailto:support@zorvo.invalid"&gt;support@zorvo.invalid&lt;/a&gt;</translation>
+        <source>&lt;a href=&quot;https://zorvo.invalid&quot;&gt;zorvo.invalid&lt;/a&gt; &amp;nbsp;&amp;nbsp; &lt;a href=&quot;mailto:support@zorvo.invalid&quot;&gt;support@zorvo.invalid&lt;/a&gt;</source>
+        <translation>&lt;a href=&quot;https://zorvo.invalid&quot;&gt;zorvo.invalid&lt;/a&gt; &amp;nbsp;&amp;nbsp; &lt;a href=&quot;mailto:support@zorvo.invalid&quot;&gt;support@zorvo.invalid&lt;/a&gt;</translation>
     </message>
     <message>
         <source>Close</source>
@@ -64,7 +64,7 @@ Phone: +0 000 000-00-00</source>
         <translation>Текущая ОС не поддерживает подключение к устройству по Bluetooth</translation>
     </message>
     <message>
-        <source>Can't init BLE advertisement watcher</source>
+        <source>Can&apos;t init BLE advertisement watcher</source>
         <translation>Не удалось запустить наблюдение за объявлениями BLE</translation>
     </message>
     <message>
@@ -349,8 +349,8 @@ Updating starts after closing the Configurator.</source>
         <translation>Неподдерживаемые расширения файлов.</translation>
     </message>
     <message>
-        <source>Please contact the support service: &lt;a href="%1"&gt;Support&lt;/a&gt;</source>
-        <translation>Обратитесь в службу поддержки: &lt;a href="%1"&gt;Поддержка&lt;/a&gt;</translation>
+        <source>Please contact the support service: &lt;a href=&quot;%1&quot;&gt;Support&lt;/a&gt;</source>
+        <translation>Обратитесь в службу поддержки: &lt;a href=&quot;%1&quot;&gt;Поддержка&lt;/a&gt;</translation>
     </message>
     <message>
         <source>Device update</source>
@@ -461,11 +461,11 @@ Updating starts after closing the Configurator.</source>
         <translation>Ошибка ответа readDeviceInfo </translation>
     </message>
     <message>
-        <source>The master's status answer is too short</source>
+        <source>The master&apos;s status answer is too short</source>
         <translation>Ответ мастера о состоянии слишком короткий</translation>
     </message>
     <message>
-        <source>Can't save configuration %1</source>
+        <source>Can&apos;t save configuration %1</source>
         <translation>Не удалось сохранить конфигурацию %1</translation>
     </message>
     <message>
@@ -2961,7 +2961,7 @@ Save changes?</source>
         <translation>Сохранить</translation>
     </message>
     <message>
-        <source>Can't open database for backup</source>
+        <source>Can&apos;t open database for backup</source>
         <translation>Не удаётся открыть базу данных для резервной копии</translation>
     </message>
     <message>
@@ -3016,7 +3016,7 @@ Save changes?</source>
         <translation>Попытка readMasterDevice()</translation>
     </message>
     <message>
-        <source>The master's status answer is too short (%1 bytes): the master cannot be read.</source>
+        <source>The master&apos;s status answer is too short (%1 bytes): the master cannot be read.</source>
         <translation>Ответ мастера о состоянии слишком короткий (%1 байт): мастер не может быть прочитан.</translation>
     </message>
 </context>
@@ -3520,7 +3520,7 @@ s/n: %5</source>
         <translation>Файл конфигурации %1 нельзя использовать: %2</translation>
     </message>
     <message>
-        <source>the master model "%1" is unknown</source>
+        <source>the master model &quot;%1&quot; is unknown</source>
         <translation>модель мастера «%1» неизвестна</translation>
     </message>
     <message>
@@ -3533,7 +3533,7 @@ s/n: %5</source>
     </message>
     <message>
         <source>The configuration file %1 was changed by another program since it was opened here.
-Reload it as it is now (the changes not yet saved here are lost), or overwrite it with the configuration shown here (the other program's changes are lost)?</source>
+Reload it as it is now (the changes not yet saved here are lost), or overwrite it with the configuration shown here (the other program&apos;s changes are lost)?</source>
         <translation>Файл конфигурации %1 изменён другой программой после того, как он был открыт здесь.
 Перезагрузить его в нынешнем виде (ещё не сохранённые здесь изменения будут потеряны) или перезаписать его конфигурацией, показанной здесь (изменения другой программы будут потеряны)?</translation>
     </message>
@@ -3854,7 +3854,7 @@ Reload it as it is now (the changes not yet saved here are lost), or overwrite i
         <translation>Внимание!</translation>
     </message>
     <message>
-        <source>To ensure optimal performance "Nearby master detection" mode need to be disabled before disconnecting</source>
+        <source>To ensure optimal performance &quot;Nearby master detection&quot; mode need to be disabled before disconnecting</source>
         <translation>Для корректной работы режим «Обнаружение соседних мастеров» нужно выключить перед отключением</translation>
     </message>
     <message>
@@ -4878,7 +4878,7 @@ Please wait...</source>
         <translation>Выберите файл конфигурации</translation>
     </message>
     <message>
-        <source>Can't open confifuration file %1</source>
+        <source>Can&apos;t open confifuration file %1</source>
         <translation>Не удалось открыть файл конфигурации %1</translation>
     </message>
     <message>
@@ -5294,7 +5294,7 @@ It is out of service until it comes back.</source>
         </translation>
     </message>
     <message>
-        <source>Clear the master's error log?
+        <source>Clear the master&apos;s error log?
 The events in it cannot be read again.</source>
         <translation>Очистить журнал ошибок мастера?
 События из него больше нельзя будет прочитать.</translation>
@@ -5387,7 +5387,7 @@ The events in it cannot be read again.</source>
         <translation>Ошибка</translation>
     </message>
     <message>
-        <source>Clear the master's error log?
+        <source>Clear the master&apos;s error log?
 The events in it cannot be read again.</source>
         <translation>Очистить журнал ошибок мастера?
 События из него больше нельзя будет прочитать.</translation>
@@ -6625,7 +6625,7 @@ Double-clicking with the left mouse button sets a red marker. Double-clicking wi
         <translation>Закрыть</translation>
     </message>
     <message>
-        <source>The file %1 can't be read: %2</source>
+        <source>The file %1 can&apos;t be read: %2</source>
         <translation>Файл %1 не удаётся прочитать: %2</translation>
     </message>
     <message>
@@ -6644,8 +6644,8 @@ Double-clicking with the left mouse button sets a red marker. Double-clicking wi
         <translation>Диалог</translation>
     </message>
     <message>
-        <source>&lt;html&gt;&lt;head/&gt;&lt;body&gt;&lt;p&gt;Enter the data in hex without prefix, with or without separators.&lt;/p&gt;&lt;p&gt;Examples:&lt;/p&gt;&lt;p&gt;Turn zone 1 on: &lt;b&gt;00 01 01 01&lt;/b&gt;&lt;/p&gt;&lt;p&gt;Reboot the device: &lt;b&gt;00 02&lt;/b&gt;&lt;/p&gt;&lt;p&gt;Send the data 12 34 to zone 2: &lt;b&gt;00 05 02 02 12 34&lt;/b&gt;&lt;/p&gt;&lt;p&gt;&lt;a href="https://zorvo.invalid/zentar/commands"&gt;Full list of device commands&lt;/a&gt;&lt;/p&gt;&lt;/body&gt;&lt;/html&gt;</source>
-        <translation>&lt;html&gt;&lt;head/&gt;&lt;body&gt;&lt;p&gt;Введите данные в шестнадцатеричном виде без префикса, с разделителями или без них.&lt;/p&gt;&lt;p&gt;Примеры:&lt;/p&gt;&lt;p&gt;Включить зону 1: &lt;b&gt;00 01 01 01&lt;/b&gt;&lt;/p&gt;&lt;p&gt;Перезагрузить устройство: &lt;b&gt;00 02&lt;/b&gt;&lt;/p&gt;&lt;p&gt;Отправить данные 12 34 в зону 2: &lt;b&gt;00 05 02 02 12 34&lt;/b&gt;&lt;/p&gt;&lt;p&gt;&lt;a href="https://zorvo.invalid/zentar/commands"&gt;Полный список команд устройств&lt;/a&gt;&lt;/p&gt;&lt;/body&gt;&lt;/html&gt;</translation>
+        <source>&lt;html&gt;&lt;head/&gt;&lt;body&gt;&lt;p&gt;Enter the data in hex without prefix, with or without separators.&lt;/p&gt;&lt;p&gt;Examples:&lt;/p&gt;&lt;p&gt;Turn zone 1 on: &lt;b&gt;00 01 01 01&lt;/b&gt;&lt;/p&gt;&lt;p&gt;Reboot the device: &lt;b&gt;00 02&lt;/b&gt;&lt;/p&gt;&lt;p&gt;Send the data 12 34 to zone 2: &lt;b&gt;00 05 02 02 12 34&lt;/b&gt;&lt;/p&gt;&lt;p&gt;&lt;a href=&quot;https://zorvo.invalid/zentar/commands&quot;&gt;Full list of device commands&lt;/a&gt;&lt;/p&gt;&lt;/body&gt;&lt;/html&gt;</source>
+        <translation>&lt;html&gt;&lt;head/&gt;&lt;body&gt;&lt;p&gt;Введите данные в шестнадцатеричном виде без префикса, с разделителями или без них.&lt;/p&gt;&lt;p&gt;Примеры:&lt;/p&gt;&lt;p&gt;Включить зону 1: &lt;b&gt;00 01 01 01&lt;/b&gt;&lt;/p&gt;&lt;p&gt;Перезагрузить устройство: &lt;b&gt;00 02&lt;/b&gt;&lt;/p&gt;&lt;p&gt;Отправить данные 12 34 в зону 2: &lt;b&gt;00 05 02 02 12 34&lt;/b&gt;&lt;/p&gt;&lt;p&gt;&lt;a href=&quot;https://zorvo.invalid/zentar/commands&quot;&gt;Полный список команд устройств&lt;/a&gt;&lt;/p&gt;&lt;/body&gt;&lt;/html&gt;</translation>
     </message>
 </context>
 <context>
@@ -6776,7 +6776,7 @@ Retrying...</source>
         <translation>%1 записей устройств, больше, чем %2 адресов мастера</translation>
     </message>
     <message>
-        <source>device entry %1: "%2" %3 cannot be read</source>
+        <source>device entry %1: &quot;%2&quot; %3 cannot be read</source>
         <translation>запись устройства %1: «%2» %3 не читается</translation>
     </message>
     <message>
@@ -6904,7 +6904,7 @@ Retrying...</source>
 <context>
     <name>TetherInterface</name>
     <message>
-        <source>Can't make BLE connection</source>
+        <source>Can&apos;t make BLE connection</source>
         <translation>Не удалось установить BLE-соединение</translation>
     </message>
     <message>
@@ -7141,7 +7141,7 @@ Do you want to proceed?</source>
         <translation>Перезапустить сейчас?</translation>
     </message>
     <message>
-        <source>Restart now? Click "No" if you also want to upload new core firmware.</source>
+        <source>Restart now? Click &quot;No&quot; if you also want to upload new core firmware.</source>
         <translation>Перезапустить сейчас? Нажмите «Нет», если хотите загрузить ещё и новое ПО ядра.</translation>
     </message>
     <message>
@@ -7149,7 +7149,7 @@ Do you want to proceed?</source>
         <translation>Новое ПО ядра загружено</translation>
     </message>
     <message>
-        <source>Restart now? Click "No" if you also want to upload new radio firmware.</source>
+        <source>Restart now? Click &quot;No&quot; if you also want to upload new radio firmware.</source>
         <translation>Перезапустить сейчас? Нажмите «Нет», если хотите загрузить ещё и новое ПО радио.</translation>
     </message>
     <message>
@@ -7221,7 +7221,7 @@ This can impact on the update process. In some cases it can be impossible to upd
         <translation>Идёт пакетное обновление: следующая прошивка %1.</translation>
     </message>
     <message>
-        <source>A batch update is running: the master's firmware %1 is next.</source>
+        <source>A batch update is running: the master&apos;s firmware %1 is next.</source>
         <translation>Идёт пакетное обновление: следующая прошивка мастера %1.</translation>
     </message>
     <message>
@@ -7253,7 +7253,7 @@ This can impact on the update process. In some cases it can be impossible to upd
         <translation>Пакетное обновление завершено: мастер отключился.</translation>
     </message>
     <message>
-        <source>Radio devices done; the master's firmware is uploaded next.</source>
+        <source>Radio devices done; the master&apos;s firmware is uploaded next.</source>
         <translation>Радиоустройства обработаны; далее загружается прошивка мастера.</translation>
     </message>
     <message>
@@ -7385,16 +7385,16 @@ Please wait and do not turn off the power.</source>
         <translation>Нажмите, чтобы записать настройки</translation>
     </message>
     <message>
-        <source>&lt;div style="text-align: center; color:green; font-size: x-large; margin-left:20px"&gt;Please wait...&lt;/div&gt;</source>
-        <translation>&lt;div style="text-align: center; color:green; font-size: x-large; margin-left:20px"&gt;Пожалуйста, подождите...&lt;/div&gt;</translation>
+        <source>&lt;div style=&quot;text-align: center; color:green; font-size: x-large; margin-left:20px&quot;&gt;Please wait...&lt;/div&gt;</source>
+        <translation>&lt;div style=&quot;text-align: center; color:green; font-size: x-large; margin-left:20px&quot;&gt;Пожалуйста, подождите...&lt;/div&gt;</translation>
     </message>
     <message>
-        <source>&lt;div style="text-align: center; color:red; font-size: x-large; margin-left:20px"&gt;Timeout, please try again...&lt;/div&gt;</source>
-        <translation>&lt;div style="text-align: center; color:red; font-size: x-large; margin-left:20px"&gt;Время ожидания истекло, попробуйте ещё раз...&lt;/div&gt;</translation>
+        <source>&lt;div style=&quot;text-align: center; color:red; font-size: x-large; margin-left:20px&quot;&gt;Timeout, please try again...&lt;/div&gt;</source>
+        <translation>&lt;div style=&quot;text-align: center; color:red; font-size: x-large; margin-left:20px&quot;&gt;Время ожидания истекло, попробуйте ещё раз...&lt;/div&gt;</translation>
     </message>
     <message>
-        <source>&lt;br&gt;&lt;div style="text-align: center; font-size:x-large; color: blue; margin-left:20px"&gt;Settings saved!&lt;/div&gt;</source>
-        <translation>&lt;br&gt;&lt;div style="text-align: center; font-size:x-large; color: blue; margin-left:20px"&gt;Настройки сохранены!&lt;/div&gt;</translation>
+        <source>&lt;br&gt;&lt;div style=&quot;text-align: center; font-size:x-large; color: blue; margin-left:20px&quot;&gt;Settings saved!&lt;/div&gt;</source>
+        <translation>&lt;br&gt;&lt;div style=&quot;text-align: center; font-size:x-large; color: blue; margin-left:20px&quot;&gt;Настройки сохранены!&lt;/div&gt;</translation>
     </message>
     <message>
         <source>Writing settings...</source>

@@ -288,7 +288,6 @@ private:
     // empty, the collector's thread ended.
     void leaveMaster(bool stopRunningUpdate);
     bool confirmInterruptUpdate();
-    void enableDevTypeFilter();
     void showDeviceCount(int count);
     void drawTaskbarBadge(int count);
     void markEditableRows(DeviceItem *item);

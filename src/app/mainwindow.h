@@ -88,6 +88,10 @@ public:
     // rebooted master before it says that the master does not answer
     // (2000 ms). Tests shorten it.
     static void setReconnectWaitMargin(int ms);
+    // The reconnect time-out of the reboot that completes a flash erase
+    // (180000 ms). Tests shorten it.
+    static void setEraseReconnectTimeout(int ms);
+    static int eraseReconnectTimeout();
     // How long the system report waits, watching nearby masters, before it
     // is made (300000 ms). Tests shorten it.
     static void setReportWaitTime(int ms);
@@ -295,7 +299,6 @@ private:
     // empty, the collector's thread ended.
     void leaveMaster(bool stopRunningUpdate);
     bool confirmInterruptUpdate();
-    void enableDevTypeFilter();
     void showDeviceCount(int count);
     void drawTaskbarBadge(int count);
     void markEditableRows(DeviceItem *item);
@@ -381,8 +384,13 @@ private:
     // or a restart); they go when the wait ends.
     QList<QMetaObject::Connection> updateWaitHandlers;
     void endUpdateWait();
-    // Shows the closable waiting window of that wait: its stop gives the wait up.
-    void showReconnectWait(const QString &title, const QString &text);
+    // Shows the closable waiting window of that wait: its stop gives the wait
+    // up. `warningTitle` heads the warning when the master does not come back.
+    void showReconnectWait(const QString &title, const QString &text, const QString &warningTitle);
+    // Times the wait for the master of the current connection.
+    void awaitRebootedMaster(int reconnectTimeout);
+    // The title of the no-response warning: the operation the wait belongs to.
+    QString reconnectWaitTitle;
     DeviceItem *currentItem = nullptr;
     AboutDialog *aboutDialog = nullptr;
     AutoNumberDialog *autoNumberDialog = nullptr;

@@ -150,9 +150,10 @@ ProgressWidget *MainWindow::waitWindow()
     return progressWidget;
 }
 
-void MainWindow::showReconnectWait(const QString &title, const QString &text)
+void MainWindow::showReconnectWait(const QString &title, const QString &text, const QString &warningTitle)
 {
     endUpdateWait();
+    reconnectWaitTitle = warningTitle;
     ProgressWidget *wait = waitWindow();
     wait->setTitle(title);
     wait->setText(text);
@@ -184,7 +185,8 @@ void MainWindow::waitForUpdatedMaster(int type)
     if (!master)
         return;
     showReconnectWait(tr("Firmware updating"),
-                      tr("The device is being updated.\nPlease wait and do not turn off the power."));
+                      tr("The device is being updated.\nPlease wait and do not turn off the power."),
+                      tr("Firmware update"));
     const int reconnectTimeout = reconnectTimeoutAfterUpdate(type, master->hardwareVersion().majorVersion());
     updateWaitHandlers << connect(connection, &Connection::masterRequested, this, [this] {
         endUpdateWait();
@@ -1024,6 +1026,12 @@ int &reconnectWaitMargin()
     static int margin = 2000;
     return margin;
 }
+
+int &eraseReconnectTime()
+{
+    static int timeout = 180000;
+    return timeout;
+}
 } // namespace
 
 void MainWindow::setReconnectWaitMargin(int ms)
@@ -1031,17 +1039,35 @@ void MainWindow::setReconnectWaitMargin(int ms)
     reconnectWaitMargin() = ms;
 }
 
-void MainWindow::onMasterRestarted(int reconnectTimeout)
+void MainWindow::setEraseReconnectTimeout(int ms)
+{
+    eraseReconnectTime() = ms;
+}
+
+int MainWindow::eraseReconnectTimeout()
+{
+    return eraseReconnectTime();
+}
+
+void MainWindow::awaitRebootedMaster(int reconnectTimeout)
 {
     reconnectWaitConnection = connection;
     reconnectWaitTimer.start(reconnectTimeout + reconnectWaitMargin());
     statusBar()->showMessage(tr("The device is restarting. Waiting for it to come back..."),
                              reconnectWaitTimer.interval());
+}
+
+void MainWindow::onMasterRestarted(int reconnectTimeout)
+{
+    awaitRebootedMaster(reconnectTimeout);
     // Open and Close are off while the master reboots: the waiting window
     // offers the way out. The wait after a firmware update and a flash
     // erase show their own.
-    if (updateWaitHandlers.isEmpty() && !(progressWidget && progressWidget->isVisible()))
-        showReconnectWait(tr("Device restart"), tr("The device is restarting.\nPlease wait..."));
+    if (!updateWaitHandlers.isEmpty())
+        return;
+    reconnectWaitTitle = tr("Device restart");
+    if (!(progressWidget && progressWidget->isVisible()))
+        showReconnectWait(tr("Device restart"), tr("The device is restarting.\nPlease wait..."), tr("Device restart"));
 }
 
 void MainWindow::onMasterBackOrGone(bool back)
@@ -1066,6 +1092,6 @@ void MainWindow::reportMasterNotBack()
     if (connection && connection->connectionType() == Simulation && !connection->errorString().isEmpty())
         OfflineConnections::reportFailure(Simulation, connection);
     else
-        showWarningMessage(tr("No response from device"), tr("Firmware update"));
+        showWarningMessage(tr("No response from device"), reconnectWaitTitle);
     ui->acOpenDevice->setEnabled(true);
 }

@@ -733,20 +733,14 @@ void MainWindow::onFlashErasingStarted(bool ok)
         showWarningMessage(tr("Failed to start cleaning flash"), tr("Flash erasing"));
         return;
     }
-    ProgressWidget *wait = waitWindow();
-    wait->setTitle(tr("Flash erasing"));
-    wait->setText(tr("Device restart.\nCompletion of the flash cleaning process.\nPlease wait"));
-    wait->setClosable(false);
-    wait->show();
-    master->reboot(180000);
-    QTimer::singleShot(180000, this, [this] {
-        if (progressWidget)
-            progressWidget->hide();
-        if (!connection || !connection->master()) {
-            showWarningMessage(tr("No response from device"), tr("Flash erasing"));
-            ui->acOpenDevice->setEnabled(true);
-        }
-    });
+    // The wait of every reboot: it ends when the master is back, when the
+    // user gives it up, or with "No response from device" once the time is
+    // out. Timed from here too: a reboot that is never acknowledged reports
+    // no restart.
+    showReconnectWait(tr("Flash erasing"), tr("Device restart.\nCompletion of the flash cleaning process.\nPlease wait"),
+                      tr("Flash erasing"));
+    awaitRebootedMaster(eraseReconnectTimeout());
+    master->reboot(eraseReconnectTimeout());
 }
 
 void MainWindow::onDeviceAddressChanged()

@@ -449,19 +449,3 @@ void MainWindow::unlockMainwindow(bool state)
             dock->widget()->setEnabled(state);
 }
 
-void MainWindow::enableDevTypeFilter()
-{
-    HubroItem *master = masterItem();
-    if (!appSettings.value(QLatin1String(SettingsKey::TypeFilter)).toBool()) {
-        if (master)
-            master->setConfigFilterDevType(0);
-        ui->leDevType->setText(tr("Any"));
-    } else {
-        const int type = appSettings.value(QLatin1String(SettingsKey::DeviceTypeFilter)).toInt();
-        if (master)
-            master->setConfigFilterDevType(type);
-        ui->leDevType->setText(deviceTypeName(type));
-    }
-    if (appSettings.value(QLatin1String(SettingsKey::SerialNumberFilter)).toUInt() == 0)
-        ui->leSerial->setText(tr("Any"));
-}

@@ -5,6 +5,7 @@
 #include "screenfit.h"
 #include "settings.h"
 
+#include <QDebug>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QPointer>
@@ -90,16 +91,27 @@ void MasterStackUsageDialog::request()
 {
     const QPointer<MasterStackUsageDialog> self(this);
     const quint64 chain = m_chain;
+    const int asked = m_nextIndex;
     QByteArray data(1, char(PT_USB_DEBUG_STACK_INFO));
-    data.append(char(m_nextIndex));
-    emit sendPacket(data, [self, chain](const Packet &reply) {
+    data.append(char(asked));
+    emit sendPacket(data, [self, chain, asked](const Packet &reply) {
         // Dropped when the dialog is gone or the chain was refreshed.
         if (!self || chain != self->m_chain || reply.data.isEmpty()
             || quint8(reply.data.at(0)) != PT_USB_DEBUG_STACK_INFO_ACK)
             return false;
         if (reply.data.size() < 2 + StackEntryRecordSize)
             return true; // the listing is complete
-        self->onStackEntryRead(int(qint8(reply.data.at(1))), reply.data.mid(2, StackEntryRecordSize));
+        const int index = int(qint8(reply.data.at(1)));
+        // An index already listed (or past the one-byte range) would ask for
+        // the same entries again and again: the listing ends with the rows read.
+        if (index < asked) {
+            qWarning().noquote() << QStringLiteral("Stack usage: entry %1 answered for entry %2; listing ended at %3 entries")
+                                        .arg(index)
+                                        .arg(asked)
+                                        .arg(self->m_table->rowCount());
+            return true;
+        }
+        self->onStackEntryRead(index, reply.data.mid(2, StackEntryRecordSize));
         return true;
     });
 }

@@ -9,9 +9,10 @@ class QPushButton;
 class QTableWidget;
 
 // The master's tasks with their stack size and use, asked for one entry at a
-// time by index until the master answers short. Refresh starts the listing
-// again and ends the one still running: its replies are dropped, as are
-// replies after the dialog is gone.
+// time by index until the master answers short, or answers an index below the
+// one asked for (a repeated entry ends the listing with the rows read).
+// Refresh starts the listing again and ends the one still running: its
+// replies are dropped, as are replies after the dialog is gone.
 class MasterStackUsageDialog : public QDialog
 {
     Q_OBJECT

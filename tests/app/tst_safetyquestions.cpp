@@ -261,8 +261,14 @@ private slots:
         prepare(b);
         QObject::connect(b.connection()->master(), &DeviceItem::sendPacket,
                          [&b](const QByteArray &packet) { b.masterPackets << packet; });
+        // Only device commands a question guards: the queue also carries the
+        // meters' regular reads, which a busy machine may let fall in here.
         QObject::connect(SendDataManager::instance(), &SendDataManager::sendPacket, b.window.get(),
-                         [&b] { ++b.queuedCommands; });
+                         [&b](const QByteArray &packet) {
+                             const quint8 type = packet.isEmpty() ? 0 : quint8(packet.at(0));
+                             if (type == PT_DEVICE_EEPROM_WRITE_REQ || type == PT_REBOOT_DEVICE)
+                                 ++b.queuedCommands;
+                         });
         for (const bool enter : {true, false}) {
             KeyAnswers keys(enter);
             ask(b);

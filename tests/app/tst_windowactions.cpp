@@ -502,7 +502,7 @@ private slots:
         bench.sim.setSilent(!comesBack);
         const auto warned = [&boxes] {
             for (const UiSeams::MessageBoxRequest &box : boxes.requests())
-                if (box.title == QLatin1String("Firmware update"))
+                if (box.title == QLatin1String("Device restart"))
                     return box.text == QLatin1String("No response from device");
             return false;
         };

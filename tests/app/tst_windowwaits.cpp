@@ -39,7 +39,30 @@ struct Bench : WindowOnMaster
         sim.setDevice(simDevice(7, 5));
     }
 };
+
+// What reboots the master and is waited for.
+enum class Reboot { AfterUpdate, Restart, FlashErase };
+
+void startReboot(Bench &b, Reboot reboot)
+{
+    switch (reboot) {
+    case Reboot::AfterUpdate:
+        b.window->findChild<UpdateStatusDock *>()->waitUpdateComplate(40);
+        break;
+    case Reboot::Restart:
+        action(*b.window, "acRestart")->trigger();
+        break;
+    case Reboot::FlashErase:
+        b.sim.setScript(PT_FW_UPLOAD_ERASE_FLASH, [](const FakeMaster::Received &) {
+            return QVector<FakeMaster::Reply>{FakeMaster::Reply(QByteArray(1, char(PT_FW_UPLOAD_ERASE_FLASH_ACK)))};
+        });
+        b.connection()->master()->executeAction(HubroItem::EraseFlashAction);
+        break;
+    }
+}
 } // namespace
+
+Q_DECLARE_METATYPE(Reboot)
 
 class WindowWaitsTest : public QObject
 {
@@ -55,6 +78,7 @@ private slots:
     {
         MainWindow::setPostConnectionDelay(2000);
         MainWindow::setReconnectWaitMargin(2000);
+        MainWindow::setEraseReconnectTimeout(180000);
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     }
 
@@ -91,19 +115,20 @@ private slots:
         QCOMPARE(boxes.count(), 0);
     }
 
-    // The waits for a rebooted master, after a firmware update and after a
-    // restart: Escape asks, and Yes gives the wait up: the device is closed,
-    // it is not reconnected, and another device can be opened.
+    // The waits for a rebooted master, after a firmware update, a restart
+    // and a flash erase: Escape asks, and Yes gives the wait up: the device
+    // is closed, it is not reconnected, and another device can be opened.
     void escapeGivesTheRestartWaitUp_data()
     {
-        QTest::addColumn<bool>("afterUpdate");
+        QTest::addColumn<Reboot>("reboot");
         QTest::addColumn<QString>("title");
-        QTest::newRow("after a firmware update") << true << QStringLiteral("Firmware updating");
-        QTest::newRow("after a restart") << false << QStringLiteral("Device restart");
+        QTest::newRow("after a firmware update") << Reboot::AfterUpdate << QStringLiteral("Firmware updating");
+        QTest::newRow("after a restart") << Reboot::Restart << QStringLiteral("Device restart");
+        QTest::newRow("after a flash erase") << Reboot::FlashErase << QStringLiteral("Flash erasing");
     }
     void escapeGivesTheRestartWaitUp()
     {
-        QFETCH(bool, afterUpdate);
+        QFETCH(Reboot, reboot);
         QFETCH(QString, title);
         Bench b;
         QVERIFY(b.open(2));
@@ -111,10 +136,7 @@ private slots:
         QVERIFY(live);
         MessageBoxRecorder boxes; // every question: Yes
         QSignalSpy restarted(live, &Connection::masterRestarted);
-        if (afterUpdate)
-            b.window->findChild<UpdateStatusDock *>()->waitUpdateComplate(40);
-        else
-            action(*b.window, "acRestart")->trigger();
+        startReboot(b, reboot);
         QVERIFY(restarted.wait(5000));
         QVERIFY(live->isReconnectPending());
         QVERIFY(!action(*b.window, "acOpenDevice")->isEnabled());
@@ -134,6 +156,53 @@ private slots:
         QVERIFY(action(*b.window, "acOpenDevice")->isEnabled());
         QVERIFY(!action(*b.window, "acCloseDevice")->isEnabled());
         QVERIFY(b.window->statusBar()->currentMessage().isEmpty());
+    }
+
+    // The wait after a flash erase is the wait of every reboot: a master
+    // that is back ends it and its window without a word; one that is not
+    // back when it runs out is reported once, under the erase's title.
+    void flashEraseWaitEnds_data()
+    {
+        QTest::addColumn<bool>("comesBack");
+        QTest::addColumn<int>("margin"); // of the wait, ms: room for a reconnection on a busy machine
+        QTest::newRow("back") << true << 3000;
+        QTest::newRow("silent") << false << 300;
+    }
+    void flashEraseWaitEnds()
+    {
+        QFETCH(bool, comesBack);
+        QFETCH(int, margin);
+        MainWindow::setEraseReconnectTimeout(50);
+        MainWindow::setReconnectWaitMargin(margin);
+        Bench b;
+        QVERIFY(b.open(2));
+        MessageBoxRecorder boxes;
+        QSignalSpy restarted(b.connection(), &Connection::masterRestarted);
+        startReboot(b, Reboot::FlashErase);
+        QVERIFY(restarted.wait(5000));
+        b.sim.setSilent(!comesBack);
+        QCOMPARE(shownWaitingWindows().size(), 1);
+        if (comesBack) {
+            QTRY_VERIFY(b.connection()->master());
+            QTRY_VERIFY(shownWaitingWindows().isEmpty());
+            QTRY_VERIFY(action(*b.window, "acCloseDevice")->isEnabled());
+            QTest::qWait(margin + 200); // past the end of the wait
+            QCOMPARE(boxes.count(), 0);
+            return;
+        }
+        // The lost link is told in its own box.
+        const auto noResponse = [&boxes] {
+            QStringList titles;
+            for (const UiSeams::MessageBoxRequest &box : boxes.requests())
+                if (box.text == QLatin1String("No response from device"))
+                    titles << box.title;
+            return titles;
+        };
+        QTRY_COMPARE(noResponse(), QStringList{QStringLiteral("Flash erasing")});
+        QVERIFY(shownWaitingWindows().isEmpty());
+        QVERIFY(action(*b.window, "acOpenDevice")->isEnabled());
+        QTest::qWait(500);
+        QCOMPARE(noResponse(), QStringList{QStringLiteral("Flash erasing")});
     }
 
     // The wait's window goes when the rebooted master is back.

@@ -333,7 +333,7 @@ private slots:
 
         c.removeDeviceItem(item);
         run.drainLink();
-        QCOMPARE(run.sim.fake.receivedCount(PT_DELETE_DEVICE), 1);
+        QCOMPARE(run.sim.fake.requestCount(PT_DELETE_DEVICE), 1);
         for (const FakeMaster::Received &r : run.sim.fake.received())
             if (r.type() == PT_DELETE_DEVICE)
                 QCOMPARE(r.packet, QByteArray::fromHex("0b02"));

@@ -115,13 +115,23 @@ private slots:
 
         // The deactivation: memory, restart, and later the device asked for again.
         QSignalSpy forceRead(zelvo.data(), &DeviceItem::forceReadData);
+        const qint64 deactivatedNs = FakeMaster::nowNs(); // before: a bound the program cannot beat
         zelvo->deactivate();
         const int infoReads = sim.infoRequests().count(ZelvoNumber);
         QTRY_COMPARE(meterSim.received(PT_REBOOT_DEVICE).size(), 1);
         QCOMPARE(meterSim.received(PT_DEVICE_EEPROM_WRITE_REQ).last(), QByteArray::fromHex("66032d0000"));
         QCOMPARE(meterSim.received(PT_REBOOT_DEVICE).first(), QByteArray::fromHex("c003"));
-        QVERIFY(meterSim.received(PT_USB_DEVICE_LOST).isEmpty());
         QTRY_COMPARE(meterSim.received(PT_USB_DEVICE_LOST), QList<QByteArray>({QByteArray::fromHex("6d03")}));
+        // The loss is told after the restart, once the deactivation delay (300 ms here) is over.
+        qint64 rebootNs = 0, lostNs = 0;
+        for (const FakeMaster::Received &r : sim.fake.received()) {
+            if (r.type() == PT_REBOOT_DEVICE && rebootNs == 0)
+                rebootNs = r.receivedNs;
+            if (r.type() == PT_USB_DEVICE_LOST && lostNs == 0)
+                lostNs = r.receivedNs;
+        }
+        QVERIFY(rebootNs > 0 && lostNs > rebootNs);
+        QVERIFY2(lostNs - deactivatedNs >= 300 * 1000000LL, qPrintable(QString::number(lostNs - deactivatedNs)));
         QTRY_COMPARE(forceRead.size(), 1);
         QCOMPARE(forceRead.first().first().toInt(), int(ZelvoNumber));
         // The poller reads the reader at once (no event of the master asked for it).

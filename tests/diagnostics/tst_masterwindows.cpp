@@ -181,6 +181,40 @@ private slots:
         QVERIFY(!last.cb(PacketTap::packet(stackAnswer(2, "Late"))));
         QVERIFY(appSettings.contains(QLatin1String(SettingsKey::StackWindowState)));
     }
+
+    // A master that answers an entry already listed (or an index past the
+    // one-byte range) would be asked forever: the listing ends there and
+    // keeps the rows it read.
+    void stackListingEndsOnAnIndexNotNew_data()
+    {
+        QTest::addColumn<QList<int>>("indexes"); // answered in turn; past them, the index asked for
+        QTest::addColumn<int>("requests");
+        QTest::addColumn<int>("rows");
+        QTest::newRow("the same entry again") << QList<int>{0, 1, 1} << 3 << 2;
+        QTest::newRow("back to the first") << QList<int>{0, 1, 2, 0} << 4 << 3;
+        QTest::newRow("a negative index") << QList<int>{0, -1} << 2 << 1;
+        QTest::newRow("ahead, then repeated") << QList<int>{0, 5, 5} << 3 << 2;
+        QTest::newRow("past the one-byte range") << QList<int>{} << 129 << 128;
+    }
+    void stackListingEndsOnAnIndexNotNew()
+    {
+        QFETCH(QList<int>, indexes);
+        QFETCH(int, requests);
+        QFETCH(int, rows);
+        auto *dialog = new MasterStackUsageDialog;
+        PacketTap tap(dialog);
+        for (int answered = 0; answered < requests; ++answered) {
+            QTRY_COMPARE(tap.count(PT_USB_DEBUG_STACK_INFO), answered + 1);
+            const int asked = int(qint8(tap.sent.last().data.at(1)));
+            QVERIFY(tap.answerLast(PT_USB_DEBUG_STACK_INFO,
+                                   stackAnswer(indexes.value(answered, asked), "Task")));
+        }
+        QTest::qWait(20);
+        QCOMPARE(tap.count(PT_USB_DEBUG_STACK_INFO), requests);
+        QCOMPARE(dialog->table()->rowCount(), rows);
+        QCOMPARE(column(dialog->table(), 0).first(), QStringLiteral("0"));
+        delete dialog;
+    }
 };
 
 QTEST_MAIN(MasterWindowsTest)

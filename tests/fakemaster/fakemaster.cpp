@@ -155,6 +155,15 @@ int FakeMaster::receivedCount(uint8_t type) const
     return count;
 }
 
+int FakeMaster::requestCount(uint8_t type) const
+{
+    std::lock_guard<std::mutex> lock(m_mutex);
+    int count = 0;
+    for (const Received &r : m_log)
+        count += r.type() == type && !r.resent ? 1 : 0;
+    return count;
+}
+
 qint64 FakeMaster::bytesReceived() const
 {
     std::lock_guard<std::mutex> lock(m_mutex);
@@ -224,6 +233,9 @@ void FakeMaster::run()
             if (m_output.empty() || m_output.front().dueNs > nowNs())
                 break;
             Output &out = m_output.front();
+            // Stamped before the write: a thread descheduled after it would
+            // stamp the reply later than the program could have read it.
+            const qint64 writeNs = nowNs();
             const ssize_t written = ::write(m_masterFd, out.bytes.constData(), size_t(out.bytes.size()));
             if (written < 0) {
                 if (errno == EAGAIN || errno == EINTR) {
@@ -238,9 +250,8 @@ void FakeMaster::run()
                 waitWritable = true;
                 break;
             }
-            const qint64 doneNs = nowNs();
             if (out.logIndex >= 0 && out.generation == m_logGeneration && out.logIndex < m_log.size())
-                m_log[out.logIndex].replyWrittenNs = doneNs;
+                m_log[out.logIndex].replyWrittenNs = writeNs;
             m_output.pop_front();
         }
     }
@@ -293,7 +304,7 @@ void FakeMaster::readInput()
         handleRequest(r);
 }
 
-void FakeMaster::handleRequest(const Received &request)
+void FakeMaster::handleRequest(Received request)
 {
     Responder responder;
     int logIndex;
@@ -301,6 +312,7 @@ void FakeMaster::handleRequest(const Received &request)
     qint64 arrivedNs = request.receivedNs;
     {
         std::lock_guard<std::mutex> lock(m_mutex);
+        request.resent = !m_log.isEmpty() && m_log.constLast().raw == request.raw;
         if (m_baud > 0) {
             // The request's last byte arrives when the wire has carried it.
             arrivedNs = std::max(arrivedNs, m_inWireFreeNs) + qint64(request.raw.size()) * 10 * 1000000000LL / m_baud;

@@ -71,7 +71,10 @@ public:
         uint8_t sequence = 0;
         uint8_t busAddress = 0;  // wired bus only
         qint64 receivedNs = 0;   // steady clock
-        qint64 replyWrittenNs = 0; // when the last byte of its last reply was written; 0 before
+        qint64 replyWrittenNs = 0; // taken just before the write of its last reply's last bytes; 0 before
+        // The same frame again right after itself: the program's re-transmission
+        // (a reply it waited too long for, e.g. on a busy machine), not a new request.
+        bool resent = false;
         uint8_t type() const { return packet.isEmpty() ? 0 : uint8_t(packet.at(0)); }
     };
 
@@ -112,6 +115,8 @@ public:
     QVector<Received> received() const;
     int receivedCount() const;
     int receivedCount(uint8_t type) const;
+    // Requests of `type`, each once: re-transmissions left out.
+    int requestCount(uint8_t type) const;
     qint64 bytesReceived() const;
     void clearLog();
     // Blocks the calling thread until `count` frames were received or `timeoutMs` passed.
@@ -130,7 +135,7 @@ private:
 
     void run();
     void readInput();
-    void handleRequest(const Received &request);
+    void handleRequest(Received request);
     void schedule(qint64 dueNs, const QByteArray &bytes, int logIndex);
     void wake();
 

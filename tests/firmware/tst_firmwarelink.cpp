@@ -199,7 +199,7 @@ private slots:
         HUBRO32BootSectionHeader_t header;
         header.deviceType = 13;
         manager.update(connection.devices(), header);
-        QVERIFY(finished.wait(5000));
+        QVERIFY(finished.wait(30000));
 
         QCOMPARE(firmware.starts(), (QList<int>{3, 7, 5}));
         const QList<DeviceItem *> updated = finished.at(0).at(0).value<QList<DeviceItem *>>();

@@ -212,16 +212,24 @@ void TestSerialLink::logFilterLeavesTypesOut()
 void TestSerialLink::requestsWaitForTheReplyAndTheGap()
 {
     FakeMaster master;
-    FakeMaster::Reply slow(hex("02"));
-    slow.delayMs = 300;
-    master.answer(PT_HUBRO_INFO, slow);
+    // The first reply is held back until the test writes it, so the second
+    // request waits for it however late this thread runs.
+    master.answerOnce(PT_HUBRO_INFO, {FakeMaster::Reply::dropped()});
+    master.answer(PT_HUBRO_INFO, FakeMaster::Reply(hex("02")));
     Link l(master);
-    l.link.setTimingsForTesting(5000, SerialThreadWorker::SendGapMs); // no re-sends while the reply waits
+    l.link.setTimingsForTesting(30000, SerialThreadWorker::SendGapMs); // no re-sends while the reply waits
     Replies first, second;
     l.link.sendPacket(hex("01"), first.callback());
     l.link.sendPacket(hex("01aa"), second.callback());
-    QTRY_COMPARE(l.link.pendingCount(), 1);
+    QVERIFY(master.waitForReceived(1, 10000));
+    QTest::qWait(2 * SerialThreadWorker::SendGapMs + 20);
     QCOMPARE(master.receivedCount(), 1);
+    QCOMPARE(l.link.pendingCount(), 1);
+    QCOMPARE(first.packets.size(), 0);
+
+    // Stamped before the write: the program cannot have read the reply earlier.
+    const qint64 replyNs = FakeMaster::nowNs();
+    master.writeRaw(master.wrap(0, hex("02")));
     QTRY_COMPARE(second.packets.size(), 1);
     QCOMPARE(first.packets.size(), 1);
     QCOMPARE(l.link.pendingCount(), 0);
@@ -232,9 +240,8 @@ void TestSerialLink::requestsWaitForTheReplyAndTheGap()
     QCOMPARE(log.at(1).sequence, uint8_t(1));
     QCOMPARE(second.packets.at(0).request.toHex(), buildSerialFrame(1, hex("01aa")).toHex());
     // The second request went out only after the first reply, and not before the gap.
-    QVERIFY(log.at(0).replyWrittenNs > 0);
-    QVERIFY2(log.at(1).receivedNs - log.at(0).replyWrittenNs >= SerialThreadWorker::SendGapMs * 1000000LL,
-             qPrintable(QString::number(log.at(1).receivedNs - log.at(0).replyWrittenNs)));
+    QVERIFY2(log.at(1).receivedNs - replyNs >= SerialThreadWorker::SendGapMs * 1000000LL,
+             qPrintable(QString::number(log.at(1).receivedNs - replyNs)));
 }
 
 void TestSerialLink::silentMasterLosesTheLinkAfterSixTransmissions()

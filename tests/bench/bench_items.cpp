@@ -7,12 +7,13 @@
 // the PATH), which counts only the building of N items (100): the twelve
 // types of the generated configuration file in turn. Beside them, as the
 // floor, the same number of plain items (the base class, no description).
-// Time: the generated configuration file with 125 devices opened in the shown
-// main window (offscreen) against the same file with 12 devices, R rounds
-// (5) of each in turn, from the open until the events it posted are handled;
-// wall and GUI-thread CPU time, min/median/max, and the ratio of the medians
-// (goal: 2 or below). Last line: result: <instructions per item> instr/item
-// (goal: 600000 or below).
+// Opening: the generated configuration file with 125 devices opened in the
+// shown main window (offscreen) against the same file with 12 devices, from
+// the open until the events it posted are handled: the instructions of one
+// open of each, counted by callgrind after a first open of both, and their
+// ratio (goal: 2 or below); then R rounds (5) of each in turn, timed: wall
+// and GUI-thread CPU time, min/median/max, and the ratio of the medians.
+// Last line: result: <instructions per item> instr/item (goal: 600000 or below).
 
 #include "appglobals.h"
 #include "connection.h"
@@ -43,7 +44,7 @@
 #include <memory>
 #include <vector>
 
-// Outside any namespace, never inlined: callgrind collects from its entry to its return.
+// Outside any namespace, never inlined: callgrind collects from their entry to their return.
 __attribute__((noinline)) void benchBuildItems(std::vector<std::unique_ptr<DeviceItem>> &items, int count,
                                                bool plain)
 {
@@ -53,8 +54,15 @@ __attribute__((noinline)) void benchBuildItems(std::vector<std::unique_ptr<Devic
     }
 }
 
+// Opens the file in the window until the events the open posted are handled.
+__attribute__((noinline)) void benchOpenFile(MainWindow &window, const QString &path, int devices)
+{
+    if (!window.establishConnection(File, path) || window.currentConnection()->devices().size() != devices)
+        qFatal("%s did not open whole", qPrintable(path));
+    QCoreApplication::processEvents();
+}
+
 namespace {
-const char CollectedFunction[] = "benchBuildItems*";
 
 double threadCpuMs()
 {
@@ -63,32 +71,21 @@ double threadCpuMs()
     return double(ts.tv_sec) * 1e3 + double(ts.tv_nsec) / 1e6;
 }
 
-// Under callgrind: builds the items, collected; nothing else is. The fonts
-// and the style are set up before, as the window has them.
-int buildUnderCallgrind(int count, bool plain)
-{
-    QWidget().ensurePolished();
-    std::vector<std::unique_ptr<DeviceItem>> items;
-    items.reserve(size_t(count));
-    benchBuildItems(items, count, plain);
-    return int(items.size()) == count ? 0 : 1;
-}
-
-// Instructions callgrind counted in benchBuildItems over `count` items; -1 on failure.
-double countInstructions(const QString &dir, int count, bool plain)
+// Instructions callgrind counted in `function` with the program run again
+// with `arguments`; -1 on failure.
+double countInstructions(const QString &dir, const QString &function, const QStringList &arguments)
 {
     const QString valgrind = QStandardPaths::findExecutable(QStringLiteral("valgrind"));
     if (valgrind.isEmpty())
         return -1;
-    const QString out = dir + (plain ? QStringLiteral("/plain.out") : QStringLiteral("/classes.out"));
+    const QString out = dir + QStringLiteral("/callgrind.") + arguments.join(QLatin1Char('.'));
     QProcess process;
     process.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-    process.start(valgrind, {QStringLiteral("--tool=callgrind"), QStringLiteral("--collect-atstart=no"),
-                             QStringLiteral("--toggle-collect=") + QLatin1String(CollectedFunction),
-                             QStringLiteral("--callgrind-out-file=") + out, QStringLiteral("--log-file=/dev/null"),
-                             QCoreApplication::applicationFilePath(), QStringLiteral("--build"),
-                             plain ? QStringLiteral("plain") : QStringLiteral("classes"), QStringLiteral("--items"),
-                             QString::number(count)});
+    process.start(valgrind, QStringList{QStringLiteral("--tool=callgrind"), QStringLiteral("--collect-atstart=no"),
+                                        QStringLiteral("--toggle-collect=") + function + QLatin1Char('*'),
+                                        QStringLiteral("--callgrind-out-file=") + out,
+                                        QStringLiteral("--log-file=/dev/null"), QCoreApplication::applicationFilePath()}
+                                + arguments);
     if (!process.waitForFinished(-1) || process.exitStatus() != QProcess::NormalExit || process.exitCode() != 0)
         return -1;
     QFile file(out);
@@ -121,21 +118,58 @@ struct Open
     double cpuMs = 0;
 };
 
-// Opens the file in the window until the events the open posted are handled, then closes it (not timed).
+// Opens the file in the window, then closes it (not timed).
 Open openInWindow(MainWindow &window, const QString &path, int devices)
 {
     Open open;
     QElapsedTimer timer;
     const double cpu = threadCpuMs();
     timer.start();
-    if (!window.establishConnection(File, path) || window.currentConnection()->devices().size() != devices)
-        qFatal("%s did not open whole", qPrintable(path));
-    QCoreApplication::processEvents();
+    benchOpenFile(window, path, devices);
     open.wallMs = timer.nsecsElapsed() / 1e6;
     open.cpuMs = threadCpuMs() - cpu;
     window.deviceClose();
     settle();
     return open;
+}
+
+// The shown window with the two files, each opened once.
+struct WindowBench
+{
+    WindowBench()
+    {
+        if (!writeConfiguration(small, 12) || !writeConfiguration(full, 125))
+            qFatal("cannot write the configuration files");
+        window.show();
+        if (!QTest::qWaitForWindowExposed(&window))
+            qFatal("the window was not shown");
+        settle();
+        openInWindow(window, small, 12); // fonts, style, first pictures
+        openInWindow(window, full, 125);
+    }
+
+    QTemporaryDir dir;
+    const QString small = dir.filePath(QStringLiteral("devices12.conf"));
+    const QString full = dir.filePath(QStringLiteral("devices125.conf"));
+    MainWindow window{QString()};
+};
+
+// Under callgrind: builds the items, or opens one file in the window; only
+// that is collected. The fonts and the style are set up before, as the
+// window has them.
+int runUnderCallgrind(const QString &what, int count)
+{
+    if (what == QLatin1String("classes") || what == QLatin1String("plain")) {
+        QWidget().ensurePolished();
+        std::vector<std::unique_ptr<DeviceItem>> items;
+        items.reserve(size_t(count));
+        benchBuildItems(items, count, what == QLatin1String("plain"));
+        return int(items.size()) == count ? 0 : 1;
+    }
+    WindowBench bench;
+    const bool full = what == QLatin1String("open125");
+    openInWindow(bench.window, full ? bench.full : bench.small, full ? 125 : 12);
+    return 0;
 }
 
 struct Spread
@@ -174,7 +208,8 @@ int main(int argc, char **argv)
                       QStringLiteral("100")});
     parser.addOption({QStringLiteral("rounds"), QStringLiteral("Opens of each file."), QStringLiteral("n"),
                       QStringLiteral("5")});
-    parser.addOption({QStringLiteral("build"), QStringLiteral("(internal) classes or plain."), QStringLiteral("kind")});
+    parser.addOption({QStringLiteral("build"), QStringLiteral("(internal) classes, plain, open12 or open125."),
+                      QStringLiteral("kind")});
     parser.process(app);
     const int items = std::max(1, parser.value(QStringLiteral("items")).toInt());
     const int rounds = std::max(1, parser.value(QStringLiteral("rounds")).toInt());
@@ -182,32 +217,32 @@ int main(int argc, char **argv)
     registerDeviceModelNames();
     registerDeviceClasses();
     registerMasterClass();
-    if (underCallgrind)
-        return buildUnderCallgrind(items, parser.value(QStringLiteral("build")) == QLatin1String("plain"));
-
     MainWindow::setDeviceSelection([](MainWindow *) {});
     UiSeams::setMessageBoxHook([](const UiSeams::MessageBoxRequest &) { return int(QMessageBox::Ok); });
     UiSeams::setDialogHook([](QDialog *) { return int(QDialog::Rejected); });
+    if (underCallgrind)
+        return runUnderCallgrind(parser.value(QStringLiteral("build")), items);
 
     QTemporaryDir dir;
-    const QString small = dir.filePath(QStringLiteral("devices12.conf"));
-    const QString full = dir.filePath(QStringLiteral("devices125.conf"));
-    if (!writeConfiguration(small, 12) || !writeConfiguration(full, 125))
-        qFatal("cannot write the configuration files");
-
-    std::printf("configuration files of 12 and 125 devices opened in the main window, %d rounds each\n", rounds);
+    std::printf("configuration files of 12 and 125 devices opened in the main window\n");
+    const double open12 = countInstructions(dir.path(), QStringLiteral("benchOpenFile"),
+                                            {QStringLiteral("--build"), QStringLiteral("open12")});
+    const double open125 = countInstructions(dir.path(), QStringLiteral("benchOpenFile"),
+                                             {QStringLiteral("--build"), QStringLiteral("open125")});
+    if (open12 < 0 || open125 < 0) {
+        std::fprintf(stderr, "callgrind did not count (is valgrind installed?)\n");
+        return 1;
+    }
+    std::printf("instructions, counted by callgrind: 12 devices %.0f, 125 devices %.0f, 125 against 12: %.2f "
+                "(goal 2 or below)\n",
+                open12, open125, open125 / open12);
+    std::printf("timed, %d rounds each:\n", rounds);
     {
-        MainWindow window{QString()};
-        window.show();
-        if (!QTest::qWaitForWindowExposed(&window))
-            qFatal("the window was not shown");
-        settle();
-        openInWindow(window, small, 12); // warm-up: fonts, style, first pictures
-        openInWindow(window, full, 125);
+        WindowBench bench;
         std::vector<double> wall12, wall125, cpu12, cpu125;
         for (int round = 0; round < rounds; ++round) {
-            const Open a = openInWindow(window, small, 12);
-            const Open b = openInWindow(window, full, 125);
+            const Open a = openInWindow(bench.window, bench.small, 12);
+            const Open b = openInWindow(bench.window, bench.full, 125);
             wall12.push_back(a.wallMs);
             cpu12.push_back(a.cpuMs);
             wall125.push_back(b.wallMs);
@@ -225,8 +260,11 @@ int main(int argc, char **argv)
     }
 
     std::printf("instructions of building %d items, counted by callgrind\n", items);
-    const double classes = countInstructions(dir.path(), items, false);
-    const double plain = countInstructions(dir.path(), items, true);
+    const QStringList count{QStringLiteral("--items"), QString::number(items)};
+    const double classes = countInstructions(dir.path(), QStringLiteral("benchBuildItems"),
+                                             QStringList{QStringLiteral("--build"), QStringLiteral("classes")} + count);
+    const double plain = countInstructions(dir.path(), QStringLiteral("benchBuildItems"),
+                                           QStringList{QStringLiteral("--build"), QStringLiteral("plain")} + count);
     if (classes < 0 || plain < 0) {
         std::fprintf(stderr, "callgrind did not count (is valgrind installed?)\n");
         return 1;

@@ -83,7 +83,6 @@ MainWindow::MainWindow(const QString &filePath, QWidget *parent)
     sortedModel = new SortedDeviceModel(this);
     // Lives in collectorThread while a master is connected, so it has no parent.
     collector = new DeviceInfoCollector;
-    aboutDialog = new AboutDialog(nullptr);
     autoNumberDialog = new AutoNumberDialog(this);
     fileLocker = new FileLocker;
     outputControl = new DeviceOutputControl(this);
@@ -379,7 +378,12 @@ void MainWindow::setupActions()
         measurementsView->show();
         measurementsView->raise();
     });
-    connect(ui->acAbout, &QAction::triggered, aboutDialog, &QWidget::show);
+    connect(ui->acAbout, &QAction::triggered, this, [this] {
+        // Made when first asked for: nothing of it at start-up.
+        if (!aboutDialog)
+            aboutDialog = new AboutDialog(nullptr);
+        aboutDialog->show();
+    });
     connect(ui->acLangEnglish, &QAction::triggered, this, [this] { changeLanguage(QStringLiteral("english")); });
     connect(ui->acLangRussian, &QAction::triggered, this, [this] { changeLanguage(QStringLiteral("russian")); });
     connect(ui->acUpdateDevice, &QAction::triggered, this, &MainWindow::firmwareUpdateDevice);

@@ -179,7 +179,7 @@ void MainWindow::cancelReconnectWait()
 
 void MainWindow::waitForUpdatedMaster(int type)
 {
-    if (aboutDialog->isVisible())
+    if (aboutDialog && aboutDialog->isVisible())
         aboutDialog->hide();
     HubroItem *master = connection ? connection->master() : nullptr;
     if (!master)

@@ -1,6 +1,9 @@
 // The main window through the program's real start-up loop: menus, actions,
 // status bar and language marks of a fresh and an English store, the language
-// question with both answers, the restart, and what closing stores.
+// question with both answers, the restart, device titles in the language of
+// each start, the About window made when asked for, and what closing stores.
+#include "aboutdialog.h"
+#include "deviceitem.h"
 #include "mainwindow.h"
 #include "screenshot.h"
 #include "settings.h"
@@ -51,6 +54,15 @@ const QStringList hiddenActions{"acStartUpdate",     "acConnectToScanner", "acMe
                                 "acShowMeasurements", "acDeactivateZelvo", "acTROMBELView",
                                 "acTechrun"};
 
+QList<AboutDialog *> aboutDialogs()
+{
+    QList<AboutDialog *> found;
+    for (QWidget *widget : QApplication::topLevelWidgets())
+        if (auto *dialog = qobject_cast<AboutDialog *>(widget))
+            found << dialog;
+    return found;
+}
+
 QAction *action(QWidget *window, const QString &name)
 {
     return window->findChild<QAction *>(name);
@@ -85,6 +97,19 @@ private slots:
                 check(selections == pass, QStringLiteral("device selection did not run once"));
                 auto *english = action(w, "acLangEnglish");
                 auto *russian = action(w, "acLangRussian");
+                // Device titles, translated once per language, in the language of this start.
+                const QString rssi = DeviceItem::parameterTitleForType(6, QStringLiteral("gpRssi"));
+                const QString alarm = DeviceItem::parameterTitleForType(6, QStringLiteral("fAlarm"));
+                if (pass == 1) {
+                    check(rssi == QCoreApplication::translate("DeviceItem", "Signal level")
+                              && rssi != QStringLiteral("Signal level"),
+                          "Russian base title " + rssi);
+                    check(alarm == QCoreApplication::translate("DI_Olvek", "Alarm") && alarm != QStringLiteral("Alarm"),
+                          "Russian class title " + alarm);
+                } else {
+                    check(rssi == QStringLiteral("Signal level"), "English base title " + rssi);
+                    check(alarm == QStringLiteral("Alarm"), "English class title " + alarm);
+                }
                 if (pass == 1) {
                     screenshot(w, QStringLiteral("mainwindow_ru.png"));
                     check(!english->isChecked() && russian->isChecked(), "Russian, in use, not marked on a fresh store");
@@ -103,6 +128,13 @@ private slots:
                 }
                 check(english->isChecked() && !russian->isChecked(), "English not marked");
                 checkEnglishWindow(w, check);
+                // The About window: none until asked for, then one, shown.
+                check(aboutDialogs().isEmpty(), "About window made at start-up");
+                action(w, "acAbout")->trigger();
+                action(w, "acAbout")->trigger();
+                check(aboutDialogs().size() == 1 && aboutDialogs().first()->isVisible(), "About window not shown once");
+                if (!aboutDialogs().isEmpty())
+                    aboutDialogs().first()->close();
                 screenshot(w, QStringLiteral("mainwindow_en.png"));
 
                 // Russian, then No: "english" stays and keeps its mark.

@@ -25,7 +25,9 @@
 #include <QTreeWidget>
 #include <QDialog>
 #include <QDockWidget>
+#include <QLabel>
 #include <QLineEdit>
+#include <QPushButton>
 #include <QListView>
 #include <QListWidget>
 #include <QTreeView>
@@ -201,6 +203,48 @@ private slots:
         QCOMPARE(shownProperties(f.browser), f.master->topProperties());
         QCOMPARE(f.panelShown(), nullptr);
         QVERIFY(!other->writeSettingsPanel()->isVisibleTo(f.window.get()));
+    }
+
+    // The write panel is made when the property window first shows its
+    // device, with the description and the state the device gave it before.
+    void writePanelMadeWhenShown()
+    {
+        Fixture f;
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        const auto panels = [] {
+            int count = 0;
+            for (QWidget *widget : QApplication::allWidgets())
+                count += qobject_cast<WidgetDeviceWriteSettings *>(widget) ? 1 : 0;
+            return count;
+        };
+        QCOMPARE(panels(), 0);
+
+        // An edit of a device not shown yet.
+        DeviceItem *device = f.devices[0].get();
+        auto *editable = device->data(DeviceRole::EnumManager).value<QtEnumPropertyManager *>();
+        QtProperty *setting = nullptr;
+        for (QtProperty *property : editable->properties())
+            if (editable->enumNames(property).size() > 1)
+                setting = property;
+        QVERIFY(setting);
+        editable->setValue(setting, (editable->value(setting) + 1) % editable->enumNames(setting).size());
+        device->onPropertyChanged(setting, true);
+        QCOMPARE(panels(), 0);
+
+        f.select(device);
+        QCOMPARE(panels(), 1);
+        auto *panel = qobject_cast<WidgetDeviceWriteSettings *>(f.panelShown());
+        QVERIFY(panel);
+        QCOMPARE(panel->state(), int(WidgetDeviceWriteSettings::HasChanges));
+        QVERIFY(panel->findChild<QPushButton *>(QStringLiteral("pbWriteSettings"))->isEnabled());
+        QVERIFY(panel->findChild<QLabel *>(QStringLiteral("description"))->text().contains(QLatin1String("Cable on")));
+
+        // The master has none; the next device gets its own.
+        f.select(f.master.get());
+        QCOMPARE(panels(), 1);
+        f.select(f.devices[1].get());
+        QCOMPARE(panels(), 2);
+        QVERIFY(!f.devices[1]->writeSettingsPanel()->findChild<QPushButton *>(QStringLiteral("pbWriteSettings"))->isEnabled());
     }
 
     void sameDeviceRefreshesInPlace()

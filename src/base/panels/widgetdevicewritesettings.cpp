@@ -1,15 +1,13 @@
 #include "widgetdevicewritesettings.h"
 #include "ui_widgetdevicewritesettings.h"
 
-#include <QIcon>
+#include "resourcecache.h"
 
 WidgetDeviceWriteSettings::WidgetDeviceWriteSettings(const QString &text, QWidget *parent)
     : QWidget(parent), ui(new Ui::WidgetDeviceWriteSettings), m_text(text)
 {
     ui->setupUi(this);
-    QIcon icon;
-    icon.addFile(QStringLiteral(":/icons/images/icons/png/save.png"), QSize(), QIcon::Normal, QIcon::Off);
-    ui->pbWriteSettings->setIcon(icon);
+    ui->pbWriteSettings->setIcon(ResourceCache::icon(QStringLiteral(":/icons/images/icons/png/save.png")));
     ui->description->setText(m_text);
 
     connect(ui->pbWriteSettings, &QPushButton::clicked, this, &WidgetDeviceWriteSettings::write);

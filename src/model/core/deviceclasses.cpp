@@ -1,6 +1,7 @@
 #include "deviceclasses.h"
 
 #include "deviceitem.h"
+#include "resourcecache.h"
 
 #include <QDebug>
 #include <QHash>
@@ -85,10 +86,10 @@ void registerDescribed(DescriptionFn describe, const QString &className, Creator
         registerCreator(code, className, creator);
     for (int code : d.codes + d.listedCodes) {
         descriptions().insert(code, describe);
-        registerFieldNames(code, [describe] { return describe().fieldNames; });
+        registerFieldNames(code, [describe] { return describedOnce(describe).fieldNames; });
         registerTitles(
-            code, [describe](const QString &title) { return describe().keyOfTitle(title); },
-            [describe](const QString &key) { return describe().titleOfKey(key); });
+            code, [describe](const QString &title) { return DeviceKit::keyOfTitle(titleTableOnce(describe), title); },
+            [describe](const QString &key) { return DeviceKit::titleOfKey(titleTableOnce(describe), key); });
     }
 }
 
@@ -181,7 +182,7 @@ QString DeviceItem::parameterTitleForType(int type, const QString &key)
 
 namespace {
 // The base pairs (key, title) in field-name order.
-DeviceKit::TitledKeys baseTitleTable()
+DeviceKit::TitledKeys translateBaseTitles()
 {
     return {
         {QStringLiteral("gpActiveZone"), DeviceItem::tr("Work mode")},
@@ -196,6 +197,12 @@ DeviceKit::TitledKeys baseTitleTable()
         {QStringLiteral("gpAlarm"), DeviceItem::tr("Alarm")},
         {QStringLiteral("gpUndef"), DeviceItem::tr("Undefined")},
     };
+}
+
+DeviceKit::TitledKeys baseTitleTable()
+{
+    static ResourceCache::Translated<int, DeviceKit::TitledKeys> table;
+    return table.value(0, translateBaseTitles);
 }
 } // namespace
 

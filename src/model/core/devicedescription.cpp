@@ -1,6 +1,7 @@
 #include "devicedescription.h"
 
 #include "deviceitem.h"
+#include "resourcecache.h"
 
 namespace {
 // A copy of `original` with `change` made to it.
@@ -166,4 +167,16 @@ QStringList DeviceDescription::fileSettingKeys(int code) const
         if (s.carriedFor(code))
             keys << s.key;
     return keys;
+}
+
+DeviceDescription describedOnce(DescriptionFn describe)
+{
+    static ResourceCache::Translated<quintptr, DeviceDescription> descriptions;
+    return descriptions.value(quintptr(describe), describe);
+}
+
+DeviceKit::TitledKeys titleTableOnce(DescriptionFn describe)
+{
+    static ResourceCache::Translated<quintptr, DeviceKit::TitledKeys> tables;
+    return tables.value(quintptr(describe), [describe] { return describedOnce(describe).titles.table(); });
 }

@@ -146,3 +146,9 @@ struct DeviceDescription
 };
 
 using DescriptionFn = DeviceDescription (*)();
+
+// The description `describe` gives and its titles' table, made once per
+// language: a description holds nothing but constants and texts translated
+// in its class's context.
+DeviceDescription describedOnce(DescriptionFn describe);
+DeviceKit::TitledKeys titleTableOnce(DescriptionFn describe);

@@ -51,15 +51,6 @@ DeviceItem::DeviceItem(const deviceInfo_t &info, bool kastrelMode, DescriptionFn
         m_info.deviceType = 12;
     }
 
-    m_writeSettingsPanel = new WidgetDeviceWriteSettings(QString());
-    connect(m_writeSettingsPanel, &WidgetDeviceWriteSettings::write, this, &DeviceItem::writeDeviceConfiguration);
-    connect(m_writeSettingsPanel, &WidgetDeviceWriteSettings::stateChanged, this, [this](int state) {
-        if (state == WidgetDeviceWriteSettings::NoChanges || state == WidgetDeviceWriteSettings::HasChanges)
-            lockProperties(false);
-        else if (state == WidgetDeviceWriteSettings::WritingSettings)
-            lockProperties(true);
-    });
-
     if (info.linkState <= 3)
         m_connectionState = info.linkState;
 
@@ -70,20 +61,20 @@ DeviceItem::DeviceItem(const deviceInfo_t &info, bool kastrelMode, DescriptionFn
     parameterTitles();
     buildProperties();
     if (describe) {
-        const DeviceDescription d = describe();
+        const DeviceDescription d = describedOnce(describe);
         m_stored = DeviceKit::StateBlock(d.stateBytes);
         m_writes = d.writes;
         m_wholeConfigurationCheck = d.wholeConfigurationCheck;
         const QString picture = d.pictureOf(m_info.deviceType);
         if (!picture.isEmpty())
-            DeviceKit::showPicture(this, DeviceKit::devicePicture(picture));
+            DeviceKit::showPicture(this, picture);
     }
     QTimer::singleShot(extraPropertiesDelay, this, [this] { addExtraProperties(); });
 }
 
 DeviceDescription DeviceItem::describedAs() const
 {
-    return m_describe ? m_describe() : DeviceDescription{};
+    return m_describe ? describedOnce(m_describe) : DeviceDescription{};
 }
 
 DeviceItem::~DeviceItem()
@@ -305,32 +296,68 @@ void DeviceItem::setHiddenPropertiesVisible(bool show)
 
 WidgetDeviceWriteSettings *DeviceItem::writeSettingsPanel() const
 {
-    return m_writeSettingsPanel;
+    if (m_writeSettingsPanel)
+        return m_writeSettingsPanel;
+    auto *self = const_cast<DeviceItem *>(this);
+    auto *panel = new WidgetDeviceWriteSettings(m_writePanelText);
+    m_writeSettingsPanel = panel;
+    connect(panel, &WidgetDeviceWriteSettings::write, self, &DeviceItem::writeDeviceConfiguration);
+    connect(panel, &WidgetDeviceWriteSettings::stateChanged, self, [self](int state) {
+        if (state == WidgetDeviceWriteSettings::NoChanges || state == WidgetDeviceWriteSettings::HasChanges) {
+            self->m_writeState = state;
+            self->lockProperties(false);
+        } else if (state == WidgetDeviceWriteSettings::WritingSettings) {
+            self->lockProperties(true);
+        }
+    });
+    if (m_writePanelMaximum >= 0)
+        panel->setMaximum(m_writePanelMaximum);
+    if (m_writeState != WidgetDeviceWriteSettings::NoChanges)
+        panel->setState(m_writeState);
+    return panel;
+}
+
+int DeviceItem::writeSettingsState() const
+{
+    return m_writeSettingsPanel ? m_writeSettingsPanel->state() : m_writeState;
 }
 
 void DeviceItem::setWriteSettingsState(int state)
 {
+    // Without a panel nothing is on screen: an idle state is only kept (the
+    // properties unlocked, as the panel's own change would); a write needs
+    // the panel's time-out.
+    const bool idle = state == WidgetDeviceWriteSettings::NoChanges || state == WidgetDeviceWriteSettings::HasChanges;
+    if (!m_writeSettingsPanel && idle) {
+        m_writeState = state;
+        lockProperties(false);
+        return;
+    }
+    writeSettingsPanel()->setState(state);
+}
+
+void DeviceItem::setWritePanelText(const QString &text)
+{
+    m_writePanelText = text;
     if (m_writeSettingsPanel)
-        m_writeSettingsPanel->setState(state);
+        m_writeSettingsPanel->setText(text);
+}
+
+void DeviceItem::setWritePanelMaximum(int maximum)
+{
+    m_writePanelMaximum = maximum;
+    if (m_writeSettingsPanel)
+        m_writeSettingsPanel->setMaximum(maximum);
 }
 
 // ---------------------------------------------------------------- pictures
 
 bool DeviceItem::makeGrayscale(QImage &image)
 {
-    if (image.format() != QImage::Format_ARGB32) {
-        qWarning().noquote() << QStringLiteral("Wrong image format. QImage::Format_ARGB32 supported only");
-        return false;
-    }
-    for (int y = 0; y < image.height(); ++y) {
-        auto *line = reinterpret_cast<QRgb *>(image.scanLine(y));
-        for (int x = 0; x < image.width(); ++x) {
-            const QRgb p = line[x];
-            const int grey = (11 * qRed(p) + 16 * qGreen(p) + 5 * qBlue(p)) >> 5;
-            line[x] = qRgba(grey, grey, grey, qAlpha(p));
-        }
-    }
-    return true;
+    if (ResourceCache::makeGrey(image))
+        return true;
+    qWarning().noquote() << QStringLiteral("Wrong image format. QImage::Format_ARGB32 supported only");
+    return false;
 }
 
 void DeviceItem::setDeviceImage(const QImage &image)
@@ -340,6 +367,13 @@ void DeviceItem::setDeviceImage(const QImage &image)
         return;
     m_onlineIcon = QIcon(QPixmap::fromImage(image));
     m_offlineIcon = QIcon(QPixmap::fromImage(grey));
+}
+
+void DeviceItem::setDevicePicture(const ResourceCache::Picture &picture)
+{
+    setIcon(picture.online);
+    m_onlineIcon = picture.online;
+    m_offlineIcon = picture.offline;
 }
 
 // ---------------------------------------------------------------- record and state
@@ -415,7 +449,7 @@ bool DeviceItem::featureOneRule(int deviceType, quint32 rl)
 bool DeviceItem::isFeatureSupported(int feature) const
 {
     if (m_describe) {
-        const std::optional<QList<DeviceKit::FeatureMinimum>> features = m_describe().features;
+        const std::optional<QList<DeviceKit::FeatureMinimum>> features = describedOnce(m_describe).features;
         if (features)
             return DeviceKit::featureSupported(*features, feature, firmwareVersion());
     }
@@ -424,7 +458,7 @@ bool DeviceItem::isFeatureSupported(int feature) const
 
 QStringList DeviceItem::fieldNames() const
 {
-    return m_describe ? m_describe().fieldNames : staticFieldNames();
+    return m_describe ? describedOnce(m_describe).fieldNames : staticFieldNames();
 }
 
 bool DeviceItem::addExtraProperties()
@@ -671,7 +705,7 @@ void DeviceItem::parameterTitles()
 {
     m_parameterTitleMap.clear();
     const DeviceKit::TitledKeys pairs =
-        m_describe ? m_describe().titles.table() : DeviceKit::baseTitles(staticFieldNames());
+        m_describe ? titleTableOnce(m_describe) : DeviceKit::baseTitles(staticFieldNames());
     for (const DeviceKit::TitledKey &pair : pairs)
         m_parameterTitleMap.insert(pair.title, pair.key);
 }
@@ -760,7 +794,7 @@ QVariant DeviceItem::data(int role) const
     case DeviceRole::MainPowerGood:
         return bool(headValue("state.fMainPwr"));
     case DeviceRole::WritePanel:
-        return QVariant::fromValue<QWidget *>(m_writeSettingsPanel.data());
+        return QVariant::fromValue<QWidget *>(writeSettingsPanel());
     case DeviceRole::FirmwareText:
         return versionToString(firmwareVersion());
     case DeviceRole::HardwareText:

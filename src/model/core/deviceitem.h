@@ -5,6 +5,7 @@
 #include "deviceinfo.h"
 #include "kastrelsettings.h"
 #include "packet.h"
+#include "resourcecache.h"
 
 #include <QByteArray>
 #include <QHash>
@@ -216,11 +217,16 @@ public:
     void setPropertyLevel(QtProperty *property, quint32 marks);
     void refreshPropertyBrowser();
     void setHiddenPropertiesVisible(bool show);
+    // The write panel under the property tree, made on first request.
     WidgetDeviceWriteSettings *writeSettingsPanel() const;
+    // The panel's state, also before the panel is made.
+    int writeSettingsState() const;
 
     // Takes the device picture: a 32-bit ARGB image gives the online icon
     // and its grey copy the offline icon; other formats are refused.
     void setDeviceImage(const QImage &image);
+    // Takes a decoded picture as the item's icon and its online and offline icons.
+    void setDevicePicture(const ResourceCache::Picture &picture);
     QIcon onlineIcon() const { return m_onlineIcon; }
     QIcon offlineIcon() const { return m_offlineIcon; }
     // Turns a Format_ARGB32 image grey in place, alpha kept.
@@ -311,6 +317,9 @@ protected:
     // Fills WD Type, S/N and the two address properties from the record.
     void updateBaseProperties();
     void setWriteSettingsState(int state);
+    // The write panel's description and progress maximum, kept until the panel is made.
+    void setWritePanelText(const QString &text);
+    void setWritePanelMaximum(int maximum);
     void updatePlotAction();
 
     int m_connectionState = 0;
@@ -318,7 +327,6 @@ protected:
     quint8 m_stateBytes[6] = {0, 0, 0, 0, 0, 0};
     QByteArray m_state;
     QList<QtProperty *> m_topProperties;
-    QPointer<WidgetDeviceWriteSettings> m_writeSettingsPanel;
 
     QtStringPropertyManager *m_stringManager = nullptr;
     QtGroupPropertyManager *m_groupManager = nullptr;
@@ -390,4 +398,9 @@ private:
     bool m_stateLoaded = false; // by the class, in the update under way
     QTimer m_addressResetTimer;
     bool m_postInitDone = false;
+    // Made when the property window first shows the item (or a write starts).
+    mutable QPointer<WidgetDeviceWriteSettings> m_writeSettingsPanel;
+    QString m_writePanelText;
+    int m_writePanelMaximum = -1; // none set
+    int m_writeState = 0;         // the panel's state while there is no panel
 };

@@ -2,9 +2,7 @@
 
 #include "deviceitem.h"
 #include "qtpropertymanager.h"
-#include "resources.h"
-
-#include <QPixmap>
+#include "resourcecache.h"
 
 #include <algorithm>
 
@@ -32,16 +30,11 @@ void StateBlock::setBits(int index, quint8 mask)
         m_bytes[index] = char(quint8(m_bytes.at(index)) | mask);
 }
 
-QImage devicePicture(const QString &fileName)
+void showPicture(DeviceItem *item, const QString &fileName)
 {
-    initTandrelResources();
-    return QImage(QStringLiteral(":/images/devices/") + fileName);
-}
-
-void showPicture(DeviceItem *item, const QImage &picture)
-{
-    item->setIcon(QIcon(QPixmap::fromImage(picture)));
-    item->setDeviceImage(picture);
+    const ResourceCache::Picture picture = ResourceCache::picture(QStringLiteral(":/images/devices/") + fileName);
+    if (!picture.isNull())
+        item->setDevicePicture(picture);
 }
 
 TitledKeys baseTitles(const QStringList &keys)
@@ -82,8 +75,7 @@ void adjustTitleMap(QMap<QString, QString> &titleToKey, const QStringList &remov
 
 QMap<int, QIcon> pencilIcons(int count)
 {
-    initTandrelResources();
-    const QIcon pencil(QStringLiteral(":/icons/images/icons/pencil.png"));
+    const QIcon pencil = ResourceCache::icon(QStringLiteral(":/icons/images/icons/pencil.png"));
     QMap<int, QIcon> icons;
     for (int i = 0; i < count; ++i)
         icons.insert(i, pencil);

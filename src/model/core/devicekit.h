@@ -8,7 +8,6 @@
 
 #include <QByteArray>
 #include <QIcon>
-#include <QImage>
 #include <QList>
 #include <QMap>
 #include <QString>
@@ -69,10 +68,10 @@ public:
     StateBytes() : StateBlock(N) {}
 };
 
-// ":/images/devices/<fileName>" as stored (the pictures are 32-bit ARGB).
-QImage devicePicture(const QString &fileName);
-// The item's icon and its online and offline pictures from one picture.
-void showPicture(DeviceItem *item, const QImage &picture);
+// The item's icon and its online and offline pictures from the picture
+// ":/images/devices/<fileName>" (decoded once per process); nothing for a
+// picture that is not there.
+void showPicture(DeviceItem *item, const QString &fileName);
 
 // A parameter key with its translated title.
 struct TitledKey

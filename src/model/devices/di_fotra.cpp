@@ -73,7 +73,7 @@ DI_Fotra::DI_Fotra(const deviceInfo_t &info, bool kastrelMode) : DeviceItem(info
     m_propCableState = kit.text(nullptr, tr("Cable state"));
     m_topProperties << m_groupRelay;
 
-    m_writeSettingsPanel->setText(tr("You can select main power source:<br><b>Place description</b>: here\n"));
+    setWritePanelText(tr("You can select main power source:<br><b>Place description</b>: here\n"));
 }
 
 int DI_Fotra::cableMode() const

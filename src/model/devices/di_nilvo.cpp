@@ -93,7 +93,7 @@ DI_Nilvo::DI_Nilvo(const deviceInfo_t &info, bool kastrelMode) : DeviceItem(info
     m_propInterval = kit.readOnlyEnum(m_propStatus, tr("Transmit interval"), {tr("60 min"), tr("30 sec")});
     m_topProperties << m_groupSettings << m_groupInput[0] << m_groupInput[1] << m_groupInput[2];
 
-    m_writeSettingsPanel->setText(
+    setWritePanelText(
         tr("You can customize device behaviour:<br>Counter type:<ul><li><b>Relay</b> - w\\o sc and cut "
            "protection</li><li><b>NAMUR</b> - w\\ SC and cut protection</li></ul><b>Leak detector</b>: enable or "
            "disable external leak detector<br>"));
@@ -358,10 +358,9 @@ void DI_Nilvo::writeDeviceConfiguration()
             QMessageBox::Ok | QMessageBox::Cancel);
         if (!self || answer != QMessageBox::Ok)
             return;
-        if (m_writeSettingsPanel)
-            m_writeSettingsPanel->setMaximum(7200);
-    } else if (m_writeSettingsPanel) {
-        m_writeSettingsPanel->setMaximum(90);
+        setWritePanelMaximum(7200);
+    } else {
+        setWritePanelMaximum(90);
     }
     if (speedMode() > 1 && workMode() != HeatCounter) {
         showWarningMessage(tr("It is recommended to set the polling rate to 300 or 500 imp/hour."), tr("Warning!"));
@@ -422,7 +421,7 @@ void DI_Nilvo::updateState(const deviceInfo_t &info, QByteArray state)
         m_editsPending = false;
         applyLayout(m, t - 1);
         m_rememberedInputs = inputs;
-        if (m_writeSettingsPanel && m_writeSettingsPanel->state() == WidgetDeviceWriteSettings::WritingSettings) {
+        if (writeSettingsState() == WidgetDeviceWriteSettings::WritingSettings) {
             qDebug().noquote() << QStringLiteral("Finished applying settings to the Zentar-NILVO2");
             setWriteSettingsState(WidgetDeviceWriteSettings::NoChanges);
             setCounterTexts(tr("Reading"));

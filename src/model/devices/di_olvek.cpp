@@ -80,7 +80,7 @@ void DI_Olvek::build()
 void DI_Olvek::parameterTitles()
 {
     m_parameterTitleMap.clear();
-    for (const DeviceKit::TitledKey &pair : DI_Olvek::description().titles.table())
+    for (const DeviceKit::TitledKey &pair : titleTableOnce(&DI_Olvek::description))
         m_parameterTitleMap.insert(pair.title, pair.key);
 }
 

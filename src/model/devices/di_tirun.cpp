@@ -75,7 +75,7 @@ DI_Tirun::DI_Tirun(const deviceInfo_t &info, bool kastrelMode) : DeviceItem(info
     m_actions << DeviceAction{EnableSabotageAction, tr("Enable anti-masking")}
               << DeviceAction{DisableSabotageAction, tr("Disable anti-masking")};
 
-    m_writeSettingsPanel->setText(tr("You can customize device behaviour:<br><b>Cable on\\off</b>: set to on if you "
+    setWritePanelText(tr("You can customize device behaviour:<br><b>Cable on\\off</b>: set to on if you "
                                      "want to connect additional wired sensor to device")
                                   + QStringLiteral("<br>"));
 }

@@ -48,7 +48,7 @@ DI_Wemdar::DI_Wemdar(const deviceInfo_t &info, bool kastrelMode) : DeviceItem(in
 
 QStringList DI_Wemdar::fieldNames() const
 {
-    QStringList names = description().fieldNames;
+    QStringList names = describedOnce(&DI_Wemdar::description).fieldNames;
     if (deviceType() != CarbonMonoxideType)
         names = names.mid(0, 8);
     return names;

@@ -116,9 +116,7 @@ HubroItem::HubroItem(const hubroInfo_t &info, bool kastrelMode)
     m_refreshTimer.setInterval(t.refresh);
     m_uploadTimer.setInterval(t.upload);
 
-    const QImage picture = DeviceKit::devicePicture(QStringLiteral("zentar-hubro32.png"));
-    if (!picture.isNull())
-        DeviceKit::showPicture(this, picture.convertToFormat(QImage::Format_ARGB32));
+    DeviceKit::showPicture(this, QStringLiteral("zentar-hubro32.png"));
 
     buildMasterProperties(m_info);
     buildActions();

@@ -2,6 +2,7 @@
 
 #include "devicecard.h"
 #include "deviceitem.h"
+#include "resourcecache.h"
 
 #include <QAbstractItemView>
 #include <QFile>
@@ -23,7 +24,7 @@ DeviceItemDelegate::DeviceItemDelegate(DeviceSource *source, QObject *parent)
 void DeviceItemDelegate::paintSignalIcon(QPainter *painter, const QPoint &topLeft) const
 {
     if (QFile::exists(QLatin1String(RssiIconPath))) {
-        painter->drawPixmap(topLeft, QIcon(QLatin1String(RssiIconPath)).pixmap(16, 16));
+        painter->drawPixmap(topLeft, ResourceCache::icon(QLatin1String(RssiIconPath)).pixmap(16, 16));
         return;
     }
     // Without the picture: four rising bars in the same 16 x 16 square.

@@ -7,9 +7,43 @@
 #include "registerdeviceclasses.h"
 #include "resources.h"
 
+#include <QTranslator>
 #include <QtTest>
 
 #include <memory>
+
+namespace {
+// Stands for another language: every text marked.
+class MarkingTranslator : public QTranslator
+{
+public:
+    bool isEmpty() const override { return false; }
+    QString translate(const char *, const char *source, const char *, int) const override
+    {
+        return QStringLiteral("RU ") + QString::fromUtf8(source);
+    }
+};
+
+// Every name of the tree, sub-properties included.
+QStringList treeNames(const QList<QtProperty *> &properties)
+{
+    QStringList names;
+    for (QtProperty *property : properties)
+        names << property->propertyName() << treeNames(property->subProperties());
+    return names;
+}
+
+QImage imageOf(const QIcon &icon)
+{
+    return icon.pixmap(icon.availableSizes().value(0)).toImage().convertToFormat(QImage::Format_ARGB32);
+}
+
+// An image as a pixmap of it shows it (premultiplied on the way).
+QImage shown(const QImage &image)
+{
+    return QPixmap::fromImage(image).toImage().convertToFormat(QImage::Format_ARGB32);
+}
+} // namespace
 
 class DeviceClassesTest : public QObject
 {
@@ -130,6 +164,65 @@ private slots:
         QVERIFY(!DeviceSettings::value(dralo.get(), QStringLiteral("enabledCable")).isValid());
         QVERIFY(!DeviceSettings::setValue(dralo.get(), QStringLiteral("enabledCable"), 1));
         QVERIFY(!DeviceSettings::value(nullptr, QStringLiteral("enabledCable")).isValid());
+    }
+
+    // Titles and setting names are translated once per language: a change of
+    // the translators reaches the lookups by type code and the items made after it.
+    void titlesFollowTheLanguage()
+    {
+        const QString rssi = QStringLiteral("gpRssi");
+        QCOMPARE(DeviceItem::parameterTitleForType(6, rssi), QStringLiteral("Signal level"));
+        QCOMPARE(DeviceItem::parameterTitleForType(6, QStringLiteral("sens")), QStringLiteral("Sensitivity"));
+        std::unique_ptr<DeviceItem> before(createDeviceItem(makeInfo(6), false));
+        QCOMPARE(before->parameterTitle(QStringLiteral("fAlarm")), QStringLiteral("Alarm"));
+
+        MarkingTranslator translator;
+        QVERIFY(QCoreApplication::installTranslator(&translator));
+        QCOMPARE(DeviceItem::parameterTitleForType(6, rssi), QStringLiteral("RU Signal level"));
+        QCOMPARE(DeviceItem::parameterKeyForType(6, QStringLiteral("RU Sensitivity")), QStringLiteral("sens"));
+        QCOMPARE(DeviceItem::staticParameterTitle(rssi), QStringLiteral("RU Signal level"));
+        QCOMPARE(DeviceItem::parameterTitleForType(200, rssi), QStringLiteral("RU Signal level"));
+        std::unique_ptr<DeviceItem> after(createDeviceItem(makeInfo(6), false));
+        QCOMPARE(after->parameterTitle(QStringLiteral("fAlarm")), QStringLiteral("RU Alarm"));
+        QCOMPARE(after->parameterKey(QStringLiteral("RU Signal level")), rssi);
+        QVERIFY(treeNames(after->topProperties()).contains(QStringLiteral("RU Test mode")));
+        QCOMPARE(after->fieldNames(), before->fieldNames());
+
+        QVERIFY(QCoreApplication::removeTranslator(&translator));
+        QCOMPARE(DeviceItem::parameterTitleForType(6, rssi), QStringLiteral("Signal level"));
+        std::unique_ptr<DeviceItem> again(createDeviceItem(makeInfo(6), false));
+        QCOMPARE(again->parameterTitle(QStringLiteral("fAlarm")), QStringLiteral("Alarm"));
+        QVERIFY(treeNames(again->topProperties()).contains(QStringLiteral("Test mode")));
+    }
+
+    // Items show their class's picture online and its grey copy offline; the
+    // items of one picture share it, decoded once.
+    void picturesOnlineAndGrey_data()
+    {
+        QTest::addColumn<int>("code");
+        QTest::addColumn<QString>("file");
+        QTest::newRow("motion detector") << 6 << QStringLiteral("zentar-olvek.png");
+        QTest::newRow("contact sensor") << 4 << QStringLiteral("zentar-tirun.png");
+        QTest::newRow("repeater model") << 63 << DI_Dralo::pictureFile(63);
+    }
+    void picturesOnlineAndGrey()
+    {
+        QFETCH(int, code);
+        QFETCH(QString, file);
+        initTandrelResources();
+        const QImage stored(QStringLiteral(":/images/devices/") + file);
+        std::unique_ptr<DeviceItem> item(createDeviceItem(makeInfo(code), false));
+        const QImage online = imageOf(item->onlineIcon());
+        QCOMPARE(online, shown(stored));
+        QCOMPARE(imageOf(item->icon()), shown(stored));
+        QImage grey = stored;
+        QVERIFY(DeviceItem::makeGrayscale(grey));
+        QVERIFY(grey != stored);
+        QCOMPARE(imageOf(item->offlineIcon()), shown(grey));
+        // The view's icon follows the link state.
+        QCOMPARE(item->data(Qt::DecorationRole).value<QIcon>().cacheKey(), item->onlineIcon().cacheKey());
+        std::unique_ptr<DeviceItem> offline(createDeviceItem(makeInfo(code, 11, 0), false));
+        QCOMPARE(offline->data(Qt::DecorationRole).value<QIcon>().cacheKey(), item->offlineIcon().cacheKey());
     }
 
     void titleTableHelpers()

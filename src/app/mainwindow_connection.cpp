@@ -341,6 +341,7 @@ void MainWindow::deviceConnected(DeviceItem *device)
     if (!connection || !device || connection->connectionType() == File)
         return;
     deviceListChanged(true);
+    showDeviceCount(connection->devices().size());
     setFilter();
     ui->acEnableConfig->setEnabled(isConfigEnabled());
 

@@ -180,7 +180,7 @@ private slots:
             {96, {"DI_Rufta_ISP1", "Normal"}},
             {97, {"DI_Wemdar", "21.5°C, 48.2%, Normal"}},
             {98, {"DI_Wemdar", "23.1°C, 51.2%, 3.5 ppm, Normal"}},
-            {99, {"DI_Vuxo_ISP1", "Sensitivity: -12 dB, Normal"}}};
+            {99, {"DI_Vuxo_ISP1", "Sensitivity: -12 dB, Alarm"}}};
         compareShownDevices(simulation, expected);
         if (QTest::currentTestFailed())
             return;

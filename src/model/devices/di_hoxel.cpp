@@ -181,6 +181,6 @@ QVariant DI_Hoxel::data(int role) const
         tr("Light: %1   Sound: %2   %3").arg(light, m_propSound->valueText(), DeviceItem::data(role).toString()));
     // A light shown as failed says so once.
     if (failed(m_stored.word(4)) && light != tr("Fail"))
-        text += QLatin1Char(' ') + tr("Fail");
+        text += (DeviceItem::data(role).toString().isEmpty() ? QStringLiteral("   ") : QStringLiteral(" ")) + tr("Fail");
     return text;
 }

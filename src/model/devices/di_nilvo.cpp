@@ -597,7 +597,7 @@ QVariant DI_Nilvo::data(int role) const
         } else {
             text += hasAlarm() ? alarm : baseTail;
         }
-        return text;
+        return DeviceKit::statusWithoutEmptyParts(text);
     }
     case DeviceRole::ClassValue:
         return uint(count(0));

@@ -112,10 +112,12 @@ QVariant DI_Wemdar::data(int role) const
         if (!isOnline())
             return base;
         if (deviceType() == CarbonMonoxideType)
-            return QStringLiteral("%1, %2, %3, %4")
-                .arg(m_propTemperature->valueText(), m_propHumidity->valueText(), m_propCarbonMonoxide->valueText(),
-                     base);
-        return QStringLiteral("%1, %2, %3").arg(m_propTemperature->valueText(), m_propHumidity->valueText(), base);
+            return DeviceKit::statusWithoutEmptyParts(
+                QStringLiteral("%1, %2, %3, %4")
+                    .arg(m_propTemperature->valueText(), m_propHumidity->valueText(), m_propCarbonMonoxide->valueText(),
+                         base));
+        return DeviceKit::statusWithoutEmptyParts(
+            QStringLiteral("%1, %2, %3").arg(m_propTemperature->valueText(), m_propHumidity->valueText(), base));
     }
     case DeviceRole::ClassValue:
         return m_temperature;

@@ -195,10 +195,10 @@ QVariant DI_Zelvo::data(int role) const
             return base;
         if (m_deactivating)
             return tr("Deactivating...");
-        return QStringLiteral("%1, %2, %3, %4")
+        return DeviceKit::statusWithoutEmptyParts(QStringLiteral("%1, %2, %3, %4")
             .arg(tr("Input") + QStringLiteral(": ") + m_propValue->valueText(),
                  tr("s/n") + QLatin1Char(' ') + QString::number(m_serial), awake() ? tr("15 sec") : tr("60 min"),
-                 base);
+                 base));
     }
     case DeviceRole::ClassValue:
         return uint(recordCounter());

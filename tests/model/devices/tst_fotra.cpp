@@ -74,10 +74,10 @@ private slots:
             << "Out 1: Off, Out 2: Off, Cable:  (5), No alarm" << false << false;
         QTest::newRow("third input as a button")
             << hexBytes("e10000000000" "0200") << "Not controlled" << QStringList{"Out 1=Off", "Out 2=Off", "Cable mode=Button"}
-            << "Out 1: Off, Out 2: Off, Cable: , Alarm" << true << false;
+            << "Out 1: Off, Out 2: Off, Alarm" << true << false;
         QTest::newRow("third input disabled") << hexBytes("e00800000000" "0000") << "Not controlled"
                                               << QStringList{"Out 1=Off", "Out 2=Off", "Cable mode=Disabled"}
-                                              << "Out 1: Off, Out 2: Off, Cable: , No alarm" << false << false;
+                                              << "Out 1: Off, Out 2: Off, No alarm" << false << false;
     }
     void relayModule()
     {

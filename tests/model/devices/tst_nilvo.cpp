@@ -162,7 +162,7 @@ private slots:
                                               << QStringList{"Cut", "Short circuit", "-"} << QList<int>{2, 2, 0}
                                               << false << true << yellow
                                               << "Input 1: Reading (Cut), Input2: Reading (Short circuit), Transmit "
-                                                 "interval: 30 sec, Normal";
+                                                 "interval: 30 sec";
         QTest::newRow("relay cut is none") << nilvoState(0xF2, 0x06, 0x14, 0x04) << QStringList{"-", "-", "-"}
                                            << QList<int>{0, 0, 0} << false << false << green
                                            << "Input 1: Reading, Input2: Reading, Transmit interval: 30 sec, Normal";

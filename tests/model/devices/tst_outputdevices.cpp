@@ -56,10 +56,10 @@ private slots:
                                                 << "Light: On   Sound: Mask active: 5   Normal" << false;
         QTest::newRow("light failed") << hexBytes("f0000000" "4041" "0042") << QStringList{"Fail", "Off"}
                                       << QStringList{"2", "0"} << QList<int>{1, 0}
-                                      << "Light: Fail   Sound: Off   Normal Fail" << true;
+                                      << "Light: Fail   Sound: Off" << true;
         QTest::newRow("failure of an output not enabled") << hexBytes("f0000000" "4001" "4000")
                                                           << QStringList{"Off", "Off"} << QStringList{"2", "2"}
-                                                          << QList<int>{0, 0} << "Light: Off   Sound: Off   Normal Fail"
+                                                          << QList<int>{0, 0} << "Light: Off   Sound: Off   Fail"
                                                           << true;
         QTest::newRow("case open, supply trouble") << hexBytes("50000000" "0041" "0041") << QStringList{"On", "On"}
                                                    << QStringList{"0", "0"} << QList<int>{2, 2}
@@ -171,11 +171,11 @@ private slots:
         QTest::newRow("one battery low, case closed")
             << hexBytes("f000" "b80b" "540b" "0302" "40" "07" "03" "40" "01" "05") << 2
             << QStringList{"Normal", "Low", "3000 mV", "2900 mV", "Separated", "Fail", "3", "Fail", "5"}
-            << "Light: Fail   Sound: Fail   Normal" << true;
+            << "Light: Fail   Sound: Fail" << true;
         QTest::newRow("battery state beyond the names")
             << hexBytes("f000" "0000" "0000" "0503" "00" "09" "00" "00" "00" "00") << 2
             << QStringList{"", "Normal", "0 mV", "0 mV", "Separated", "Mask active: 9", "0", "Off", "0"}
-            << "Light: Mask active: 9   Sound: Off   Normal" << true;
+            << "Light: Mask active: 9   Sound: Off" << true;
         QTest::newRow("off line, case open") << hexBytes("7000" "0000" "0000" "0303" "00" "00" "00" "00" "00" "00") << 1
                                              << QStringList{"Normal", "Normal", "0 mV", "0 mV", "Separated", "Off", "0",
                                                             "Off", "0"}
@@ -325,7 +325,7 @@ private slots:
             << hexBytes("f0000064" "4080" "0240") << QStringList{"Fail", "Cut"} << QStringList{"2", "2"}
             << "Fail, Out #1: Fail, Out #2: Cut" << true;
         QTest::newRow("short circuit") << hexBytes("f0000064" "0080" "0000") << QStringList{"Short circuit", "Off"}
-                                       << QStringList{"2", "0"} << "Normal, Out #1: Short circuit, Out #2: Off" << true;
+                                       << QStringList{"2", "0"} << "Out #1: Short circuit, Out #2: Off" << true;
         QTest::newRow("no state bytes") << QByteArray() << QStringList{"Off", "Off"} << QStringList{"0", "0"}
                                         << "Main power failed, Reserve power failed, Case open, Out #1: Off, Out #2: Off" << true;
     }

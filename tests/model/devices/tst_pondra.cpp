@@ -72,17 +72,17 @@ private slots:
             << 0x0300 << hexBytes("f0000000" "0001" "0102")
             << QStringList{"Main battery state=Not inserted", "Reserve battery state=Good", "Condition of the case=Case is closed",
                            "Detachment from the wall=Detached", "Wall Control=On", "Emergency sign=On"}
-            << QStringList{"0", "2"} << "Display: On, Normal" << true << 2;
+            << QStringList{"0", "2"} << "Display: On" << true << 2;
         QTest::newRow("detached with wall control off: no fault level")
             << 0x0300 << hexBytes("f0000000" "0002" "0002")
             << QStringList{"Main battery state=Not inserted", "Reserve battery state=Good", "Condition of the case=Case is closed",
                            "Detachment from the wall=Detached", "Wall Control=Off", "Emergency sign=Off"}
-            << QStringList{"0", "0"} << "Display: Off, Normal" << true << 0;
+            << QStringList{"0", "0"} << "Display: Off" << true << 0;
         QTest::newRow("case open, masked")
             << 0x0300 << hexBytes("f0000000" "0005" "0001")
             << QStringList{"Main battery state=Not inserted", "Reserve battery state=Good", "Condition of the case=Case is open",
                            "Detachment from the wall=Normal", "Wall Control=Off", "Emergency sign=Mask active: 5"}
-            << QStringList{"2", "0"} << "Display: Mask active: 5, Normal" << true << 5;
+            << QStringList{"2", "0"} << "Display: Mask active: 5" << true << 5;
         QTest::newRow("old hardware: no case and wall rows")
             << 0x0205 << hexBytes("d0000000" "4001" "0103")
             << QStringList{"Main battery state=Not inserted", "Reserve battery state=Low", "Emergency sign=Fail"}

@@ -142,7 +142,7 @@ private slots:
         // The accelerometer's own bit decides its group, last.
         QVERIFY(!propertyAt(*yolvik, shiftPath)->isEnabled());
         QCOMPARE(yolvik->data(DeviceRole::StatusText).toString(),
-                 QStringLiteral("Gerkon: Alarm, Motion: not detected, Tilt: not detected, Normal"));
+                 QStringLiteral("Gerkon: Alarm, Motion: not detected, Tilt: not detected"));
         QCOMPARE(collector.keys.mid(0, 3), QStringList({"YOLVIKfAlarm", "YOLVIKbActiveZone", "Accelerometer"}));
         QCOMPARE(collector.valueOf("fAlarm"), QVariant(1));
         QCOMPARE(collector.valueOf("Accelerometer"), QVariant(0)); // the accelerometer's record comes last
@@ -173,12 +173,12 @@ private slots:
         QTest::addColumn<bool>("fault");
         QTest::newRow("normal") << hexBytes("f002006400") << 2 << "Normal" << "Normal" << false << false;
         // The base text says "Normal": nothing more is said, as the model has it.
-        QTest::newRow("reed alarm") << hexBytes("f002006480") << 2 << "Alarm" << "Normal" << true << false;
+        QTest::newRow("reed alarm") << hexBytes("f002006480") << 2 << "Alarm" << "Reed switch: Alarm" << true << false;
         QTest::newRow("reed alarm, case open") << hexBytes("7002006480") << 2 << "Alarm" << "Reed switch: Alarm, Case open"
                                                << true << false;
         QTest::newRow("main power lost") << hexBytes("b002006400") << 2 << "Normal" << "Reed switch: Normal, Main power failed"
                                          << false << true;
-        QTest::newRow("zone zero alarm") << hexBytes("f002806400") << 2 << "Normal" << "Normal" << true << false;
+        QTest::newRow("zone zero alarm") << hexBytes("f002806400") << 2 << "Normal" << "Reed switch: Normal" << true << false;
         QTest::newRow("offline zeros") << QByteArray() << 1 << "Normal" << "Connection lost" << false << true;
     }
     void reedSwitchOnly()

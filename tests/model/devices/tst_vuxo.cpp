@@ -62,7 +62,7 @@ private slots:
                                               << QList<int>{0, 0, 0} << "Sensitivity: -6 dB, Normal" << base << ""
                                               << false << false;
         QTest::newRow("alarm") << acoustic(0xF0, 0x80, 0x04, 0x86, 12) << QStringList{"Alarm", "Active", "-6 dB"}
-                               << QList<int>{1, 0, 0} << "Sensitivity: -6 dB, Normal" << QColor(255, 180, 180) << "Cal.: 12" << true
+                               << QList<int>{1, 0, 0} << "Sensitivity: -6 dB" << QColor(255, 180, 180) << "Cal.: 12" << true
                                << false;
         QTest::newRow("failure, supply down") << acoustic(0xD0, 0x40, 0x04, 0x87, 3)
                                               << QStringList{"Failure", "Active", "-6 dB"} << QList<int>{2, 0, 2}

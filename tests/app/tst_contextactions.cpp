@@ -224,7 +224,7 @@ private slots:
                                       << QStringList{"Output control|6a0a0004010000"};
         QTest::newRow("master") << 255
                                 << QStringList{"Plot noise",    "Read event log", "Task stack usage",
-                                               "Set channel group", "Auto &number", "Enable config",
+                                               "Set channel group", "Erase flash", "Auto &number", "Enable config",
                                                "Lock keyboard", "Channel scan", "Read product code",
                                                "Clear error logs"}
                                 << QStringList{QStringLiteral("Read event log|window:") + LogWindow,

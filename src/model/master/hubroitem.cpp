@@ -216,6 +216,8 @@ void HubroItem::buildActions()
     m_actions.append(DeviceAction{StackUsageAction, tr("Task stack usage")});
     if (supportsFeature(11))
         m_actions.append(DeviceAction{ChannelGroupAction, tr("Set channel group")});
+    // Last, away from the readers: the window asks before it erases.
+    m_actions.append(DeviceAction{EraseFlashAction, tr("Erase flash")});
 }
 
 void HubroItem::removeLiveOnlyRows()

@@ -744,7 +744,8 @@ private slots:
         QCOMPARE(m_item->actions(), (QList<DeviceAction>{{HubroItem::PlotNoiseAction, QStringLiteral("Plot noise")},
                                                           {HubroItem::LogReaderAction, QStringLiteral("Read error log")},
                                                           {HubroItem::StackUsageAction,
-                                                           QStringLiteral("Task stack usage")}}));
+                                                           QStringLiteral("Task stack usage")},
+                                                          {HubroItem::EraseFlashAction, QStringLiteral("Erase flash")}}));
     }
 
     void factoryEntry()

@@ -4095,6 +4095,10 @@ Will be need to confirm by pressing case button.</source>
         <source>Task stack usage</source>
         <translation>Использование стека задач</translation>
     </message>
+    <message>
+        <source>Erase flash</source>
+        <translation>Очистить флеш-память</translation>
+    </message>
 </context>
 <context>
     <name>HubroStatus</name>

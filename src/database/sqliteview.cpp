@@ -634,7 +634,15 @@ void SQLiteView::onGraphReceived(const GraphSettings_t &, const GraphPoints &rec
         if (m_mode == 0 && cbDatabasePolling->isChecked())
             onDatabasePollingToggled(true);
     } else {
-        record->graph->data()->add(points, true);
+        // QCustomPlot puts new points in front when no key of them exceeds the
+        // graph's first key (a graph within one second): add them one by one,
+        // which keeps the rows' order among equal keys.
+        const QSharedPointer<QCPGraphDataContainer> data = record->graph->data();
+        if (!data->isEmpty() && !points.isEmpty() && points.constLast().key <= data->constBegin()->key)
+            for (const QCPGraphData &point : points)
+                data->add(point);
+        else
+            data->add(points, true);
         ++m_updateIndex;
         if (m_updateIndex < int(m_graphs.size())) {
             m_stepTimer.start();

@@ -369,6 +369,45 @@ private slots:
         delete view;
     }
 
+    // A graph whose rows all lie in one second: the rows of a poll follow
+    // the plotted ones in the order they were written.
+    void pollWithinOneSecondKeepsTheOrder()
+    {
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("session.sqlite"));
+        const QString second = QDateTime::currentDateTime().addSecs(-50).toString(QStringLiteral("yyyy-MM-dd hh:mm:ss"));
+        auto file = std::make_unique<MeasurementFile>(path);
+        file->addDevice(4, 21);
+        file->addSeries(field(0), 21, QDateTime::currentSecsSinceEpoch() - 100, 0, [](int i) { return i; });
+        const auto insert = [&](const QString &millis, double value) {
+            return file->exec(QStringLiteral("INSERT INTO \"%1\" (device, value, created) VALUES (21, ?, ?)").arg(field(0)),
+                              QVariantList{QVariant(value), QVariant(second + millis)});
+        };
+        QVERIFY(insert(QStringLiteral(".100"), 1.0));
+        QVERIFY(insert(QStringLiteral(".200"), 2.0));
+        ReaderRig rig(path);
+        auto master = expander(77);
+        auto device = radioDevice(4, 21);
+        SQLiteView view(rig.collector);
+        view.setMaster(master.get());
+        view.setDevices({master.get(), device.get()});
+        view.setPollInterval(30);
+        SQLiteDialog *dialog = openFilledDialog(view, 1);
+        QVERIFY(dialog);
+        tick(dialog, deviceModelNames.at(4), {"21"}, title(0));
+        QVERIFY(add(view, dialog, 1));
+        dialog->close();
+        QVERIFY(view.isPolling());
+
+        QVERIFY(insert(QStringLiteral(".300"), 3.0));
+        QVERIFY(insert(QStringLiteral(".400"), 4.0));
+        QTRY_COMPARE(view.plot()->graph(0)->data()->size(), 4);
+        QList<double> values;
+        for (auto it = view.plot()->graph(0)->data()->constBegin(); it != view.plot()->graph(0)->data()->constEnd(); ++it)
+            values << it->value;
+        QCOMPARE(values, (QList<double>{1.0, 2.0, 3.0, 4.0}));
+    }
+
     // Values the session collector writes come back through the viewer as
     // they were handed over: each at the second of its stored time, a break
     // as NaN; a poll goes on after the newest row; the type names are

@@ -77,6 +77,9 @@ void choose(DeviceItem *item, const QString &name, int index)
     browser.setFactoryForManager(item->data(DeviceRole::EnumManager).value<QtEnumPropertyManager *>(), &factory);
     QtProperty *property = named(item, name);
     QVERIFY(property);
+    // An item follows edits from the first turn of the event loop after it was made;
+    // it may have been made in the turn that has just ended.
+    item->postInit();
     browser.addProperty(property);
     std::unique_ptr<QWidget> editor(factory.createEditor(property, &browser));
     qobject_cast<QComboBox *>(editor.get())->setCurrentIndex(index);

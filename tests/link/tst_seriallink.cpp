@@ -527,15 +527,18 @@ void TestSerialLink::kastrelDiscards()
         master.answerOnce(PT_HUBRO_INFO, {spoiled});
     master.answer(PT_HUBRO_INFO, FakeMaster::Reply(hex("02")));
     Link l(master, Kastrel, QStringLiteral(":5"));
-    l.link.setTimingsForTesting(25, 1);
+    // Long enough that a busy machine's good answer still beats the re-send.
+    l.link.setTimingsForTesting(400, 1);
     Replies replies;
     l.link.sendPacket(hex("01"), replies.callback());
     if (answered) {
         QTRY_COMPARE(replies.packets.size(), 1);
         QCOMPARE(master.receivedCount(), 2);
     } else {
-        QVERIFY(l.lost.wait(5000));
+        QVERIFY(l.lost.wait(15000));
         QCOMPARE(replies.packets.size(), 0);
+        // The last transmission may still be on its way through the master's thread.
+        QVERIFY(master.waitForReceived(SerialThreadWorker::MaxTransmissions, 5000));
         QCOMPARE(master.receivedCount(), SerialThreadWorker::MaxTransmissions);
     }
     QCOMPARE(l.unsolicited.size(), 0);
@@ -594,23 +597,34 @@ void TestSerialLink::reconnectAfterDisconnect()
 void TestSerialLink::reconnectDuringTheGapSendsNothingStale()
 {
     FakeMaster master;
+    // The first reply is held back until the second request waits behind the first:
+    // a reply before it was handed over would let it go at once.
+    master.answerOnce(PT_HUBRO_INFO, {FakeMaster::Reply::dropped()});
     master.answer(PT_HUBRO_INFO, FakeMaster::Reply(hex("02")));
     Link l(master);
-    // A re-send time-out well above any reply time, so only a stale gap timer can add a
-    // frame, and a gap long enough that the reconnection surely falls inside it.
-    l.link.setTimingsForTesting(400, 1000);
+    // A re-send time-out longer than the whole test, so only a stale gap timer can add
+    // a frame, and a gap long enough that the reconnection falls inside it even when a
+    // busy machine holds this thread up for a while.
+    const int gapMs = 3000;
+    l.link.setTimingsForTesting(30000, gapMs);
     Replies first, dropped, after;
     l.link.sendPacket(hex("01"), first.callback());
     l.link.sendPacket(hex("01aa"), dropped.callback()); // waits out the gap behind the first
+    QVERIFY(master.waitForReceived(1, 10000));
+    QTRY_COMPARE(l.link.pendingCount(), 1);
+    master.writeRaw(master.wrap(0, hex("02")));
     QTRY_COMPARE(first.packets.size(), 1);
     QVERIFY(l.link.connectToDevice(master.portName())); // the gap is still running
     l.link.sendPacket(hex("01bb"), after.callback());
     QTRY_COMPARE(after.packets.size(), 1);
 
     // The gap's end neither re-sends the answered request nor takes the link down.
-    QVERIFY(!l.lost.wait(1500));
+    QVERIFY(!l.lost.wait(gapMs + 500));
     QVERIFY(l.link.isOpen());
-    QCOMPARE(master.receivedCount(), 2);
+    QStringList sent;
+    for (const FakeMaster::Received &r : master.received())
+        sent << QString::fromLatin1(r.packet.toHex());
+    QCOMPARE(sent.join(QLatin1Char(' ')), QStringLiteral("01 01bb"));
     QCOMPARE(dropped.packets.size(), 0);
     QCOMPARE(l.unsolicited.size(), 0);
 }

@@ -6,6 +6,7 @@
 #include "registerdeviceclasses.h"
 #include "registermasterclass.h"
 #include "testsupport.h"
+#include "windowtests.h"
 
 #include <QApplication>
 #include <QFile>
@@ -45,11 +46,7 @@ class WindowIdleTest : public QObject
 private slots:
     void initTestCase()
     {
-        initTestResources();
-        registerDeviceModelNames();
-        registerDeviceClasses();
-        registerMasterClass();
-        MainWindow::setDeviceSelection([](MainWindow *) {});
+        prepareWindowTests();
     }
     void cleanupTestCase() { MainWindow::setDeviceSelection(nullptr); }
 

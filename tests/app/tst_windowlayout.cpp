@@ -9,6 +9,7 @@
 #include "registermasterclass.h"
 #include "settings.h"
 #include "testsupport.h"
+#include "windowtests.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -82,11 +83,7 @@ class WindowLayoutTest : public QObject
 private slots:
     void initTestCase()
     {
-        initTestResources();
-        registerDeviceModelNames();
-        registerDeviceClasses();
-        registerMasterClass();
-        MainWindow::setDeviceSelection([](MainWindow *) {});
+        prepareWindowTests();
     }
     void cleanupTestCase() { MainWindow::setDeviceSelection(nullptr); }
 

@@ -25,6 +25,7 @@
 #include "testsupport.h"
 #include "updatestatusdock.h"
 #include "waitgenerating.h"
+#include "windowtests.h"
 
 #include <QAction>
 #include <QApplication>
@@ -79,12 +80,8 @@ class WindowPlacementTest : public QObject
 private slots:
     void initTestCase()
     {
-        initTestResources();
-        registerDeviceModelNames();
-        registerDeviceClasses();
-        registerMasterClass();
+        prepareWindowTests();
         registerDiagnosticsOpeners();
-        MainWindow::setDeviceSelection([](MainWindow *) {});
         appSettings.clear();
         window = std::make_unique<MainWindow>(QString());
         window->show();

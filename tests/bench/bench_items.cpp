@@ -26,6 +26,7 @@
 #include "registermasterclass.h"
 #include "resources.h"
 #include "uiseams.h"
+#include "windowbench.h"
 
 #include <QApplication>
 #include <QCommandLineParser>
@@ -214,12 +215,7 @@ int main(int argc, char **argv)
     const int items = std::max(1, parser.value(QStringLiteral("items")).toInt());
     const int rounds = std::max(1, parser.value(QStringLiteral("rounds")).toInt());
 
-    registerDeviceModelNames();
-    registerDeviceClasses();
-    registerMasterClass();
-    MainWindow::setDeviceSelection([](MainWindow *) {});
-    UiSeams::setMessageBoxHook([](const UiSeams::MessageBoxRequest &) { return int(QMessageBox::Ok); });
-    UiSeams::setDialogHook([](QDialog *) { return int(QDialog::Rejected); });
+    prepareWindowBench();
     if (underCallgrind)
         return runUnderCallgrind(parser.value(QStringLiteral("build")), items);
 

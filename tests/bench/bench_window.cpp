@@ -26,6 +26,7 @@
 #include "serialthreadworker.h"
 #include "settings.h"
 #include "uiseams.h"
+#include "windowbench.h"
 
 #include <QAbstractEventDispatcher>
 #include <QAbstractItemView>
@@ -344,14 +345,7 @@ int main(int argc, char **argv)
     qInstallMessageHandler(options.logDiscarded() ? discardMessage : logMessageHandler);
     const int idleSeconds = std::max(0, parser.value(QStringLiteral("idle")).toInt());
 
-    registerDeviceModelNames();
-    registerDeviceClasses();
-    registerMasterClass();
-    // No dialog may wait for a person: the start-up device choice is skipped,
-    // message boxes answer at once.
-    MainWindow::setDeviceSelection([](MainWindow *) {});
-    UiSeams::setMessageBoxHook([](const UiSeams::MessageBoxRequest &) { return int(QMessageBox::Ok); });
-    UiSeams::setDialogHook([](QDialog *) { return int(QDialog::Rejected); });
+    prepareWindowBench();
 
     if (idleSeconds > 0 && !idleOnDemo(home.path(), idleSeconds))
         return 1;

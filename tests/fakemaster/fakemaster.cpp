@@ -6,6 +6,8 @@
 #include <chrono>
 #include <fcntl.h>
 #include <poll.h>
+#include <pthread.h>
+#include <sched.h>
 #include <pty.h>
 #include <sys/eventfd.h>
 #include <termios.h>
@@ -100,6 +102,15 @@ void FakeMaster::setBaudRate(int baud)
 {
     std::lock_guard<std::mutex> lock(m_mutex);
     m_baud = baud;
+}
+
+bool FakeMaster::raiseThreadPriority()
+{
+    if (!m_thread.joinable())
+        return false;
+    sched_param param{};
+    param.sched_priority = sched_get_priority_min(SCHED_RR);
+    return pthread_setschedparam(m_thread.native_handle(), SCHED_RR, &param) == 0;
 }
 
 void FakeMaster::writeRaw(const QByteArray &bytes, int delayMs)

@@ -102,6 +102,10 @@ public:
     void setAnswerAnyAddress(bool any);
     // 0: no pacing.
     void setBaudRate(int baud);
+    // Puts the master's thread on the lowest real-time priority, as the link's own thread
+    // is, so a busy machine delays it no more than it delays a real master; false where the
+    // system refuses (then it stays as it was).
+    bool raiseThreadPriority();
 
     // Output speed the program set on the line (the pseudo-terminal keeps any rate); -1 unknown.
     qint32 lineBaudRate() const;

@@ -91,6 +91,8 @@ void DeviceInfoCollector::enqueue(Queued &&item)
     bool wake = false;
     {
         QMutexLocker lock(&m_inboxLock);
+        if (m_inbox.empty())
+            m_inboxSince = SqliteHandler::monotonicNs();
         if (m_inbox.empty() || m_inbox.back().size() == BlockSize) {
             Block block;
             if (!m_spareBlocks.empty()) {
@@ -112,17 +114,21 @@ void DeviceInfoCollector::enqueue(Queued &&item)
 void DeviceInfoCollector::drain()
 {
     std::vector<Block> batch;
+    qint64 since = 0;
     {
         QMutexLocker lock(&m_inboxLock);
         batch.swap(m_inbox);
+        since = m_inboxSince;
         m_drainPosted = false;
     }
+    // The rows' commit interval counts from the oldest one's hand-over, not
+    // from this drain (which may come after a commit that took a while).
     for (Block &block : batch) {
         for (const Queued &item : block) {
             if (item.call)
                 item.call();
             else if (item.session == m_session.load(std::memory_order_relaxed))
-                appendRow(item.table, item.serial, item.value);
+                appendRow(item.table, item.serial, item.value, since);
         }
         block.clear();
     }
@@ -478,7 +484,8 @@ void DeviceInfoCollector::_appendValue(const QString &tableName, const QString &
     appendRow(tableName, serial, value);
 }
 
-void DeviceInfoCollector::appendRow(const QString &tableName, quint32 serial, const QVariant &value)
+void DeviceInfoCollector::appendRow(const QString &tableName, quint32 serial, const QVariant &value,
+                                    qint64 handedOverAt)
 {
     if (!handler)
         return;
@@ -495,7 +502,7 @@ void DeviceInfoCollector::appendRow(const QString &tableName, quint32 serial, co
         state.table = true;
     }
     const QVariant row[] = {qlonglong(serial), value, now()};
-    if (!handler->insertRow(sessionConnection, tableName, valueColumns, row, 3)) {
+    if (!handler->insertRow(sessionConnection, tableName, valueColumns, row, 3, handedOverAt)) {
         qWarning() << "Append value error" << tableName << serial;
         state.table = false;
         return;

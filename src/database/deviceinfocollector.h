@@ -217,7 +217,8 @@ private:
     void enqueue(Queued &&item);
     // Runs what is queued; in the collector's thread.
     void drain();
-    void appendRow(const QString &tableName, quint32 serial, const QVariant &value);
+    // `handedOverAt`: see SqliteHandler::insertRow().
+    void appendRow(const QString &tableName, quint32 serial, const QVariant &value, qint64 handedOverAt = -1);
     void forgetFileState();
     // What the session file holds of Device and UsedField, read once when it opens.
     void loadFileState();
@@ -278,6 +279,7 @@ private:
     std::vector<Block> m_inbox;
     std::vector<Block> m_spareBlocks;
     bool m_drainPosted = false;
+    qint64 m_inboxSince = 0; // when the oldest value in the inbox was handed over
     QSet<QString> m_failedBackups;
     QVariantMap m_oldStoringMap;
     mutable QReadWriteLock m_allowedLock;

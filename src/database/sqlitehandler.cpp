@@ -11,6 +11,7 @@
 #include <QTimer>
 
 #include <algorithm>
+#include <chrono>
 #include <limits>
 
 #include <sqlite3.h>
@@ -388,7 +389,7 @@ bool SqliteHandler::createTable(const QString &connectionName, const QString &ta
         c->pending.append(Batch{-1, int(c->schema.size()) - 1, 1});
         ++c->pendingRows;
         if (m_pendingRows++ == 0)
-            m_oldestPending.start();
+            m_oldestPendingNs = monotonicNs();
     };
     queue(text, false);
     if (!indexColumns.isEmpty()) {
@@ -441,7 +442,7 @@ bool SqliteHandler::insertValues(const QString &connectionName, const QString &t
 }
 
 bool SqliteHandler::insertRow(const QString &connectionName, const QString &tableName,
-                              const QStringList &columnsNames, const QVariant *values, int count)
+                              const QStringList &columnsNames, const QVariant *values, int count, qint64 handedOverAt)
 {
     QMutexLocker lock(&mutex);
     if (columnsNames.size() != count) {
@@ -461,7 +462,11 @@ bool SqliteHandler::insertRow(const QString &connectionName, const QString &tabl
         c->values.append(values[i]);
     ++c->pendingRows;
     if (m_pendingRows++ == 0)
-        m_oldestPending.start();
+        m_oldestPendingNs = monotonicNs();
+    // A row handed over before the last commit began waited for that commit
+    // (or for the rows before it), not for the interval.
+    if (handedOverAt >= 0)
+        m_oldestPendingNs = std::min(m_oldestPendingNs, std::max(handedOverAt, m_lastCommitNs));
     currentConnection = connectionName;
     return true;
 }
@@ -535,18 +540,25 @@ bool SqliteHandler::dropTable(const QString &connectionName, const QString &tabl
 
 // ---------------------------------------------------------------- commits
 
+qint64 SqliteHandler::monotonicNs()
+{
+    return std::chrono::duration_cast<std::chrono::nanoseconds>(std::chrono::steady_clock::now().time_since_epoch())
+        .count();
+}
+
 void SqliteHandler::startCommitTimer()
 {
     if (m_pendingRows == 0)
         return;
-    const qint64 age = m_oldestPending.elapsed();
-    if (age >= CommitInterval || m_pendingRows >= CommitRows) {
+    constexpr qint64 NsPerMs = 1000000;
+    const qint64 age = monotonicNs() - m_oldestPendingNs;
+    if (age >= CommitInterval * NsPerMs || m_pendingRows >= CommitRows) {
         // A burst: the event loop is too busy for the timer, or the queue too long.
         commitValues();
         return;
     }
     if (!commitTimer->isActive())
-        commitTimer->start(int(CommitInterval - age));
+        commitTimer->start(int((CommitInterval * NsPerMs - age) / NsPerMs));
 }
 
 void SqliteHandler::stopCommitTimer()
@@ -559,6 +571,7 @@ bool SqliteHandler::commitValues()
     commitTimer->stop();
     if (m_pendingRows == 0)
         return true;
+    m_lastCommitNs = monotonicNs();
     for (auto &entry : m_connections) {
         if (entry.second.pendingRows)
             commitConnection(entry.first, entry.second);
@@ -566,7 +579,7 @@ bool SqliteHandler::commitValues()
     if (m_pendingRows == 0)
         return true;
     // What failed waits for the next tick.
-    m_oldestPending.start();
+    m_oldestPendingNs = monotonicNs();
     commitTimer->start(CommitInterval);
     return false;
 }

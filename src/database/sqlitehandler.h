@@ -85,8 +85,12 @@ public:
     QString openSession(const QString &path, const QString &connectionName);
 
     // insertValues() without a list: `values` holds one value per column.
+    // `handedOverAt` (monotonicNs(), -1: now) is when the row was handed
+    // over: the commit interval counts from there.
     bool insertRow(const QString &connectionName, const QString &tableName, const QStringList &columnsNames,
-                   const QVariant *values, int count);
+                   const QVariant *values, int count, qint64 handedOverAt = -1);
+    // Now, in ns of the steady clock.
+    static qint64 monotonicNs();
 
     // Reads columns of a table; `where` may hold "?" placeholders for
     // `binds`. On failure the result is empty and *ok false.
@@ -231,7 +235,8 @@ private:
 
     std::map<QString, Connection> m_connections; // by connection name, in name order
     int m_pendingRows = 0;
-    QElapsedTimer m_oldestPending;
+    qint64 m_oldestPendingNs = 0; // monotonicNs() of the oldest queued row's hand-over
+    qint64 m_lastCommitNs = 0;    // ... of the start of the last commit
     QTimer *commitTimer;
     QString currentConnection;
     QString m_lastError;

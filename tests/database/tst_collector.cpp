@@ -769,6 +769,34 @@ private slots:
         QVERIFY2(longest < SqliteHandler::CommitInterval + 400, qPrintable(QString::number(longest)));
     }
 
+    // The commit interval counts from a value's hand-over, also when the
+    // collector's thread was busy (a long commit) when it came: the value
+    // does not wait that long again before its interval starts.
+    void intervalCountsFromTheHandOver()
+    {
+        setStoredChoice(choice({{"4:1001", {"a"}}}));
+        SessionRig rig;
+        QCOMPARE(rig.start(), sessionPath());
+        rig.collector->appendDevice(4, 1001);
+        rig.collector->appendValue(QStringLiteral("a"), 1001, 0.0);
+        rig.sync();
+        Reader reader(sessionPath());
+        QTRY_COMPARE(reader.count(QStringLiteral("a")), 1);
+
+        constexpr int BusyMs = 400;
+        QSemaphore held;
+        QMetaObject::invokeMethod(rig.collector, [&held] { held.acquire(); }, Qt::QueuedConnection);
+        QElapsedTimer clock;
+        clock.start();
+        rig.collector->appendValue(QStringLiteral("a"), 1001, 1.0);
+        QTimer::singleShot(BusyMs, [&held] { held.release(); });
+        QTRY_COMPARE_WITH_TIMEOUT(reader.count(QStringLiteral("a")), 2, 10000);
+        // Counted from the end of the busy stretch, it would come an
+        // interval after it.
+        QVERIFY2(clock.elapsed() < BusyMs + SqliteHandler::CommitInterval, qPrintable(QString::number(clock.elapsed())));
+        QVERIFY(clock.elapsed() >= SqliteHandler::CommitInterval - 20);
+    }
+
     // A graph read on a file made before value tables had an index: every
     // row of the device, decoded; then only the rows after the newest one;
     // a break row as NaN, a row whose time does not read left out; nothing

@@ -102,6 +102,23 @@ qint64 longestCommitWait(SessionRig &rig, const Reader &reader, const std::funct
     return QTest::qWaitFor([&] { return seen >= total; }, 20000) ? longest : -1;
 }
 
+// A session recording "a" of device 1001 that was handed one value, once
+// another connection sees its row; null when it does not come.
+std::unique_ptr<SessionRig> startedWithOneRow(double value)
+{
+    setStoredChoice(choice({{"4:1001", {"a"}}}));
+    auto rig = std::make_unique<SessionRig>();
+    if (rig->start() != sessionPath())
+        return nullptr;
+    rig->collector->appendDevice(4, 1001);
+    rig->collector->appendValue(QStringLiteral("a"), 1001, value);
+    rig->sync();
+    Reader reader(sessionPath());
+    if (!QTest::qWaitFor([&] { return reader.count(QStringLiteral("a")) == 1; }, 5000))
+        return nullptr;
+    return rig;
+}
+
 } // namespace
 
 class CollectorTest : public QObject
@@ -751,14 +768,10 @@ private slots:
     // fast they come and however often the viewer reads.
     void commitsWithinTheInterval()
     {
-        setStoredChoice(choice({{"4:1001", {"a"}}}));
-        SessionRig rig;
-        QCOMPARE(rig.start(), sessionPath());
-        rig.collector->appendDevice(4, 1001);
-        rig.collector->appendValue(QStringLiteral("a"), 1001, 0.0);
-        rig.sync();
+        const std::unique_ptr<SessionRig> started = startedWithOneRow(0.0);
+        QVERIFY(started);
+        SessionRig &rig = *started;
         Reader reader(sessionPath());
-        QTRY_COMPARE(reader.count(QStringLiteral("a")), 1);
 
         GraphSettings_t graph;
         graph.serial = 1001;
@@ -774,14 +787,10 @@ private slots:
     // does not wait that long again before its interval starts.
     void intervalCountsFromTheHandOver()
     {
-        setStoredChoice(choice({{"4:1001", {"a"}}}));
-        SessionRig rig;
-        QCOMPARE(rig.start(), sessionPath());
-        rig.collector->appendDevice(4, 1001);
-        rig.collector->appendValue(QStringLiteral("a"), 1001, 0.0);
-        rig.sync();
+        const std::unique_ptr<SessionRig> started = startedWithOneRow(0.0);
+        QVERIFY(started);
+        SessionRig &rig = *started;
         Reader reader(sessionPath());
-        QTRY_COMPARE(reader.count(QStringLiteral("a")), 1);
 
         constexpr int BusyMs = 400;
         QSemaphore held;
@@ -875,14 +884,10 @@ private slots:
     // alone. The table itself is as before.
     void valueTablesHaveTheirIndex()
     {
-        setStoredChoice(choice({{"4:1001", {"a"}}}));
-        SessionRig rig;
-        QCOMPARE(rig.start(), sessionPath());
-        rig.collector->appendDevice(4, 1001);
-        rig.collector->appendValue(QStringLiteral("a"), 1001, 1.0);
-        rig.sync();
+        const std::unique_ptr<SessionRig> started = startedWithOneRow(1.0);
+        QVERIFY(started);
+        SessionRig &rig = *started;
         Reader reader(sessionPath());
-        QTRY_COMPARE(reader.count(QStringLiteral("a")), 1);
         QCOMPARE(reader.createText(QStringLiteral("a")),
                  QStringLiteral("CREATE TABLE a (id INTEGER PRIMARY KEY AUTOINCREMENT, device INTEGER, value REAL, "
                                 "created TEXT)"));

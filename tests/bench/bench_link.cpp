@@ -2,7 +2,9 @@
 // of a reply to the moment the request's callback runs on the GUI thread, through the real
 // worker thread, QSerialPort and a pseudo-terminal. Prints median, 90th and 99th percentile
 // and exchanges per second, beside the link thread's own share (reply written until the worker
-// has handed it on). Last line: the median latency.
+// has handed it on) and the floor of the same run: the same exchanges through the least a Qt
+// program needs, a bare thread whose socket notifier reads the port and hands each reply to
+// the main thread by one queued call. Last line: the median latency.
 //
 //   bench_link [--count N] [--log file|none|filtered] [--baud B] [--burst]
 //
@@ -15,17 +17,23 @@
 
 #include "benchstats.h"
 #include "fakemaster.h"
+#include "frame.h"
 #include "logging.h"
 #include "serialconnectioninterface.h"
 #include "serialthreadworker.h"
 
 #include <QCoreApplication>
 #include <QCommandLineParser>
+#include <QSocketNotifier>
 #include <QTemporaryDir>
+#include <QThread>
 #include <QTimer>
 
 #include <algorithm>
 #include <cstdio>
+#include <fcntl.h>
+#include <termios.h>
+#include <unistd.h>
 
 namespace {
 double percentile(std::vector<qint64> values, double p)
@@ -35,6 +43,84 @@ double percentile(std::vector<qint64> values, double p)
     std::sort(values.begin(), values.end());
     const size_t index = std::min(values.size() - 1, size_t(p * double(values.size() - 1) + 0.5));
     return double(values[index]) / 1000.0;
+}
+
+// The status request and its 78-byte record, as a connection starts with.
+void answerStatus(FakeMaster &master)
+{
+    master.answer(PT_HUBRO_INFO, FakeMaster::Reply(QByteArray(1, char(PT_HUBRO_INFO_ACK)) + QByteArray(78, '\x5a')));
+}
+
+// The floor: `total` exchanges one after the other through a bare reader
+// thread (a socket notifier on the port, whole frames handed to the main
+// thread by one queued call each), the main thread writing the next request
+// when a reply comes. Reply written -> main thread, in ns, after `warmup`.
+std::vector<qint64> bareLatencies(int total, int warmup, int baud)
+{
+    std::vector<qint64> latency;
+    FakeMaster master;
+    if (!master.isValid())
+        return latency;
+    master.setBaudRate(baud);
+    answerStatus(master);
+    const int fd = ::open(master.portName().toLocal8Bit().constData(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0)
+        return latency;
+    termios tio{};
+    if (tcgetattr(fd, &tio) == 0) {
+        cfmakeraw(&tio);
+        tcsetattr(fd, TCSANOW, &tio);
+    }
+
+    QThread thread;
+    QObject reader;
+    reader.moveToThread(&thread);
+    thread.start();
+    QEventLoop loop;
+    std::vector<qint64> arrivedNs;
+    int sequence = 0;
+    const auto sendNext = [&] {
+        const QByteArray frame = buildSerialFrame(uint8_t(++sequence), QByteArray(1, char(PT_HUBRO_INFO)));
+        if (::write(fd, frame.constData(), size_t(frame.size())) != frame.size())
+            loop.quit();
+    };
+    QByteArray buffer; // reader thread only
+    QMetaObject::invokeMethod(
+        &reader,
+        [&] {
+            auto *notifier = new QSocketNotifier(fd, QSocketNotifier::Read, &reader);
+            QObject::connect(notifier, &QSocketNotifier::activated, &reader, [&] {
+                char bytes[512];
+                for (ssize_t n; (n = ::read(fd, bytes, sizeof bytes)) > 0;)
+                    buffer.append(bytes, int(n));
+                const FrameScan scan = scanFrames(buffer);
+                buffer = scan.rest;
+                for (int i = 0; i < scan.frames.size(); ++i) {
+                    QMetaObject::invokeMethod(&loop, [&] {
+                        arrivedNs.push_back(FakeMaster::nowNs());
+                        if (int(arrivedNs.size()) == total)
+                            loop.quit();
+                        else
+                            sendNext();
+                    }, Qt::QueuedConnection);
+                }
+            });
+        },
+        Qt::BlockingQueuedConnection);
+    QTimer::singleShot(0, &loop, sendNext);
+    QTimer::singleShot(600000, &loop, &QEventLoop::quit);
+    loop.exec();
+    QMetaObject::invokeMethod(&reader, [&reader] { qDeleteAll(reader.children()); }, Qt::BlockingQueuedConnection);
+    thread.quit();
+    thread.wait();
+    ::close(fd);
+
+    const QVector<FakeMaster::Received> log = master.received();
+    if (int(arrivedNs.size()) != total || log.size() < total)
+        return {};
+    for (int i = warmup; i < total; ++i)
+        latency.push_back(arrivedNs[size_t(i)] - log.at(i).replyWrittenNs);
+    return latency;
 }
 } // namespace
 
@@ -69,9 +155,9 @@ int main(int argc, char **argv)
         fprintf(stderr, "no pseudo-terminal\n");
         return 1;
     }
-    master.setBaudRate(parser.value(QStringLiteral("baud")).toInt());
-    // The status request and its 78-byte record, as a connection starts with.
-    master.answer(PT_HUBRO_INFO, FakeMaster::Reply(QByteArray(1, char(PT_HUBRO_INFO_ACK)) + QByteArray(78, '\x5a')));
+    const int baud = parser.value(QStringLiteral("baud")).toInt();
+    master.setBaudRate(baud);
+    answerStatus(master);
 
     SerialConnectionInterface link(Serial, MasterOrdinary);
     if (!link.connectToDevice(master.portName())) {
@@ -140,6 +226,14 @@ int main(int argc, char **argv)
     printf("  reply written -> worker has handed it on (us): median %.1f, p99 %.1f\n", percentile(toWorker, 0.5),
            percentile(toWorker, 0.99));
     printf("exchanges per second: %.0f\n", seconds > 0 ? double(count - 1) / seconds : 0.0);
+    const std::vector<qint64> floor = bareLatencies(total, warmup, baud);
+    if (floor.empty()) {
+        fprintf(stderr, "incomplete floor run\n");
+        return 1;
+    }
+    printf("floor, a bare reader thread and one queued call (us): median %.1f, p99 %.1f; the link's median %.2f x "
+           "floor\n",
+           percentile(floor, 0.5), percentile(floor, 0.99), percentile(latency, 0.5) / percentile(floor, 0.5));
     printf("result: %.1f us\n", percentile(latency, 0.5));
     return 0;
 }

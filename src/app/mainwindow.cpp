@@ -105,6 +105,7 @@ MainWindow::MainWindow(const QString &filePath, QWidget *parent)
     connect(logEventFilter, &ZorvoLog::EventFilter::newMessage, this, &MainWindow::newLogMessage);
 
     logLevel = appSettings.value(QLatin1String(SettingsKey::LogLevel)).toInt();
+    logEventFilter->setShownLevel(logLevel);
     ui->propertiesDock->show();
 
     auto *deleteKey = new QShortcut(QKeySequence(Qt::Key_Delete), this);
@@ -435,8 +436,10 @@ void MainWindow::setupActions()
     connect(ui->acClearErrorLogs, &QAction::triggered, this, &MainWindow::clearErrorLogs);
 
     connect(ui->cbLogLevel, QOverload<int>::of(&QComboBox::currentIndexChanged), this, [this](int index) {
-        if (index <= 4)
+        if (index <= 4) {
             logLevel = index;
+            logEventFilter->setShownLevel(logLevel);
+        }
     });
 
     setCheckedLanguage(languageInUse());

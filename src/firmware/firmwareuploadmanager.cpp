@@ -106,6 +106,7 @@ void FirmwareUploadManager::onReady(const char *source)
         return;
     }
     m_writing = true;
+    m_lineProgress = -1;
     m_waitTimer.stop();
     m_pingTimer.stop();
     sendNextBlock();
@@ -121,7 +122,12 @@ void FirmwareUploadManager::sendNextBlock()
         return;
     }
     send(QByteArray(1, char(PT_FW_UPLOAD_BODY)) + m_pending.constFirst());
-    emit uploadProgress(shareDone(quint32(m_total), quint32(m_pending.size())));
+    // Said once per percent, not once per line.
+    const unsigned progress = shareDone(quint32(m_total), quint32(m_pending.size()));
+    if (int(progress) != m_lineProgress) {
+        m_lineProgress = int(progress);
+        emit uploadProgress(progress);
+    }
 }
 
 void FirmwareUploadManager::uploadPing()

@@ -85,6 +85,7 @@ signals:
     void uploadStarted(pVORL firmware);
     void uploadFinished(Header header);
     void uploadError(FirmwareUploadManager::uploadError_t error);
+    // Percent done: of a busy stage at each busy reply, of the lines when it changes.
     void uploadProgress(unsigned progress);
     void uploadStatus(FirmwareUploadTypes::uploadStatus_t status, unsigned progress);
     void autoUpdateSwitchOn();
@@ -106,6 +107,7 @@ private:
     bool m_autoUpdateOn = false;
     bool m_waitForReady = false;
     bool m_writing = false; // the master's readiness was taken for this upload
+    int m_lineProgress = -1; // percent of the lines last reported
     int m_maxLineLength = DefaultMaxLineLength;
     QTimer m_waitTimer;
     QTimer m_pingTimer;

@@ -151,6 +151,18 @@ private slots:
                            {PT_FW_UPLOAD_END, plainReply(PT_FW_UPLOAD_END_ACK)},
                            {PT_FW_UPLOAD_PING, plainReply(PT_FW_VERIFY_ACK)}}
             << QList<unsigned>{} << QList<Status>{{Writing, 100}, {Finished, 100}};
+        // More lines than percents: each percent is reported once, as it is reached.
+        QList<Step> manyLines{{PT_FW_UPLOAD_START, plainReply(PT_FW_UPLOAD_START_ACK)},
+                              {PT_FW_UPLOAD_PING, plainReply(PT_FW_UPLOAD_READY)}};
+        for (int i = 0; i < 250; ++i)
+            manyLines << Step{PT_FW_UPLOAD_BODY, plainReply(PT_FW_UPLOAD_BODY_ACK)};
+        manyLines << Step{PT_FW_UPLOAD_END, plainReply(PT_FW_UPLOAD_END_ACK)}
+                  << Step{PT_FW_UPLOAD_PING, plainReply(PT_FW_VERIFY_ACK)};
+        QList<unsigned> everyPercent;
+        for (unsigned percent = 0; percent < 100; ++percent)
+            everyPercent << percent;
+        QTest::newRow("250 lines, each percent once") << 250 << false << manyLines << everyPercent
+                                                      << QList<Status>{{Writing, 100}, {Finished, 100}};
         // Type, amount and check byte make 6 bytes: a shorter busy reply has no amount.
         QTest::newRow("busy amounts: none, zero total, overshoot")
             << 0 << false

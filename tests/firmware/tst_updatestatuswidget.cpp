@@ -180,6 +180,29 @@ private slots:
         QCOMPARE(g.header(), Green);
     }
 
+    // The bars' chunk is as wide as the done part: drawn in one go, it must look
+    // like a row of 1-pixel chunks, at every percent and width.
+    void barDrawnAsOneChunkLooksLikeOnePixelChunks()
+    {
+        for (const int width : {40, 203, 517}) {
+            QWidget plain, chunked;
+            auto *one = new QProgressBar(&plain);
+            auto *many = new QProgressBar(&chunked);
+            one->setStyleSheet(UpdateStatusWidget::makeStyleSheet(1, QStringLiteral("#96C8FF")));
+            many->setStyleSheet(one->styleSheet() + QStringLiteral("QProgressBar::chunk {width: 1px;}"));
+            for (QProgressBar *bar : {one, many})
+                bar->setGeometry(2, 2, width, 22);
+            plain.resize(width + 4, 26);
+            chunked.resize(width + 4, 26);
+            for (int percent = 0; percent <= 100; ++percent) {
+                one->setValue(percent);
+                many->setValue(percent);
+                QVERIFY2(plain.grab().toImage() == chunked.grab().toImage(),
+                         qPrintable(QStringLiteral("width %1, %2%").arg(width).arg(percent)));
+            }
+        }
+    }
+
     void collapseToggle()
     {
         Group g(1);

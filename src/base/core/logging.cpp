@@ -4,8 +4,14 @@
 #include <QDebug>
 #include <QDir>
 #include <QFile>
+#include <QHash>
+#include <QMutex>
 #include <QStandardPaths>
 #include <QTextStream>
+#include <QThread>
+
+#include <atomic>
+#include <climits>
 
 namespace ZorvoLog {
 
@@ -33,7 +39,65 @@ QString joinParts(const QStringList &parts)
     }
     return path;
 }
+// The live filters and their shown levels; `highest` is read by the handler in any thread.
+struct Views
+{
+    QMutex mutex;
+    QHash<const EventFilter *, int> levels;
+    std::atomic<int> highest{INT_MIN}; // INT_MIN: no filter lives
+
+    void set(const EventFilter *filter, int level)
+    {
+        QMutexLocker lock(&mutex);
+        levels.insert(filter, level);
+        update();
+    }
+    void remove(const EventFilter *filter)
+    {
+        QMutexLocker lock(&mutex);
+        levels.remove(filter);
+        update();
+    }
+    void update()
+    {
+        int top = INT_MIN;
+        for (const int level : qAsConst(levels))
+            top = std::max(top, level);
+        highest.store(top);
+    }
+};
+
+Views &views()
+{
+    static Views *v = new Views; // outlives filters destroyed at exit
+    return *v;
+}
+
+bool wanted(int level)
+{
+    const int highest = views().highest.load(std::memory_order_relaxed);
+    if (highest != INT_MIN)
+        return level <= highest;
+    const QCoreApplication *app = QCoreApplication::instance();
+    return app && QThread::currentThread() == app->thread();
+}
 } // namespace
+
+EventFilter::EventFilter(QObject *parent) : QObject(parent), m_shownLevel(INT_MAX)
+{
+    views().set(this, m_shownLevel);
+}
+
+EventFilter::~EventFilter()
+{
+    views().remove(this);
+}
+
+void EventFilter::setShownLevel(int level)
+{
+    m_shownLevel = level;
+    views().set(this, level);
+}
 
 void setClock(std::function<QDateTime()> clock)
 {
@@ -131,8 +195,9 @@ void logMessageHandler(QtMsgType type, const QMessageLogContext &context, const 
     if (opened)
         out << time.toString(QStringLiteral("yyyy-MM-ddTHH:mm:ss")) << '>' << ZorvoLog::levelTag(type);
 
-    if (QCoreApplication *app = QCoreApplication::instance())
-        QCoreApplication::postEvent(app, new ZorvoLog::Event(ZorvoLog::levelOf(type), message));
+    const int level = ZorvoLog::levelOf(type);
+    if (QCoreApplication *app = QCoreApplication::instance(); app && ZorvoLog::wanted(level))
+        QCoreApplication::postEvent(app, new ZorvoLog::Event(level, message));
 
     const QString function = ZorvoLog::reduceFunctionName(context.function);
     if (opened)

@@ -9,7 +9,10 @@
 
 // Process-wide message handler: appends each message to the day's log file under
 // <generic config>/Zorvo/ZentarConfigurator/logs/<yyyy-MM-dd> and posts a
-// ZorvoLog::Event to the application object for the log view.
+// ZorvoLog::Event to the application object for the log view: when a live
+// EventFilter shows the message's level, or, while none lives, for messages of
+// the GUI thread (the lines of the start, for the view made later). Messages no
+// view shows wake nobody (a link thread's per-packet lines).
 void logMessageHandler(QtMsgType type, const QMessageLogContext &context, const QString &message);
 
 namespace ZorvoLog {
@@ -33,11 +36,20 @@ class EventFilter : public QObject
 {
     Q_OBJECT
 public:
-    using QObject::QObject;
+    explicit EventFilter(QObject *parent = nullptr);
+    ~EventFilter() override;
     bool eventFilter(QObject *watched, QEvent *event) override;
+
+    // The highest level the view shows (every level until set): messages above the
+    // highest level of every live filter are written to the file only.
+    void setShownLevel(int level);
+    int shownLevel() const { return m_shownLevel; }
 
 signals:
     void newMessage(int level, const QString &message);
+
+private:
+    int m_shownLevel;
 };
 
 // Display level of a message type: critical/fatal 0, warning 1, debug 2, info 3, else the type value.

@@ -319,7 +319,14 @@ void MainWindow::updateMeasurementsView()
 void MainWindow::deviceListChanged(bool dock)
 {
     deviceListDockDue = deviceListDockDue || dock;
-    deviceListTimer.start();
+    // While devices stream in, the lists are handed on as often as the
+    // window paints them.
+    if (paintPacer->isPacing()) {
+        if (!deviceListTimer.isActive())
+            deviceListTimer.start(PaintPacer::period());
+        return;
+    }
+    deviceListTimer.start(0);
 }
 
 void MainWindow::handOnDeviceList()

@@ -319,14 +319,7 @@ void MainWindow::updateMeasurementsView()
 void MainWindow::deviceListChanged(bool dock)
 {
     deviceListDockDue = deviceListDockDue || dock;
-    // While devices stream in, the lists are handed on as often as the
-    // window paints them.
-    if (paintPacer->isPacing()) {
-        if (!deviceListTimer.isActive())
-            deviceListTimer.start(PaintPacer::period());
-        return;
-    }
-    deviceListTimer.start(0);
+    deviceListTimer.start();
 }
 
 void MainWindow::handOnDeviceList()

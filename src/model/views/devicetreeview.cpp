@@ -15,6 +15,58 @@ DeviceHeaderView::DeviceHeaderView(Qt::Orientation orientation, QWidget *parent)
 {
 }
 
+void DeviceHeaderView::doItemsLayout()
+{
+    QWidget *port = viewport();
+    if (!m_laidOut.known || !isVisible() || !port->updatesEnabled()) {
+        QHeaderView::doItemsLayout();
+        m_laidOut = isVisible() ? sections() : Sections();
+        return;
+    }
+    // Qt's layout repaints the whole header: only when the sections changed.
+    port->setAttribute(Qt::WA_UpdatesDisabled, true);
+    QHeaderView::doItemsLayout();
+    port->setAttribute(Qt::WA_UpdatesDisabled, false);
+    const Sections now = sections();
+    if (!(now == m_laidOut))
+        port->update();
+    m_laidOut = now;
+}
+
+void DeviceHeaderView::setModel(QAbstractItemModel *newModel)
+{
+    m_laidOut = Sections();
+    QHeaderView::setModel(newModel);
+}
+
+void DeviceHeaderView::reset()
+{
+    m_laidOut = Sections();
+    QHeaderView::reset();
+}
+
+void DeviceHeaderView::changeEvent(QEvent *event)
+{
+    m_laidOut = Sections();
+    QHeaderView::changeEvent(event);
+}
+
+DeviceHeaderView::Sections DeviceHeaderView::sections() const
+{
+    Sections laidOut;
+    laidOut.known = true;
+    laidOut.port = viewport()->geometry();
+    const int sectionCount = count();
+    laidOut.sections.reserve(2 * sectionCount + 4);
+    for (int visual = 0; visual < sectionCount; ++visual) {
+        const int logical = logicalIndex(visual);
+        laidOut.sections << logical << (isSectionHidden(logical) ? -1 : sectionSize(logical));
+    }
+    laidOut.sections << offset() << (isSortIndicatorShown() ? sortIndicatorSection() : -2)
+                     << int(sortIndicatorOrder()) << int(defaultAlignment());
+    return laidOut;
+}
+
 QSize DeviceHeaderView::sectionSizeFromContents(int logicalIndex) const
 {
     const QAbstractItemModel *source = model();

@@ -11,17 +11,40 @@
 
 // The header of the device views: each section's title is measured once
 // for all that decides its size (text, font, sort indicator, style), not
-// every time the view lays its rows out or its columns are fitted.
+// every time the view lays its rows out or its columns are fitted; and such
+// a layout repaints the header only when its sections changed (a change of
+// a title, a size or the sort indicator repaints itself).
 class DeviceHeaderView : public QHeaderView
 {
     Q_OBJECT
 public:
     explicit DeviceHeaderView(Qt::Orientation orientation, QWidget *parent = nullptr);
 
+    void doItemsLayout() override;
+    void setModel(QAbstractItemModel *model) override;
+    void reset() override;
+
 protected:
     QSize sectionSizeFromContents(int logicalIndex) const override;
+    void changeEvent(QEvent *event) override;
 
 private:
+    // The sections as laid out last: per visual index the logical one, its
+    // size (-1 when hidden); then the offset, the sort indicator and the
+    // viewport.
+    struct Sections
+    {
+        bool known = false;
+        QVector<int> sections;
+        QRect port;
+        bool operator==(const Sections &other) const
+        {
+            return known == other.known && sections == other.sections && port == other.port;
+        }
+    };
+    Sections sections() const;
+    Sections m_laidOut;
+
     struct Title
     {
         QString text;

@@ -2,9 +2,9 @@
 // while rows stream in (flat and below expanded parents) and exactly so at
 // rest, through shrinking, another model and a column shown again; and a
 // stream of rows measured row by row, not all rows for every row. The rows
-// repainted after a layout: what the screen shows is what a full repaint
-// draws, and rows that arrive below the viewport repaint nothing. The
-// delegate's remembered sizes follow the cells' contents.
+// and the header repainted after a layout: what the screen shows is what a
+// full repaint draws, and rows that arrive below the viewport repaint
+// nothing. The delegate's remembered sizes follow the cells' contents.
 #include "devicetableitemdelegate.h"
 #include "devicetreeview.h"
 #include "paintcounter.h"
@@ -220,6 +220,24 @@ private slots:
             },
             [&] { model.item(2)->appendRow(row(QStringLiteral("child 2"), QStringLiteral("d"))); },
             [&] { view.collapseAll(); },
+            // The header: a new title in the turn of a new row, another
+            // sort column and order, a column hidden, shown and resized.
+            [&] {
+                model.setHeaderData(1, Qt::Horizontal, QStringLiteral("Second"));
+                model.appendRow(row(name(50), QStringLiteral("e")));
+            },
+            [&] {
+                view.setSortingEnabled(true);
+                view.sortByColumn(1, Qt::DescendingOrder);
+            },
+            [&] {
+                view.setColumnHidden(1, true);
+                model.appendRow(row(name(51), QStringLiteral("f")));
+            },
+            [&] {
+                view.setColumnHidden(1, false);
+                view.header()->resizeSection(0, 150);
+            },
             // Every row but one goes.
             [&] { model.removeRows(1, model.rowCount() - 1); },
         };

@@ -729,21 +729,33 @@ void DeviceInfoCollector::loadStoringMap(DeviceItem *device)
 {
     if (!device)
         return;
+    // Taken apart once for as long as the stored map stays the same: every
+    // arriving device looks itself up in it.
     const QVariantMap map = appSettings.value(storingMapKey()).toMap();
-    for (auto it = map.cbegin(); it != map.cend(); ++it) {
-        const QStringList parts = it.key().split(QLatin1Char(':'));
-        if (parts.size() != 2) {
-            qWarning() << "Wrong key of SQLite storing map" << it.key();
-            return;
+    if (!m_storingKeys.read || !(map.isSharedWith(m_storingKeys.from) || map == m_storingKeys.from)) {
+        StoringKeys keys;
+        keys.read = true;
+        keys.from = map;
+        for (auto it = map.cbegin(); it != map.cend(); ++it) {
+            const QStringList parts = it.key().split(QLatin1Char(':'));
+            if (parts.size() != 2) {
+                keys.wrongKey = it.key();
+                break;
+            }
+            keys.devices.insert({int(parts.at(0).toUInt()), parts.at(1).toUInt()});
         }
-        const uint type = parts.at(0).toUInt();
-        const uint serial = parts.at(1).toUInt();
-        if (serial == device->storingSerialNumber() && int(type) == device->deviceType()) {
-            device->fillStoringMap(this);
-            appendDevice(int(type), serial);
-            return;
-        }
+        m_storingKeys = keys;
     }
+    // A device listed before a wrong key is bound; after it, the key is reported.
+    const int type = device->deviceType();
+    const uint serial = device->storingSerialNumber();
+    if (m_storingKeys.devices.contains({type, serial})) {
+        device->fillStoringMap(this);
+        appendDevice(type, serial);
+        return;
+    }
+    if (!m_storingKeys.wrongKey.isNull())
+        qWarning() << "Wrong key of SQLite storing map" << m_storingKeys.wrongKey;
 }
 
 void DeviceInfoCollector::openMeasurementsLogging(const QList<DeviceItem *> &devices, QWidget *parent)

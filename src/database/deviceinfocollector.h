@@ -282,6 +282,17 @@ private:
     qint64 m_inboxSince = 0; // when the oldest value in the inbox was handed over
     QSet<QString> m_failedBackups;
     QVariantMap m_oldStoringMap;
+    // The stored storing map as loadStoringMap() read it last, taken apart:
+    // its devices (type, serial) up to the first key that names none, and
+    // that key (null when there is none).
+    struct StoringKeys
+    {
+        bool read = false;
+        QVariantMap from;
+        QSet<QPair<int, uint>> devices;
+        QString wrongKey;
+    };
+    StoringKeys m_storingKeys;
     mutable QReadWriteLock m_allowedLock;
     QHash<quint32, QSet<QString>> m_allowed;
     // Non-zero while the session database is open: the number of that opening.

@@ -253,7 +253,14 @@ HubroItem *UpdateStatusDock::master() const
 
 void UpdateStatusDock::setAvailableDevices(const QList<DeviceItem *> &devices)
 {
-    m_availableDevices = guardedList(devices);
+    // The list grows and shrinks a device at a time: the guards of the
+    // devices before the first difference stay.
+    int kept = 0;
+    while (kept < m_availableDevices.size() && kept < devices.size() && m_availableDevices.at(kept) == devices.at(kept))
+        ++kept;
+    m_availableDevices.erase(m_availableDevices.begin() + kept, m_availableDevices.end());
+    for (int i = kept; i < devices.size(); ++i)
+        m_availableDevices << devices.at(i);
     emit availableDevicesUpdated(devices);
 }
 

@@ -20,6 +20,7 @@
 #include "logging.h"
 #include "mainwindow.h"
 #include "masterbench.h"
+#include "paintcounter.h"
 #include "registerdeviceclasses.h"
 #include "registermasterclass.h"
 #include "resources.h"
@@ -54,22 +55,6 @@ struct Read
     double wallMs = 0;
     int viewPaints = 0; // of the device view's rows
     bool complete = false;
-};
-
-// Counts the paint events of one widget.
-class PaintCounter : public QObject
-{
-public:
-    explicit PaintCounter(QWidget *widget) { widget->installEventFilter(this); }
-    int count = 0;
-
-protected:
-    bool eventFilter(QObject *, QEvent *event) override
-    {
-        if (event->type() == QEvent::Paint)
-            ++count;
-        return false;
-    }
 };
 
 // Runs the event loop until `devices` devices have been reported by the

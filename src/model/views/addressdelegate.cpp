@@ -107,7 +107,7 @@ bool checkAddressRange(const DeviceSourceRef &ref, QWidget *editor, QAbstractIte
 }
 
 AddressDelegate::AddressDelegate(DeviceSource *source, QObject *parent)
-    : QStyledItemDelegate(parent)
+    : MeasuredItemDelegate(parent)
     , m_source(source)
 {
 }

@@ -1,8 +1,7 @@
 #pragma once
 
 #include "devicesource.h"
-
-#include <QStyledItemDelegate>
+#include "devicetableitemdelegate.h"
 
 class ComboBox;
 class QAbstractItemModel;
@@ -26,7 +25,7 @@ bool checkAddressRange(const DeviceSourceRef &source, QWidget *editor, QAbstract
 
 // The delegate of the address cells of the table and tree views; the
 // device cards of the tile view edit their address the same way.
-class AddressDelegate : public QStyledItemDelegate
+class AddressDelegate : public MeasuredItemDelegate
 {
     Q_OBJECT
 public:

@@ -2,7 +2,63 @@
 
 #include "devicetablemodel.h"
 
+#include <QApplication>
 #include <QPainter>
+#include <QStyle>
+
+namespace {
+// Past this many kinds of cells the remembered sizes start anew.
+constexpr int MostSizesKept = 4096;
+} // namespace
+
+bool MeasuredItemDelegate::SizeKey::operator==(const SizeKey &other) const
+{
+    return text == other.text && font == other.font && decorationSize == other.decorationSize
+           && rectSize == other.rectSize && features == other.features
+           && decorationPosition == other.decorationPosition && displayAlignment == other.displayAlignment
+           && state == other.state && viewItemPosition == other.viewItemPosition && checkState == other.checkState
+           && direction == other.direction && style == other.style && widget == other.widget;
+}
+
+uint qHash(const MeasuredItemDelegate::SizeKey &key, uint seed)
+{
+    return qHash(key.text, seed) ^ uint(key.features) ^ (uint(key.decorationSize.width()) << 8)
+           ^ (uint(key.rectSize.width()) << 16) ^ (uint(key.state) << 4);
+}
+
+QSize MeasuredItemDelegate::sizeHint(const QStyleOptionViewItem &option, const QModelIndex &index) const
+{
+    // As QStyledItemDelegate::sizeHint() measures.
+    const QVariant given = index.data(Qt::SizeHintRole);
+    if (given.isValid())
+        return qvariant_cast<QSize>(given);
+    QStyleOptionViewItem opt(option);
+    initStyleOption(&opt, index);
+    const QWidget *widget = option.widget;
+    QStyle *style = widget ? widget->style() : QApplication::style();
+    SizeKey key;
+    key.text = opt.text;
+    key.font = opt.font;
+    key.decorationSize = opt.decorationSize;
+    key.rectSize = opt.rect.size();
+    key.features = int(opt.features);
+    key.decorationPosition = int(opt.decorationPosition);
+    key.displayAlignment = int(opt.displayAlignment);
+    key.state = int(opt.state);
+    key.viewItemPosition = int(opt.viewItemPosition);
+    key.checkState = int(opt.checkState);
+    key.direction = int(opt.direction);
+    key.style = style;
+    key.widget = widget;
+    const auto known = m_sizes.constFind(key);
+    if (known != m_sizes.cend())
+        return known.value();
+    const QSize size = style->sizeFromContents(QStyle::CT_ItemViewItem, &opt, QSize(), widget);
+    if (m_sizes.size() >= MostSizesKept)
+        m_sizes.clear();
+    m_sizes.insert(key, size);
+    return size;
+}
 
 void paintSelectionMark(QPainter *painter, const QRect &rect)
 {
@@ -26,7 +82,7 @@ void DeviceTableItemDelegate::paint(QPainter *painter, const QStyleOptionViewIte
 
 QSize DeviceTableItemDelegate::sizeHint(const QStyleOptionViewItem &option, const QModelIndex &index) const
 {
-    QSize size = QStyledItemDelegate::sizeHint(option, index);
+    QSize size = MeasuredItemDelegate::sizeHint(option, index);
     size.rheight() += 6;
     return size;
 }

@@ -1,13 +1,23 @@
 // The device tree view's contents-sized columns: as wide as a plain view's
 // while rows stream in (flat and below expanded parents) and exactly so at
 // rest, through shrinking, another model and a column shown again; and a
-// stream of rows measured row by row, not all rows for every row.
+// stream of rows measured row by row, not all rows for every row. The rows
+// and the header repainted after a layout: what the screen shows is what a
+// full repaint draws, and rows that arrive below the viewport repaint
+// nothing. The delegate's remembered sizes follow the cells' contents.
+#include "devicetableitemdelegate.h"
 #include "devicetreeview.h"
+#include "paintcounter.h"
 
 #include <QHeaderView>
+#include <QPainter>
+#include <QScreen>
+#include <QSortFilterProxyModel>
 #include <QStandardItemModel>
 #include <QStyledItemDelegate>
 #include <QtTest>
+
+#include <functional>
 
 namespace {
 class CountingDelegate : public QStyledItemDelegate
@@ -25,6 +35,14 @@ public:
 QList<QStandardItem *> row(const QString &first, const QString &second)
 {
     return {new QStandardItem(first), new QStandardItem(second), new QStandardItem(QStringLiteral("x"))};
+}
+
+// What the window shows on the screen against a full repaint of it.
+bool showsWhatItDraws(QWidget *window)
+{
+    const QImage shown = window->screen()->grabWindow(window->winId()).toImage().convertToFormat(QImage::Format_RGB32);
+    const QImage drawn = window->grab().toImage().convertToFormat(QImage::Format_RGB32);
+    return shown == drawn;
 }
 
 QList<int> widths(const QTreeView &view)
@@ -149,6 +167,153 @@ private slots:
             QCoreApplication::processEvents();
         }
         QVERIFY2(delegate->hints < rows * 10, qPrintable(QString::number(delegate->hints)));
+    }
+
+    // Rows arrive, go, change and move in a sorted view, each change in a
+    // turn of its own as a device stream brings them; after each the screen
+    // shows what a full repaint draws.
+    void screenFollowsEveryChange_data()
+    {
+        QTest::addColumn<bool>("tree");
+        QTest::newRow("table") << false;
+        QTest::newRow("tree") << true;
+    }
+
+    void screenFollowsEveryChange()
+    {
+        QFETCH(bool, tree);
+        QStandardItemModel model(0, 3);
+        QSortFilterProxyModel sorted;
+        sorted.setSourceModel(&model);
+        sorted.setDynamicSortFilter(true);
+        sorted.sort(0);
+        DeviceTreeView view;
+        view.setUniformRowHeights(true);
+        view.setRootIsDecorated(tree);
+        view.setModel(&sorted);
+        view.resize(420, 240);
+        view.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&view));
+        const auto name = [](int n) { return QStringLiteral("row %1").arg(n, 3, 10, QLatin1Char('0')); };
+        // One row a turn, below the viewport once it is full.
+        for (int n = 10; n < 40; n += 2) {
+            model.appendRow(row(name(n), QStringLiteral("a")));
+            QCoreApplication::processEvents();
+            QVERIFY2(QTest::qWaitFor([&] { return showsWhatItDraws(&view); }, 2000), qPrintable(name(n)));
+        }
+        const QVector<std::function<void()>> changes{
+            // Above every row.
+            [&] { model.appendRow(row(name(1), QStringLiteral("first"))); },
+            // A new row and, in the same turn, a visible one changed.
+            [&] {
+                model.appendRow(row(name(99), QStringLiteral("last")));
+                model.item(0, 1)->setText(QStringLiteral("changed"));
+            },
+            [&] { model.appendRow(row(name(13), QStringLiteral("middle"))); },
+            // A visible row goes; one moves from the top to the bottom.
+            [&] { model.removeRow(model.rowCount() - 1); model.removeRow(1); },
+            [&] { model.item(0, 0)->setText(name(98)); },
+            // Children below a visible row, shown and hidden.
+            [&] {
+                model.item(2)->appendRow(row(QStringLiteral("child"), QStringLiteral("c")));
+                view.expandAll();
+            },
+            [&] { model.item(2)->appendRow(row(QStringLiteral("child 2"), QStringLiteral("d"))); },
+            [&] { view.collapseAll(); },
+            // The header: a new title in the turn of a new row, another
+            // sort column and order, a column hidden, shown and resized.
+            [&] {
+                model.setHeaderData(1, Qt::Horizontal, QStringLiteral("Second"));
+                model.appendRow(row(name(50), QStringLiteral("e")));
+            },
+            [&] {
+                view.setSortingEnabled(true);
+                view.sortByColumn(1, Qt::DescendingOrder);
+            },
+            [&] {
+                view.setColumnHidden(1, true);
+                model.appendRow(row(name(51), QStringLiteral("f")));
+            },
+            [&] {
+                view.setColumnHidden(1, false);
+                view.header()->resizeSection(0, 150);
+            },
+            // Every row but one goes.
+            [&] { model.removeRows(1, model.rowCount() - 1); },
+        };
+        for (int step = 0; step < changes.size(); ++step) {
+            changes.at(step)();
+            QVERIFY2(QTest::qWaitFor([&] { return showsWhatItDraws(&view); }, 2000),
+                     qPrintable(QStringLiteral("after change %1").arg(step)));
+        }
+    }
+
+    // Rows that arrive below a full viewport do not repaint it.
+    void rowsBelowTheViewportRepaintNothing()
+    {
+        QStandardItemModel model(0, 3);
+        DeviceTreeView view;
+        view.setUniformRowHeights(true);
+        // No scroll bar that comes with the rows and narrows the viewport.
+        view.setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+        view.setModel(&model);
+        view.resize(420, 200);
+        view.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&view));
+        for (int n = 0; n < 40; ++n)
+            model.appendRow(row(QStringLiteral("row %1").arg(n), QStringLiteral("a")));
+        QVERIFY(QTest::qWaitFor([&] { return showsWhatItDraws(&view); }, 2000));
+        PaintCounter paints(view.viewport());
+        for (int n = 40; n < 50; ++n) {
+            model.appendRow(row(QStringLiteral("row %1").arg(n), QStringLiteral("a")));
+            QCoreApplication::processEvents();
+        }
+        QTest::qWait(50);
+        QCOMPARE(paints.count, 0);
+        QVERIFY(showsWhatItDraws(&view));
+        // A visible row changed meanwhile is repainted.
+        model.appendRow(row(QStringLiteral("row 50"), QStringLiteral("a")));
+        model.item(0, 1)->setText(QStringLiteral("changed"));
+        QTRY_VERIFY(paints.count > 0);
+        QVERIFY(QTest::qWaitFor([&] { return showsWhatItDraws(&view); }, 2000));
+    }
+
+    // The table delegate's sizes: those of a styled item delegate (and six
+    // pixels higher) as the text, font, icon and check of a cell change.
+    void delegateSizesFollowTheCells()
+    {
+        QStandardItemModel model(1, 1);
+        QTreeView view;
+        view.setModel(&model);
+        DeviceTableItemDelegate measured;
+        QStyledItemDelegate plain;
+        QStyleOptionViewItem option;
+        option.initFrom(&view);
+        option.widget = &view;
+        QPixmap picture(20, 30);
+        picture.fill(Qt::red);
+        QFont bigger = view.font();
+        bigger.setPointSize(bigger.pointSize() * 2);
+        const QVector<QPair<int, QVariant>> changes{
+            {Qt::DisplayRole, QStringLiteral("w")},
+            {Qt::DisplayRole, QStringLiteral("wwwwwwwwwwww")},
+            {Qt::FontRole, bigger},
+            {Qt::DecorationRole, picture},
+            {Qt::CheckStateRole, Qt::Checked},
+            {Qt::DisplayRole, QStringLiteral("two\nlines")},
+            {Qt::FontRole, QVariant()},
+            {Qt::DecorationRole, QVariant()},
+            {Qt::SizeHintRole, QSize(7, 9)},
+        };
+        const QModelIndex cell = model.index(0, 0);
+        for (const auto &change : changes) {
+            model.setData(cell, change.second, change.first);
+            QSize expected = plain.sizeHint(option, cell);
+            expected.rheight() += 6;
+            QCOMPARE(measured.sizeHint(option, cell), expected);
+            // Asked again, the same.
+            QCOMPARE(measured.sizeHint(option, cell), expected);
+        }
     }
 
 private:

@@ -174,6 +174,40 @@ QString logFilePath(const QDate &day)
     return logDirectory() + QLatin1Char('/') + day.toString(Qt::ISODate);
 }
 
+namespace {
+
+// logDirectory() found again only when what it is made of changes: working it
+// out for every message cost more than writing the message.
+QString cachedLogDirectory()
+{
+    struct Source
+    {
+        QByteArray configHome;
+        QByteArray home;
+        QString organisation;
+        QString application;
+        bool testMode = false;
+        bool operator==(const Source &o) const
+        {
+            return configHome == o.configHome && home == o.home && organisation == o.organisation
+                   && application == o.application && testMode == o.testMode;
+        }
+    };
+    static QMutex mutex;
+    static Source cachedSource;
+    static QString cached;
+    const Source source{qgetenv("XDG_CONFIG_HOME"), qgetenv("HOME"), QCoreApplication::organizationName(),
+                        QCoreApplication::applicationName(), QStandardPaths::isTestModeEnabled()};
+    QMutexLocker lock(&mutex);
+    if (cached.isNull() || !(source == cachedSource)) {
+        cachedSource = source;
+        cached = logDirectory();
+    }
+    return cached;
+}
+
+} // namespace
+
 } // namespace ZorvoLog
 
 void logMessageHandler(QtMsgType type, const QMessageLogContext &context, const QString &message)
@@ -181,13 +215,17 @@ void logMessageHandler(QtMsgType type, const QMessageLogContext &context, const 
     // Messages raised in here go to Qt's default output: Qt does not re-enter a handler
     // from inside itself on the same thread.
     const QDateTime time = ZorvoLog::now();
-    const QString dirPath = ZorvoLog::logDirectory();
-    QDir dir(dirPath);
-    if (!dir.exists() && !dir.mkpath(QStringLiteral(".")))
-        qWarning("failed to create logging directory");
-
+    const QString dirPath = ZorvoLog::cachedLogDirectory();
     QFile file(dirPath + QLatin1Char('/') + time.date().toString(Qt::ISODate));
-    const bool opened = file.open(QIODevice::WriteOnly | QIODevice::Append | QIODevice::Text);
+    constexpr QIODevice::OpenMode Mode = QIODevice::WriteOnly | QIODevice::Append | QIODevice::Text;
+    bool opened = file.open(Mode);
+    if (!opened && !QDir(dirPath).exists()) {
+        // Made when the first message comes, and again if it was removed meanwhile.
+        if (QDir().mkpath(dirPath))
+            opened = file.open(Mode);
+        else
+            qWarning("failed to create logging directory");
+    }
     if (!opened)
         qWarning("failed to open logFile");
     QTextStream out(&file);

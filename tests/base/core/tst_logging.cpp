@@ -65,6 +65,38 @@ private slots:
         QVERIFY(readDay(QDate(2027, 1, 1)).startsWith(QStringLiteral("2027-01-01T00:00:00> DEBUG   : [] after")));
     }
 
+    // The folder follows what names it, also after messages were written,
+    // and is made again when it was removed meanwhile.
+    void folderFollowsItsNames()
+    {
+        const QDateTime t(QDate(2026, 5, 6), QTime(7, 8, 9));
+        ZorvoLog::setClock([t] { return t; });
+        qInstallMessageHandler(logMessageHandler);
+        qDebug("here");
+        QVERIFY(readDay(t.date()).endsWith(QStringLiteral("[] here\n")));
+
+        QTemporaryDir other;
+        const QByteArray oldHome = qgetenv("XDG_CONFIG_HOME");
+        qputenv("XDG_CONFIG_HOME", other.path().toLocal8Bit());
+        QCoreApplication::setApplicationName(QStringLiteral("Other"));
+        qDebug("there");
+        const QString otherFile = other.path() + QStringLiteral("/Zorvo/Other/logs/2026-05-06");
+        QVERIFY(QFile::exists(otherFile));
+        QDir(other.path() + QStringLiteral("/Zorvo")).removeRecursively();
+        qDebug("again");
+        QFile again(otherFile);
+        QVERIFY(again.open(QIODevice::ReadOnly));
+        QVERIFY(again.readAll().endsWith("[] again\n"));
+
+        if (oldHome.isNull())
+            qunsetenv("XDG_CONFIG_HOME");
+        else
+            qputenv("XDG_CONFIG_HOME", oldHome);
+        QCoreApplication::setApplicationName(QStringLiteral("Zentar Configurator"));
+        qDebug("back");
+        QCOMPARE(readDay(t.date()).count(QStringLiteral("[] ")), 2);
+    }
+
     void unknownTypeAndContext()
     {
         const QDateTime t(QDate(2026, 1, 2), QTime(3, 4, 5));

@@ -56,11 +56,17 @@ __attribute__((noinline)) void benchBuildItems(std::vector<std::unique_ptr<Devic
 }
 
 // Opens the file in the window until the events the open posted are handled.
-__attribute__((noinline)) void benchOpenFile(MainWindow &window, const QString &path, int devices)
+void openFile(MainWindow &window, const QString &path, int devices)
 {
     if (!window.establishConnection(File, path) || window.currentConnection()->devices().size() != devices)
         qFatal("%s did not open whole", qPrintable(path));
     QCoreApplication::processEvents();
+}
+
+// The one open callgrind counts (the first opens of both files are not).
+__attribute__((noinline)) void benchOpenFile(MainWindow &window, const QString &path, int devices)
+{
+    openFile(window, path, devices);
 }
 
 namespace {
@@ -119,14 +125,18 @@ struct Open
     double cpuMs = 0;
 };
 
-// Opens the file in the window, then closes it (not timed).
-Open openInWindow(MainWindow &window, const QString &path, int devices)
+// Opens the file in the window, then closes it (not timed); `counted`: the
+// open callgrind counts.
+Open openInWindow(MainWindow &window, const QString &path, int devices, bool counted = false)
 {
     Open open;
     QElapsedTimer timer;
     const double cpu = threadCpuMs();
     timer.start();
-    benchOpenFile(window, path, devices);
+    if (counted)
+        benchOpenFile(window, path, devices);
+    else
+        openFile(window, path, devices);
     open.wallMs = timer.nsecsElapsed() / 1e6;
     open.cpuMs = threadCpuMs() - cpu;
     window.deviceClose();
@@ -169,7 +179,7 @@ int runUnderCallgrind(const QString &what, int count)
     }
     WindowBench bench;
     const bool full = what == QLatin1String("open125");
-    openInWindow(bench.window, full ? bench.full : bench.small, full ? 125 : 12);
+    openInWindow(bench.window, full ? bench.full : bench.small, full ? 125 : 12, true);
     return 0;
 }
 

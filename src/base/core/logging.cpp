@@ -193,17 +193,21 @@ QString cachedLogDirectory()
                    && application == o.application && testMode == o.testMode;
         }
     };
-    static QMutex mutex;
-    static Source cachedSource;
-    static QString cached;
+    struct Cache
+    {
+        QMutex mutex;
+        Source source;
+        QString directory;
+    };
+    static Cache *cache = new Cache; // outlives objects that log while the program ends
     const Source source{qgetenv("XDG_CONFIG_HOME"), qgetenv("HOME"), QCoreApplication::organizationName(),
                         QCoreApplication::applicationName(), QStandardPaths::isTestModeEnabled()};
-    QMutexLocker lock(&mutex);
-    if (cached.isNull() || !(source == cachedSource)) {
-        cachedSource = source;
-        cached = logDirectory();
+    QMutexLocker lock(&cache->mutex);
+    if (cache->directory.isNull() || !(source == cache->source)) {
+        cache->source = source;
+        cache->directory = logDirectory();
     }
-    return cached;
+    return cache->directory;
 }
 
 } // namespace

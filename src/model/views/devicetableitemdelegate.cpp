@@ -20,9 +20,9 @@ bool MeasuredItemDelegate::SizeKey::operator==(const SizeKey &other) const
            && direction == other.direction && style == other.style && widget == other.widget;
 }
 
-uint qHash(const MeasuredItemDelegate::SizeKey &key, uint seed)
+uint qHash(const MeasuredItemDelegate::SizeKey &key, uint salt)
 {
-    return qHash(key.text, seed) ^ uint(key.features) ^ (uint(key.decorationSize.width()) << 8)
+    return qHash(key.text, salt) ^ uint(key.features) ^ (uint(key.decorationSize.width()) << 8)
            ^ (uint(key.rectSize.width()) << 16) ^ (uint(key.state) << 4);
 }
 

@@ -43,7 +43,7 @@ private:
     mutable QHash<SizeKey, QSize> m_sizes;
 };
 
-uint qHash(const MeasuredItemDelegate::SizeKey &key, uint seed = 0);
+uint qHash(const MeasuredItemDelegate::SizeKey &key, uint salt = 0);
 
 // The delegate of the table and tree views: rows keep the device's state
 // colour when selected (a light tint marks the selection instead) and get

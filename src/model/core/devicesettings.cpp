@@ -3,27 +3,13 @@
 #include "deviceclasses.h"
 #include "deviceitem.h"
 
-#include <QHash>
-#include <QMutex>
-
 namespace DeviceSettings {
 
 QStringList keys(int type)
 {
-    // A class's keys never change: its description is made once per type,
-    // not for every device of a file.
-    static QMutex mutex;
-    static QHash<int, QStringList> known;
-    QMutexLocker lock(&mutex);
-    const auto found = known.constFind(type);
-    if (found != known.constEnd())
-        return *found;
+    // The description as made once per language, not again for every device of a file.
     const DescriptionFn describe = DeviceClasses::description(type);
-    if (!describe)
-        return QStringList(); // not kept: the class may be registered later
-    const QStringList list = describe().fileSettingKeys(type);
-    known.insert(type, list);
-    return list;
+    return describe ? describedOnce(describe).fileSettingKeys(type) : QStringList();
 }
 
 QVariant value(const DeviceItem *item, const QString &key)

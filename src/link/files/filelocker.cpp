@@ -1,6 +1,5 @@
 #include "filelocker.h"
 
-#include <QCryptographicHash>
 #include <QDebug>
 #include <QFile>
 #include <QFileInfo>
@@ -29,11 +28,6 @@ std::function<void()> &openedHook()
 QString systemText(int error)
 {
     return QStringLiteral("%1 (%2)").arg(error).arg(qt_error_string(error));
-}
-
-QByteArray contentsDigest(const QByteArray &contents)
-{
-    return QCryptographicHash::hash(contents, QCryptographicHash::Sha256);
 }
 
 bool sameFile(const struct stat &a, const struct stat &b)
@@ -171,7 +165,7 @@ QByteArray FileLocker::lockFile(const QString &path)
         return failLock(read, systemError, fd);
 
     m_fd = fd;
-    m_heldDigest = contentsDigest(contents);
+    m_heldContents = contents;
     qDebug().noquote() << QStringLiteral("File (%1) opened and locked").arg(path);
     return contents;
 }
@@ -227,6 +221,7 @@ QByteArray FileLocker::failLock(Error error, int systemError, int fd)
 
 void FileLocker::unlockFile()
 {
+    m_heldContents.clear();
     if (m_fd < 0)
         return;
     ::close(m_fd);
@@ -254,7 +249,7 @@ bool FileLocker::replaceContents(const QByteArray &contents, bool overwriteChang
         const Error read = readRegular(m_fd, MaxFileSize, &now, &systemError);
         if (read == Error::Read)
             return failReplace(Error::Read, systemError);
-        if (read != Error::None || contentsDigest(now) != m_heldDigest)
+        if (read != Error::None || now != m_heldContents)
             return failReplace(Error::Changed, 0);
     }
 
@@ -300,7 +295,7 @@ bool FileLocker::replaceContents(const QByteArray &contents, bool overwriteChang
 
     ::close(m_fd);
     m_fd = fd;
-    m_heldDigest = contentsDigest(contents);
+    m_heldContents = contents;
     qDebug().noquote() << QStringLiteral("File (%1) written, %2 bytes, and still locked").arg(m_path).arg(contents.size());
     return true;
 }

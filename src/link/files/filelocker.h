@@ -92,5 +92,7 @@ private:
     Error m_error = Error::None;
     int m_systemError = 0;
     qint64 m_sizeLimit = MaxFileSize; // the size above which a file is refused
-    QByteArray m_heldDigest;          // of the contents last read or written
+    // The contents last read or written, shared with the caller's copy: compared
+    // whole with the file before it is replaced.
+    QByteArray m_heldContents;
 };

@@ -3,7 +3,10 @@
 #include "devicetablemodel.h"
 
 #include <QApplication>
+#include <QIcon>
+#include <QImage>
 #include <QPainter>
+#include <QPixmap>
 #include <QStyle>
 
 namespace {
@@ -11,19 +14,100 @@ namespace {
 constexpr int MostSizesKept = 4096;
 } // namespace
 
+MeasuredItemDelegate::OptionKey::OptionKey(const QStyleOptionViewItem &option)
+    : decorationSize(option.decorationSize)
+    , rectSize(option.rect.size())
+    , features(int(option.features))
+    , decorationPosition(int(option.decorationPosition))
+    , displayAlignment(int(option.displayAlignment))
+    , state(int(option.state))
+    , viewItemPosition(int(option.viewItemPosition))
+    , direction(int(option.direction))
+    , style(option.widget ? option.widget->style() : QApplication::style())
+    , widget(option.widget)
+{
+}
+
+bool MeasuredItemDelegate::OptionKey::operator==(const OptionKey &other) const
+{
+    return decorationSize == other.decorationSize && rectSize == other.rectSize && features == other.features
+           && decorationPosition == other.decorationPosition && displayAlignment == other.displayAlignment
+           && state == other.state && viewItemPosition == other.viewItemPosition && direction == other.direction
+           && style == other.style && widget == other.widget;
+}
+
 bool MeasuredItemDelegate::SizeKey::operator==(const SizeKey &other) const
 {
-    return text == other.text && font == other.font && decorationSize == other.decorationSize
-           && rectSize == other.rectSize && features == other.features
-           && decorationPosition == other.decorationPosition && displayAlignment == other.displayAlignment
-           && state == other.state && viewItemPosition == other.viewItemPosition && checkState == other.checkState
-           && direction == other.direction && style == other.style && widget == other.widget;
+    return text == other.text && checkState == other.checkState && option == other.option && font == other.font;
 }
 
 uint qHash(const MeasuredItemDelegate::SizeKey &key, uint salt)
 {
-    return qHash(key.text, salt) ^ uint(key.features) ^ (uint(key.decorationSize.width()) << 8)
-           ^ (uint(key.rectSize.width()) << 16) ^ (uint(key.state) << 4);
+    return qHash(key.text, salt) ^ uint(key.option.features) ^ (uint(key.option.decorationSize.width()) << 8)
+           ^ (uint(key.option.rectSize.width()) << 16) ^ (uint(key.option.state) << 4);
+}
+
+bool MeasuredItemDelegate::CellKey::operator==(const CellKey &other) const
+{
+    return text == other.text && textType == other.textType && decoration == other.decoration
+           && decorationType == other.decorationType && alignment == other.alignment
+           && checkState == other.checkState && option == other.option && font == other.font
+           && locale == other.locale;
+}
+
+uint qHash(const MeasuredItemDelegate::CellKey &key, uint salt)
+{
+    return qHash(key.text, salt) ^ uint(key.textType) ^ (uint(key.decoration) << 3) ^ (uint(key.alignment) << 9)
+           ^ (uint(key.option.rectSize.width()) << 16) ^ (uint(key.option.state) << 4);
+}
+
+bool MeasuredItemDelegate::cellKey(const QStyleOptionViewItem &option, const QModelIndex &index, CellKey *key,
+                                   QVariant *display, QVariant *decoration)
+{
+    // The roles QStyledItemDelegate::initStyleOption() reads that bear on the
+    // size; colours and brushes do not.
+    *display = index.data(Qt::DisplayRole);
+    if (display->isValid() && !display->isNull()) {
+        key->textType = display->userType();
+        switch (key->textType) {
+        case QMetaType::QString:
+        case QMetaType::Int:
+        case QMetaType::UInt:
+        case QMetaType::LongLong:
+        case QMetaType::ULongLong:
+            key->text = display->toString();
+            break;
+        default:
+            return false;
+        }
+    }
+    *decoration = index.data(Qt::DecorationRole);
+    if (decoration->isValid() && !decoration->isNull()) {
+        key->decorationType = decoration->userType();
+        switch (key->decorationType) {
+        case QMetaType::QIcon:
+            key->decoration = qvariant_cast<QIcon>(*decoration).cacheKey();
+            break;
+        case QMetaType::QPixmap:
+            key->decoration = qvariant_cast<QPixmap>(*decoration).cacheKey();
+            break;
+        case QMetaType::QImage:
+            key->decoration = qvariant_cast<QImage>(*decoration).cacheKey();
+            break;
+        default:
+            return false;
+        }
+    }
+    const QVariant font = index.data(Qt::FontRole);
+    key->font = font.isValid() && !font.isNull() ? qvariant_cast<QFont>(font).resolve(option.font) : option.font;
+    const QVariant alignment = index.data(Qt::TextAlignmentRole);
+    if (alignment.isValid() && !alignment.isNull())
+        key->alignment = alignment.toInt();
+    const QVariant check = index.data(Qt::CheckStateRole);
+    if (check.isValid() && !check.isNull())
+        key->checkState = check.toInt();
+    key->locale = option.locale;
+    return true;
 }
 
 QSize MeasuredItemDelegate::sizeHint(const QStyleOptionViewItem &option, const QModelIndex &index) const
@@ -32,28 +116,82 @@ QSize MeasuredItemDelegate::sizeHint(const QStyleOptionViewItem &option, const Q
     const QVariant given = index.data(Qt::SizeHintRole);
     if (given.isValid())
         return qvariant_cast<QSize>(given);
+    CellKey cell{QString(), 0, QFont(), 0, 0, -1, -1, QLocale(), OptionKey(option)};
+    QVariant display;
+    QVariant decoration;
+    if (!cellKey(option, index, &cell, &display, &decoration))
+        return measure(option, index);
+    const auto known = m_cells.constFind(cell);
+    if (known != m_cells.cend())
+        return known.value();
+    const QSize size = measureCell(option, index, cell, display, decoration);
+    if (m_cells.size() >= MostSizesKept)
+        m_cells.clear();
+    m_cells.insert(cell, size);
+    return size;
+}
+
+QSize MeasuredItemDelegate::measureCell(const QStyleOptionViewItem &option, const QModelIndex &index,
+                                        const CellKey &cell, const QVariant &display,
+                                        const QVariant &decoration) const
+{
+    QStyleOptionViewItem opt(option);
+    opt.index = index;
+    if (!(cell.font == option.font)) {
+        opt.font = cell.font;
+        opt.fontMetrics = QFontMetrics(cell.font);
+    }
+    if (cell.alignment >= 0)
+        opt.displayAlignment = Qt::Alignment(cell.alignment);
+    if (cell.checkState >= 0) {
+        opt.features |= QStyleOptionViewItem::HasCheckIndicator;
+        opt.checkState = Qt::CheckState(cell.checkState);
+    }
+    switch (cell.decorationType) {
+    case QMetaType::QIcon: {
+        opt.features |= QStyleOptionViewItem::HasDecoration;
+        opt.icon = qvariant_cast<QIcon>(decoration);
+        const QIcon::Mode mode = !(opt.state & QStyle::State_Enabled) ? QIcon::Disabled
+                                 : (opt.state & QStyle::State_Selected) ? QIcon::Selected
+                                                                         : QIcon::Normal;
+        const QIcon::State state = (opt.state & QStyle::State_Open) ? QIcon::On : QIcon::Off;
+        // An icon may offer more than the view's decoration size: never more than that.
+        opt.decorationSize = opt.decorationSize.boundedTo(opt.icon.actualSize(opt.decorationSize, mode, state));
+        break;
+    }
+    case QMetaType::QPixmap: {
+        const QPixmap pixmap = qvariant_cast<QPixmap>(decoration);
+        opt.features |= QStyleOptionViewItem::HasDecoration;
+        opt.icon = QIcon(pixmap);
+        opt.decorationSize = pixmap.size() / pixmap.devicePixelRatio();
+        break;
+    }
+    case QMetaType::QImage: {
+        const QImage image = qvariant_cast<QImage>(decoration);
+        opt.features |= QStyleOptionViewItem::HasDecoration;
+        opt.icon = QIcon(QPixmap::fromImage(image));
+        opt.decorationSize = image.size() / image.devicePixelRatio();
+        break;
+    }
+    default:
+        break;
+    }
+    if (cell.textType != 0) {
+        opt.features |= QStyleOptionViewItem::HasDisplay;
+        opt.text = displayText(display, opt.locale);
+    }
+    return cell.option.style->sizeFromContents(QStyle::CT_ItemViewItem, &opt, QSize(), option.widget);
+}
+
+QSize MeasuredItemDelegate::measure(const QStyleOptionViewItem &option, const QModelIndex &index) const
+{
     QStyleOptionViewItem opt(option);
     initStyleOption(&opt, index);
-    const QWidget *widget = option.widget;
-    QStyle *style = widget ? widget->style() : QApplication::style();
-    SizeKey key;
-    key.text = opt.text;
-    key.font = opt.font;
-    key.decorationSize = opt.decorationSize;
-    key.rectSize = opt.rect.size();
-    key.features = int(opt.features);
-    key.decorationPosition = int(opt.decorationPosition);
-    key.displayAlignment = int(opt.displayAlignment);
-    key.state = int(opt.state);
-    key.viewItemPosition = int(opt.viewItemPosition);
-    key.checkState = int(opt.checkState);
-    key.direction = int(opt.direction);
-    key.style = style;
-    key.widget = widget;
+    const SizeKey key{opt.text, opt.font, int(opt.checkState), OptionKey(opt)};
     const auto known = m_sizes.constFind(key);
     if (known != m_sizes.cend())
         return known.value();
-    const QSize size = style->sizeFromContents(QStyle::CT_ItemViewItem, &opt, QSize(), widget);
+    const QSize size = key.option.style->sizeFromContents(QStyle::CT_ItemViewItem, &opt, QSize(), opt.widget);
     if (m_sizes.size() >= MostSizesKept)
         m_sizes.clear();
     m_sizes.insert(key, size);

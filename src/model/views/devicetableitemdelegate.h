@@ -2,6 +2,7 @@
 
 #include <QFont>
 #include <QHash>
+#include <QLocale>
 #include <QStyledItemDelegate>
 
 // Marks a selected cell over its own colours: a light tint and a line above
@@ -12,7 +13,9 @@ void paintSelectionMark(QPainter *painter, const QRect &rect);
 // hint of QStyledItemDelegate, remembered by all that decides it (the text,
 // font, icon size and features of the style option the delegate makes of
 // the cell, and the style). The views ask for the size of every cell of a
-// column again and again, and most cells of a column read alike.
+// column again and again, and most cells of a column read alike. A cell met
+// before is known by the few model values that decide its size, read
+// straight from the model, without making its whole style option.
 class MeasuredItemDelegate : public QStyledItemDelegate
 {
     Q_OBJECT
@@ -21,10 +24,9 @@ public:
 
     QSize sizeHint(const QStyleOptionViewItem &option, const QModelIndex &index) const override;
 
-    struct SizeKey
+    // What a size depends on in the style option the view gives or the delegate makes.
+    struct OptionKey
     {
-        QString text;
-        QFont font;
         QSize decorationSize;
         QSize rectSize;
         int features = 0;
@@ -32,18 +34,53 @@ public:
         int displayAlignment = 0;
         int state = 0;
         int viewItemPosition = 0;
-        int checkState = 0;
         int direction = 0;
         const QStyle *style = nullptr;
         const QWidget *widget = nullptr;
+        explicit OptionKey(const QStyleOptionViewItem &option);
+        bool operator==(const OptionKey &other) const;
+    };
+
+    struct SizeKey
+    {
+        QString text;
+        QFont font;
+        int checkState = 0;
+        OptionKey option;
         bool operator==(const SizeKey &other) const;
     };
 
+    // The model values of a cell that decide its size, beside the view's option.
+    struct CellKey
+    {
+        QString text;
+        int textType = 0;
+        QFont font;
+        qint64 decoration = 0;
+        int decorationType = 0;
+        int alignment = -1;
+        int checkState = -1;
+        QLocale locale;
+        OptionKey option;
+        bool operator==(const CellKey &other) const;
+    };
+
 private:
+    QSize measure(const QStyleOptionViewItem &option, const QModelIndex &index) const;
+    // False when a value of the cell cannot be told apart cheaply: measured in full.
+    static bool cellKey(const QStyleOptionViewItem &option, const QModelIndex &index, CellKey *key,
+                        QVariant *display, QVariant *decoration);
+    // The size of a cell met for the first time, from the values cellKey() read: the
+    // style option QStyledItemDelegate::initStyleOption() makes, without the colours.
+    QSize measureCell(const QStyleOptionViewItem &option, const QModelIndex &index, const CellKey &cell,
+                      const QVariant &display, const QVariant &decoration) const;
+
     mutable QHash<SizeKey, QSize> m_sizes;
+    mutable QHash<CellKey, QSize> m_cells;
 };
 
 uint qHash(const MeasuredItemDelegate::SizeKey &key, uint salt = 0);
+uint qHash(const MeasuredItemDelegate::CellKey &key, uint salt = 0);
 
 // The delegate of the table and tree views: rows keep the device's state
 // colour when selected (a light tint marks the selection instead) and get

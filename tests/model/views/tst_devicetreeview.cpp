@@ -294,6 +294,10 @@ private slots:
         picture.fill(Qt::red);
         QFont bigger = view.font();
         bigger.setPointSize(bigger.pointSize() * 2);
+        QPixmap large(64, 48);
+        large.fill(Qt::blue);
+        QImage image(12, 40, QImage::Format_ARGB32);
+        image.fill(Qt::green);
         const QVector<QPair<int, QVariant>> changes{
             {Qt::DisplayRole, QStringLiteral("w")},
             {Qt::DisplayRole, QStringLiteral("wwwwwwwwwwww")},
@@ -302,6 +306,13 @@ private slots:
             {Qt::CheckStateRole, Qt::Checked},
             {Qt::DisplayRole, QStringLiteral("two\nlines")},
             {Qt::FontRole, QVariant()},
+            {Qt::DecorationRole, QIcon(large)},
+            {Qt::DisplayRole, 1234567},
+            {Qt::TextAlignmentRole, int(Qt::AlignRight | Qt::AlignVCenter)},
+            {Qt::DecorationRole, image},
+            {Qt::CheckStateRole, QVariant()},
+            {Qt::DecorationRole, QColor(Qt::red)},
+            {Qt::DisplayRole, 3.25},
             {Qt::DecorationRole, QVariant()},
             {Qt::SizeHintRole, QSize(7, 9)},
         };

@@ -319,7 +319,8 @@ void MainWindow::updateMeasurementsView()
 void MainWindow::deviceListChanged(bool dock)
 {
     deviceListDockDue = deviceListDockDue || dock;
-    deviceListTimer.start();
+    if (!deviceListTimer.isActive())
+        deviceListTimer.start();
 }
 
 void MainWindow::handOnDeviceList()

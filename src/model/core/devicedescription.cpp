@@ -180,3 +180,14 @@ DeviceKit::TitledKeys titleTableOnce(DescriptionFn describe)
     static ResourceCache::Translated<quintptr, DeviceKit::TitledKeys> tables;
     return tables.value(quintptr(describe), [describe] { return describedOnce(describe).titles.table(); });
 }
+
+QMap<QString, QString> titleMapOnce(DescriptionFn describe)
+{
+    static ResourceCache::Translated<quintptr, QMap<QString, QString>> maps;
+    return maps.value(quintptr(describe), [describe] {
+        QMap<QString, QString> map;
+        for (const DeviceKit::TitledKey &pair : titleTableOnce(describe))
+            map.insert(pair.title, pair.key);
+        return map;
+    });
+}

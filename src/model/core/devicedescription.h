@@ -13,6 +13,7 @@
 #include <QByteArray>
 #include <QHash>
 #include <QList>
+#include <QMap>
 #include <QString>
 #include <QStringList>
 #include <QVersionNumber>
@@ -152,3 +153,5 @@ using DescriptionFn = DeviceDescription (*)();
 // in its class's context.
 DeviceDescription describedOnce(DescriptionFn describe);
 DeviceKit::TitledKeys titleTableOnce(DescriptionFn describe);
+// The same titles as a map from title to key, shared by every item of the description.
+QMap<QString, QString> titleMapOnce(DescriptionFn describe);

@@ -13,6 +13,7 @@
 
 #include <QColor>
 #include <QDebug>
+#include <QHash>
 #include <QPixmap>
 #include <QtEndian>
 
@@ -42,9 +43,13 @@ DeviceItem::DeviceItem(const deviceInfo_t &info, bool kastrelMode, DescriptionFn
     : QObject(nullptr), QStandardItem(), m_info(info), m_kastrelMode(kastrelMode)
 {
     m_describe = describe;
-    registerDeviceInfoMetaType();
-    registerDeviceActionMetaTypes();
-    qRegisterMetaType<uint32_t>("uint32_t"); // productCodeReceived across threads
+    static const bool metaTypesRegistered = [] {
+        registerDeviceInfoMetaType();
+        registerDeviceActionMetaTypes();
+        qRegisterMetaType<uint32_t>("uint32_t"); // productCodeReceived across threads
+        return true;
+    }();
+    Q_UNUSED(metaTypesRegistered)
 
     if (info.deviceType >= 74) {
         qWarning().noquote() << QStringLiteral("Unsupported device type: %1, %2").arg(info.deviceType).arg(info.deviceType);
@@ -155,7 +160,7 @@ void DeviceItem::buildProperties()
 
     m_topProperties = {m_propWdType, m_propSerial, m_propWiredAddress, m_propRadioAddress, m_propStatus};
     updateBaseProperties();
-    QTimer::singleShot(0, this, &DeviceItem::postInit);
+    QMetaObject::invokeMethod(this, &DeviceItem::postInit, Qt::QueuedConnection);
 }
 
 QList<QtAbstractPropertyManager *> DeviceItem::editableManagers() const
@@ -389,10 +394,26 @@ void DeviceItem::setOffline()
     m_connectionState = 3;
 }
 
+namespace {
+// A field of the common head by name, looked up once per name and thread.
+const StateLayout::Field *headField(const char *name)
+{
+    thread_local QHash<QByteArray, const StateLayout::Field *> known;
+    const QByteArray key = QByteArray::fromRawData(name, int(qstrlen(name)));
+    auto it = known.constFind(key);
+    if (it == known.cend())
+        it = known.insert(QByteArray(name), StateLayout::head().field(QLatin1String(name)));
+    return *it;
+}
+} // namespace
+
 int DeviceItem::headValue(const char *name) const
 {
+    const StateLayout::Field *field = headField(name);
+    if (!field)
+        return 0;
     const QByteArray head = QByteArray::fromRawData(reinterpret_cast<const char *>(m_stateBytes), 4);
-    return int(StateLayout::head().value(head, QLatin1String(name)));
+    return int(StateLayout::read(head, *field));
 }
 
 qint64 DeviceItem::stateValue(const char *name) const
@@ -703,10 +724,12 @@ QString DeviceItem::infoText() const
 
 void DeviceItem::parameterTitles()
 {
+    if (m_describe) {
+        m_parameterTitleMap = titleMapOnce(m_describe);
+        return;
+    }
     m_parameterTitleMap.clear();
-    const DeviceKit::TitledKeys pairs =
-        m_describe ? titleTableOnce(m_describe) : DeviceKit::baseTitles(staticFieldNames());
-    for (const DeviceKit::TitledKey &pair : pairs)
+    for (const DeviceKit::TitledKey &pair : DeviceKit::baseTitles(staticFieldNames()))
         m_parameterTitleMap.insert(pair.title, pair.key);
 }
 

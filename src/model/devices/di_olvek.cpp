@@ -79,9 +79,7 @@ void DI_Olvek::build()
 
 void DI_Olvek::parameterTitles()
 {
-    m_parameterTitleMap.clear();
-    for (const DeviceKit::TitledKey &pair : titleTableOnce(&DI_Olvek::description))
-        m_parameterTitleMap.insert(pair.title, pair.key);
+    m_parameterTitleMap = titleMapOnce(&DI_Olvek::description);
 }
 
 bool DI_Olvek::twoLevelSensitivity() const

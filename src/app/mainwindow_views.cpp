@@ -32,7 +32,7 @@ const QColor EditableRowColour(196, 196, 255, 255);
 bool isEditable(const QtProperty *property)
 {
     const QtAbstractPropertyManager *manager = property ? property->propertyManager() : nullptr;
-    return manager && manager->property("editable").toBool();
+    return manager && manager->isEditable();
 }
 
 // Titles of the groups and rows that stay expanded when the item comes from a

@@ -142,7 +142,7 @@ Editable editableRows(QtTreePropertyBrowser *browser)
     Editable result;
     const auto visit = [&](QtProperty *property) {
         QtAbstractPropertyManager *manager = property->propertyManager();
-        if (!manager->property("editable").toBool())
+        if (!manager->isEditable())
             return;
         ++result.rows;
         if (browser->factoryForManager(manager))
@@ -450,7 +450,7 @@ private slots:
         QtBrowserItem *choice = nullptr;
         for (QtBrowserItem *top : f.browser->topLevelItems())
             for (QtBrowserItem *row : QList<QtBrowserItem *>{top} + top->children())
-                if (row->property()->propertyManager()->property("editable").toBool()
+                if (row->property()->propertyManager()->isEditable()
                     && qobject_cast<QtEnumPropertyManager *>(row->property()->propertyManager()))
                     choice = row;
         QVERIFY(choice);

@@ -179,7 +179,7 @@ private slots:
             for (QtProperty *top : master->topProperties()) {
                 for (QtProperty *property : QList<QtProperty *>{top} + top->subProperties()) {
                     auto *manager = qobject_cast<QtEnumPropertyManager *>(property->propertyManager());
-                    if (!manager || !manager->property("editable").toBool())
+                    if (!manager || !manager->isEditable())
                         continue;
                     // As the user picks the next entry in the row's editor.
                     auto *factory = window.propertyTreeBrowser()->factoryForManager(manager);

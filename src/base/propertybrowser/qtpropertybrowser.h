@@ -106,6 +106,11 @@ public:
 
     bool isUserEdit() const { return m_userEdit; }
 
+    // Whether the user may edit the values of this manager's properties (their
+    // rows are marked so); false until set.
+    bool isEditable() const { return m_editable; }
+    void setEditable(bool editable) { m_editable = editable; }
+
 signals:
     void propertyInserted(QtProperty *property, QtProperty *parent, QtProperty *after);
     void propertyChanged(QtProperty *property);
@@ -153,6 +158,7 @@ private:
     QSet<QtProperty *> m_properties;
     QtProperty *m_pendingEdit = nullptr;
     bool m_userEdit = false;
+    bool m_editable = false;
 
     friend class QtProperty;
     friend class QtAbstractEditorFactoryBase;

@@ -131,7 +131,7 @@ void DeviceItem::buildProperties()
     m_editIntManager = new QtIntPropertyManager(this);
     m_editDoubleManager = new QtDoublePropertyManager(this);
     for (QtAbstractPropertyManager *manager : editableManagers()) {
-        manager->setProperty("editable", true);
+        manager->setEditable(true);
         connect(manager, &QtAbstractPropertyManager::propertyDestroyed, this, [this](QtProperty *property) {
             if (property == m_lastProperty)
                 m_lastProperty = nullptr;

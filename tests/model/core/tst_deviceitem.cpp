@@ -160,9 +160,9 @@ private slots:
         QCOMPARE(names(item.data(DeviceRole::TopProperties).value<QList<QtProperty *>>()),
                  QStringList({"WD Type", "S/N", "Wireloop address", "Radio address", "Status"}));
         for (int role : {268, 269, 270, 271}) {
-            QObject *manager = item.data(role).value<QObject *>();
+            auto *manager = qobject_cast<QtAbstractPropertyManager *>(item.data(role).value<QObject *>());
             QVERIFY2(manager, qPrintable(QString::number(role)));
-            QVERIFY(manager->property("editable").toBool());
+            QVERIFY(manager->isEditable());
         }
         QVERIFY(qobject_cast<QtEnumPropertyManager *>(item.data(268).value<QObject *>()));
         QVERIFY(qobject_cast<QtIntPropertyManager *>(item.data(269).value<QObject *>()));

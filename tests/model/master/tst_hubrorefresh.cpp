@@ -677,7 +677,7 @@ private slots:
         QCOMPARE(rebuild.count(), 1);
         QtProperty *interval = findRow(*m_item, QStringLiteral("Interval"));
         QCOMPARE(interval->valueText(), QStringLiteral("270"));
-        QVERIFY(!interval->propertyManager()->property("editable").toBool());
+        QVERIFY(!interval->propertyManager()->isEditable());
         QCOMPARE(m_item->topProperties().count(interval), 1);
         QVERIFY(m_item->infoText().contains(QStringLiteral("Loss detection time: 270")));
         appSettings.remove(QLatin1String(SettingsKey::Interval));

@@ -499,8 +499,9 @@ DeviceItem *DeviceTableModel::placementTarget(DeviceItem *item) const
     if (!isPlacementMasterType(item->deviceType())) {
         for (int i = m_devices.size() - 1; i >= 0; --i) {
             DeviceItem *candidate = m_devices.at(i);
-            if (candidate != item && m_holders.contains(candidate) && m_members.contains(candidate)
-                && isPlacementMasterType(candidate->deviceType())) {
+            // The type first: the lookups only for the few masters.
+            if (candidate != item && isPlacementMasterType(candidate->deviceType())
+                && m_holders.contains(candidate) && m_members.contains(candidate)) {
                 target = candidate;
                 break;
             }
@@ -509,8 +510,8 @@ DeviceItem *DeviceTableModel::placementTarget(DeviceItem *item) const
     const quint32 key = placementKey(item);
     if (key != 0) {
         for (DeviceItem *candidate : m_devices) {
-            if (candidate != item && m_holders.contains(candidate) && m_members.contains(candidate)
-                && isRepeaterType(candidate->deviceType()) && candidate->rlValue() == key) {
+            if (candidate != item && candidate->rlValue() == key && isRepeaterType(candidate->deviceType())
+                && m_holders.contains(candidate) && m_members.contains(candidate)) {
                 target = candidate;
                 break;
             }
@@ -589,9 +590,9 @@ void DeviceTableModel::adoptChildren(DeviceItem *repeater)
     const quint32 rl = repeater->rlValue();
     const auto items = m_devices;
     for (DeviceItem *item : items) {
-        if (item == repeater || !m_members.contains(item))
+        if (item == repeater || placementKey(item) != rl || !m_members.contains(item))
             continue;
-        if (placementKey(item) == rl && m_parents.value(item) != repeater)
+        if (m_parents.value(item) != repeater)
             placeItem(item);
     }
 }

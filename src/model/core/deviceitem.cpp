@@ -17,6 +17,7 @@
 #include <QPixmap>
 #include <QtEndian>
 
+#include <algorithm>
 #include <cmath>
 #include <cstring>
 #include <limits>
@@ -267,7 +268,10 @@ void DeviceItem::setPropertyLevel(QtProperty *property, quint32 marks)
 void DeviceItem::refreshPropertyBrowser()
 {
     QtTreePropertyBrowser *browser = propertyBrowser();
-    if (!browser)
+    // Only the item the browser shows has rows there.
+    if (!browser
+        || std::none_of(m_topProperties.cbegin(), m_topProperties.cend(),
+                        [browser](QtProperty *property) { return !browser->items(property).isEmpty(); }))
         return;
     const auto paint = [this, browser](QtProperty *property) {
         QColor colour(Qt::white);

@@ -114,11 +114,14 @@ AddressDelegate::AddressDelegate(DeviceSource *source, QObject *parent)
 
 void AddressDelegate::paint(QPainter *painter, const QStyleOptionViewItem &option, const QModelIndex &index) const
 {
+    if (!(option.state & QStyle::State_Selected)) {
+        paintCell(painter, option, index);
+        return;
+    }
     QStyleOptionViewItem plain(option);
     plain.state &= ~QStyle::State_Selected;
     QStyledItemDelegate::paint(painter, plain, index);
-    if (option.state & QStyle::State_Selected)
-        paintSelectionMark(painter, option.rect);
+    paintSelectionMark(painter, option.rect);
 }
 
 QWidget *AddressDelegate::createEditor(QWidget *parent, const QStyleOptionViewItem &, const QModelIndex &index) const

@@ -2,17 +2,119 @@
 
 #include "devicetablemodel.h"
 
+#include <QAbstractScrollArea>
 #include <QApplication>
 #include <QIcon>
 #include <QImage>
 #include <QPainter>
 #include <QPixmap>
+#include <QPaintEngine>
 #include <QStyle>
+
+#include <cmath>
+#include <memory>
 
 namespace {
 // Past this many kinds of cells the remembered sizes start anew.
 constexpr int MostSizesKept = 4096;
+
+bool keepPictures = true;
 } // namespace
+
+bool MeasuredItemDelegate::picturesKept()
+{
+    return keepPictures;
+}
+
+void MeasuredItemDelegate::setPicturesKept(bool kept)
+{
+    keepPictures = kept;
+}
+
+bool MeasuredItemDelegate::PictureKey::operator==(const PictureKey &other) const
+{
+    return text == other.text && icon == other.icon && decorationSize == other.decorationSize && size == other.size
+           && state == other.state && features == other.features && displayAlignment == other.displayAlignment
+           && decorationAlignment == other.decorationAlignment && decorationPosition == other.decorationPosition
+           && textElideMode == other.textElideMode && checkState == other.checkState && direction == other.direction
+           && under == other.under && hints == other.hints && format == other.format && style == other.style
+           && widget == other.widget && background == other.background && font == other.font
+           && palette == other.palette;
+}
+
+uint qHash(const MeasuredItemDelegate::PictureKey &key, uint salt)
+{
+    return qHash(key.text, salt) ^ (uint(key.size.width()) << 16) ^ uint(key.size.height()) ^ (uint(key.state) << 4)
+           ^ uint(key.icon) ^ key.under;
+}
+
+void MeasuredItemDelegate::paintCell(QPainter *painter, const QStyleOptionViewItem &option,
+                                     const QModelIndex &index) const
+{
+    QStyleOptionViewItem opt(option);
+    initStyleOption(&opt, index);
+    const QWidget *widget = option.widget;
+    QStyle *style = widget ? widget->style() : QApplication::style();
+    // What lies under the cell: the viewport's own background, nothing the
+    // row puts there (a selected or alternate row paints its panel first).
+    const auto *area = qobject_cast<const QAbstractScrollArea *>(widget);
+    const QWidget *viewport = area ? area->viewport() : nullptr;
+    const QBrush under = viewport ? viewport->palette().brush(viewport->backgroundRole()) : QBrush();
+    QPaintEngine *engine = painter->paintEngine();
+    QPaintDevice *device = engine ? engine->paintDevice() : nullptr;
+    auto *target = device && device->devType() == QInternal::Image ? static_cast<QImage *>(device) : nullptr;
+    const QTransform transform = painter->deviceTransform();
+    const bool keep = keepPictures && target && engine->type() == QPaintEngine::Raster && !opt.rect.isEmpty()
+                      && target->devicePixelRatio() == 1.0 && viewport && viewport->autoFillBackground()
+                      && under.style() == Qt::SolidPattern && under.color().alpha() == 255
+                      && !(opt.state & QStyle::State_Selected) && !(opt.features & QStyleOptionViewItem::Alternate)
+                      && (opt.backgroundBrush.style() == Qt::NoBrush
+                          || opt.backgroundBrush.style() == Qt::SolidPattern)
+                      && transform.type() <= QTransform::TxTranslate && transform.dx() == std::floor(transform.dx())
+                      && transform.dy() == std::floor(transform.dy()) && painter->opacity() == 1.0
+                      && painter->compositionMode() == QPainter::CompositionMode_SourceOver;
+    if (!keep) {
+        style->drawControl(QStyle::CE_ItemViewItem, &opt, painter, widget);
+        return;
+    }
+    const PictureKey key{opt.text,
+                         opt.font,
+                         opt.icon.cacheKey(),
+                         opt.decorationSize,
+                         opt.rect.size(),
+                         int(opt.state),
+                         int(opt.features),
+                         int(opt.displayAlignment),
+                         int(opt.decorationAlignment),
+                         int(opt.decorationPosition),
+                         int(opt.textElideMode),
+                         int(opt.checkState),
+                         int(opt.direction),
+                         under.color().rgba(),
+                         int(painter->renderHints()),
+                         opt.backgroundBrush,
+                         opt.palette,
+                         int(target->format()),
+                         style,
+                         widget};
+    const QImage *picture = m_pictures.object(key);
+    if (!picture) {
+        auto made = std::make_unique<QImage>(opt.rect.size(), target->format());
+        made->fill(under.color());
+        QPainter p(made.get());
+        p.setRenderHints(painter->renderHints());
+        p.translate(-opt.rect.topLeft());
+        style->drawControl(QStyle::CE_ItemViewItem, &opt, &p, widget);
+        p.end();
+        picture = made.get();
+        if (!m_pictures.insert(key, made.release(), int(picture->sizeInBytes()))) {
+            // Larger than the whole store: drawn straight.
+            style->drawControl(QStyle::CE_ItemViewItem, &opt, painter, widget);
+            return;
+        }
+    }
+    painter->drawImage(opt.rect.topLeft(), *picture);
+}
 
 MeasuredItemDelegate::OptionKey::OptionKey(const QStyleOptionViewItem &option)
     : decorationSize(option.decorationSize)
@@ -211,11 +313,14 @@ void paintSelectionMark(QPainter *painter, const QRect &rect)
 void DeviceTableItemDelegate::paint(QPainter *painter, const QStyleOptionViewItem &option,
                                     const QModelIndex &index) const
 {
+    if (!(option.state & QStyle::State_Selected)) {
+        paintCell(painter, option, index);
+        return;
+    }
     QStyleOptionViewItem plain(option);
     plain.state &= ~QStyle::State_Selected;
     QStyledItemDelegate::paint(painter, plain, index);
-    if (option.state & QStyle::State_Selected)
-        paintSelectionMark(painter, option.rect);
+    paintSelectionMark(painter, option.rect);
 }
 
 QSize DeviceTableItemDelegate::sizeHint(const QStyleOptionViewItem &option, const QModelIndex &index) const

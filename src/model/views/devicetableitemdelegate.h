@@ -1,8 +1,12 @@
 #pragma once
 
+#include <QBrush>
+#include <QCache>
 #include <QFont>
 #include <QHash>
+#include <QImage>
 #include <QLocale>
+#include <QPalette>
 #include <QStyledItemDelegate>
 
 // Marks a selected cell over its own colours: a light tint and a line above
@@ -65,6 +69,45 @@ public:
         bool operator==(const CellKey &other) const;
     };
 
+    // What a kept picture of a cell was drawn from.
+    struct PictureKey
+    {
+        QString text;
+        QFont font;
+        qint64 icon = 0;
+        QSize decorationSize;
+        QSize size;
+        int state = 0;
+        int features = 0;
+        int displayAlignment = 0;
+        int decorationAlignment = 0;
+        int decorationPosition = 0;
+        int textElideMode = 0;
+        int checkState = 0;
+        int direction = 0;
+        QRgb under = 0;
+        int hints = 0;
+        QBrush background;
+        QPalette palette;
+        int format = 0;
+        const QStyle *style = nullptr;
+        const QWidget *widget = nullptr;
+        bool operator==(const PictureKey &other) const;
+    };
+
+    // Whether cells are drawn from kept pictures (true); for comparing both ways.
+    static bool picturesKept();
+    static void setPicturesKept(bool kept);
+
+protected:
+    // Paints the cell as QStyledItemDelegate::paint() does. A cell on the view's
+    // plain base (not selected, no alternate colour) is drawn once into a
+    // picture of the target's own format, started from that base, and the
+    // picture is what is painted while the cell looks the same: rows streaming
+    // in repaint the rows around them again and again, and laying out and
+    // shaping the texts of every cell each time is most of a repaint.
+    void paintCell(QPainter *painter, const QStyleOptionViewItem &option, const QModelIndex &index) const;
+
 private:
     QSize measure(const QStyleOptionViewItem &option, const QModelIndex &index) const;
     // False when a value of the cell cannot be told apart cheaply: measured in full.
@@ -77,10 +120,12 @@ private:
 
     mutable QHash<SizeKey, QSize> m_sizes;
     mutable QHash<CellKey, QSize> m_cells;
+    mutable QCache<PictureKey, QImage> m_pictures{8 * 1024 * 1024};
 };
 
 uint qHash(const MeasuredItemDelegate::SizeKey &key, uint salt = 0);
 uint qHash(const MeasuredItemDelegate::CellKey &key, uint salt = 0);
+uint qHash(const MeasuredItemDelegate::PictureKey &key, uint salt = 0);
 
 // The delegate of the table and tree views: rows keep the device's state
 // colour when selected (a light tint marks the selection instead) and get

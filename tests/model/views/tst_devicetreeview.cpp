@@ -278,6 +278,70 @@ private slots:
         QVERIFY(QTest::qWaitFor([&] { return showsWhatItDraws(&view); }, 2000));
     }
 
+    // The table delegate draws cells from pictures it keeps: the screen shows
+    // what drawing every cell straight shows, also as cells change, a row is
+    // selected or the view loses its focus.
+    void keptCellPicturesLookTheSame()
+    {
+        QVERIFY(MeasuredItemDelegate::picturesKept());
+        QStandardItemModel model(0, 4);
+        QPixmap picture(16, 16);
+        picture.fill(Qt::darkCyan);
+        QFont bold;
+        bold.setBold(true);
+        for (int n = 0; n < 12; ++n) {
+            QList<QStandardItem *> cells;
+            auto *first = new QStandardItem(QIcon(picture), QStringLiteral("device %1").arg(n));
+            auto *second = new QStandardItem(QString::number(n * 1234));
+            second->setTextAlignment(Qt::AlignCenter);
+            auto *third = new QStandardItem(QStringLiteral("a rather long status text that does not fit %1").arg(n));
+            auto *fourth = new QStandardItem(QStringLiteral("x"));
+            if (n % 3 == 0)
+                second->setBackground(QColor(255, 180, 180));
+            if (n % 4 == 1)
+                third->setForeground(QColor(Qt::lightGray));
+            if (n % 5 == 2)
+                first->setFont(bold);
+            if (n % 2) {
+                fourth->setCheckable(true);
+                fourth->setCheckState(Qt::Checked);
+            }
+            cells << first << second << third << fourth;
+            model.appendRow(cells);
+        }
+        DeviceTreeView view;
+        view.setItemDelegate(new DeviceTableItemDelegate(&view));
+        view.setUniformRowHeights(true);
+        view.setRootIsDecorated(false);
+        view.setModel(&model);
+        view.header()->resizeSection(2, 90);
+        view.resize(480, 260);
+        view.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&view));
+        view.setFocus();
+        view.setCurrentIndex(model.index(2, 1));
+        const QVector<std::function<void()>> steps{
+            [] {},
+            [&] { model.item(3, 2)->setText(QStringLiteral("changed")); },
+            [&] { model.item(0, 1)->setBackground(QColor(255, 234, 173)); },
+            [&] { view.selectionModel()->select(model.index(5, 0), QItemSelectionModel::Select | QItemSelectionModel::Rows); },
+            [&] { view.clearFocus(); },
+            [&] { model.item(5, 0)->setText(QStringLiteral("renamed")); },
+        };
+        const auto sameAsStraight = [&] {
+            const QImage shown = view.screen()->grabWindow(view.winId()).toImage().convertToFormat(QImage::Format_RGB32);
+            MeasuredItemDelegate::setPicturesKept(false);
+            const QImage straight = view.grab().toImage().convertToFormat(QImage::Format_RGB32);
+            MeasuredItemDelegate::setPicturesKept(true);
+            return shown == straight;
+        };
+        for (int step = 0; step < steps.size(); ++step) {
+            steps.at(step)();
+            view.viewport()->update();
+            QVERIFY2(QTest::qWaitFor(sameAsStraight, 2000), qPrintable(QString::number(step)));
+        }
+    }
+
     // The table delegate's sizes: those of a styled item delegate (and six
     // pixels higher) as the text, font, icon and check of a cell change.
     void delegateSizesFollowTheCells()

@@ -1,6 +1,7 @@
 #include "updatestatusdock.h"
 
 #include "appglobals.h"
+#include "cachedgroupbox.h"
 #include "checkupdates.h"
 #include "compositeupdate.h"
 #include "configurationsave.h"
@@ -153,7 +154,7 @@ void UpdateStatusDock::buildForm()
     pbCheckUpdates->hide();
     layout->addWidget(pbCheckUpdates);
 
-    gbUpload = new QGroupBox(tr("Firmware uploading"), contents);
+    gbUpload = new CachedGroupBox(tr("Firmware uploading"), contents);
     gbUpload->setObjectName(QStringLiteral("gbUpload"));
     auto *grid = new QGridLayout(gbUpload);
     lblUploadStatus = new QLabel(gbUpload);
@@ -188,7 +189,7 @@ void UpdateStatusDock::buildForm()
     grid->addWidget(lblUploadedFirmware, 2, 1, 1, 2);
     layout->addWidget(gbUpload);
 
-    gbUpdate = new QGroupBox(tr("Device updating"), contents);
+    gbUpdate = new CachedGroupBox(tr("Device updating"), contents);
     gbUpdate->setObjectName(QStringLiteral("gbUpdate"));
     auto *updateLayout = new QVBoxLayout(gbUpdate);
     auto *row = new QHBoxLayout;

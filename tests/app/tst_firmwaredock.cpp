@@ -21,8 +21,11 @@
 #include "windowfixture.h"
 
 #include <QFile>
+#include <QGroupBox>
 #include <QLabel>
+#include <QProgressBar>
 #include <QPushButton>
+#include <QScreen>
 #include <QSignalSpy>
 #include <QStandardPaths>
 #include <QTableWidget>
@@ -1111,6 +1114,60 @@ private slots:
         dock->show();
         screenshot(dock, QStringLiteral("firmware-dock.png"));
         dock->forget();
+    }
+
+    // The upload bar repaints alone over its group box, which paints from a
+    // picture then: what the dock shows after that is what the whole dock
+    // painted anew shows, in the states the upload half goes through.
+    void barRepaintLooksAsWholePaint_data()
+    {
+        QTest::addColumn<int>("state");
+        QTest::newRow("idle") << 0;
+        QTest::newRow("uploading") << 1;
+        QTest::newRow("stopped") << 2;
+        QTest::newRow("finished") << 3;
+        QTest::newRow("disabled") << 4;
+    }
+    void barRepaintLooksAsWholePaint()
+    {
+        QFETCH(int, state);
+        Boxes boxes; // the restart question after the upload
+        UpdateStatusDock dock;
+        UpdateStatusDock::Delays d;
+        d.attach = 60000; // the join does not start
+        d.recheck = 60000;
+        dock.setDelays(d);
+        dock.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&dock));
+        auto *bar = dock.findChild<QProgressBar *>(QStringLiteral("pBarUpload"));
+        const auto shown = [&dock] {
+            QCoreApplication::sendPostedEvents(nullptr, QEvent::UpdateRequest);
+            return dock.screen()->grabWindow(dock.winId()).toImage().convertToFormat(QImage::Format_ARGB32);
+        };
+        bar->setValue(3);
+        shown();
+        switch (state) {
+        case 1:
+            dock.onUploadProgress(40);
+            break;
+        case 2:
+            dock.onUploadProgress(40);
+            dock.onUploadStatus(FirmwareUploadTypes::Stopped, 40);
+            break;
+        case 3:
+            dock.onUploadStatus(FirmwareUploadTypes::Verifying, 100);
+            dock.onUploadFinished();
+            break;
+        case 4:
+            dock.attachToUpdate(5);
+            break;
+        }
+        shown();
+        bar->setValue(bar->value() == 100 ? 99 : bar->value() + 7);
+        auto *box = dock.findChild<QGroupBox *>(QStringLiteral("gbUpload"));
+        const QRect area(box->mapTo(&dock, QPoint()), box->size());
+        QCOMPARE(shown().copy(area), dock.grab().toImage().convertToFormat(QImage::Format_ARGB32).copy(area));
+        dock.forget();
     }
 };
 

@@ -8,6 +8,7 @@
 
 #include <atomic>
 #include <cstdint>
+#include <memory>
 
 // Sequence counter of the Bluetooth link's frames, shared by the whole process; every
 // link interface constructed sets it back to 0.
@@ -27,6 +28,9 @@ public slots:
     virtual void disconnectFromDevice() = 0;
     // Frames `data` and queues it; `cb` gets the reply (an empty cb: the reply becomes unsolicited).
     virtual void sendPacket(const QByteArray &data, const ResponseCb &cb) = 0;
+    // Sends the run's packets one after the other (see PacketRun). This one chains
+    // them through sendPacket(); a link with a thread of its own does it there.
+    virtual void sendRun(const PacketRun &run);
     virtual bool isOpen() const = 0;
     // Packet types left out of the "TX:"/"RX:" log lines.
     virtual void setLogFilter(const QVector<uint8_t> &filter) = 0;
@@ -38,6 +42,9 @@ public slots:
 
     // Runs on the GUI thread: the callback when there is one, else unsolicitedPacket.
     void onPacketReceived(const Packet &packet, const ResponseCb &cb);
+
+private:
+    void sendRunPacket(const std::shared_ptr<PacketRun> &run, int index);
 
 signals:
     void unsolicitedPacket(const Packet &packet);

@@ -276,6 +276,7 @@ void registerPacketMetaTypes()
     std::call_once(once, [] {
         qRegisterMetaType<Packet>("Packet");
         qRegisterMetaType<ResponseCb>("ResponseCb");
+        qRegisterMetaType<PacketRun>("PacketRun");
         qRegisterMetaType<QVector<uint8_t>>("QVector<uint8_t>");
     });
 }

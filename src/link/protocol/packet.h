@@ -5,9 +5,11 @@
 #include <QStringList>
 #include <QVector>
 
+#include <atomic>
 #include <cstdint>
 #include <functional>
 #include <initializer_list>
+#include <memory>
 
 // One received protocol message.
 struct Packet
@@ -23,8 +25,26 @@ Q_DECLARE_METATYPE(Packet)
 using ResponseCb = std::function<bool(const Packet &)>;
 Q_DECLARE_METATYPE(ResponseCb)
 
-// Registers "Packet", "ResponseCb" and "QVector<uint8_t>" with the meta-type system.
-// Safe to call any number of times from any thread.
+// Packets sent one after the other: each reply of `acceptType` sends the next,
+// in the link's own thread where the link has one, so a long run of requests
+// does not wake the GUI thread for every reply. Its callbacks run on the GUI
+// thread, like a request's, and never once `cancelled` is set.
+struct PacketRun
+{
+    QVector<QByteArray> packets;
+    uint8_t acceptType = 0;
+    // progress(answered) after every so many accepted replies (never the last one's).
+    int reportEvery = 1;
+    std::shared_ptr<std::atomic<bool>> cancelled = std::make_shared<std::atomic<bool>>(false);
+    std::function<void(int answered)> progress;
+    // The reply that ended the run: the last packet's accepted one, or the first of
+    // another type; `answered` counts the packets whose replies were accepted.
+    std::function<void(const Packet &reply, int answered)> done;
+};
+Q_DECLARE_METATYPE(PacketRun)
+
+// Registers "Packet", "ResponseCb", "PacketRun" and "QVector<uint8_t>" with the
+// meta-type system. Safe to call any number of times from any thread.
 void registerPacketMetaTypes();
 
 // Packet-type codes (byte 0 of a packet). Unused codes have no enumerator.

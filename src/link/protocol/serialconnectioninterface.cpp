@@ -18,6 +18,8 @@ SerialConnectionInterface::SerialConnectionInterface(ConnectionType type, Master
     m_worker->moveToThread(&m_thread);
     connect(this, &SerialConnectionInterface::privateSendPacket, m_worker, &SerialThreadWorker::sendPacket,
             Qt::QueuedConnection);
+    connect(this, &SerialConnectionInterface::privateSendRun, m_worker, &SerialThreadWorker::sendRun,
+            Qt::QueuedConnection);
     connect(m_worker, &SerialThreadWorker::packetReceived, this, &SerialConnectionInterface::packetReceived);
     connect(m_worker, &SerialThreadWorker::connectionLost, this, &ConnectionInterface::connectionLost);
     // Run in the link thread as it starts: a reply is read and the next request sent as soon
@@ -80,6 +82,11 @@ void SerialConnectionInterface::disconnectFromDevice()
 void SerialConnectionInterface::sendPacket(const QByteArray &data, const ResponseCb &cb)
 {
     emit privateSendPacket(data, cb);
+}
+
+void SerialConnectionInterface::sendRun(const PacketRun &run)
+{
+    emit privateSendRun(run);
 }
 
 bool SerialConnectionInterface::isOpen() const

@@ -23,6 +23,7 @@ public:
     // Closes the port and ends the link thread; harmless when the thread has ended already.
     void disconnectFromDevice() override;
     void sendPacket(const QByteArray &data, const ResponseCb &cb) override;
+    void sendRun(const PacketRun &run) override;
     bool isOpen() const override;
     void setLogFilter(const QVector<uint8_t> &filter) override;
     // The address last given to connectToDevice (with the bus address on the wired bus, so
@@ -42,6 +43,7 @@ public:
 
 signals:
     void privateSendPacket(const QByteArray &data, const ResponseCb &cb);
+    void privateSendRun(const PacketRun &run);
 
 public slots:
     void packetReceived(const Packet &packet, const ResponseCb &cb);

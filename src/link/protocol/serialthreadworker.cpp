@@ -46,17 +46,19 @@ QByteArray SerialThreadWorker::buildKastrelFrame(const QByteArray &packet)
     return envelope;
 }
 
-void SerialThreadWorker::sendPacket(const QByteArray &data, const ResponseCb &cb)
+SerialThreadWorker::Request SerialThreadWorker::makeRequest(const QByteArray &data)
 {
     Request request;
     request.frame = m_kastrelMode ? buildKastrelFrame(data) : buildFrame(data);
-    if (request.frame.isEmpty()) {
+    if (request.frame.isEmpty())
         qWarning().noquote() << QStringLiteral("Packet of %1 bytes is too long for a frame, not sent (type %2)")
                                     .arg(data.size())
                                     .arg(QString::fromLatin1(packetTypeName(data.isEmpty() ? 0 : uint8_t(data.at(0)))));
-        return;
-    }
-    request.cb = cb;
+    return request;
+}
+
+void SerialThreadWorker::submit(const Request &request)
+{
     if (m_busy == 0) {
         m_current = request;
         transmitCurrent();
@@ -64,6 +66,60 @@ void SerialThreadWorker::sendPacket(const QByteArray &data, const ResponseCb &cb
         m_queue.append(request);
         updateCounters();
     }
+}
+
+void SerialThreadWorker::sendPacket(const QByteArray &data, const ResponseCb &cb)
+{
+    Request request = makeRequest(data);
+    if (request.frame.isEmpty())
+        return;
+    request.cb = cb;
+    submit(request);
+}
+
+void SerialThreadWorker::sendRun(const PacketRun &run)
+{
+    if (run.packets.isEmpty() || run.cancelled->load())
+        return;
+    Request request = makeRequest(run.packets.constFirst());
+    if (request.frame.isEmpty())
+        return;
+    request.run = std::make_shared<PacketRun>(run);
+    submit(request);
+}
+
+bool SerialThreadWorker::runReplied(const Packet &packet, uint8_t type, const Request &request)
+{
+    const std::shared_ptr<PacketRun> run = request.run;
+    if (run->cancelled->load())
+        return false;
+    const bool accepted = type == run->acceptType;
+    const int answered = accepted ? request.index + 1 : request.index;
+    if (accepted && answered < run->packets.size()) {
+        Request next = makeRequest(run->packets.at(answered));
+        if (!next.frame.isEmpty()) {
+            if (answered % std::max(1, run->reportEvery) == 0)
+                emit packetReceived(packet, [run, answered](const Packet &) {
+                    if (run->progress && !run->cancelled->load())
+                        run->progress(answered);
+                    return true;
+                });
+            next.run = run;
+            next.index = answered;
+            // Nothing else waiting: the next packet goes at once, as a request the GUI
+            // thread sent after this reply would.
+            const bool atOnce = m_queue.isEmpty();
+            m_queue.append(next);
+            updateCounters();
+            return atOnce;
+        }
+    }
+    emit packetReceived(packet, [run, answered](const Packet &reply) {
+        if (run->done && !run->cancelled->load())
+            run->done(reply, answered);
+        return true;
+    });
+    return false;
 }
 
 void SerialThreadWorker::transmitCurrent()
@@ -187,8 +243,16 @@ void SerialThreadWorker::handleFrame(const QByteArray &buffer, const ScannedFram
         const ResponseCb cb = m_current.cb;
         m_transmitTimer.stop();
         m_current.answered = true;
-        emit packetReceived(packet, cb);
-        if (!m_queue.isEmpty()) {
+        bool atOnce = false;
+        if (m_current.run)
+            atOnce = runReplied(packet, type, m_current);
+        else
+            emit packetReceived(packet, cb);
+        if (atOnce) {
+            m_current = m_queue.takeFirst();
+            updateCounters();
+            transmitCurrent();
+        } else if (!m_queue.isEmpty()) {
             m_current = m_queue.takeFirst();
             updateCounters();
             // Requests abandoned meanwhile (a reconnection) must not be sent by this shot.

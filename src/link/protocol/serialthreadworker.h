@@ -11,6 +11,7 @@
 #include <QVector>
 
 #include <atomic>
+#include <memory>
 
 class QSerialPort;
 
@@ -45,6 +46,8 @@ public:
 
 public slots:
     void sendPacket(const QByteArray &data, const ResponseCb &cb);
+    // Each accepted reply sends the run's next packet from here, behind what is queued.
+    void sendRun(const PacketRun &run);
     void onReadyRead();
     bool connectToDevice(const QString &serial);
     void disconnectFromDevice();
@@ -64,7 +67,15 @@ private:
         ResponseCb cb;
         int sendCount = 0;
         bool answered = false;
+        std::shared_ptr<PacketRun> run; // the run this packet is `index` of, if any
+        int index = 0;
     };
+    // The framed request; an empty frame (and a warning) when the packet is too long.
+    Request makeRequest(const QByteArray &data);
+    void submit(const Request &request);
+    // The reply to a packet of a run: the next packet queued (true: to go at once,
+    // nothing else waits), or the run's end told.
+    bool runReplied(const Packet &packet, uint8_t type, const Request &request);
 
     void transmitCurrent();
     void takeReceived(bool silence);

@@ -479,6 +479,8 @@ void MainWindow::masterConnected()
         wire(LQITestManager::instance());
         wire(SendDataManager::instance());
         wire(FirmwareUploadManager::instance());
+        connect(FirmwareUploadManager::instance(), &FirmwareUploadManager::sendRun, link, &ConnectionInterface::sendRun,
+                Qt::UniqueConnection);
     }
 
     const auto direct = Qt::ConnectionType(Qt::DirectConnection | Qt::UniqueConnection);

@@ -4,7 +4,10 @@
 #include "frame.h"
 
 #include <QDebug>
+#include <QMetaMethod>
 #include <QPointer>
+
+#include <algorithm>
 
 FirmwareUploadManager *FirmwareUploadManager::instance()
 {
@@ -61,6 +64,7 @@ void FirmwareUploadManager::upload(const pVORL &firmware)
         emit uploadError(DataError);
         return;
     }
+    stopLines();
     m_pingTimer.stop();
     m_waitTimer.stop();
     m_writing = false;
@@ -74,6 +78,7 @@ void FirmwareUploadManager::upload(const pVORL &firmware)
 
 void FirmwareUploadManager::reset()
 {
+    stopLines();
     m_pingTimer.stop();
     m_waitTimer.stop();
     ++m_lastRequest; // whatever is in flight is answered to nobody
@@ -121,13 +126,67 @@ void FirmwareUploadManager::sendNextBlock()
         send(QByteArray(1, char(PT_FW_UPLOAD_END)));
         return;
     }
-    send(QByteArray(1, char(PT_FW_UPLOAD_BODY)) + m_pending.constFirst());
+    if (!sendLines())
+        send(QByteArray(1, char(PT_FW_UPLOAD_BODY)) + m_pending.constFirst());
+    reportLines();
+}
+
+void FirmwareUploadManager::reportLines()
+{
     // Said once per percent, not once per line.
     const unsigned progress = shareDone(quint32(m_total), quint32(m_pending.size()));
     if (int(progress) != m_lineProgress) {
         m_lineProgress = int(progress);
         emit uploadProgress(progress);
     }
+}
+
+bool FirmwareUploadManager::sendLines()
+{
+    if (!isSignalConnected(QMetaMethod::fromSignal(&FirmwareUploadManager::sendRun)))
+        return false;
+    stopLines();
+    PacketRun run;
+    run.packets.reserve(m_pending.size());
+    for (const QByteArray &line : qAsConst(m_pending))
+        run.packets.append(QByteArray(1, char(PT_FW_UPLOAD_BODY)) + line);
+    run.acceptType = PT_FW_UPLOAD_BODY_ACK;
+    // Often enough for every percent, without a turn of this thread per line.
+    run.reportEvery = std::max(1, m_total / 200);
+    m_linesCancelled = run.cancelled;
+    const quint32 request = ++m_lastRequest;
+    const int sent = m_pending.size();
+    QPointer<FirmwareUploadManager> self(this);
+    run.progress = [self, request, sent](int answered) {
+        if (!self || request != self->m_lastRequest)
+            return;
+        // The lines answered so far, as if each had been sent on its own.
+        const int remaining = sent - answered;
+        while (self->m_pending.size() > remaining)
+            self->m_pending.removeFirst();
+        self->reportLines();
+    };
+    run.done = [self, request, sent](const Packet &reply, int answered) {
+        if (!self || request != self->m_lastRequest)
+            return;
+        self->m_linesCancelled.reset();
+        const int remaining = sent - answered;
+        while (self->m_pending.size() > remaining)
+            self->m_pending.removeFirst();
+        if (replyTypeOf(reply) == PT_FW_UPLOAD_BODY_ACK)
+            self->sendNextBlock();
+        else
+            self->onReply(request, reply);
+    };
+    emit sendRun(run);
+    return true;
+}
+
+void FirmwareUploadManager::stopLines()
+{
+    if (m_linesCancelled)
+        m_linesCancelled->store(true);
+    m_linesCancelled.reset();
 }
 
 void FirmwareUploadManager::uploadPing()
@@ -151,6 +210,7 @@ void FirmwareUploadManager::onBusy(const Packet &reply, uploadStatus_t stage)
 
 void FirmwareUploadManager::fail(uploadError_t error)
 {
+    stopLines();
     m_pingTimer.stop();
     m_waitTimer.stop();
     emit uploadError(error);

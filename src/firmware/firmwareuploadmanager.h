@@ -11,6 +11,9 @@
 #include <QObject>
 #include <QTimer>
 
+#include <atomic>
+#include <memory>
+
 // Uploads firmware containers into the master, one data line per packet,
 // stop-and-wait: each request's reply decides the next step; the stages the
 // master takes a while over are polled. One manager for the whole process,
@@ -82,6 +85,8 @@ public slots:
 
 signals:
     void sendPacket(QByteArray data, ResponseCb cb);
+    // The lines go as one run where a link takes it (connected), else one by one.
+    void sendRun(PacketRun run);
     void uploadStarted(pVORL firmware);
     void uploadFinished(Header header);
     void uploadError(FirmwareUploadManager::uploadError_t error);
@@ -93,6 +98,10 @@ signals:
 private:
     void send(const QByteArray &data);
     bool onReply(quint32 request, const Packet &reply);
+    // Sends the lines still pending as one run; false where no link takes runs.
+    bool sendLines();
+    void stopLines();
+    void reportLines();
     void onReady(const char *source);
     void onBusy(const Packet &reply, uploadStatus_t stage);
     void fail(uploadError_t error);
@@ -112,6 +121,7 @@ private:
     QTimer m_waitTimer;
     QTimer m_pingTimer;
     quint32 m_lastRequest = 0; // id of the request whose reply is awaited
+    std::shared_ptr<std::atomic<bool>> m_linesCancelled; // of the run of lines in flight
     quint8 m_previousReplyType = 0;
     quint32 m_busyTotal = 0;
     unsigned m_busyProgress = 0;

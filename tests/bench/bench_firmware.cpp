@@ -80,6 +80,7 @@ Result runOnce(const pVORL &firmware, int baud, bool fromDock)
     FirmwareUploadManager own;
     FirmwareUploadManager &manager = fromDock ? *FirmwareUploadManager::instance() : own;
     QObject::connect(&manager, &FirmwareUploadManager::sendPacket, &link, &ConnectionInterface::sendPacket);
+    QObject::connect(&manager, &FirmwareUploadManager::sendRun, &link, &ConnectionInterface::sendRun);
     std::unique_ptr<UpdateStatusDock> dock;
     if (fromDock) {
         dock = std::make_unique<UpdateStatusDock>();

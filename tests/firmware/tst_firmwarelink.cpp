@@ -15,13 +15,31 @@
 
 namespace {
 
-pVORL fourLines()
+pVORL manyLines(int count)
 {
     ContainerBuilder builder;
     builder.key(countingKey());
-    for (int i = 0; i < 4; ++i)
-        builder.record(recordV1(quint16(0x100 + 16 * i), QByteArray(16, char('a' + i))));
+    for (int i = 0; i < count; ++i)
+        builder.record(recordV1(quint16(0x100 + 16 * i), QByteArray(16, char('a' + i % 26))));
     return builder.parse();
+}
+
+pVORL fourLines()
+{
+    return manyLines(4);
+}
+
+// As the live connection and the main window wire the manager to the link;
+// `run`: the lines may go as one run.
+void wireManager(FirmwareUploadManager &manager, ConnectionInterface &link, bool run)
+{
+    QObject::connect(&manager, &FirmwareUploadManager::sendPacket, &link, &ConnectionInterface::sendPacket);
+    if (run)
+        QObject::connect(&manager, &FirmwareUploadManager::sendRun, &link, &ConnectionInterface::sendRun);
+    QObject::connect(&link, &ConnectionInterface::unsolicitedPacket, &manager, [&manager](const Packet &packet) {
+        if (!packet.data.isEmpty() && quint8(packet.data.at(0)) == PT_FW_UPLOAD_READY)
+            manager.startUpload();
+    });
 }
 
 FirmwareTimings quickTimings()
@@ -46,15 +64,22 @@ private slots:
         registerFirmwareMetaTypes();
     }
 
+    // The lines one by one through the GUI thread, or as one run the link
+    // thread sends on by itself: the same frames either way.
     void uploadFrameByFrame_data()
     {
         QTest::addColumn<bool>("readyOnItsOwn");
-        QTest::newRow("readiness in a ping reply") << false;
-        QTest::newRow("readiness on its own") << true;
+        QTest::addColumn<bool>("run");
+        for (const bool run : {false, true}) {
+            const char *how = run ? ", lines as a run" : ", lines one by one";
+            QTest::addRow("readiness in a ping reply%s", how) << false << run;
+            QTest::addRow("readiness on its own%s", how) << true << run;
+        }
     }
     void uploadFrameByFrame()
     {
         QFETCH(bool, readyOnItsOwn);
+        QFETCH(bool, run);
         SimMaster sim(healthyRecord());
         SimFirmware firmware(sim);
         firmware.setVerification({busyReply(PT_FW_VERIFY_BUSY, 5)});
@@ -72,12 +97,8 @@ private slots:
         FirmwareUploadManager manager;
         manager.setTimings(quickTimings());
         manager.setWaitForReady(readyOnItsOwn);
-        connect(&manager, &FirmwareUploadManager::sendPacket, &link, &ConnectionInterface::sendPacket);
-        // As the live connection and the main window hand it on.
-        connect(&link, &ConnectionInterface::unsolicitedPacket, &manager, [&manager](const Packet &packet) {
-            if (!packet.data.isEmpty() && quint8(packet.data.at(0)) == PT_FW_UPLOAD_READY)
-                manager.startUpload();
-        });
+        wireManager(manager, link, run);
+        QSignalSpy progress(&manager, &FirmwareUploadManager::uploadProgress);
         QSignalSpy finished(&manager, &FirmwareUploadManager::uploadFinished);
         QSignalSpy errors(&manager, &FirmwareUploadManager::uploadError);
 
@@ -108,6 +129,15 @@ private slots:
         }
         QCOMPARE(firmware.lines(), vorl->lines());
         QCOMPARE(firmware.startHeader(), vorl->rawHeader());
+        // Each percent of the lines as it is reached, then the busy stages'.
+        QList<unsigned> percents;
+        for (const QList<QVariant> &args : qAsConst(progress))
+            percents << args.at(0).toUInt();
+        const QList<unsigned> lineSteps{0, 25, 50, 75};
+        bool reported = false;
+        for (int i = 0; i + lineSteps.size() <= percents.size() && !reported; ++i)
+            reported = percents.mid(i, lineSteps.size()) == lineSteps;
+        QVERIFY2(reported, qPrintable(QString::number(percents.size())));
     }
 
     void uploadAtAChosenStep_data()
@@ -117,20 +147,27 @@ private slots:
         QTest::addColumn<bool>("silentOn");
         QTest::addColumn<int>("error"); // -1: none
         QTest::addColumn<QList<int>>("lines"); // the lines the master took, by index
+        QTest::addColumn<bool>("run");
         // Steps: 0 the start, 1 the ping answered with readiness, 2.. the lines.
-        QTest::newRow("erase error at the start") << 0 << plainReply(PT_FW_UPLOAD_ERASE_ERROR) << false
-                                                  << int(FirmwareUploadManager::EraseError) << QList<int>{};
-        QTest::newRow("write error on the second line") << 3 << plainReply(PT_FW_UPLOAD_BODY_ERROR) << false
-                                                        << int(FirmwareUploadManager::WriteError) << QList<int>{0, 1};
-        // The link sends the line again; the upload goes on.
-        QTest::newRow("a reply lost on the third line") << 4 << QByteArray() << false << -1
-                                                        << QList<int>{0, 1, 2, 2, 3};
-        // The manager does not time the master out: the link gives up after six sends.
-        QTest::newRow("silent from the third line") << 4 << QByteArray() << true << -1
-                                                    << QList<int>{0, 1, 2, 2, 2, 2, 2, 2};
+        for (const bool run : {false, true}) {
+            const char *how = run ? ", lines as a run" : "";
+            QTest::addRow("erase error at the start%s", how)
+                << 0 << plainReply(PT_FW_UPLOAD_ERASE_ERROR) << false << int(FirmwareUploadManager::EraseError)
+                << QList<int>{} << run;
+            QTest::addRow("write error on the second line%s", how)
+                << 3 << plainReply(PT_FW_UPLOAD_BODY_ERROR) << false << int(FirmwareUploadManager::WriteError)
+                << QList<int>{0, 1} << run;
+            // The link sends the line again; the upload goes on.
+            QTest::addRow("a reply lost on the third line%s", how)
+                << 4 << QByteArray() << false << -1 << QList<int>{0, 1, 2, 2, 3} << run;
+            // The manager does not time the master out: the link gives up after six sends.
+            QTest::addRow("silent from the third line%s", how)
+                << 4 << QByteArray() << true << -1 << QList<int>{0, 1, 2, 2, 2, 2, 2, 2} << run;
+        }
     }
     void uploadAtAChosenStep()
     {
+        QFETCH(bool, run);
         QFETCH(int, step);
         QFETCH(QByteArray, reply);
         QFETCH(bool, silentOn);
@@ -148,6 +185,8 @@ private slots:
         FirmwareUploadManager manager;
         manager.setTimings(quickTimings());
         connect(&manager, &FirmwareUploadManager::sendPacket, &link, &ConnectionInterface::sendPacket);
+        if (run)
+            connect(&manager, &FirmwareUploadManager::sendRun, &link, &ConnectionInterface::sendRun);
         QSignalSpy errors(&manager, &FirmwareUploadManager::uploadError);
         QSignalSpy finished(&manager, &FirmwareUploadManager::uploadFinished);
         QSignalSpy lost(&link, &ConnectionInterface::connectionLost);
@@ -168,6 +207,37 @@ private slots:
             QCOMPARE(finished.size(), silentOn ? 0 : 1);
             QCOMPARE(lost.size(), silentOn ? 1 : 0);
         }
+    }
+
+    // A stop while the link thread sends the lines as a run: the line in flight
+    // is the last the master gets, and nothing of the run reaches the manager.
+    void stopDuringARun()
+    {
+        SimMaster sim(healthyRecord());
+        SimFirmware firmware(sim);
+        firmware.setUnsolicitedReady(20);
+        sim.fake.setBaudRate(38462);
+        SerialConnectionInterface link(Serial, MasterOrdinary);
+        QVERIFY(link.connectToDevice(sim.address()));
+        FirmwareUploadManager manager;
+        manager.setTimings(quickTimings());
+        manager.setWaitForReady(true);
+        wireManager(manager, link, true);
+        QSignalSpy progress(&manager, &FirmwareUploadManager::uploadProgress);
+        QSignalSpy finished(&manager, &FirmwareUploadManager::uploadFinished);
+        QSignalSpy errors(&manager, &FirmwareUploadManager::uploadError);
+        manager.upload(manyLines(200));
+        QVERIFY(QTest::qWaitFor([&] { return firmware.lines().size() >= 20; }, 10000));
+        manager.reset();
+        const int taken = firmware.lines().size();
+        const int reports = progress.size();
+        // Three times a line's time on the wire at this speed.
+        QTest::qWait(30);
+        QVERIFY2(firmware.lines().size() <= taken + 1, qPrintable(QString::number(firmware.lines().size())));
+        QCOMPARE(progress.size(), reports);
+        QVERIFY(finished.isEmpty());
+        QVERIFY(errors.isEmpty());
+        QVERIFY(!manager.isUploading());
     }
 
     // Three meters read from the master; the one on the 60-minute interval goes last.

@@ -249,10 +249,14 @@ void SerialThreadWorker::handleFrame(const QByteArray &buffer, const ScannedFram
         else
             emit packetReceived(packet, cb);
         if (atOnce) {
+            // Logged first, so the log keeps each reply before the request it sends.
+            logReceived();
             m_current = m_queue.takeFirst();
             updateCounters();
             transmitCurrent();
-        } else if (!m_queue.isEmpty()) {
+            return;
+        }
+        if (!m_queue.isEmpty()) {
             m_current = m_queue.takeFirst();
             updateCounters();
             // Requests abandoned meanwhile (a reconnection) must not be sent by this shot.

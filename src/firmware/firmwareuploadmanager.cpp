@@ -157,22 +157,22 @@ bool FirmwareUploadManager::sendLines()
     const quint32 request = ++m_lastRequest;
     const int sent = m_pending.size();
     QPointer<FirmwareUploadManager> self(this);
-    run.progress = [self, request, sent](int answered) {
+    // The lines answered so far leave the pending ones, as if each had been sent on its own.
+    const auto dropAnswered = [self, sent](int answered) {
+        while (self->m_pending.size() > sent - answered)
+            self->m_pending.removeFirst();
+    };
+    run.progress = [self, request, dropAnswered](int answered) {
         if (!self || request != self->m_lastRequest)
             return;
-        // The lines answered so far, as if each had been sent on its own.
-        const int remaining = sent - answered;
-        while (self->m_pending.size() > remaining)
-            self->m_pending.removeFirst();
+        dropAnswered(answered);
         self->reportLines();
     };
-    run.done = [self, request, sent](const Packet &reply, int answered) {
+    run.done = [self, request, dropAnswered](const Packet &reply, int answered) {
         if (!self || request != self->m_lastRequest)
             return;
         self->m_linesCancelled.reset();
-        const int remaining = sent - answered;
-        while (self->m_pending.size() > remaining)
-            self->m_pending.removeFirst();
+        dropAnswered(answered);
         if (replyTypeOf(reply) == PT_FW_UPLOAD_BODY_ACK)
             self->sendNextBlock();
         else

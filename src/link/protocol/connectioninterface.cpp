@@ -2,8 +2,6 @@
 
 #include <QPointer>
 
-#include <algorithm>
-
 std::atomic<uint8_t> tetherSequence{0};
 
 ConnectionInterface::ConnectionInterface(QObject *parent)
@@ -35,15 +33,14 @@ void ConnectionInterface::sendRunPacket(const std::shared_ptr<PacketRun> &run, i
     sendPacket(run->packets.at(index), [self, run, index](const Packet &reply) {
         if (run->cancelled->load())
             return true;
-        const bool accepted = !reply.data.isEmpty() && uint8_t(reply.data.at(0)) == run->acceptType;
-        const int answered = accepted ? index + 1 : index;
-        if (accepted && answered < run->packets.size() && self) {
-            if (run->progress && answered % std::max(1, run->reportEvery) == 0)
-                run->progress(answered);
+        const PacketRunStep step = packetRunStep(*run, index, reply.data.isEmpty() ? 0 : uint8_t(reply.data.at(0)));
+        if (step.sendNext && self) {
+            if (step.report && run->progress)
+                run->progress(step.answered);
             if (!run->cancelled->load())
-                self->sendRunPacket(run, answered);
+                self->sendRunPacket(run, step.answered);
         } else if (run->done) {
-            run->done(reply, answered);
+            run->done(reply, step.answered);
         }
         return true;
     });

@@ -1,5 +1,7 @@
 #include "packet.h"
 
+#include <algorithm>
+
 #include <mutex>
 
 const char *const packetTypeNames[256] = {
@@ -279,6 +281,16 @@ void registerPacketMetaTypes()
         qRegisterMetaType<PacketRun>("PacketRun");
         qRegisterMetaType<QVector<uint8_t>>("QVector<uint8_t>");
     });
+}
+
+PacketRunStep packetRunStep(const PacketRun &run, int index, uint8_t type)
+{
+    PacketRunStep step;
+    const bool accepted = type == run.acceptType;
+    step.answered = accepted ? index + 1 : index;
+    step.sendNext = accepted && step.answered < run.packets.size();
+    step.report = step.sendNext && step.answered % std::max(1, run.reportEvery) == 0;
+    return step;
 }
 
 ResponseCb matchPacketType(uint8_t type)

@@ -43,6 +43,16 @@ struct PacketRun
 };
 Q_DECLARE_METATYPE(PacketRun)
 
+// What a reply of `type` to packet `index` of `run` leads to: the packets whose
+// replies were accepted, whether the next packet goes and whether progress is told.
+struct PacketRunStep
+{
+    int answered = 0;
+    bool sendNext = false;
+    bool report = false;
+};
+PacketRunStep packetRunStep(const PacketRun &run, int index, uint8_t type);
+
 // Registers "Packet", "ResponseCb", "PacketRun" and "QVector<uint8_t>" with the
 // meta-type system. Safe to call any number of times from any thread.
 void registerPacketMetaTypes();

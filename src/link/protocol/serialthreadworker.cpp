@@ -93,12 +93,12 @@ bool SerialThreadWorker::runReplied(const Packet &packet, uint8_t type, const Re
     const std::shared_ptr<PacketRun> run = request.run;
     if (run->cancelled->load())
         return false;
-    const bool accepted = type == run->acceptType;
-    const int answered = accepted ? request.index + 1 : request.index;
-    if (accepted && answered < run->packets.size()) {
+    const PacketRunStep step = packetRunStep(*run, request.index, type);
+    const int answered = step.answered;
+    if (step.sendNext) {
         Request next = makeRequest(run->packets.at(answered));
         if (!next.frame.isEmpty()) {
-            if (answered % std::max(1, run->reportEvery) == 0)
+            if (step.report)
                 emit packetReceived(packet, [run, answered](const Packet &) {
                     if (run->progress && !run->cancelled->load())
                         run->progress(answered);
@@ -248,17 +248,15 @@ void SerialThreadWorker::handleFrame(const QByteArray &buffer, const ScannedFram
             atOnce = runReplied(packet, type, m_current);
         else
             emit packetReceived(packet, cb);
-        if (atOnce) {
-            // Logged first, so the log keeps each reply before the request it sends.
-            logReceived();
-            m_current = m_queue.takeFirst();
-            updateCounters();
-            transmitCurrent();
-            return;
-        }
         if (!m_queue.isEmpty()) {
             m_current = m_queue.takeFirst();
             updateCounters();
+            if (atOnce) {
+                // Logged first, so the log keeps each reply before the request it sends.
+                logReceived();
+                transmitCurrent();
+                return;
+            }
             // Requests abandoned meanwhile (a reconnection) must not be sent by this shot.
             const quint32 epoch = m_epoch;
             QTimer::singleShot(m_sendGapMs, Qt::PreciseTimer, this, [this, epoch] {

@@ -33,19 +33,16 @@ void MeasuredItemDelegate::setPicturesKept(bool kept)
 
 bool MeasuredItemDelegate::PictureKey::operator==(const PictureKey &other) const
 {
-    return text == other.text && icon == other.icon && decorationSize == other.decorationSize && size == other.size
-           && state == other.state && features == other.features && displayAlignment == other.displayAlignment
-           && decorationAlignment == other.decorationAlignment && decorationPosition == other.decorationPosition
-           && textElideMode == other.textElideMode && checkState == other.checkState && direction == other.direction
-           && under == other.under && hints == other.hints && format == other.format && style == other.style
-           && widget == other.widget && background == other.background && font == other.font
-           && palette == other.palette;
+    return text == other.text && icon == other.icon && checkState == other.checkState
+           && decorationAlignment == other.decorationAlignment && textElideMode == other.textElideMode
+           && under == other.under && hints == other.hints && format == other.format && option == other.option
+           && background == other.background && font == other.font && palette == other.palette;
 }
 
 uint qHash(const MeasuredItemDelegate::PictureKey &key, uint salt)
 {
-    return qHash(key.text, salt) ^ (uint(key.size.width()) << 16) ^ uint(key.size.height()) ^ (uint(key.state) << 4)
-           ^ uint(key.icon) ^ key.under;
+    return qHash(key.text, salt) ^ (uint(key.option.rectSize.width()) << 16) ^ uint(key.option.rectSize.height())
+           ^ (uint(key.option.state) << 4) ^ uint(key.icon) ^ key.under;
 }
 
 void MeasuredItemDelegate::paintCell(QPainter *painter, const QStyleOptionViewItem &option,
@@ -80,23 +77,15 @@ void MeasuredItemDelegate::paintCell(QPainter *painter, const QStyleOptionViewIt
     const PictureKey key{opt.text,
                          opt.font,
                          opt.icon.cacheKey(),
-                         opt.decorationSize,
-                         opt.rect.size(),
-                         int(opt.state),
-                         int(opt.features),
-                         int(opt.displayAlignment),
-                         int(opt.decorationAlignment),
-                         int(opt.decorationPosition),
-                         int(opt.textElideMode),
                          int(opt.checkState),
-                         int(opt.direction),
+                         int(opt.decorationAlignment),
+                         int(opt.textElideMode),
                          under.color().rgba(),
                          int(painter->renderHints()),
                          opt.backgroundBrush,
                          opt.palette,
                          int(target->format()),
-                         style,
-                         widget};
+                         OptionKey(opt)};
     const QImage *picture = m_pictures.object(key);
     if (!picture) {
         auto made = std::make_unique<QImage>(opt.rect.size(), target->format());

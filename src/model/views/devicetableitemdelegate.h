@@ -75,23 +75,15 @@ public:
         QString text;
         QFont font;
         qint64 icon = 0;
-        QSize decorationSize;
-        QSize size;
-        int state = 0;
-        int features = 0;
-        int displayAlignment = 0;
-        int decorationAlignment = 0;
-        int decorationPosition = 0;
-        int textElideMode = 0;
         int checkState = 0;
-        int direction = 0;
+        int decorationAlignment = 0;
+        int textElideMode = 0;
         QRgb under = 0;
         int hints = 0;
         QBrush background;
         QPalette palette;
         int format = 0;
-        const QStyle *style = nullptr;
-        const QWidget *widget = nullptr;
+        OptionKey option;
         bool operator==(const PictureKey &other) const;
     };
 
